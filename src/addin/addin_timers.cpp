@@ -1,0 +1,29 @@
+// Arming the add-in's timers on the explorer window.
+#include "addin/addin_timers.h"
+
+#include "host/clock.h"
+#include "host/host.h"
+
+namespace tp {
+
+void AddinTimers::SetOwner(host::WindowHandle window) {
+  owner_ = window;
+  if (owner_ == 0) return;
+  const uint32_t now = host::clock().TickCount();
+  const auto pending = std::move(heldBack_);
+  heldBack_.clear();
+  for (const auto& [id, timer] : pending) {
+    const uint32_t waited = host::TicksSince(now, timer.armedAtTick);
+    Arm(id, waited >= timer.delayMs ? 0 : timer.delayMs - waited);
+  }
+}
+
+void AddinTimers::Arm(host::TimerId id, uint32_t delayMs) {
+  if (owner_ == 0) {
+    heldBack_[id] = HeldBack{delayMs, host::clock().TickCount()};
+    return;
+  }
+  host::ui().SetTimer(owner_, id, delayMs);
+}
+
+}  // namespace tp

@@ -1,0 +1,32 @@
+// The add-in's one-shot timers, all owned by the active explorer window. Timers armed before
+// that window is known are held back and armed on it, with what remains of their delay, as
+// soon as it is known; arming an id again replaces its pending timer.
+#pragma once
+
+#include <cstdint>
+#include <map>
+
+#include "host/ui.h"
+
+namespace tp {
+
+class AddinTimers {
+ public:
+  host::WindowHandle owner() const { return owner_; }
+  // Learns (or forgets, with 0) the owner window; held-back timers are armed on it.
+  void SetOwner(host::WindowHandle window);
+  void Arm(host::TimerId id, uint32_t delayMs);
+  bool IsHeldBack(host::TimerId id) const { return heldBack_.count(id) != 0; }
+  // Forgets the held-back timers (at quit).
+  void DropHeldBack() { heldBack_.clear(); }
+
+ private:
+  struct HeldBack {
+    uint32_t delayMs;
+    uint32_t armedAtTick;
+  };
+  host::WindowHandle owner_ = 0;
+  std::map<host::TimerId, HeldBack> heldBack_;
+};
+
+}  // namespace tp

@@ -1,0 +1,223 @@
+// CConnect's life: construction, connection to Outlook, the timers, quit and destruction.
+#include "addin/connect.h"
+
+#include "addin/process_state.h"
+#include "addin/timer_ids.h"
+#include "branding/account_provider_map.h"
+#include "host/clock.h"
+#include "host/codec.h"
+#include "host/host.h"
+#include "host/resources.h"
+#include "host/system.h"
+#include "support/log.h"
+#include "support/registry_values.h"
+#include "support/settings.h"
+#include "support/text.h"
+
+namespace tp {
+namespace {
+
+constexpr int kMinimumOutlookVersion = 12;
+constexpr uint32_t kClosedWindowsSweepMs = 1000;
+constexpr uint32_t kRecheckSelectionMs = 100;
+
+std::wstring LoadStyleHead(int id) {
+  std::optional<std::string> bytes = host::resources().Load(L"STYLE", id);
+  if (!bytes) return {};
+  return host::codec().ToWide(host::kCodePageAnsi, *bytes);
+}
+
+// Creates the shutdown and scan signals once per process; a reconnection in the same process
+// starts with both cleared, so that its scan timer runs again.
+void PrepareProcessEvents() {
+  if (!g_hStopEvent) g_hStopEvent = host::threads().CreateEvent(true);
+  if (!g_hScanEvent) g_hScanEvent = host::threads().CreateEvent(false);
+  g_hStopEvent->Reset();
+  g_hScanEvent->Reset();
+}
+
+}  // namespace
+
+CConnect::CConnect(std::unique_ptr<ContentDisplay> display)
+    : m_display(display ? std::move(display) : std::make_unique<OutlookViewDisplay>()),
+      m_mailArrival(m_session, m_timers, *this),
+      m_inspectorsSink(host::outlook().CreateEventSink(host::EventSinkId::kInspectors, *this)),
+      m_explorerSink(host::outlook().CreateEventSink(host::EventSinkId::kExplorer, *this)),
+      m_applicationSink(host::outlook().CreateEventSink(host::EventSinkId::kApplication, *this)) {
+  WriteLog(L"In CConnect");
+  m_msgSendCancel = host::ui().RegisterWindowMessage(L"TP-Send Cancel to Outlook");
+  m_msgSendActivate = host::ui().RegisterWindowMessage(L"TP-Send Activate to Outlook");
+  m_msgSendOffline = host::ui().RegisterWindowMessage(L"TP-Send Offline to Outlook");
+  m_display->RemoveTemporaryFiles();
+  if (std::optional<int> pixelsPerInch = host::system().ScreenPixelsPerInchX()) {
+    m_zoomDpi = static_cast<int>(*pixelsPerInch * 100.0 / 96.0);
+  }
+  RecordOutlookAccess();
+  m_styleHead226 = LoadStyleHead(226);
+  m_styleHead225 = LoadStyleHead(225);
+}
+
+CConnect::~CConnect() {
+  WriteLog(L"In ~CConnect");
+  StopDownloadWorkers();
+  if (g_pConnect == this) g_pConnect = nullptr;
+}
+
+uint32_t CConnect::sink_cookie(host::EventSinkId id) const {
+  switch (id) {
+    case host::EventSinkId::kInspectors:
+      return m_inspectorsSink->Cookie();
+    case host::EventSinkId::kExplorer:
+      return m_explorerSink->Cookie();
+    case host::EventSinkId::kApplication:
+      return m_applicationSink->Cookie();
+  }
+  return host::kNotAdvisedCookie;
+}
+
+HResult CConnect::ConnectToOutlook(host::ConnectionArgument& application) {
+  host::ConnectionArgument::Step failedStep = host::ConnectionArgument::Step::kGetIdsOfNames;
+  std::shared_ptr<host::OutlookApplication> outlook;
+  const HResult resolved = application.ResolveApplication(&outlook, &failedStep);
+  if (hr::Failed(resolved) || !outlook) {
+    WriteLog(failedStep == host::ConnectionArgument::Step::kGetIdsOfNames
+                 ? L"Failed Application->GetIDsOfNames"
+                 : L"Failed Application->Invoke");
+    return hr::Failed(resolved) ? resolved : hr::kNoInterface;
+  }
+  m_session.application = outlook;
+  m_session.nameSpace.reset();
+  HResult result = hr::kOk;
+  m_session.nameSpace = outlook->GetNamespace(L"MAPI", &result);
+  if (!m_session.nameSpace) {
+    WriteLogFormat(L"BGNewMail: Failed to get Namespace (Error: %xx)", result);
+    return hr::Failed(result) ? result : hr::kFail;
+  }
+  return hr::kOk;
+}
+
+HResult CConnect::OnConnection(host::ConnectionArgument& application) {
+  WriteLog(L"In OnConnection");
+  m_dragFullWindows = host::system().DragFullWindows();
+  PrepareProcessEvents();
+  if (HResult connected = ConnectToOutlook(application); hr::Failed(connected)) {
+    return connected;
+  }
+  m_outlookVersion = ParseLeadingInt(m_session.application->Version());
+  if (m_outlookVersion < kMinimumOutlookVersion) {
+    return hr::kFalse;  // too old: stay inert
+  }
+  m_timers.SetOwner(0);
+  m_display->CreateBrowserHelper();
+  m_display->ReleaseInspectors();
+  g_pConnect = this;
+  if (std::shared_ptr<host::Inspectors> inspectors = m_session.application->GetInspectors()) {
+    (void)m_inspectorsSink->Advise(*inspectors);
+  }
+  AttachToActiveExplorer();
+  WriteLog(L"Attaching to application events");
+  (void)m_applicationSink->Advise(*m_session.application);
+  (void)BuildAccountProviderMap(*m_session.nameSpace);
+  ReadInternetExplorerVersion();
+  m_timers.Arm(kTimerDestroyClosedWindows, kClosedWindowsSweepMs);
+  return hr::kOk;
+}
+
+void CConnect::AttachToActiveExplorer() {
+  std::shared_ptr<host::Explorer> explorer = m_session.application->ActiveExplorer();
+  if (!explorer) return;
+  WriteLog(L"Attaching to explorer events");
+  (void)m_explorerSink->Advise(*explorer);
+  m_timers.SetOwner(explorer->Window());
+  host::system().DisableNavigationSounds();
+  LoadBrandingList();
+}
+
+void CConnect::ReadInternetExplorerVersion() {
+  m_ieVersion = 8;
+  std::unique_ptr<host::RegistryKey> key = OpenRegistryKey(
+      host::RegRoot::kLocalMachine, L"SOFTWARE\\Microsoft\\Internet Explorer", host::RegAccess::kRead);
+  if (!key) return;
+  // The version is read into a 260-byte buffer: a longer value is not read at all.
+  constexpr size_t kBufferBytes = 260;
+  std::optional<std::wstring> version = ReadStringValue(*key, L"svcVersion", kBufferBytes);
+  if (!version) version = ReadStringValue(*key, L"Version", kBufferBytes);
+  m_ieVersion = ParseLeadingInt(version.value_or(std::wstring()));
+}
+
+HResult CConnect::OnDisconnection() {
+  OnQuit();
+  return hr::kOk;
+}
+
+void CConnect::StopDownloadWorkers() {}
+
+void CConnect::UnadviseSinks() {
+  if (!m_session.application) return;
+  if (std::shared_ptr<host::Explorer> explorer = m_session.application->ActiveExplorer()) {
+    (void)m_explorerSink->Unadvise(*explorer);
+  }
+  if (std::shared_ptr<host::Inspectors> inspectors = m_session.application->GetInspectors()) {
+    (void)m_inspectorsSink->Unadvise(*inspectors);
+  }
+  (void)m_applicationSink->Unadvise(*m_session.application);
+}
+
+void CConnect::OnQuit() {
+  WriteLog(L"In OnQuit");
+  if (m_dragFullWindows) {
+    m_dragFullWindows = false;
+    host::system().SetDragFullWindows(true);
+    WriteLog(L"CConnect::OnQuit - SPI_SETDRAGFULLWINDOWS TRUE");
+  }
+  StopDownloadWorkers();
+  if (g_hStopEvent) g_hStopEvent->Set();
+  m_display->TearDown();
+  m_display->RemoveTemporaryFiles();
+  WriteLog(L"Cleaning up");
+  m_display->ReleaseBrowserHelper();
+  UnadviseSinks();
+  m_mailArrival.DropQueue();
+  m_timers.DropHeldBack();
+  if (g_pConnect == this) g_pConnect = nullptr;
+  m_session.Release();
+  WriteLog(L"Out of OnQuit");
+}
+
+void CConnect::OnTimer(host::WindowHandle /*window*/, uint32_t /*message*/, host::TimerId id,
+                       uint32_t /*time*/) {
+  switch (id) {
+    case kTimerRecheckSelection:
+      RecheckSelectedMail();
+      break;
+    case kTimerScanSchedule:
+      m_mailArrival.OnScanTimer();
+      break;
+    case kTimerLoadBrandingList:
+      LoadBrandingList();
+      break;
+    case kTimerDestroyClosedWindows:
+      m_closedBrowserWindows.DestroyExpired(host::clock().TickCount());
+      m_timers.Arm(kTimerDestroyClosedWindows, kClosedWindowsSweepMs);
+      break;
+    default:
+      m_display->OnTimer(id);
+      break;
+  }
+}
+
+void CConnect::RecheckSelectedMail() {
+  if (!m_session.application) return;
+  std::shared_ptr<host::Explorer> explorer = m_session.application->ActiveExplorer();
+  std::shared_ptr<host::Selection> selection = explorer ? explorer->GetSelection() : nullptr;
+  if (!selection || selection->Class() != host::kOlSelection) return;
+  if (selection->Count() != 1) {
+    m_currentEntryId.clear();
+    return;
+  }
+  std::shared_ptr<host::OutlookItem> item = selection->Item(1);
+  std::shared_ptr<host::MailItem> mail = item ? item->AsMailItem() : nullptr;
+  if (mail) CheckMailItem(*mail, false);
+}
+
+}  // namespace tp

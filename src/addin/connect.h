@@ -1,0 +1,107 @@
+// CConnect: the add-in object that Outlook creates and connects. It owns the connection to
+// the Outlook object model, sinks Outlook's events, owns the timers through which all
+// periodic work runs on Outlook's user-interface thread, and starts and stops the
+// background workers. Each subsystem keeps its own state and rules in its own class;
+// CConnect wires them together.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "addin/addin_timers.h"
+#include "addin/mail_arrival.h"
+#include "addin/outlook_session.h"
+#include "display/closed_windows.h"
+#include "display/content_display.h"
+#include "host/outlook.h"
+#include "support/critical_section.h"
+
+namespace tp {
+
+class CConnect final : public host::OutlookEventHandler, private MailArrival::Checker {
+ public:
+  // The display may be given by the caller; by default Outlook's own view is kept.
+  explicit CConnect(std::unique_ptr<ContentDisplay> display = nullptr);
+  ~CConnect() override;
+  CConnect(const CConnect&) = delete;
+  CConnect& operator=(const CConnect&) = delete;
+
+  // _IDTExtensibility2.
+  HResult OnConnection(host::ConnectionArgument& application);
+  HResult OnDisconnection();
+  HResult OnAddInsUpdate() { return hr::kOk; }
+  HResult OnStartupComplete() { return hr::kNotImpl; }
+  HResult OnBeginShutdown() { return hr::kOk; }
+
+  // Outlook's events.
+  void NewInspector(std::shared_ptr<host::Inspector> inspector) override;
+  void OnExplorerSelectionChange() override;
+  void OnFolderSwitch() override;
+  void OnBeforeFolderSwitch(std::shared_ptr<host::Folder> newFolder, bool* cancel) override;
+  void OnNewMailEx(const std::wstring& entryIdCollection) override;
+  void OnQuit() override;
+  void OnLogonComplete() override;
+
+  void OnTimer(host::WindowHandle window, uint32_t message, host::TimerId id, uint32_t time);
+
+  // The branding decision.
+  void LoadBrandingList();
+  void CheckMailItem(host::MailItem& item, bool inInspector) override;
+  bool BrandMailItem(host::MailItem& item, bool viewed) override;
+
+  // State that the other subsystems, the tool and the tests read.
+  int outlook_version() const { return m_outlookVersion; }
+  int ie_version() const { return m_ieVersion; }
+  int zoom_dpi() const { return m_zoomDpi; }
+  int zoom_default() const { return m_zoomDefault; }
+  bool drag_full_windows() const { return m_dragFullWindows; }
+  const std::wstring& style_head_225() const { return m_styleHead225; }
+  const std::wstring& style_head_226() const { return m_styleHead226; }
+  uint32_t msg_send_cancel() const { return m_msgSendCancel; }
+  uint32_t msg_send_activate() const { return m_msgSendActivate; }
+  uint32_t msg_send_offline() const { return m_msgSendOffline; }
+  host::WindowHandle explorer_window() const { return m_timers.owner(); }
+  const std::wstring& current_entry_id() const { return m_currentEntryId; }
+  bool folder_switch_flag() const { return m_folderSwitch; }
+  uint32_t sink_cookie(host::EventSinkId id) const;
+  const MailArrival& mail_arrival() const { return m_mailArrival; }
+  const ClosedBrowserWindows& closed_browser_windows() const { return m_closedBrowserWindows; }
+  AddinTimers& timers() { return m_timers; }
+
+ private:
+  HResult ConnectToOutlook(host::ConnectionArgument& application);
+  void AttachToActiveExplorer();
+  void ReadInternetExplorerVersion();
+  void RecheckSelectedMail();
+  void UnadviseSinks();
+  void StopDownloadWorkers();
+  bool IsOutboxFolder(host::Folder& folder) override;
+  void LearnExplorerWindow(host::WindowHandle window);
+  host::EventSink& Sink(host::EventSinkId id);
+
+  std::unique_ptr<ContentDisplay> m_display;
+  OutlookSession m_session;
+  AddinTimers m_timers;
+  MailArrival m_mailArrival;
+  ClosedBrowserWindows m_closedBrowserWindows;
+  std::unique_ptr<host::EventSink> m_inspectorsSink;
+  std::unique_ptr<host::EventSink> m_explorerSink;
+  std::unique_ptr<host::EventSink> m_applicationSink;
+
+  uint32_t m_msgSendCancel = 0;
+  uint32_t m_msgSendActivate = 0;
+  uint32_t m_msgSendOffline = 0;
+  bool m_folderSwitch = false;
+  bool m_dragFullWindows = false;
+  std::wstring m_currentEntryId;
+  std::wstring m_styleHead226;
+  std::wstring m_styleHead225;
+  int m_outlookVersion = 0;
+  int m_ieVersion = 0;
+  int m_zoomDefault = 100;
+  int m_zoomDpi = 100;
+  CriticalSection m_cs;
+};
+
+}  // namespace tp

@@ -1,0 +1,20 @@
+// Destroying detached browser windows.
+#include "display/closed_windows.h"
+
+#include "host/clock.h"
+#include "host/host.h"
+
+namespace tp {
+
+void ClosedBrowserWindows::DestroyExpired(uint32_t now) {
+  for (auto entry = windows_.begin(); entry != windows_.end();) {
+    if (host::TicksSince(now, entry->second) > kDestroyAfterMs) {
+      host::ui().DestroyWindow(entry->first);
+      entry = windows_.erase(entry);
+    } else {
+      ++entry;
+    }
+  }
+}
+
+}  // namespace tp

@@ -1,0 +1,54 @@
+// What the add-in object asks of the rich-content display: the browser windows laid over
+// the reading pane and the inspectors, the browser helper object, and the temporary files
+// of embedded content.
+#pragma once
+
+#include <memory>
+
+#include "host/outlook.h"
+#include "host/ui.h"
+
+namespace tp {
+
+class ContentDisplay {
+ public:
+  virtual ~ContentDisplay() = default;
+  // Empties the temporary folder of embedded content (at construction and at quit).
+  virtual void RemoveTemporaryFiles() = 0;
+  virtual void CreateBrowserHelper() = 0;
+  virtual void ReleaseBrowserHelper() = 0;
+  // Destroys the reading-pane browser window and removes the hooks (at quit).
+  virtual void TearDown() = 0;
+  // Before a folder switch: blanks the reading-pane browser and detaches its window; returns
+  // that window for delayed destruction, or 0 when there is none (or it already shows the
+  // blank page).
+  virtual host::WindowHandle DetachForFolderSwitch() = 0;
+  // The display's own timers (window creation, view switching, show retries).
+  virtual void OnTimer(host::TimerId id) = 0;
+  // Shows the last checked message, in the reading pane or the current inspector.
+  virtual void ShowBrisklet(bool inInspector) = 0;
+  // Switches the reading pane back to Outlook's own view.
+  virtual void CleanMainActive() = 0;
+  // Makes the display item of an opened inspector the current one, creating it when new.
+  virtual void BindInspector(const std::shared_ptr<host::Inspector>& inspector) = 0;
+  // Releases every inspector's display item.
+  virtual void ReleaseInspectors() = 0;
+};
+
+// Outlook's own rendering only: nothing is laid over the message body, which is what the
+// add-in shows offline or for a message without active content.
+class OutlookViewDisplay final : public ContentDisplay {
+ public:
+  void RemoveTemporaryFiles() override {}
+  void CreateBrowserHelper() override {}
+  void ReleaseBrowserHelper() override {}
+  void TearDown() override {}
+  host::WindowHandle DetachForFolderSwitch() override { return 0; }
+  void OnTimer(host::TimerId) override {}
+  void ShowBrisklet(bool) override {}
+  void CleanMainActive() override {}
+  void BindInspector(const std::shared_ptr<host::Inspector>&) override {}
+  void ReleaseInspectors() override {}
+};
+
+}  // namespace tp

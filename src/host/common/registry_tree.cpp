@@ -1,0 +1,375 @@
+// The in-memory registry tree and its text form.
+#include "host/common/registry_tree.h"
+
+#include <map>
+#include <vector>
+
+#include "support/text.h"
+
+namespace tp::host {
+
+namespace {
+constexpr RegStatus kKeyDeleted = 1018;  // ERROR_KEY_DELETED
+constexpr RegStatus kInvalidParameter = 87;
+
+struct NoCaseLess {
+  bool operator()(const std::wstring& a, const std::wstring& b) const {
+    return ToLower(a) < ToLower(b);
+  }
+};
+
+std::vector<std::wstring> SplitPath(std::wstring_view path) {
+  return SplitSkippingEmpty(path, L'\\');
+}
+
+std::wstring JoinPath(std::wstring_view base, std::wstring_view sub) {
+  if (base.empty()) return std::wstring(sub);
+  if (sub.empty()) return std::wstring(base);
+  return std::wstring(base) + L"\\" + std::wstring(sub);
+}
+
+bool CanWrite(RegAccess access) { return access != RegAccess::kRead; }
+bool CanRead(RegAccess access) { return access != RegAccess::kWrite; }
+
+const char* RootName(RegRoot root) {
+  switch (root) {
+    case RegRoot::kLocalMachine:
+      return "HKLM";
+    case RegRoot::kCurrentUser:
+      return "HKCU";
+    case RegRoot::kClassesRoot:
+      return "HKCR";
+  }
+  return "?";
+}
+}  // namespace
+
+struct RegistryTree::Node {
+  std::wstring name;
+  std::map<std::wstring, std::shared_ptr<Node>, NoCaseLess> children;
+  std::map<std::wstring, RegValue, NoCaseLess> values;
+  bool deleted = false;
+
+  void MarkDeleted() {
+    deleted = true;
+    for (auto& [childName, child] : children) child->MarkDeleted();
+  }
+};
+
+class RegistryTree::Key final : public RegistryKey {
+ public:
+  Key(RegistryTree& tree, RegRoot root, std::wstring path, std::shared_ptr<Node> node,
+      RegAccess access)
+      : tree_(tree), root_(root), path_(std::move(path)), node_(std::move(node)),
+        access_(access) {}
+
+  RegStatus OpenSubKey(const std::wstring& path, RegAccess access,
+                       std::unique_ptr<RegistryKey>* key) override {
+    std::lock_guard<std::recursive_mutex> lock(tree_.mutex_);
+    const std::wstring full = JoinPath(path_, path);
+    if (RegStatus status = Before(L"OpenKey", full, {}); status != kRegOk) return status;
+    if (node_->deleted) return kKeyDeleted;
+    std::shared_ptr<Node> node = node_;
+    for (const std::wstring& part : SplitPath(path)) {
+      auto child = node->children.find(part);
+      if (child == node->children.end()) return kRegNotFound;
+      node = child->second;
+    }
+    *key = std::make_unique<Key>(tree_, root_, full, node, access);
+    return kRegOk;
+  }
+
+  RegStatus CreateSubKey(const std::wstring& path, RegAccess access,
+                         std::unique_ptr<RegistryKey>* key) override {
+    std::lock_guard<std::recursive_mutex> lock(tree_.mutex_);
+    const std::wstring full = JoinPath(path_, path);
+    if (RegStatus status = Before(L"CreateKey", full, {}); status != kRegOk) return status;
+    if (node_->deleted) return kKeyDeleted;
+    const std::vector<std::wstring> parts = SplitPath(path);
+    if (parts.empty()) return kInvalidParameter;
+    std::shared_ptr<Node> node = node_;
+    bool created = false;
+    for (const std::wstring& part : parts) {
+      auto child = node->children.find(part);
+      if (child == node->children.end()) {
+        if (!CanWrite(access_)) return kRegAccessDenied;
+        auto fresh = std::make_shared<Node>();
+        fresh->name = part;
+        child = node->children.emplace(part, fresh).first;
+        created = true;
+      }
+      node = child->second;
+    }
+    *key = std::make_unique<Key>(tree_, root_, full, node, access);
+    if (created) Changed();
+    return kRegOk;
+  }
+
+  RegStatus QueryValue(const std::wstring& name, RegValue* value) override {
+    std::lock_guard<std::recursive_mutex> lock(tree_.mutex_);
+    if (RegStatus status = Before(L"QueryValue", path_, name); status != kRegOk) return status;
+    if (node_->deleted) return kKeyDeleted;
+    if (!CanRead(access_)) return kRegAccessDenied;
+    auto found = node_->values.find(name);
+    if (found == node_->values.end()) return kRegNotFound;
+    *value = found->second;
+    return kRegOk;
+  }
+
+  RegStatus SetValue(const std::wstring& name, const RegValue& value) override {
+    std::lock_guard<std::recursive_mutex> lock(tree_.mutex_);
+    if (RegStatus status = Before(L"SetValue", path_, name); status != kRegOk) return status;
+    if (node_->deleted) return kKeyDeleted;
+    if (!CanWrite(access_)) return kRegAccessDenied;
+    node_->values.erase(name);  // a new spelling of the name replaces the old one
+    node_->values.emplace(name, value);
+    Changed();
+    return kRegOk;
+  }
+
+  RegStatus DeleteValue(const std::wstring& name) override {
+    std::lock_guard<std::recursive_mutex> lock(tree_.mutex_);
+    if (RegStatus status = Before(L"DeleteValue", path_, name); status != kRegOk) return status;
+    if (node_->deleted) return kKeyDeleted;
+    if (!CanWrite(access_)) return kRegAccessDenied;
+    if (node_->values.erase(name) == 0) return kRegNotFound;
+    Changed();
+    return kRegOk;
+  }
+
+  RegStatus EnumSubKey(uint32_t index, std::wstring* name) override {
+    std::lock_guard<std::recursive_mutex> lock(tree_.mutex_);
+    if (RegStatus status = Before(L"EnumKey", path_, {}); status != kRegOk) return status;
+    if (node_->deleted) return kKeyDeleted;
+    if (index >= node_->children.size()) return kRegNoMoreItems;
+    auto child = node_->children.begin();
+    std::advance(child, index);
+    *name = child->second->name;
+    return kRegOk;
+  }
+
+  RegStatus DeleteTree(const std::wstring& path) override {
+    std::lock_guard<std::recursive_mutex> lock(tree_.mutex_);
+    const std::wstring full = JoinPath(path_, path);
+    if (RegStatus status = Before(L"DeleteTree", full, {}); status != kRegOk) return status;
+    if (node_->deleted) return kKeyDeleted;
+    if (!CanWrite(access_)) return kRegAccessDenied;
+    const std::vector<std::wstring> parts = SplitPath(path);
+    if (parts.empty()) return kInvalidParameter;
+    std::shared_ptr<Node> parent = node_;
+    for (size_t i = 0; i + 1 < parts.size(); ++i) {
+      auto child = parent->children.find(parts[i]);
+      if (child == parent->children.end()) return kRegNotFound;
+      parent = child->second;
+    }
+    auto victim = parent->children.find(parts.back());
+    if (victim == parent->children.end()) return kRegNotFound;
+    victim->second->MarkDeleted();
+    parent->children.erase(victim);
+    Changed();
+    return kRegOk;
+  }
+
+ private:
+  RegStatus Before(std::wstring_view operation, std::wstring_view keyPath,
+                   std::wstring_view valueName) {
+    if (!tree_.hooks_.before) return kRegOk;
+    return tree_.hooks_.before(RegOperation{operation, root_, keyPath, valueName});
+  }
+
+  void Changed() {
+    if (tree_.hooks_.changed) tree_.hooks_.changed();
+  }
+
+  RegistryTree& tree_;
+  RegRoot root_;
+  std::wstring path_;
+  std::shared_ptr<Node> node_;
+  RegAccess access_;
+};
+
+RegistryTree::RegistryTree(Hooks hooks) : hooks_(std::move(hooks)) {
+  for (int i = 0; i < 3; ++i) {
+    roots_[i] = std::make_shared<Node>();
+    rootKeys_[i] = std::make_unique<Key>(*this, static_cast<RegRoot>(i), std::wstring(),
+                                         roots_[i], RegAccess::kReadWrite);
+  }
+}
+
+RegistryTree::~RegistryTree() = default;
+
+RegistryKey& RegistryTree::Root(RegRoot root) { return *rootKeys_[static_cast<int>(root)]; }
+
+// Text form: one line per key ("K <root> <path>") followed by its values
+// ("V <name> <type> <hex data>"). Names and paths are percent-encoded UTF-8, so that every
+// line splits cleanly at its spaces whatever the names hold.
+namespace {
+
+std::string Encode(std::wstring_view text) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char byte : WideToUtf8(text)) {
+    if (byte > 0x20 && byte < 0x7F && byte != '%') {
+      out += static_cast<char>(byte);
+    } else {
+      out += '%';
+      out += kHex[byte >> 4];
+      out += kHex[byte & 15];
+    }
+  }
+  return out.empty() ? std::string("%") : out;  // a lone % stands for the empty name
+}
+
+int HexDigit(char ch) {
+  if (ch >= '0' && ch <= '9') return ch - '0';
+  if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
+  if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
+  return -1;
+}
+
+bool DecodeHex(std::string_view hex, std::string* bytes) {
+  if (hex.size() % 2 != 0) return false;
+  bytes->clear();
+  for (size_t i = 0; i < hex.size(); i += 2) {
+    const int high = HexDigit(hex[i]);
+    const int low = HexDigit(hex[i + 1]);
+    if (high < 0 || low < 0) return false;
+    *bytes += static_cast<char>(high * 16 + low);
+  }
+  return true;
+}
+
+bool Decode(std::string_view text, std::wstring* out) {
+  if (text == "%") {
+    out->clear();
+    return true;
+  }
+  std::string bytes;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '%') {
+      bytes += text[i];
+      continue;
+    }
+    std::string byte;
+    if (i + 2 >= text.size() || !DecodeHex(text.substr(i + 1, 2), &byte)) return false;
+    bytes += byte;
+    i += 2;
+  }
+  *out = Utf8ToWide(bytes);
+  return true;
+}
+
+std::vector<std::string_view> Words(std::string_view line) {
+  std::vector<std::string_view> words;
+  size_t start = 0;
+  while (start < line.size()) {
+    size_t end = line.find(' ', start);
+    if (end == std::string_view::npos) end = line.size();
+    words.push_back(line.substr(start, end - start));
+    start = end + 1;
+  }
+  return words;
+}
+
+void SerializeNode(const RegistryTree::Node& node, const char* root, const std::wstring& path,
+                   std::string& out) {
+  static const char kHex[] = "0123456789ABCDEF";
+  if (!path.empty()) {
+    out += "K ";
+    out += root;
+    out += ' ';
+    out += Encode(path);
+    out += '\n';
+    for (const auto& [name, value] : node.values) {
+      out += "V " + Encode(name) + ' ' + std::to_string(static_cast<uint32_t>(value.type)) + ' ';
+      for (unsigned char byte : value.data) {
+        out += kHex[byte >> 4];
+        out += kHex[byte & 15];
+      }
+      out += '\n';
+    }
+  }
+  for (const auto& [childName, child] : node.children) {
+    SerializeNode(*child, root, JoinPath(path, child->name), out);
+  }
+}
+
+}  // namespace
+
+std::string RegistryTree::Serialize() const {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  std::string out = "# Tidepost registry\n";
+  for (int i = 0; i < 3; ++i) {
+    SerializeNode(*roots_[i], RootName(static_cast<RegRoot>(i)), std::wstring(), out);
+  }
+  return out;
+}
+
+bool RegistryTree::Deserialize(std::string_view text, std::string* error) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  auto fresh = [this] {
+    for (auto& root : roots_) {
+      root->MarkDeleted();
+    }
+    for (int i = 0; i < 3; ++i) {
+      roots_[i] = std::make_shared<Node>();
+      rootKeys_[i] = std::make_unique<Key>(*this, static_cast<RegRoot>(i), std::wstring(),
+                                           roots_[i], RegAccess::kReadWrite);
+    }
+  };
+  fresh();
+  std::shared_ptr<Node> current;
+  size_t lineNumber = 0;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(start, end - start);
+    start = end + 1;
+    ++lineNumber;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.empty() || line[0] == '#') continue;
+    const std::vector<std::string_view> words = Words(line);
+    bool ok = false;
+    if (words.size() == 3 && words[0] == "K") {
+      int root = -1;
+      for (int i = 0; i < 3; ++i) {
+        if (words[1] == RootName(static_cast<RegRoot>(i))) root = i;
+      }
+      std::wstring path;
+      if (root >= 0 && Decode(words[2], &path)) {
+        current = roots_[root];
+        for (const std::wstring& part : SplitPath(path)) {
+          auto child = current->children.find(part);
+          if (child == current->children.end()) {
+            auto node = std::make_shared<Node>();
+            node->name = part;
+            child = current->children.emplace(part, node).first;
+          }
+          current = child->second;
+        }
+        ok = true;
+      }
+    } else if ((words.size() == 4 || words.size() == 3) && words[0] == "V" && current) {
+      std::wstring name;
+      RegValue value;
+      const std::string type(words[2]);
+      const std::string_view hex = words.size() == 4 ? words[3] : std::string_view();
+      if (Decode(words[1], &name) && !type.empty() &&
+          type.find_first_not_of("0123456789") == std::string::npos && type.size() < 10 &&
+          DecodeHex(hex, &value.data)) {
+        value.type = static_cast<RegType>(std::stoul(type));
+        current->values[name] = value;
+        ok = true;
+      }
+    }
+    if (!ok) {
+      fresh();
+      if (error) *error = "malformed line " + std::to_string(lineNumber);
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace tp::host

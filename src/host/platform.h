@@ -1,0 +1,12 @@
+// The real platform's adapters: Windows in the DLL and its tests, posix on Linux. Only the
+// ports that the platform has are set (Linux has no Outlook, windows or timers).
+#pragma once
+
+#include "host/host.h"
+
+namespace tp::host {
+
+// The adapters live as long as the process.
+const Host& PlatformHost();
+
+}  // namespace tp::host

@@ -1,0 +1,26 @@
+// Registry port on posix: the in-memory tree, loaded from and saved to one file in the
+// data folder. Every change rewrites the file through a temporary file and a rename, so a
+// crash leaves either the old or the new registry, never half of one.
+#pragma once
+
+#include <string>
+
+#include "host/common/registry_tree.h"
+
+namespace tp::host::posix {
+
+class PosixRegistry final : public Registry {
+ public:
+  // A file that cannot be read as a registry is set aside (renamed with ".bad") and the
+  // registry starts empty; *problem says why.
+  PosixRegistry(std::string path, std::string* problem);
+  RegistryKey& Root(RegRoot root) override { return tree_.Root(root); }
+
+ private:
+  void Save();
+
+  std::string path_;
+  RegistryTree tree_;
+};
+
+}  // namespace tp::host::posix

@@ -1,0 +1,48 @@
+// The rooted file system of the simulated host.
+#include "host/sim/sim_files.h"
+
+namespace tp::host::sim {
+
+SimFileSystem::SimFileSystem(FileSystem& real, std::wstring root)
+    : real_(real), root_(std::move(root)) {
+  if (!root_.empty() && root_.back() == real_.Separator()) root_.pop_back();
+}
+
+std::optional<std::wstring> SimFileSystem::KnownFolderPath(KnownFolder folder) {
+  const wchar_t* name = folder == KnownFolder::kLocalAppDataLow ? L"LocalLow"
+                        : folder == KnownFolder::kLocalAppData  ? L"Local"
+                                                                : L"Temp";
+  std::wstring path = root_ + real_.Separator() + name;
+  (void)real_.CreateDirectory(path);
+  if (folder == KnownFolder::kTemp) path += real_.Separator();
+  return path;
+}
+
+FileError SimFileSystem::Fault(const wchar_t* operation, const std::wstring& path) {
+  return fault ? fault(operation, path) : kFileOk;
+}
+
+FileError SimFileSystem::CreateDirectory(const std::wstring& path) {
+  return real_.CreateDirectory(path);
+}
+
+std::unique_ptr<File> SimFileSystem::Open(const std::wstring& path, FileOpen mode,
+                                          FileError* error) {
+  if (FileError injected = Fault(L"Open", path); injected != kFileOk) {
+    *error = injected;
+    return nullptr;
+  }
+  return real_.Open(path, mode, error);
+}
+
+FileError SimFileSystem::MoveReplace(const std::wstring& from, const std::wstring& to) {
+  if (FileError injected = Fault(L"MoveReplace", from); injected != kFileOk) return injected;
+  return real_.MoveReplace(from, to);
+}
+
+FileError SimFileSystem::Delete(const std::wstring& path) {
+  if (FileError injected = Fault(L"Delete", path); injected != kFileOk) return injected;
+  return real_.Delete(path);
+}
+
+}  // namespace tp::host::sim

@@ -1,0 +1,20 @@
+// The simulated host.
+#include "host/sim/sim_host.h"
+
+#include "host/platform.h"
+
+namespace tp::host::sim {
+
+SimHost::SimHost(const std::wstring& root) : ui(clock), files(*PlatformHost().files, root) {
+  host_.clock = &clock;
+  host_.ui = &ui;
+  host_.registry = &registry;
+  host_.files = &files;
+  host_.threads = PlatformHost().threads;
+  host_.system = &system;
+  host_.codec = PlatformHost().codec;
+  host_.resources = &resources;
+  host_.outlook = &outlook;
+}
+
+}  // namespace tp::host::sim

@@ -1,0 +1,39 @@
+// The simulated host: a simulated Outlook, UI thread, clock, registry and system settings,
+// over the platform's real threads, code pages and files (with the known folders moved into
+// a folder of the caller's).
+#pragma once
+
+#include <string>
+
+#include "host/host.h"
+#include "host/sim/sim_clock.h"
+#include "host/sim/sim_files.h"
+#include "host/sim/sim_outlook.h"
+#include "host/sim/sim_registry.h"
+#include "host/sim/sim_system.h"
+#include "host/sim/sim_ui_thread.h"
+
+namespace tp::host::sim {
+
+class SimHost {
+ public:
+  // root: an existing folder that takes the data folder and the temporary folder.
+  explicit SimHost(const std::wstring& root);
+  SimHost(const SimHost&) = delete;
+  SimHost& operator=(const SimHost&) = delete;
+
+  const Host& host() const { return host_; }
+
+  SimClock clock;
+  SimUiThread ui;
+  SimRegistry registry;
+  SimFileSystem files;
+  SimSystem system;
+  SimResources resources;
+  SimOutlook outlook;
+
+ private:
+  Host host_;
+};
+
+}  // namespace tp::host::sim

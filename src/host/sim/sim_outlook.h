@@ -1,0 +1,144 @@
+// A simulated Outlook session: application, explorer, inspectors, folders and mail items
+// held as plain state that tests and the tool set up, behind the Outlook ports. Events are
+// raised by hand and reach every sink advised on their source; every advise, unadvise and
+// save is written to a call log.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/outlook.h"
+
+namespace tp::host::sim {
+
+struct SimAccount {
+  int accountType = 2;  // POP3
+  std::wstring smtpAddress;
+  std::wstring displayName;
+};
+
+// A mail item. Its MAPI properties double as the message's streams (PR_BODY_W holds the
+// plain text, PR_HTML the HTML bytes).
+struct SimMail {
+  std::wstring entryId;
+  bool isMailItem = true;
+  int itemClass = kOlMail;
+  std::wstring subject;
+  bool sent = true;
+  int downloadState = 1;  // olFullItem
+  int size = 1024;
+  bool unread = true;
+  std::wstring senderEmailAddress;
+  int internetCodepage = 65001;
+  std::shared_ptr<SimAccount> account;  // SendUsingAccount; null when Outlook gives none
+  std::map<PropTag, PropValue> props;
+  int64_t receivedTime = 0;  // orders the folder table
+  // Results of the next SaveChanges calls, oldest first; S_OK once they are used up.
+  std::vector<HResult> saveResults;
+  std::vector<uint32_t> saveFlags;  // every SaveChanges, in order
+
+  void SetProp(PropTag tag, const std::wstring& text);
+  void SetBinaryProp(PropTag tag, const std::string& bytes);
+};
+
+struct SimFolder {
+  std::wstring name;
+  std::wstring entryId;
+  std::optional<int> exchangeStoreType = kOlNotExchange;
+  std::vector<std::shared_ptr<SimMail>> items;
+};
+
+struct SimExplorerState {
+  std::shared_ptr<SimFolder> currentFolder;
+  std::vector<std::shared_ptr<SimMail>> selection;
+  WindowHandle window = 0;
+};
+
+struct SimInspectorState {
+  std::shared_ptr<SimMail> item;
+};
+
+// An account of the profile as the account manager lists it.
+struct SimOlkAccount {
+  std::wstring name;
+  std::wstring incomingServer;
+  bool isAccount = true;  // false: the element does not answer IOlkAccount
+};
+
+class SimOutlook final : public OutlookRuntime {
+ public:
+  SimOutlook();
+  ~SimOutlook() override;
+
+  // The Application argument that OnConnection receives.
+  std::shared_ptr<ConnectionArgument> ConnectionArgumentFor();
+
+  // --- Session state -------------------------------------------------------------------
+  std::wstring version = L"16.0.0.4266";
+  std::wstring profileName = L"Outlook";
+  std::shared_ptr<SimExplorerState> activeExplorer;  // null: Outlook has no explorer
+  WindowHandle activeWindow = 0;
+  std::shared_ptr<SimFolder> outbox;
+  std::vector<std::shared_ptr<SimFolder>> folders;
+  std::vector<SimOlkAccount> accounts;
+
+  std::shared_ptr<SimFolder> AddFolder(const std::wstring& name);
+  // Adds the mail to the folder (and to the session's items by entry id).
+  std::shared_ptr<SimMail> AddMail(SimFolder& folder, SimMail mail);
+  std::shared_ptr<SimMail> FindMail(const std::wstring& entryId) const;
+  // Opens an inspector on a mail; returns its state (also its identity).
+  std::shared_ptr<SimInspectorState> OpenInspector(std::shared_ptr<SimMail> mail);
+
+  // --- Faults --------------------------------------------------------------------------
+  std::optional<ConnectionArgument::Step> failResolveAt;
+  HResult resolveFailure = static_cast<HResult>(0x80020006);  // DISP_E_UNKNOWNNAME
+  HResult getNamespaceFailure = hr::kOk;                       // non-zero: no namespace
+  HResult accountManagerFailure = hr::kOk;
+  HResult accountManagerInitFailure = hr::kOk;
+  bool namespaceHasMapiSession = true;
+
+  // --- Events --------------------------------------------------------------------------
+  void RaiseNewMailEx(const std::wstring& entryIds);
+  void RaiseQuit();
+  void RaiseLogonComplete();
+  void RaiseSelectionChange();
+  void RaiseFolderSwitch();
+  bool RaiseBeforeFolderSwitch(std::shared_ptr<SimFolder> folder);  // the Cancel result
+  void RaiseNewInspector(std::shared_ptr<SimInspectorState> inspector);
+  // Number of sinks currently advised.
+  size_t AdvisedSinkCount() const;
+
+  // "Advise 3 Application", "Unadvise 2 Explorer", "SaveChanges <id> 4", ...
+  std::vector<std::wstring> calls;
+  int tableRowsRead = 0;
+
+  // --- OutlookRuntime --------------------------------------------------------------------
+  std::unique_ptr<EventSink> CreateEventSink(EventSinkId id,
+                                             OutlookEventHandler& handler) override;
+  HResult CreateAccountManager(std::shared_ptr<OlkAccountManager>* manager) override;
+
+  // Port objects over this state (also used by the .eml loader and tests).
+  std::shared_ptr<OutlookApplication> Application();
+  std::shared_ptr<MailItem> MailItemFor(std::shared_ptr<SimMail> mail);
+
+  struct Connection;  // one advised sink, kept while advised
+
+ private:
+  friend class SimEventSink;
+  template <class Call>
+  void Raise(EventSinkId id, const void* source, Call call);
+
+  std::map<std::wstring, std::shared_ptr<SimMail>> mailById_;
+  std::vector<Connection*> connections_;
+  uint32_t nextCookie_ = 0x100;
+  std::shared_ptr<OutlookApplication> application_;
+  std::shared_ptr<Inspectors> inspectors_;
+  friend class SimApplication;
+  friend class SimNamespace;
+};
+
+}  // namespace tp::host::sim

@@ -1,0 +1,12 @@
+// Simulated resources.
+#include "host/sim/sim_system.h"
+
+namespace tp::host::sim {
+
+std::optional<std::string> SimResources::Load(const std::wstring& type, int id) {
+  auto found = overrides.find({type, id});
+  if (found != overrides.end()) return found->second;
+  return embedded_.Load(type, id);
+}
+
+}  // namespace tp::host::sim

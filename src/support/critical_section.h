@@ -1,0 +1,37 @@
+// A re-entrant lock with explicit Lock and Unlock, as the add-in's shared state uses it.
+#pragma once
+
+#include <mutex>
+
+namespace tp {
+
+class ICriticalSection {
+ public:
+  virtual ~ICriticalSection() = default;
+  virtual void Lock() = 0;
+  virtual void Unlock() = 0;
+};
+
+// Re-entrant like a Windows critical section: the owning thread may enter it again.
+class CriticalSection final : public ICriticalSection {
+ public:
+  void Lock() override { mutex_.lock(); }
+  void Unlock() override { mutex_.unlock(); }
+
+ private:
+  std::recursive_mutex mutex_;
+};
+
+// Holds a critical section for a scope.
+class CriticalSectionLock {
+ public:
+  explicit CriticalSectionLock(ICriticalSection& section) : section_(section) { section_.Lock(); }
+  ~CriticalSectionLock() { section_.Unlock(); }
+  CriticalSectionLock(const CriticalSectionLock&) = delete;
+  CriticalSectionLock& operator=(const CriticalSectionLock&) = delete;
+
+ private:
+  ICriticalSection& section_;
+};
+
+}  // namespace tp

@@ -1,0 +1,26 @@
+// The diagnostic log: one UTF-16LE text file in the data folder, rotated once at 4 MiB.
+#pragma once
+
+#include <string_view>
+
+#include "support/format.h"
+
+namespace tp {
+
+inline constexpr wchar_t kLogFileName[] = L"TidepostOutlookAddin_log.txt";
+inline constexpr wchar_t kRotatedLogFileName[] = L"TidepostOutlookAddin_log2.txt";
+inline constexpr int64_t kLogRotationBytes = 0x400000;
+
+// Appends one line: "day/month hh:mm:ss.mmm  [thread] " then the text, then CR LF when
+// lineEnd is set. Never fails towards the caller; a line that cannot be written is dropped.
+// Safe from any thread: lines from concurrent callers are written one after the other, and
+// each is on disk when the call returns.
+void WriteLog(std::wstring_view text, bool lineEnd = true);
+
+// WriteLog of a printf-style message (support/format.h).
+template <class... Args>
+void WriteLogFormat(std::wstring_view format, const Args&... args) {
+  WriteLog(Format(format, args...));
+}
+
+}  // namespace tp

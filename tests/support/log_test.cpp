@@ -1,0 +1,105 @@
+// The diagnostic log on real files: layout, byte-order mark, rotation, concurrent writers.
+#include "support/log.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+#include "host/platform.h"
+#include "host/threads.h"
+#include "support/format.h"
+#include "support/test_host.h"
+#include "support/text.h"
+
+namespace tp {
+namespace {
+
+class LogTest : public testing::SimHostTest {
+ protected:
+  std::filesystem::path LogPath() const { return DataFolder() / "TidepostOutlookAddin_log.txt"; }
+  std::filesystem::path RotatedPath() const {
+    return DataFolder() / "TidepostOutlookAddin_log2.txt";
+  }
+  std::string LogBytes() const { return testing::ReadFileBytes(LogPath()); }
+};
+
+TEST_F(LogTest, FirstLineStartsTheFileWithAByteOrderMarkAndTheExactPrefix) {
+  sim().clock.Advance(3 * 3600 * 1000 + 4 * 60 * 1000 + 5 * 1000 + 6);  // 03:04:05.006
+  WriteLog(L"In CConnect");
+  const std::string bytes = LogBytes();
+  ASSERT_GE(bytes.size(), 2u);
+  EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+  const std::wstring thread = Format(L"%x", host::threads().CurrentThreadId());
+  EXPECT_EQ(Utf16LeToWide(bytes.substr(2)),
+            L"1/1 03:04:05.006  [" + thread + L"] In CConnect\r\n");
+}
+
+TEST_F(LogTest, LinesWithoutLineEndRunOnIntoTheNextLine) {
+  WriteLog(L"Caching a=b", false);
+  WriteLog(L"next");
+  const std::wstring text = Utf16LeToWide(LogBytes().substr(2));
+  EXPECT_NE(text.find(L"Caching a=b1/1 "), std::wstring::npos);
+  EXPECT_EQ(text.find(L"\r\n"), text.size() - 2);
+}
+
+TEST_F(LogTest, RotatesOnlyWhenTheFileIsAboveFourMebibytes) {
+  WriteLog(L"x");
+  std::string bytes = LogBytes();
+  bytes.resize(static_cast<size_t>(kLogRotationBytes), 'a');  // exactly 4 MiB
+  testing::WriteFileBytes(LogPath(), bytes);
+
+  WriteLog(L"at the limit");  // not rotated: the file may exceed it by one line
+  EXPECT_FALSE(std::filesystem::exists(RotatedPath()));
+  EXPECT_GT(std::filesystem::file_size(LogPath()), static_cast<uintmax_t>(kLogRotationBytes));
+
+  WriteLog(L"after rotation");
+  EXPECT_TRUE(std::filesystem::exists(RotatedPath()));
+  EXPECT_GT(std::filesystem::file_size(RotatedPath()), static_cast<uintmax_t>(kLogRotationBytes));
+  EXPECT_EQ(LogMessages(), std::vector<std::wstring>{L"after rotation"});
+  EXPECT_EQ(LogBytes().substr(0, 2), "\xFF\xFE");
+}
+
+TEST_F(LogTest, ALockedRotatedFileStillEmptiesTheLog) {
+  WriteLog(L"old");
+  std::string bytes = LogBytes();
+  bytes.resize(static_cast<size_t>(kLogRotationBytes) + 1, 'a');
+  testing::WriteFileBytes(LogPath(), bytes);
+  sim().files.fault = [](const std::wstring& operation, const std::wstring&) {
+    return operation == L"MoveReplace" ? host::kFileSharingViolation : host::kFileOk;
+  };
+
+  WriteLog(L"fresh");
+  EXPECT_FALSE(std::filesystem::exists(RotatedPath()));
+  EXPECT_EQ(LogMessages(), std::vector<std::wstring>{L"fresh"});
+}
+
+TEST_F(LogTest, AnUnopenableLogDropsTheLineQuietly) {
+  sim().files.fault = [](const std::wstring& operation, const std::wstring&) {
+    return operation == L"Open" ? host::kFileSharingViolation : host::kFileOk;
+  };
+  WriteLog(L"lost");
+  sim().files.fault = nullptr;
+  WriteLog(L"kept");
+  EXPECT_EQ(LogMessages(), std::vector<std::wstring>{L"kept"});
+}
+
+TEST_F(LogTest, ConcurrentWritersLoseNoLine) {
+  constexpr int kThreads = 4;
+  constexpr int kLinesEach = 100;
+  std::vector<std::thread> writers;
+  for (int t = 0; t < kThreads; ++t) {
+    writers.emplace_back([t] {
+      for (int i = 0; i < kLinesEach; ++i) WriteLog(Format(L"thread %d line %d", t, i));
+    });
+  }
+  for (std::thread& writer : writers) writer.join();
+  const std::vector<std::wstring> messages = LogMessages();
+  ASSERT_EQ(messages.size(), static_cast<size_t>(kThreads * kLinesEach));
+  for (int t = 0; t < kThreads; ++t) {
+    EXPECT_EQ(CountLogged(Format(L"thread %d line %d", t, kLinesEach - 1)), 1);
+  }
+}
+
+}  // namespace
+}  // namespace tp

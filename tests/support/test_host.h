@@ -1,0 +1,58 @@
+// Test support: temporary folders and a fixture that installs a simulated host.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/host.h"
+#include "host/sim/sim_host.h"
+
+namespace tp::testing {
+
+// A new empty folder, removed with everything in it at the end of its scope.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  std::wstring wpath() const { return path_.wstring(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Reads a whole file as bytes (empty when it cannot be read).
+std::string ReadFileBytes(const std::filesystem::path& path);
+void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
+
+// A test with a simulated host installed over a fresh temporary folder.
+class SimHostTest : public ::testing::Test {
+ protected:
+  SimHostTest();
+  ~SimHostTest() override;
+
+  host::sim::SimHost& sim() { return *sim_; }
+  const TempFolder& folder() const { return folder_; }
+  // The data folder ("<root>/LocalLow/Tidepost").
+  std::filesystem::path DataFolder() const;
+  // The log's lines without their time and thread prefix.
+  std::vector<std::wstring> LogMessages() const;
+  // True when some logged message equals `message`.
+  bool Logged(const std::wstring& message) const;
+  // Number of logged messages equal to `message`.
+  int CountLogged(const std::wstring& message) const;
+
+ private:
+  TempFolder folder_;
+  std::unique_ptr<host::sim::SimHost> sim_;
+  std::unique_ptr<host::ScopedHost> installed_;
+};
+
+}  // namespace tp::testing
