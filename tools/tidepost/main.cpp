@@ -1,0 +1,40 @@
+// tidepost: runs the add-in on the simulated Outlook and checks what it reads.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "commands.h"
+
+namespace {
+
+struct Command {
+  const char* name;
+  const char* usage;
+  int (*run)(const tp::tool::Arguments& arguments);
+};
+
+const Command kCommands[] = {
+    {"run", "run [--mailbox DIR]    run the add-in on a simulated Outlook", tp::tool::RunCommand},
+};
+
+void PrintUsage() {
+  std::fprintf(stderr, "usage: tidepost COMMAND [ARGS...]\n\ncommands:\n");
+  for (const Command& command : kCommands) std::fprintf(stderr, "  %s\n", command.usage);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+    PrintUsage();
+    return argc < 2 ? 64 : 0;
+  }
+  for (const Command& command : kCommands) {
+    if (std::strcmp(argv[1], command.name) == 0) {
+      return command.run(tp::tool::Arguments(argv + 2, argv + argc));
+    }
+  }
+  std::fprintf(stderr, "tidepost: unknown command '%s'\n\n", argv[1]);
+  PrintUsage();
+  return 64;
+}
