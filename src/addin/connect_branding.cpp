@@ -18,9 +18,11 @@ void CConnect::LoadBrandingList() {
 void CConnect::CheckMailItem(host::MailItem& /*item*/, bool inInspector) {
   CriticalSectionLock lock(m_cs);
   WriteLog(L"In CheckMailItem");
-  m_display->ShowBrisklet(inInspector);
+  m_display->ShowBrisklet(CheckedMessage(), inInspector);
 }
 
-bool CConnect::BrandMailItem(host::MailItem& /*item*/, bool /*viewed*/) { return false; }
+bool CConnect::BrandMailItem(host::MailItem& /*item*/, bool /*viewed*/) {
+  return false;
+}
 
 }  // namespace tp
