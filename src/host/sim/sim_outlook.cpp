@@ -77,6 +77,7 @@ class SimMapiMessage final : public MapiMessage {
   HResult SaveChanges(uint32_t flags) override {
     mail_->saveFlags.push_back(flags);
     outlook_.calls.push_back(Format(L"SaveChanges %s %u", mail_->entryId, flags));
+    outlook_.Spend(outlook_.saveCostMs);
     if (mail_->saveResults.empty())
       return hr::kOk;
     const HResult result = mail_->saveResults.front();
@@ -162,6 +163,7 @@ class SimTable final : public Table {
     if (next_ >= rows_.size())
       return nullptr;
     ++outlook_.tableRowsRead;
+    outlook_.Spend(outlook_.rowReadCostMs);
     return std::make_shared<SimRow>(rows_[next_++]->entryId);
   }
 
@@ -346,6 +348,7 @@ class SimNamespace final : public OutlookNamespace {
   explicit SimNamespace(SimOutlook& outlook) : outlook_(outlook) {}
   std::shared_ptr<OutlookItem> GetItemFromId(const std::wstring& entryId,
                                              HResult* result) override {
+    outlook_.Spend(outlook_.itemLookupCostMs);
     std::shared_ptr<SimMail> mail = outlook_.FindMail(entryId);
     if (!mail) {
       *result = hr::kMapiNotFound;
@@ -605,6 +608,10 @@ void SimOutlook::RaiseNewInspector(std::shared_ptr<SimInspectorState> inspector)
   Raise(EventSinkId::kInspectors, inspectors_.get(), [&](OutlookEventHandler& handler) {
     handler.NewInspector(std::make_shared<SimInspector>(*this, inspector));
   });
+}
+
+void SimOutlook::Spend(uint32_t ms) {
+  if (clock != nullptr) clock->Advance(ms);
 }
 
 size_t SimOutlook::AdvisedSinkCount() const {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/outlook.h"
+#include "host/sim/sim_clock.h"
 
 namespace tp::host::sim {
 
@@ -115,6 +116,15 @@ class SimOutlook final : public OutlookRuntime {
   // "Advise 3 Application", "Unadvise 2 Explorer", "SaveChanges <id> 4", ...
   std::vector<std::wstring> calls;
   int tableRowsRead = 0;
+
+  // --- Cost in simulated time ------------------------------------------------------------
+  // Outlook calls take time; these move the simulated clock (when one is attached) so that
+  // the add-in's time budgets can be tested.
+  SimClock* clock = nullptr;
+  uint32_t itemLookupCostMs = 0;  // GetItemFromID
+  uint32_t rowReadCostMs = 0;     // Table.GetNextRow
+  uint32_t saveCostMs = 0;        // SaveChanges
+  void Spend(uint32_t ms);
 
   // --- OutlookRuntime --------------------------------------------------------------------
   std::unique_ptr<EventSink> CreateEventSink(EventSinkId id, OutlookEventHandler& handler) override;
