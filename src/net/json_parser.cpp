@@ -25,6 +25,12 @@ bool IsDigit(wchar_t ch) {
   return ch >= L'0' && ch <= L'9';
 }
 
+// With 32-bit wchar_t a surrogate half may have to merge with its neighbour (raw or escaped)
+// into one code point, as the pair reads on Windows.
+bool IsHalfToMerge(wchar_t ch) {
+  return sizeof(wchar_t) == 4 && Unit(ch) >= 0xD800 && Unit(ch) <= 0xDFFF;
+}
+
 int HexValue(wchar_t ch) {
   if (ch >= L'0' && ch <= L'9')
     return ch - L'0';
@@ -177,8 +183,9 @@ class Parser {
     size_t end = pos_;
     for (; end < text_.size(); ++end) {
       const wchar_t ch = text_[end];
-      if (ch == L'"' || ch == L'\\' || (Unit(ch) < 0x20 && ch != L'\t'))
+      if (ch == L'"' || ch == L'\\' || (Unit(ch) < 0x20 && ch != L'\t') || IsHalfToMerge(ch)) {
         break;
+      }
     }
     out.assign(text_.data() + start, end - start);
     pos_ = end;
@@ -191,7 +198,7 @@ class Parser {
       if (Unit(ch) < 0x20 && ch != L'\t')
         return false;
       if (ch != L'\\') {
-        out += ch;
+        AppendUtf16Unit(out, Unit(ch));
         ++pos_;
         continue;
       }

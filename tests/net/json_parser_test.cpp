@@ -199,6 +199,16 @@ TEST(JsonParserTest, EscapedSurrogatesGiveTheSameUtf16OnEveryPlatform) {
   EXPECT_EQ(WideToUtf16Le(Parse(L"\"a\\uD800b\"")->AsString()), std::string("a\0\x00\xD8"
                                                                             "b\0",
                                                                             6));
+  // Raw and escaped halves of one pair make the same string (raw halves reach the reader
+  // when the text came from UTF-16 without being combined).
+  std::wstring raw = L"\"\\uD83D";
+  raw += static_cast<wchar_t>(0xDE00);
+  raw += L"\"";
+  EXPECT_EQ(Parse(raw)->AsString(), emoji);
+  std::wstring rawHigh = L"\"";
+  rawHigh += static_cast<wchar_t>(0xD83D);
+  rawHigh += L"\\uDE00\"";
+  EXPECT_EQ(Parse(rawHigh)->AsString(), emoji);
   EXPECT_EQ(WideToUtf16Le(Parse(L"\"\\uDE00\\uD83D\"")->AsString()),
             std::string("\x00\xDE\x3D\xD8", 4));
 }
