@@ -15,11 +15,17 @@ struct Command {
 
 const Command kCommands[] = {
     {"run", "run [--mailbox DIR]    run the add-in on a simulated Outlook", tp::tool::RunCommand},
+    {"validate",
+     "validate FILE...       check senders list files as the add-in loads them; exit status\n"
+     "                           0 loaded, 1 envelope refused, 2 JSON syntax error, 3 no usable\n"
+     "                           branding (the worst of all files)",
+     tp::tool::ValidateCommand},
 };
 
 void PrintUsage() {
   std::fprintf(stderr, "usage: tidepost COMMAND [ARGS...]\n\ncommands:\n");
-  for (const Command& command : kCommands) std::fprintf(stderr, "  %s\n", command.usage);
+  for (const Command& command : kCommands)
+    std::fprintf(stderr, "  %s\n", command.usage);
 }
 
 }  // namespace

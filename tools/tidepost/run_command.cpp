@@ -13,8 +13,7 @@
 namespace tp::tool {
 
 int RunCommand(const Arguments& /*arguments*/) {
-  const std::filesystem::path root =
-      std::filesystem::temp_directory_path() / "tidepost-run";
+  const std::filesystem::path root = std::filesystem::temp_directory_path() / "tidepost-run";
   std::filesystem::create_directories(root);
   host::sim::SimHost sim(root.wstring());
   host::ScopedHost installed(sim.host());
