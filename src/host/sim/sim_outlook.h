@@ -21,6 +21,15 @@ struct SimAccount {
   std::wstring displayName;
 };
 
+// An attachment of a mail item as the message carried it. The MAPI attachment surface is not
+// simulated yet; the data is kept for it.
+struct SimAttachment {
+  std::wstring fileName;
+  std::wstring contentId;  // without angle brackets; empty when the part had none
+  std::wstring mimeType;   // lower case, "image/png"
+  std::string bytes;       // decoded content
+};
+
 // A mail item. Its MAPI properties double as the message's streams (PR_BODY_W holds the
 // plain text, PR_HTML the HTML bytes).
 struct SimMail {
@@ -33,6 +42,7 @@ struct SimMail {
   int size = 1024;
   bool unread = true;
   std::wstring senderEmailAddress;
+  std::wstring senderName;
   int internetCodepage = 65001;
   std::shared_ptr<SimAccount> account;  // SendUsingAccount; null when Outlook gives none
   std::map<PropTag, PropValue> props;
@@ -40,6 +50,7 @@ struct SimMail {
   // Results of the next SaveChanges calls, oldest first; S_OK once they are used up.
   std::vector<HResult> saveResults;
   std::vector<uint32_t> saveFlags;  // every SaveChanges, in order
+  std::vector<SimAttachment> attachments;
 
   void SetProp(PropTag tag, const std::wstring& text);
   void SetBinaryProp(PropTag tag, const std::string& bytes);
@@ -96,7 +107,7 @@ class SimOutlook final : public OutlookRuntime {
   // --- Faults --------------------------------------------------------------------------
   std::optional<ConnectionArgument::Step> failResolveAt;
   HResult resolveFailure = static_cast<HResult>(0x80020006);  // DISP_E_UNKNOWNNAME
-  HResult getNamespaceFailure = hr::kOk;                       // non-zero: no namespace
+  HResult getNamespaceFailure = hr::kOk;                      // non-zero: no namespace
   HResult accountManagerFailure = hr::kOk;
   HResult accountManagerInitFailure = hr::kOk;
   bool namespaceHasMapiSession = true;
@@ -117,8 +128,7 @@ class SimOutlook final : public OutlookRuntime {
   int tableRowsRead = 0;
 
   // --- OutlookRuntime --------------------------------------------------------------------
-  std::unique_ptr<EventSink> CreateEventSink(EventSinkId id,
-                                             OutlookEventHandler& handler) override;
+  std::unique_ptr<EventSink> CreateEventSink(EventSinkId id, OutlookEventHandler& handler) override;
   HResult CreateAccountManager(std::shared_ptr<OlkAccountManager>* manager) override;
 
   // Port objects over this state (also used by the .eml loader and tests).
