@@ -12,6 +12,7 @@
 #include "host/sim/mail_fields.h"
 #include "host/sim/mime_charsets.h"
 #include "host/sim/mime_parser.h"
+#include "host/sim/native_path.h"
 #include "support/format.h"
 #include "support/text.h"
 
@@ -263,7 +264,7 @@ bool ReadEmlFile(const std::filesystem::path& path, SimMail* mail, std::wstring*
     bytes << in.rdbuf();
   if (!ReadEml(bytes.str(), mail, error))
     return false;
-  mail->entryId = EntryIdForName(path.filename().wstring());
+  mail->entryId = EntryIdForName(PathText(path.filename()));
   return true;
 }
 

@@ -9,6 +9,7 @@
 
 #include "host/sim/eml_reader.h"
 #include "host/sim/mailbox_manifest.h"
+#include "host/sim/native_path.h"
 #include "support/format.h"
 #include "support/text.h"
 
@@ -25,11 +26,11 @@ struct FolderSource {
 };
 
 bool IsEml(const fs::path& path) {
-  return EqualsIgnoreAsciiCase(path.extension().wstring(), L".eml");
+  return EqualsIgnoreAsciiCase(PathText(path.extension()), L".eml");
 }
 
 bool IsHidden(const fs::path& path) {
-  const std::wstring name = path.filename().wstring();
+  const std::wstring name = PathText(path.filename());
   return !name.empty() && name.front() == L'.';
 }
 
@@ -56,13 +57,13 @@ bool FindFolders(const fs::path& root, std::vector<FolderSource>* folders, std::
       subfolders.push_back(entry.path());
   }
   if (failure) {
-    *error = Format(L"%s: %s", root.wstring(), Utf8ToWide(failure.message()));
+    *error = Format(L"%s: %s", PathText(root), Utf8ToWide(failure.message()));
     return false;
   }
   std::sort(subfolders.begin(), subfolders.end());
   FolderSource inbox{kInboxName, EmlFiles(root)};
   for (const fs::path& subfolder : subfolders) {
-    const std::wstring name = subfolder.filename().wstring();
+    const std::wstring name = PathText(subfolder.filename());
     if (EqualsIgnoreCase(name, kInboxName)) {
       std::vector<fs::path> files = EmlFiles(subfolder);
       inbox.files.insert(inbox.files.end(), files.begin(), files.end());
@@ -92,17 +93,17 @@ std::wstring ExchangeAddress(const std::wstring& smtpAddress) {
 }
 
 bool ReadManifest(const fs::path& root, MailboxManifest* manifest, std::wstring* error) {
-  const fs::path path = root / kMailboxManifestName;
+  const fs::path path = root / NativePath(kMailboxManifestName);
   std::ifstream in(path, std::ios::binary);
   if (!in.is_open()) {
-    *error = Format(L"%s: cannot open the mailbox manifest", path.wstring());
+    *error = Format(L"%s: cannot open the mailbox manifest", PathText(path));
     return false;
   }
   std::ostringstream bytes;
   bytes << in.rdbuf();
   std::wstring problem;
   if (!ParseMailboxManifest(Utf8ToWide(bytes.str()), manifest, &problem)) {
-    *error = Format(L"%s: %s", path.wstring(), problem);
+    *error = Format(L"%s: %s", PathText(path), problem);
     return false;
   }
   return true;
@@ -112,7 +113,8 @@ bool ReadManifest(const fs::path& root, MailboxManifest* manifest, std::wstring*
 
 bool LoadMailbox(const std::wstring& dir, SimOutlook& outlook, WindowHandle explorerWindow,
                  std::wstring* error) {
-  const fs::path root(dir);
+  const fs::path root = NativePath(dir);
+  const std::wstring manifestPath = PathText(root / NativePath(kMailboxManifestName));
   MailboxManifest manifest;
   if (!ReadManifest(root, &manifest, error))
     return false;
@@ -125,17 +127,16 @@ bool LoadMailbox(const std::wstring& dir, SimOutlook& outlook, WindowHandle expl
   for (size_t index = 0; index < manifest.accounts.size(); ++index) {
     for (const std::wstring& name : manifest.accounts[index].folders) {
       if (FindSource(folders, name) == nullptr) {
-        *error =
-            Format(L"%s: folder \"%s\" of account %s does not exist",
-                   (root / kMailboxManifestName).wstring(), name, manifest.accounts[index].address);
+        *error = Format(L"%s: folder \"%s\" of account %s does not exist", manifestPath, name,
+                        manifest.accounts[index].address);
         return false;
       }
       accountOfFolder[ToLower(name)] = index;
     }
   }
   if (!manifest.explorerFolder.empty() && FindSource(folders, manifest.explorerFolder) == nullptr) {
-    *error = Format(L"%s: explorer folder \"%s\" does not exist",
-                    (root / kMailboxManifestName).wstring(), manifest.explorerFolder);
+    *error =
+        Format(L"%s: explorer folder \"%s\" does not exist", manifestPath, manifest.explorerFolder);
     return false;
   }
 
@@ -163,10 +164,10 @@ bool LoadMailbox(const std::wstring& dir, SimOutlook& outlook, WindowHandle expl
       SimMail mail;
       std::wstring problem;
       if (!ReadEmlFile(file, &mail, &problem)) {
-        *error = Format(L"%s: %s", file.wstring(), problem);
+        *error = Format(L"%s: %s", PathText(file), problem);
         return false;
       }
-      mail.entryId = EntryIdForName(source.name + L"/" + file.filename().wstring());
+      mail.entryId = EntryIdForName(source.name + L"/" + PathText(file.filename()));
       mail.account = accounts[accountIndex];
       if (isOutbox) {
         // A message being sent was composed here: it has no transport headers yet.

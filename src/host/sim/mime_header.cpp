@@ -204,10 +204,16 @@ StructuredValue ParseStructuredValue(std::string_view unfolded) {
     pos = equals + 1;
     while (pos < unfolded.size() && IsWhite(unfolded[pos]))
       ++pos;
-    pos = ReadUntilSemicolon(unfolded, pos, &value);
-    if (!name.empty() && result.params.count(name) == 0) {
-      result.params[name] = std::string(TrimWhite(value));
+    if (pos < unfolded.size() && unfolded[pos] == '"') {
+      // A quoted value is kept exactly; anything after it up to the ';' is ignored.
+      std::string ignored;
+      pos = ReadUntilSemicolon(unfolded, ReadQuoted(unfolded, pos, &value), &ignored);
+    } else {
+      pos = ReadUntilSemicolon(unfolded, pos, &value);
+      value = std::string(TrimWhite(value));
     }
+    if (!name.empty() && result.params.count(name) == 0)
+      result.params[name] = value;
   }
   return result;
 }
