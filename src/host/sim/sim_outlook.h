@@ -107,7 +107,7 @@ class SimOutlook final : public OutlookRuntime {
   // --- Faults --------------------------------------------------------------------------
   std::optional<ConnectionArgument::Step> failResolveAt;
   HResult resolveFailure = static_cast<HResult>(0x80020006);  // DISP_E_UNKNOWNNAME
-  HResult getNamespaceFailure = hr::kOk;                      // non-zero: no namespace
+  HResult getNamespaceFailure = hr::kOk;                       // non-zero: no namespace
   HResult accountManagerFailure = hr::kOk;
   HResult accountManagerInitFailure = hr::kOk;
   bool namespaceHasMapiSession = true;
@@ -128,7 +128,8 @@ class SimOutlook final : public OutlookRuntime {
   int tableRowsRead = 0;
 
   // --- OutlookRuntime --------------------------------------------------------------------
-  std::unique_ptr<EventSink> CreateEventSink(EventSinkId id, OutlookEventHandler& handler) override;
+  std::unique_ptr<EventSink> CreateEventSink(EventSinkId id,
+                                             OutlookEventHandler& handler) override;
   HResult CreateAccountManager(std::shared_ptr<OlkAccountManager>* manager) override;
 
   // Port objects over this state (also used by the .eml loader and tests).
