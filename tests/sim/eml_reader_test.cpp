@@ -108,6 +108,13 @@ TEST_F(EmlReaderTest, HtmlOnlyMessageGetsAPlainTextBody) {
   EXPECT_EQ(mail.internetCodepage, 65001);
 }
 
+TEST_F(EmlReaderTest, HtmlTextOfHostileMarkupStaysLinear) {
+  // Ampersands that never end an entity, and a tag that never closes.
+  const std::string html = std::string(2u << 20, '&') + "<p" + std::string(1u << 20, 'x');
+  const SimMail mail = Read("From: a@b.example\r\nContent-Type: text/html\r\n\r\n" + html);
+  EXPECT_EQ(mail.props.at(kPrBodyW).text, std::wstring(2u << 20, L'&'));
+}
+
 TEST_F(EmlReaderTest, MessageClassFollowsTheTopLevelType) {
   const std::string signedMessage =
       "From: s@kestrelbank.example\r\n"

@@ -4,6 +4,7 @@
 #include "host/sim/eml_reader.h"
 #include "host/sim/mailbox_loader.h"
 #include "host/sim/mailbox_manifest.h"
+#include "host/sim/native_path.h"
 #include "support/test_host.h"
 #include "support/text.h"
 
@@ -98,7 +99,7 @@ class MailboxLoaderTest : public testing::SimHostTest {
     testing::WriteFileBytes(path, bytes);
   }
   bool Load(std::wstring* error) {
-    return LoadMailbox(Dir().wstring(), sim().outlook, window_, error);
+    return LoadMailbox(PathText(Dir()), sim().outlook, window_, error);
   }
   static std::string Message(const std::string& from, const std::string& date) {
     return "Received: by mx.example; " + date + "\r\nFrom: " + from +
@@ -289,7 +290,7 @@ class ExampleMailboxTest : public testing::SimHostTest {
   void SetUp() override {
     window_ = sim().ui.CreateWindow(L"Explorer");
     std::wstring error;
-    ASSERT_TRUE(LoadMailbox((kExamples / "mailbox").wstring(), sim().outlook, window_, &error))
+    ASSERT_TRUE(LoadMailbox(PathText(kExamples / "mailbox"), sim().outlook, window_, &error))
         << WideToUtf8(error);
   }
   WindowHandle window_ = 0;

@@ -46,8 +46,9 @@ void AppendCodePoint(std::wstring& out, uint32_t cp) {
 // Decodes the entity at `pos` (an '&') into out; returns the position after it, or pos + 1
 // with a literal '&' when it is not one we know.
 size_t DecodeEntity(std::wstring_view html, size_t pos, std::wstring& out) {
-  const size_t semicolon = html.find(L';', pos);
-  if (semicolon == std::wstring_view::npos || semicolon - pos > 10) {
+  // Entities are short: looking further for the ';' would make text full of '&' quadratic.
+  const size_t semicolon = html.substr(0, pos + 12).find(L';', pos);
+  if (semicolon == std::wstring_view::npos) {
     out += L'&';
     return pos + 1;
   }
