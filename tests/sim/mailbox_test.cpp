@@ -193,6 +193,15 @@ TEST_F(MailboxLoaderTest, ExplorerFallsBackToTheFirstFolderOtherThanTheOutbox) {
   EXPECT_EQ(sim().outlook.activeExplorer->currentFolder, FolderNamed(L"Archive"));
 }
 
+TEST_F(MailboxLoaderTest, AnAccountMayNameAnOutboxWithoutMessages) {
+  Write("mailbox.ini",
+        "[account]\naddress = a@b.example\ntype = pop3\nserver = p\nfolders = Inbox, outbox\n");
+  Write("a.eml", Message("a@x.example", "Tue, 4 Mar 2025 10:00:00 +0000"));
+  std::wstring error;
+  ASSERT_TRUE(Load(&error)) << WideToUtf8(error);
+  EXPECT_TRUE(sim().outlook.outbox->items.empty());
+}
+
 TEST_F(MailboxLoaderTest, ErrorsNameTheFileAndTheReason) {
   std::wstring error;
   fs::create_directories(Dir());

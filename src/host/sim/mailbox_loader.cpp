@@ -126,7 +126,8 @@ bool LoadMailbox(const std::wstring& dir, SimOutlook& outlook, WindowHandle expl
   std::map<std::wstring, size_t> accountOfFolder;
   for (size_t index = 0; index < manifest.accounts.size(); ++index) {
     for (const std::wstring& name : manifest.accounts[index].folders) {
-      if (FindSource(folders, name) == nullptr) {
+      // The Outbox exists even when no message waits in it.
+      if (FindSource(folders, name) == nullptr && !EqualsIgnoreCase(name, manifest.outbox)) {
         *error = Format(L"%s: folder \"%s\" of account %s does not exist", manifestPath, name,
                         manifest.accounts[index].address);
         return false;
