@@ -5,7 +5,7 @@
 
 namespace tp::host::win32 {
 
-const VARIANT* EventArgument(const DISPPARAMS& parameters, UINT index) {
+const VARIANT* InvokeArgument(const DISPPARAMS& parameters, UINT index) {
   if (parameters.rgvarg == nullptr || index >= parameters.cArgs)
     return nullptr;
   return &parameters.rgvarg[parameters.cArgs - 1 - index];

@@ -1,7 +1,7 @@
 // A sink for one dispatch event interface of a COM event source (Outlook's application,
 // explorer and inspectors): the IDispatch the source calls, advised by DIID through
 // IConnectionPointContainer, keeping its cookie for the explicit unadvise. Invoke hands each
-// event to a router, which reads the arguments with EventArgument.
+// event to a router, which reads the arguments with InvokeArgument.
 #pragma once
 
 #include "host/win32/com_object.h"
@@ -20,7 +20,7 @@ class DispatchEventRouter {
 
 // The index-th argument in declaration order (IDispatch::Invoke passes them last first);
 // null when there are fewer.
-const VARIANT* EventArgument(const DISPPARAMS& parameters, UINT index);
+const VARIANT* InvokeArgument(const DISPPARAMS& parameters, UINT index);
 
 class DispatchEventSink final : public ComObject<DispatchEventSink, IDispatch> {
  public:

@@ -32,7 +32,7 @@ const IID& EventInterface(EventSinkId id) {
 }
 
 DispatchObject ObjectArgument(const DISPPARAMS& parameters, UINT index, OutlookKind kind) {
-  const VARIANT* argument = EventArgument(parameters, index);
+  const VARIANT* argument = InvokeArgument(parameters, index);
   if (argument == nullptr)
     return {};
   return DispatchObject(ScopedVariant::ToDispatch(*argument), kind);
@@ -98,7 +98,7 @@ HRESULT OutlookEventSink::OnExplorerEvent(DISPID id, const DISPPARAMS& parameter
       break;
     case kBeforeFolderSwitch: {
       // (NewFolder, Cancel): Cancel is a VARIANT_BOOL by reference that the handler may set.
-      const VARIANT* cancelArgument = EventArgument(parameters, 1);
+      const VARIANT* cancelArgument = InvokeArgument(parameters, 1);
       VARIANT_BOOL* cancelOut = nullptr;
       if (cancelArgument != nullptr && cancelArgument->vt == (VT_BOOL | VT_BYREF)) {
         cancelOut = cancelArgument->pboolVal;
@@ -119,7 +119,7 @@ HRESULT OutlookEventSink::OnExplorerEvent(DISPID id, const DISPPARAMS& parameter
 HRESULT OutlookEventSink::OnApplicationEvent(DISPID id, const DISPPARAMS& parameters) {
   switch (id) {
     case kNewMailEx: {
-      const VARIANT* ids = EventArgument(parameters, 0);
+      const VARIANT* ids = InvokeArgument(parameters, 0);
       handler_.OnNewMailEx(ids != nullptr ? ScopedVariant::ToString(*ids).value_or(std::wstring())
                                           : std::wstring());
       break;
