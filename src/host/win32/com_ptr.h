@@ -1,6 +1,7 @@
 // A counted reference to a COM interface: AddRef on copy, Release at the end of its scope.
 #pragma once
 
+#include <type_traits>
 #include <utility>
 
 #include "host/win32/win32_api.h"
@@ -16,6 +17,11 @@ class ComPtr {
   explicit ComPtr(T* pointer) noexcept : pointer_(pointer) { AddRef(); }
   ComPtr(const ComPtr& other) noexcept : pointer_(other.pointer_) { AddRef(); }
   ComPtr(ComPtr&& other) noexcept : pointer_(std::exchange(other.pointer_, nullptr)) {}
+  // From a pointer to a class that derives from T (a COM class to one of its interfaces).
+  template <class U, class = std::enable_if_t<std::is_convertible_v<U*, T*>>>
+  ComPtr(const ComPtr<U>& other) noexcept : pointer_(other.get()) {  // NOLINT: implicit
+    AddRef();
+  }
   ~ComPtr() { Release(); }
 
   ComPtr& operator=(const ComPtr& other) noexcept {
