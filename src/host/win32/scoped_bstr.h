@@ -23,8 +23,6 @@ class ScopedBstr : public UniqueResource<BstrTraits> {
       : UniqueResource(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
 
   // The text; a null BSTR is the empty text.
-  std::wstring str() const { return ToWide(get()); }
-
   static std::wstring ToWide(BSTR text) {
     return text == nullptr ? std::wstring() : std::wstring(text, ::SysStringLen(text));
   }

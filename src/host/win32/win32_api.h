@@ -57,12 +57,6 @@ inline uint32_t LastError() {
   return static_cast<uint32_t>(::GetLastError());
 }
 
-// GetLastError as an HRESULT, E_FAIL when the failed call left no error.
-inline HRESULT LastErrorResult() {
-  const DWORD error = ::GetLastError();
-  return error == ERROR_SUCCESS ? E_FAIL : HRESULT_FROM_WIN32(error);
-}
-
 inline HResult ToHResult(HRESULT value) {
   return static_cast<HResult>(value);
 }
