@@ -27,8 +27,8 @@ constexpr PropTag kPrBodyW = 0x1000001F;
 constexpr PropTag kPrHtml = 0x10130102;
 
 // SaveChanges flags.
-constexpr uint32_t kKeepOpenReadWrite = 0x00000004;
-constexpr uint32_t kForceSave = 0x00000008;
+constexpr uint32_t kKeepOpenReadWrite = 0x00000002;
+constexpr uint32_t kForceSave = 0x00000004;
 // OpenEntry flags.
 constexpr uint32_t kMapiModify = 0x00000001;
 constexpr uint32_t kMapiDeferredErrors = 0x00000008;

@@ -1,0 +1,225 @@
+// The Connect COM object.
+#include "addin/com/connect_object.h"
+
+#include <new>
+
+#include "addin/connect.h"
+#include "host/host.h"
+#include "host/platform.h"
+#include "host/win32/dispatch_event_sink.h"
+#include "host/win32/outlook/connection_argument.h"
+#include "host/win32/scoped_variant.h"
+#include "support/text.h"
+
+namespace tp::addin {
+namespace {
+using host::win32::ComPtr;
+using host::win32::Expose;
+using host::win32::InvokeArgument;
+using host::win32::QueryEntry;
+using host::win32::ScopedVariant;
+
+constexpr QueryEntry kInterfaces[] = {
+    Expose<ConnectObject, IDTExtensibility2>(kIidDTExtensibility2),
+    Expose<ConnectObject, IDTExtensibility2>(IID_IDispatch),
+    Expose<ConnectObject, IDTExtensibility2>(kIidConnect),
+    Expose<ConnectObject, ISupportErrorInfo>(IID_ISupportErrorInfo),
+};
+
+struct Method {
+  const wchar_t* name;
+  DISPID id;
+  UINT argumentCount;
+};
+
+constexpr Method kMethods[] = {
+    {L"OnConnection", kDispidOnConnection, 4},
+    {L"OnDisconnection", kDispidOnDisconnection, 2},
+    {L"OnAddInsUpdate", kDispidOnAddInsUpdate, 1},
+    {L"OnStartupComplete", kDispidOnStartupComplete, 1},
+    {L"OnBeginShutdown", kDispidOnBeginShutdown, 1},
+};
+
+const Method* FindMethod(DISPID id) {
+  for (const Method& method : kMethods) {
+    if (method.id == id)
+      return &method;
+  }
+  return nullptr;
+}
+
+// The Windows host serves the whole process; it is installed once, before the first CConnect
+// exists, so that no worker of the core is running while it changes.
+void InstallWindowsHost() {
+  const host::Host& platform = host::PlatformHost();
+  if (host::Current().outlook != platform.outlook)
+    host::Install(platform);
+}
+
+}  // namespace
+
+HRESULT ConnectObject::Create(REFIID iid, void** object) {
+  try {
+    InstallWindowsHost();
+    auto connect = std::make_unique<CConnect>();
+    ComPtr<ConnectObject> made =
+        ComPtr<ConnectObject>::Adopt(new (std::nothrow) ConnectObject(std::move(connect)));
+    if (!made)
+      return E_OUTOFMEMORY;
+    return made->QueryInterface(iid, object);
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (...) {
+    return E_UNEXPECTED;
+  }
+}
+
+ConnectObject::ConnectObject(std::unique_ptr<CConnect> connect) : connect_(std::move(connect)) {}
+
+ConnectObject::~ConnectObject() {
+  try {
+    connect_.reset();
+  } catch (...) {
+  }
+}
+
+void* ConnectObject::FindInterface(REFIID iid) {
+  return host::win32::FindInTable(this, kInterfaces, iid);
+}
+
+STDMETHODIMP ConnectObject::GetTypeInfoCount(UINT* count) {
+  if (count == nullptr)
+    return E_POINTER;
+  *count = 0;
+  return S_OK;
+}
+
+STDMETHODIMP ConnectObject::GetTypeInfo(UINT /*index*/, LCID /*locale*/, ITypeInfo** info) {
+  if (info != nullptr)
+    *info = nullptr;
+  return E_NOTIMPL;
+}
+
+STDMETHODIMP ConnectObject::GetIDsOfNames(REFIID /*iid*/, LPOLESTR* names, UINT count,
+                                          LCID /*locale*/, DISPID* ids) {
+  if (names == nullptr || ids == nullptr)
+    return E_POINTER;
+  try {
+    // The first name is the method; the methods' parameters have no names to offer.
+    HRESULT result = S_OK;
+    for (UINT i = 0; i < count; ++i)
+      ids[i] = DISPID_UNKNOWN;
+    for (UINT i = 0; i < count; ++i) {
+      const Method* found = nullptr;
+      if (i == 0 && names[0] != nullptr) {
+        for (const Method& method : kMethods) {
+          if (EqualsIgnoreAsciiCase(names[0], method.name))
+            found = &method;
+        }
+      }
+      if (found != nullptr) {
+        ids[i] = found->id;
+      } else {
+        result = DISP_E_UNKNOWNNAME;
+      }
+    }
+    return result;
+  } catch (...) {
+    return E_UNEXPECTED;
+  }
+}
+
+STDMETHODIMP ConnectObject::Invoke(DISPID id, REFIID /*iid*/, LCID /*locale*/, WORD flags,
+                                   DISPPARAMS* parameters, VARIANT* /*result*/,
+                                   EXCEPINFO* exception, UINT* /*argumentError*/) {
+  try {
+    const Method* method = FindMethod(id);
+    if (method == nullptr || (flags & DISPATCH_METHOD) == 0)
+      return DISP_E_MEMBERNOTFOUND;
+    const DISPPARAMS none{nullptr, nullptr, 0, 0};
+    const DISPPARAMS& arguments = parameters != nullptr ? *parameters : none;
+    if (arguments.cArgs != method->argumentCount)
+      return DISP_E_BADPARAMCOUNT;
+    if (arguments.cArgs != 0 && arguments.rgvarg == nullptr)
+      return E_INVALIDARG;
+    const HRESULT result = InvokeMethod(id, arguments);
+    if (FAILED(result) && exception != nullptr) {
+      *exception = EXCEPINFO{};
+      exception->scode = result;
+      return DISP_E_EXCEPTION;
+    }
+    return result;
+  } catch (...) {
+    return E_UNEXPECTED;
+  }
+}
+
+HRESULT ConnectObject::InvokeMethod(DISPID id, const DISPPARAMS& parameters) {
+  switch (id) {
+    case kDispidOnConnection: {
+      const ComPtr<IDispatch> application =
+          ScopedVariant::ToDispatch(*InvokeArgument(parameters, 0));
+      const int mode = ScopedVariant::ToInt(*InvokeArgument(parameters, 1)).value_or(0);
+      return OnConnection(application.get(), mode, nullptr, nullptr);
+    }
+    case kDispidOnDisconnection:
+      return OnDisconnection(ScopedVariant::ToInt(*InvokeArgument(parameters, 0)).value_or(0),
+                             nullptr);
+    case kDispidOnAddInsUpdate:
+      return OnAddInsUpdate(nullptr);
+    case kDispidOnStartupComplete:
+      return OnStartupComplete(nullptr);
+    case kDispidOnBeginShutdown:
+      return OnBeginShutdown(nullptr);
+    default:
+      return DISP_E_MEMBERNOTFOUND;
+  }
+}
+
+STDMETHODIMP ConnectObject::OnConnection(IDispatch* application, int /*connectMode*/,
+                                         IDispatch* /*addInInstance*/, SAFEARRAY** /*custom*/) {
+  try {
+    host::win32::DispatchConnectionArgument argument(application);
+    return connect_->OnConnection(argument);
+  } catch (...) {
+    return E_UNEXPECTED;
+  }
+}
+
+STDMETHODIMP ConnectObject::OnDisconnection(int /*removeMode*/, SAFEARRAY** /*custom*/) {
+  try {
+    return connect_->OnDisconnection();
+  } catch (...) {
+    return E_UNEXPECTED;
+  }
+}
+
+STDMETHODIMP ConnectObject::OnAddInsUpdate(SAFEARRAY** /*custom*/) {
+  try {
+    return connect_->OnAddInsUpdate();
+  } catch (...) {
+    return E_UNEXPECTED;
+  }
+}
+
+STDMETHODIMP ConnectObject::OnStartupComplete(SAFEARRAY** /*custom*/) {
+  try {
+    return connect_->OnStartupComplete();
+  } catch (...) {
+    return E_UNEXPECTED;
+  }
+}
+
+STDMETHODIMP ConnectObject::OnBeginShutdown(SAFEARRAY** /*custom*/) {
+  try {
+    return connect_->OnBeginShutdown();
+  } catch (...) {
+    return E_UNEXPECTED;
+  }
+}
+
+STDMETHODIMP ConnectObject::InterfaceSupportsErrorInfo(REFIID iid) {
+  return IsEqualIID(iid, kIidConnect) ? S_OK : S_FALSE;
+}
+
+}  // namespace tp::addin

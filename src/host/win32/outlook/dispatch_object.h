@@ -1,0 +1,63 @@
+// An Outlook object reached through IDispatch by member name. The DISPID of a member is asked
+// for once per member name and kind of object and then kept, so that every Outlook version,
+// and a test's fake objects, answer with their own ids.
+#pragma once
+
+#include <initializer_list>
+#include <optional>
+#include <string>
+
+#include "host/win32/com_ptr.h"
+#include "host/win32/scoped_variant.h"
+
+namespace tp::host::win32 {
+
+enum class OutlookKind {
+  kApplication,
+  kInspectors,
+  kNamespace,
+  kExplorer,
+  kInspector,
+  kSelection,
+  kItem,
+  kMailItem,
+  kAccount,
+  kFolder,
+  kStore,
+  kTable,
+  kColumns,
+  kRow,
+};
+
+class DispatchObject {
+ public:
+  DispatchObject() = default;
+  DispatchObject(ComPtr<IDispatch> object, OutlookKind kind)
+      : object_(std::move(object)), kind_(kind) {}
+
+  IDispatch* get() const { return object_.get(); }
+  const ComPtr<IDispatch>& pointer() const { return object_; }
+  explicit operator bool() const { return static_cast<bool>(object_); }
+
+  // Reads a property or calls a method (DISPATCH_METHOD | DISPATCH_PROPERTYGET, as late-bound
+  // callers do); `arguments` in declaration order.
+  HRESULT Call(const wchar_t* member, std::initializer_list<const VARIANT*> arguments,
+               ScopedVariant* result) const;
+
+  // Typed reads; a failed call or a value that does not convert gives the empty value.
+  std::wstring String(const wchar_t* member) const;
+  std::optional<int32_t> Int(const wchar_t* member) const;
+  bool Bool(const wchar_t* member) const;
+  DispatchObject Object(const wchar_t* member, OutlookKind kind,
+                        std::initializer_list<const VARIANT*> arguments = {}) const;
+  ComPtr<IUnknown> Unknown(const wchar_t* member) const;
+
+ private:
+  ComPtr<IDispatch> object_;
+  OutlookKind kind_ = OutlookKind::kItem;
+};
+
+// The window of an object that answers IOleWindow; 0 when it does not.
+uintptr_t OleWindowOf(IUnknown* object);
+
+}  // namespace tp::host::win32

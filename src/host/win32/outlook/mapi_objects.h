@@ -1,0 +1,28 @@
+// Extended MAPI ports over a message's IMessage and the profile's IMAPISession.
+#pragma once
+
+#include <memory>
+
+#include "host/mapi.h"
+#include "host/win32/com_ptr.h"
+#include "host/win32/outlook/mapi_api.h"
+
+namespace tp::host::win32 {
+
+class Win32MapiSession final : public MapiSession {
+ public:
+  explicit Win32MapiSession(ComPtr<IMAPISession> session) : session_(std::move(session)) {}
+  HResult OpenEntry(const std::string& entryId, uint32_t flags,
+                    std::shared_ptr<MapiMessage>* message) override;
+  // The session itself, for the account manager.
+  const ComPtr<IMAPISession>& session() const { return session_; }
+
+ private:
+  ComPtr<IMAPISession> session_;
+};
+
+// Null when `object` is not an IMessage / IMAPISession.
+std::shared_ptr<MapiMessage> MakeMapiMessage(IUnknown* object);
+std::shared_ptr<MapiSession> MakeMapiSession(IUnknown* object);
+
+}  // namespace tp::host::win32

@@ -1,0 +1,41 @@
+// The Windows platform host: every port over the real system and Outlook.
+#include "host/platform.h"
+#include "host/win32/outlook/outlook_runtime.h"
+#include "host/win32/win32_clock.h"
+#include "host/win32/win32_codec.h"
+#include "host/win32/win32_files.h"
+#include "host/win32/win32_registry.h"
+#include "host/win32/win32_resources.h"
+#include "host/win32/win32_system.h"
+#include "host/win32/win32_threads.h"
+#include "host/win32/win32_ui.h"
+
+namespace tp::host {
+
+const Host& PlatformHost() {
+  static win32::Win32Clock clock;
+  static win32::Win32UiThread ui;
+  static win32::Win32Registry registry;
+  static win32::Win32FileSystem files;
+  static win32::Win32Threads threads;
+  static win32::Win32System system;
+  static win32::Win32Codec codec;
+  static win32::Win32Resources resources;
+  static win32::Win32OutlookRuntime outlook;
+  static const Host host = [] {
+    Host made;
+    made.clock = &clock;
+    made.ui = &ui;
+    made.registry = &registry;
+    made.files = &files;
+    made.threads = &threads;
+    made.system = &system;
+    made.codec = &codec;
+    made.resources = &resources;
+    made.outlook = &outlook;
+    return made;
+  }();
+  return host;
+}
+
+}  // namespace tp::host

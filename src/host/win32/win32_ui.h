@@ -1,0 +1,18 @@
+// User-interface thread port on Windows: window timers whose expiry calls the add-in's one
+// timer callback, registered window messages and window handles.
+#pragma once
+
+#include "host/ui.h"
+
+namespace tp::host::win32 {
+
+class Win32UiThread final : public UiThread {
+ public:
+  TimerId SetTimer(WindowHandle window, TimerId id, uint32_t elapseMs) override;
+  bool KillTimer(WindowHandle window, TimerId id) override;
+  uint32_t RegisterWindowMessage(const std::wstring& name) override;
+  bool DestroyWindow(WindowHandle window) override;
+  bool IsWindow(WindowHandle window) override;
+};
+
+}  // namespace tp::host::win32

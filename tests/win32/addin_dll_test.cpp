@@ -1,0 +1,269 @@
+// TidepostOutlookAddin.dll loaded into a fake Outlook: its class factory, the Connect object
+// through _IDTExtensibility2 (early and late bound), Outlook's events through the connection
+// points, the log it writes to the real data folder, and its unloading.
+#include <gtest/gtest.h>
+
+#include "addin/com/addin_interfaces.h"
+#include "fake_accounts.h"
+#include "fake_outlook.h"
+#include "host/win32/outlook/outlook_ids.h"
+#include "host/win32/unique_resource.h"
+#include "support/log.h"
+#include "win32_test_support.h"
+
+namespace tp::testing {
+namespace {
+
+using addin::IDTExtensibility2;
+using host::win32::UniqueModule;
+
+constexpr int kConnectStartup = 1;  // ext_cm_Startup
+constexpr int kDisconnectHostShutdown = 0;
+
+class AddinDllTest : public ComTest {
+ protected:
+  AddinDllTest() {
+    ::DeleteFileW(LogPath().c_str());
+    dll_.Reset(::LoadLibraryW((ProgramFolder() + L"TidepostOutlookAddin.dll").c_str()));
+  }
+
+  ~AddinDllTest() override {
+    window_.Destroy();  // its timers point into the DLL
+    if (accountManagerCookie_ != 0)
+      ::CoRevokeClassObject(accountManagerCookie_);
+  }
+
+  static std::wstring LogPath() { return RealDataFolder() + kLogFileName; }
+  std::vector<std::wstring> Log() const { return ReadLogMessages(LogPath()); }
+  bool Logged(const std::wstring& message) const { return CountMessage(Log(), message) > 0; }
+
+  template <class Function>
+  Function Export(const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(dll_.get(), name)));
+  }
+
+  ComPtr<IClassFactory> Factory() {
+    using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
+    ComPtr<IClassFactory> factory;
+    const auto get = Export<GetClassObject>("DllGetClassObject");
+    EXPECT_NE(get, nullptr);
+    if (get == nullptr)
+      return factory;
+    EXPECT_EQ(get(addin::kClsidConnect, IID_IClassFactory, factory.ReceiveVoid()), S_OK);
+    return factory;
+  }
+
+  ComPtr<IDTExtensibility2> CreateConnect() {
+    ComPtr<IDTExtensibility2> connect;
+    ComPtr<IClassFactory> factory = Factory();
+    if (!factory)
+      return connect;
+    EXPECT_EQ(factory->CreateInstance(nullptr, addin::kIidDTExtensibility2, connect.ReceiveVoid()),
+              S_OK);
+    return connect;
+  }
+
+  HRESULT CanUnloadNow() {
+    using CanUnload = HRESULT(WINAPI*)();
+    return Export<CanUnload>("DllCanUnloadNow")();
+  }
+
+  // Serves CLSID_OlkAccountManager from this process, as Outlook does from its own.
+  void RegisterAccountManager() {
+    ComPtr<FakeAccountManagerFactory> factory = FakeAccountManagerFactory::Create(accounts_);
+    ASSERT_EQ(::CoRegisterClassObject(
+                  host::win32::kClsidOlkAccountManager, static_cast<IClassFactory*>(factory.get()),
+                  CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &accountManagerCookie_),
+              S_OK);
+  }
+
+  TestWindow window_;
+  UniqueModule dll_;
+  std::shared_ptr<AccountManagerRecord> accounts_ = std::make_shared<AccountManagerRecord>();
+  DWORD accountManagerCookie_ = 0;
+};
+
+TEST_F(AddinDllTest, RunsALifecycleInsideOutlookAndUnloads) {
+  ASSERT_TRUE(dll_) << "TidepostOutlookAddin.dll beside the test program";
+  EXPECT_EQ(CanUnloadNow(), S_OK);
+  RegisterAccountManager();
+  FakeOutlook outlook(window_.handle());
+  {
+    ComPtr<IDTExtensibility2> connect = CreateConnect();
+    ASSERT_TRUE(connect);
+    EXPECT_EQ(CanUnloadNow(), S_FALSE) << "a live object locks the module";
+    EXPECT_TRUE(Logged(L"In CConnect"));
+
+    ASSERT_EQ(
+        connect->OnConnection(outlook.ApplicationArgument(), kConnectStartup, nullptr, nullptr),
+        S_OK);
+    EXPECT_TRUE(Logged(L"In OnConnection"));
+    EXPECT_TRUE(Logged(L"Attaching to explorer events"));
+    EXPECT_TRUE(Logged(L"Attaching to application events"));
+    EXPECT_EQ(outlook.applicationEvents().AdviseCount(), 1u);
+    EXPECT_EQ(outlook.explorerEvents().AdviseCount(), 1u);
+    EXPECT_EQ(outlook.inspectorsEvents().AdviseCount(), 1u);
+
+    // The account manager met the add-in's helper.
+    EXPECT_EQ(accounts_->managersMade, 1);
+    EXPECT_EQ(accounts_->initFlags, (std::vector<DWORD>{1}));
+    EXPECT_EQ(accounts_->identity, L"Outlook");
+    EXPECT_TRUE(host::win32::SameObject(accounts_->session.get(),
+                                        static_cast<IMAPISession*>(outlook.session.get())));
+    EXPECT_TRUE(accounts_->enumeratedMail);
+
+    outlook.applicationEvents().Fire(0xFAB5, {StringVariant(L"AAA1,BBB2")});
+    EXPECT_TRUE(Logged(L"In OnNewMailEx event"));
+    EXPECT_TRUE(
+        Logged(L"Adding ID AAA1 (obtained from NewMailEx event) to scan in background thread"));
+    EXPECT_TRUE(
+        Logged(L"Adding ID BBB2 (obtained from NewMailEx event) to scan in background thread"));
+
+    outlook.explorerEvents().Fire(0xF007);
+    EXPECT_TRUE(Logged(L"In OnExplorerSelectionChange event"));
+    EXPECT_TRUE(Logged(L"OnExplorerSelectionChange: " + std::wstring(FakeOutlook::kMailEntryId)));
+    EXPECT_TRUE(Logged(L"In CheckMailItem"));
+
+    outlook.inspectorsEvents().Fire(0xF001, {DispatchVariant(outlook.inspector.get())});
+    EXPECT_TRUE(Logged(L"NewInspector: " + std::wstring(FakeOutlook::kMailEntryId)));
+
+    // The timers armed on the explorer window run through the DLL's TimerProc.
+    const int before = CountMessage(Log(), L"Getting providers and providers icons");
+    PumpMessages(3000, [&] {
+      return CountMessage(Log(), L"Getting providers and providers icons") > before;
+    });
+    EXPECT_GT(CountMessage(Log(), L"Getting providers and providers icons"), before);
+
+    outlook.applicationEvents().Fire(0xF007);
+    EXPECT_TRUE(Logged(L"In OnQuit"));
+    EXPECT_TRUE(Logged(L"Out of OnQuit"));
+    EXPECT_EQ(outlook.AdvisedSinks(), 0u) << "every sink unadvised";
+
+    EXPECT_EQ(connect->OnDisconnection(kDisconnectHostShutdown, nullptr), S_OK);
+    EXPECT_EQ(CountMessage(Log(), L"In OnQuit"), 2) << "the second pass only logs";
+    EXPECT_EQ(outlook.AdvisedSinks(), 0u);
+  }
+  EXPECT_TRUE(Logged(L"In ~CConnect"));
+  EXPECT_EQ(CanUnloadNow(), S_OK);
+}
+
+TEST_F(AddinDllTest, ServesOnlyTheConnectClassAndTheFactoryLocksTheModule) {
+  ASSERT_TRUE(dll_);
+  using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
+  const auto get = Export<GetClassObject>("DllGetClassObject");
+  ComPtr<IClassFactory> factory;
+  EXPECT_EQ(get(host::win32::kClsidOlkMail, IID_IClassFactory, factory.ReceiveVoid()),
+            CLASS_E_CLASSNOTAVAILABLE);
+  EXPECT_EQ(get(addin::kClsidConnect, IID_IClassFactory, nullptr), E_POINTER);
+  factory = Factory();
+  ASSERT_TRUE(factory);
+  EXPECT_EQ(CanUnloadNow(), S_FALSE);
+  ComPtr<IUnknown> aggregated;
+  EXPECT_EQ(factory->CreateInstance(reinterpret_cast<IUnknown*>(factory.get()), IID_IUnknown,
+                                    aggregated.ReceiveVoid()),
+            CLASS_E_NOAGGREGATION);
+  EXPECT_EQ(factory->LockServer(TRUE), S_OK);
+  factory.Reset();
+  EXPECT_EQ(CanUnloadNow(), S_FALSE) << "LockServer holds the module";
+  ComPtr<IClassFactory> again = Factory();
+  EXPECT_EQ(again->LockServer(FALSE), S_OK);
+  again.Reset();
+  EXPECT_EQ(CanUnloadNow(), S_OK);
+}
+
+TEST_F(AddinDllTest, ExposesItsInterfacesAndAnswersLateBoundCalls) {
+  ASSERT_TRUE(dll_);
+  FakeOutlook outlook(window_.handle());
+  ComPtr<IDTExtensibility2> connect = CreateConnect();
+  ASSERT_TRUE(connect);
+
+  ComPtr<ISupportErrorInfo> errors;
+  ASSERT_EQ(connect.As(IID_ISupportErrorInfo, &errors), S_OK);
+  EXPECT_EQ(errors->InterfaceSupportsErrorInfo(addin::kIidConnect), S_OK);
+  EXPECT_EQ(errors->InterfaceSupportsErrorInfo(addin::kIidDTExtensibility2), S_FALSE);
+  ComPtr<IDispatch> dispatch;
+  ASSERT_EQ(connect.As(addin::kIidConnect, &dispatch), S_OK);
+  ComPtr<IOleWindow> none;
+  EXPECT_EQ(connect.As(IID_IOleWindow, &none), E_NOINTERFACE);
+
+  wchar_t name[] = L"onconnection";
+  LPOLESTR names[] = {name};
+  DISPID id = 0;
+  ASSERT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+  EXPECT_EQ(id, 1);
+
+  // OnConnection(Application, ConnectMode, AddInInst, custom), last argument first.
+  VARIANT arguments[4];
+  for (VARIANT& argument : arguments)
+    ::VariantInit(&argument);
+  SAFEARRAY* custom = nullptr;
+  arguments[0].vt = VT_ARRAY | VT_VARIANT | VT_BYREF;
+  arguments[0].pparray = &custom;
+  arguments[1].vt = VT_DISPATCH;
+  arguments[2].vt = VT_I4;
+  arguments[2].lVal = kConnectStartup;
+  arguments[3] = DispatchVariant(outlook.ApplicationArgument());
+  DISPPARAMS parameters{arguments, nullptr, 4, 0};
+  EXPECT_EQ(dispatch->Invoke(1, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters,
+                             nullptr, nullptr, nullptr),
+            S_OK);
+  ::VariantClear(&arguments[3]);
+  EXPECT_EQ(outlook.AdvisedSinks(), 3u);
+  DISPPARAMS wrongCount{arguments, nullptr, 1, 0};
+  EXPECT_EQ(dispatch->Invoke(1, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &wrongCount,
+                             nullptr, nullptr, nullptr),
+            DISP_E_BADPARAMCOUNT);
+  EXPECT_EQ(dispatch->Invoke(9, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters,
+                             nullptr, nullptr, nullptr),
+            DISP_E_MEMBERNOTFOUND);
+
+  // OnStartupComplete answers E_NOTIMPL, which a late-bound caller sees as an exception.
+  DISPPARAMS one{arguments, nullptr, 1, 0};
+  EXCEPINFO exception{};
+  EXPECT_EQ(dispatch->Invoke(4, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &one, nullptr,
+                             &exception, nullptr),
+            DISP_E_EXCEPTION);
+  EXPECT_EQ(exception.scode, E_NOTIMPL);
+  EXPECT_EQ(connect->OnAddInsUpdate(nullptr), S_OK);
+  EXPECT_EQ(connect->OnBeginShutdown(nullptr), S_OK);
+
+  // OnDisconnection(RemoveMode, custom) late bound: the add-in quits.
+  VARIANT disconnect[2];
+  ::VariantInit(&disconnect[0]);
+  ::VariantInit(&disconnect[1]);
+  disconnect[0].vt = VT_ARRAY | VT_VARIANT | VT_BYREF;
+  disconnect[0].pparray = &custom;
+  disconnect[1].vt = VT_I4;
+  disconnect[1].lVal = kDisconnectHostShutdown;
+  DISPPARAMS disconnectParameters{disconnect, nullptr, 2, 0};
+  EXPECT_EQ(dispatch->Invoke(2, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
+                             &disconnectParameters, nullptr, nullptr, nullptr),
+            S_OK);
+  EXPECT_EQ(outlook.AdvisedSinks(), 0u);
+}
+
+TEST_F(AddinDllTest, StaysInertInAnOldOutlookAndOutsideOutlook) {
+  ASSERT_TRUE(dll_);
+  FakeOutlookOptions outlook2003;
+  outlook2003.version = L"11.0.0.8312";
+  FakeOutlook old(window_.handle(), outlook2003);
+  ComPtr<IDTExtensibility2> connect = CreateConnect();
+  ASSERT_TRUE(connect);
+  EXPECT_EQ(connect->OnConnection(old.ApplicationArgument(), kConnectStartup, nullptr, nullptr),
+            S_FALSE);
+  EXPECT_EQ(old.AdvisedSinks(), 0u);
+
+  FakeOutlookOptions word;
+  word.answersApplicationInterface = false;
+  FakeOutlook notOutlook(window_.handle(), word);
+  EXPECT_EQ(
+      connect->OnConnection(notOutlook.ApplicationArgument(), kConnectStartup, nullptr, nullptr),
+      E_NOINTERFACE);
+  EXPECT_TRUE(Logged(L"Failed Application->Invoke"));
+  EXPECT_EQ(connect->OnConnection(nullptr, kConnectStartup, nullptr, nullptr), E_POINTER);
+  EXPECT_TRUE(Logged(L"Failed Application->GetIDsOfNames"));
+  EXPECT_EQ(notOutlook.AdvisedSinks(), 0u);
+}
+
+}  // namespace
+}  // namespace tp::testing
