@@ -110,6 +110,12 @@ class Parser {
         return Error(L"String");
       return std::make_unique<JsonValue>(std::move(text), false);
     }
+    if (ch == L'{')
+      return ParseObject(depth + 1);
+    if (ch == L'[')
+      return ParseArray(depth + 1);
+    if (ch == L'-' || IsDigit(ch))
+      return ParseNumber();
     const std::wstring_view rest = text_.substr(pos_);
     if (StartsWithIgnoringCase(rest, L"true")) {
       pos_ += 4;
@@ -123,12 +129,6 @@ class Parser {
       pos_ += 4;
       return std::make_unique<JsonValue>();
     }
-    if (ch == L'-' || IsDigit(ch))
-      return ParseNumber();
-    if (ch == L'{')
-      return ParseObject(depth + 1);
-    if (ch == L'[')
-      return ParseArray(depth + 1);
     return Error(L"valid JSON syntax");
   }
 
