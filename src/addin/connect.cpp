@@ -19,7 +19,7 @@ namespace {
 
 constexpr int kMinimumOutlookVersion = 12;
 constexpr uint32_t kClosedWindowsSweepMs = 1000;
-constexpr uint32_t kRecheckSelectionMs = 100;
+constexpr uint32_t kStatisticsStopWaitMs = 10000;
 
 std::wstring LoadStyleHead(int id) {
   std::optional<std::string> bytes = host::resources().Load(L"STYLE", id);
@@ -38,8 +38,19 @@ void PrepareProcessEvents() {
 
 }  // namespace
 
-CConnect::CConnect(std::unique_ptr<ContentDisplay> display)
-    : m_display(display ? std::move(display) : std::make_unique<OutlookViewDisplay>()),
+CConnect::CConnect() : CConnect(AddinOptions{}) {}
+
+CConnect::CConnect(AddinOptions options)
+    : m_options(std::move(options)),
+      m_display(m_options.display ? std::move(m_options.display)
+                                  : std::make_unique<OutlookViewDisplay>()),
+      m_mailCheck(m_session, m_timers, m_brandingList, *m_display, m_cs,
+                  [this](host::MailItem& item, bool viewed, int accountType,
+                         const std::wstring& provider, const std::wstring& address,
+                         const std::wstring& messageClass) {
+                    ReportBrandedMessage(item, viewed, accountType, provider, address,
+                                         messageClass);
+                  }),
       m_mailArrival(m_session, m_timers, *this),
       m_inspectorsSink(host::outlook().CreateEventSink(host::EventSinkId::kInspectors, *this)),
       m_explorerSink(host::outlook().CreateEventSink(host::EventSinkId::kExplorer, *this)),
@@ -55,12 +66,36 @@ CConnect::CConnect(std::unique_ptr<ContentDisplay> display)
   RecordOutlookAccess();
   m_styleHead226 = LoadStyleHead(226);
   m_styleHead225 = LoadStyleHead(225);
+  StartDownloadWorkers();
 }
 
 CConnect::~CConnect() {
   WriteLog(L"In ~CConnect");
   StopDownloadWorkers();
+  m_statistics.reset();
   if (g_pConnect == this) g_pConnect = nullptr;
+}
+
+void CConnect::StartDownloadWorkers() {
+  if (!g_sendersListDownloader) {
+    g_sendersListDownloader = std::make_unique<SendersListDownloader>(m_options.sendersList);
+    g_sendersListDownloader->StartSendersList();
+  }
+  if (!g_senderIconCache) {
+    g_senderIconCache = std::make_unique<SenderIconCache>(m_options.senderIcons);
+    g_senderIconCache->StartIconDownloads();
+  }
+}
+
+void CConnect::StopDownloadWorkers() {
+  if (g_sendersListDownloader) {
+    g_sendersListDownloader->StopSendersList();
+    g_sendersListDownloader.reset();
+  }
+  if (g_senderIconCache) {
+    g_senderIconCache->StopIconDownloads();
+    g_senderIconCache.reset();
+  }
 }
 
 uint32_t CConnect::sink_cookie(host::EventSinkId id) const {
@@ -111,6 +146,8 @@ HResult CConnect::OnConnection(host::ConnectionArgument& application) {
   m_display->CreateBrowserHelper();
   m_display->ReleaseInspectors();
   g_pConnect = this;
+  m_statistics = std::make_unique<UsageStatistics>(m_outlookVersion, m_options.statistics);
+  m_statsCache.LoadStatsCache();
   if (std::shared_ptr<host::Inspectors> inspectors = m_session.application->GetInspectors()) {
     (void)m_inspectorsSink->Advise(*inspectors);
   }
@@ -119,6 +156,7 @@ HResult CConnect::OnConnection(host::ConnectionArgument& application) {
   (void)m_applicationSink->Advise(*m_session.application);
   (void)BuildAccountProviderMap(*m_session.nameSpace);
   ReadInternetExplorerVersion();
+  m_statistics->QueueStatistic(L"e_name=plugin_startup");
   m_timers.Arm(kTimerDestroyClosedWindows, kClosedWindowsSweepMs);
   return hr::kOk;
 }
@@ -150,8 +188,6 @@ HResult CConnect::OnDisconnection() {
   return hr::kOk;
 }
 
-void CConnect::StopDownloadWorkers() {}
-
 void CConnect::UnadviseSinks() {
   if (!m_session.application) return;
   if (std::shared_ptr<host::Explorer> explorer = m_session.application->ActiveExplorer()) {
@@ -165,6 +201,7 @@ void CConnect::UnadviseSinks() {
 
 void CConnect::OnQuit() {
   WriteLog(L"In OnQuit");
+  if (m_statistics) m_statistics->StopStatistics(kStatisticsStopWaitMs);
   if (m_dragFullWindows) {
     m_dragFullWindows = false;
     host::system().SetDragFullWindows(true);
@@ -181,6 +218,11 @@ void CConnect::OnQuit() {
   m_timers.DropHeldBack();
   if (g_pConnect == this) g_pConnect = nullptr;
   m_session.Release();
+  m_brandingList.Clear();
+  if (m_statistics) {
+    m_statistics.reset();
+    m_statsCache.SaveStatsCache();
+  }
   WriteLog(L"Out of OnQuit");
 }
 

@@ -12,17 +12,32 @@
 #include "addin/addin_timers.h"
 #include "addin/mail_arrival.h"
 #include "addin/outlook_session.h"
+#include "branding/branding_list.h"
+#include "branding/mail_check.h"
 #include "display/closed_windows.h"
 #include "display/content_display.h"
 #include "host/outlook.h"
+#include "net/senders_list.h"
+#include "net/sender_icons.h"
+#include "net/stats_cache.h"
+#include "net/usage_statistics.h"
 #include "support/critical_section.h"
 
 namespace tp {
 
+// How the add-in object is made: the display and the workers' pace. The defaults are the
+// add-in's own; the tool and the tests shorten the waits.
+struct AddinOptions {
+  std::unique_ptr<ContentDisplay> display;  // null: Outlook's own view is kept
+  SendersListDownloader::Timing sendersList;
+  SenderIconCache::Timing senderIcons;
+  UsageStatistics::Timing statistics;
+};
+
 class CConnect final : public host::OutlookEventHandler, private MailArrival::Checker {
  public:
-  // The display may be given by the caller; by default Outlook's own view is kept.
-  explicit CConnect(std::unique_ptr<ContentDisplay> display = nullptr);
+  CConnect();
+  explicit CConnect(AddinOptions options);
   ~CConnect() override;
   CConnect(const CConnect&) = delete;
   CConnect& operator=(const CConnect&) = delete;
@@ -49,6 +64,9 @@ class CConnect final : public host::OutlookEventHandler, private MailArrival::Ch
   void LoadBrandingList();
   void CheckMailItem(host::MailItem& item, bool inInspector) override;
   bool BrandMailItem(host::MailItem& item, bool viewed) override;
+  void ReportBrandedMessage(host::MailItem& item, bool viewed, int accountType,
+                            const std::wstring& mailProvider, const std::wstring& accountAddress,
+                            const std::wstring& messageClass);
 
   // State that the other subsystems, the tool and the tests read.
   int outlook_version() const { return m_outlookVersion; }
@@ -66,6 +84,10 @@ class CConnect final : public host::OutlookEventHandler, private MailArrival::Ch
   bool folder_switch_flag() const { return m_folderSwitch; }
   uint32_t sink_cookie(host::EventSinkId id) const;
   const MailArrival& mail_arrival() const { return m_mailArrival; }
+  const BrandingList& branding_list() const { return m_brandingList; }
+  const CheckedMessage& checked_message() const { return m_mailCheck.checked(); }
+  UsageStatistics* statistics() const { return m_statistics.get(); }
+  const StatsCache& stats_cache() const { return m_statsCache; }
   const ClosedBrowserWindows& closed_browser_windows() const { return m_closedBrowserWindows; }
   AddinTimers& timers() { return m_timers; }
 
@@ -75,15 +97,22 @@ class CConnect final : public host::OutlookEventHandler, private MailArrival::Ch
   void ReadInternetExplorerVersion();
   void RecheckSelectedMail();
   void UnadviseSinks();
+  void StartDownloadWorkers();
   void StopDownloadWorkers();
   bool IsOutboxFolder(host::Folder& folder) override;
   void LearnExplorerWindow(host::WindowHandle window);
   host::EventSink& Sink(host::EventSinkId id);
 
+  AddinOptions m_options;
   std::unique_ptr<ContentDisplay> m_display;
   OutlookSession m_session;
   AddinTimers m_timers;
+  BrandingList m_brandingList;
+  CriticalSection m_cs;
+  MailCheck m_mailCheck;
   MailArrival m_mailArrival;
+  std::unique_ptr<UsageStatistics> m_statistics;
+  StatsCache m_statsCache;
   ClosedBrowserWindows m_closedBrowserWindows;
   std::unique_ptr<host::EventSink> m_inspectorsSink;
   std::unique_ptr<host::EventSink> m_explorerSink;
@@ -101,7 +130,6 @@ class CConnect final : public host::OutlookEventHandler, private MailArrival::Ch
   int m_ieVersion = 0;
   int m_zoomDefault = 100;
   int m_zoomDpi = 100;
-  CriticalSection m_cs;
 };
 
 }  // namespace tp

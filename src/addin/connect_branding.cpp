@@ -1,26 +1,52 @@
-// CConnect's branding operations: loading the branding list and checking mail items.
+// CConnect's branding operations: the branding list, the mail check and its statistics.
 #include "addin/connect.h"
 
 #include "addin/timer_ids.h"
+#include "branding/message_class.h"
 #include "support/log.h"
+#include "support/text.h"
 
 namespace tp {
 namespace {
 constexpr uint32_t kBrandingRetryMs = 1000;
+constexpr uint32_t kScanStartMs = 1000;
 }  // namespace
 
 void CConnect::LoadBrandingList() {
   WriteLog(L"Getting providers and providers icons");
-  WriteLog(L"Branding JSON still empty, checking in 1 second");
-  m_timers.Arm(kTimerLoadBrandingList, kBrandingRetryMs);
+  const std::wstring document =
+      g_sendersListDownloader ? g_sendersListDownloader->BrandingJson() : std::wstring();
+  if (document.empty()) {
+    WriteLog(L"Branding JSON still empty, checking in 1 second");
+    m_timers.Arm(kTimerLoadBrandingList, kBrandingRetryMs);
+    return;
+  }
+  m_brandingList.Load(document);
+  // The periodic work starts whatever the document held.
+  m_timers.Arm(kTimerScanSchedule, kScanStartMs);
 }
 
-void CConnect::CheckMailItem(host::MailItem& /*item*/, bool inInspector) {
-  CriticalSectionLock lock(m_cs);
-  WriteLog(L"In CheckMailItem");
-  m_display->ShowBrisklet(inInspector);
+void CConnect::CheckMailItem(host::MailItem& item, bool inInspector) {
+  m_mailCheck.CheckMailItem(item, inInspector);
 }
 
-bool CConnect::BrandMailItem(host::MailItem& /*item*/, bool /*viewed*/) { return false; }
+bool CConnect::BrandMailItem(host::MailItem& item, bool viewed) {
+  return m_mailCheck.BrandMailItem(item, viewed);
+}
+
+void CConnect::ReportBrandedMessage(host::MailItem& item, bool viewed, int /*accountType*/,
+                                    const std::wstring& /*mailProvider*/,
+                                    const std::wstring& accountAddress,
+                                    const std::wstring& messageClass) {
+  if (!m_statistics) return;
+  bool branded = false;
+  const std::wstring senderName = BrandNameOfClass(messageClass, &branded);
+  if (!branded) return;
+  const std::wstring entryId = item.EntryId();
+  const int kind = viewed ? kOpenedInViewer : (item.UnRead() ? kSeenUnreadInList : kSeenReadInList);
+  if (m_statsCache.ShouldReportEmailEvent(entryId, kind)) {
+    m_statistics->ReportEmailEvent(kind, ToLower(accountAddress), senderName, entryId);
+  }
+}
 
 }  // namespace tp

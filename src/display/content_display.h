@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "branding/checked_message.h"
 #include "host/outlook.h"
 #include "host/ui.h"
 
@@ -25,8 +26,13 @@ class ContentDisplay {
   virtual host::WindowHandle DetachForFolderSwitch() = 0;
   // The display's own timers (window creation, view switching, show retries).
   virtual void OnTimer(host::TimerId id) = 0;
+  // A new message is being checked: what the display showed no longer counts.
+  virtual void BeginCheck() = 0;
+  // Looks for the maker's embedded-content markers in the message; may set the message's
+  // activeWanted, embedFound and page. True when the message holds an active link.
+  virtual bool CheckTideEmbed(host::MailItem& item, bool inInspector, CheckedMessage* message) = 0;
   // Shows the last checked message, in the reading pane or the current inspector.
-  virtual void ShowBrisklet(bool inInspector) = 0;
+  virtual void ShowBrisklet(const CheckedMessage& message, bool inInspector) = 0;
   // Switches the reading pane back to Outlook's own view.
   virtual void CleanMainActive() = 0;
   // Makes the display item of an opened inspector the current one, creating it when new.
@@ -45,7 +51,9 @@ class OutlookViewDisplay final : public ContentDisplay {
   void TearDown() override {}
   host::WindowHandle DetachForFolderSwitch() override { return 0; }
   void OnTimer(host::TimerId) override {}
-  void ShowBrisklet(bool) override {}
+  void BeginCheck() override {}
+  bool CheckTideEmbed(host::MailItem&, bool, CheckedMessage*) override { return false; }
+  void ShowBrisklet(const CheckedMessage&, bool) override {}
   void CleanMainActive() override {}
   void BindInspector(const std::shared_ptr<host::Inspector>&) override {}
   void ReleaseInspectors() override {}

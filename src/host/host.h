@@ -13,6 +13,7 @@ class System;
 class TextCodec;
 class Resources;
 class OutlookRuntime;
+class HttpTransport;
 
 struct Host {
   Clock* clock = nullptr;
@@ -24,6 +25,7 @@ struct Host {
   TextCodec* codec = nullptr;
   Resources* resources = nullptr;
   OutlookRuntime* outlook = nullptr;
+  HttpTransport* http = nullptr;
 };
 
 // The installed host. Installing replaces the whole set; it must not race with core code
@@ -46,14 +48,35 @@ class ScopedHost {
 };
 
 // Shorthands for the core.
-inline Clock& clock() { return *Current().clock; }
-inline UiThread& ui() { return *Current().ui; }
-inline Registry& registry() { return *Current().registry; }
-inline FileSystem& files() { return *Current().files; }
-inline Threads& threads() { return *Current().threads; }
-inline System& system() { return *Current().system; }
-inline TextCodec& codec() { return *Current().codec; }
-inline Resources& resources() { return *Current().resources; }
-inline OutlookRuntime& outlook() { return *Current().outlook; }
+inline Clock& clock() {
+  return *Current().clock;
+}
+inline UiThread& ui() {
+  return *Current().ui;
+}
+inline Registry& registry() {
+  return *Current().registry;
+}
+inline FileSystem& files() {
+  return *Current().files;
+}
+inline Threads& threads() {
+  return *Current().threads;
+}
+inline System& system() {
+  return *Current().system;
+}
+inline TextCodec& codec() {
+  return *Current().codec;
+}
+inline Resources& resources() {
+  return *Current().resources;
+}
+inline OutlookRuntime& outlook() {
+  return *Current().outlook;
+}
+inline HttpTransport& http() {
+  return *Current().http;
+}
 
 }  // namespace tp::host

@@ -21,6 +21,9 @@ class UiThread {
   virtual uint32_t RegisterWindowMessage(const std::wstring& name) = 0;
   virtual bool DestroyWindow(WindowHandle window) = 0;
   virtual bool IsWindow(WindowHandle window) = 0;
+  // Shows the system's wait cursor; returns the cursor it replaced, for RestoreCursor.
+  virtual uintptr_t ShowWaitCursor() = 0;
+  virtual void RestoreCursor(uintptr_t previous) = 0;
 };
 
 }  // namespace tp::host

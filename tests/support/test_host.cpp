@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/configuration.h"
 #include "support/text.h"
 
 namespace tp::testing {
@@ -37,7 +38,19 @@ void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes)
 
 SimHostTest::SimHostTest()
     : sim_(std::make_unique<host::sim::SimHost>(folder_.wpath())),
-      installed_(std::make_unique<host::ScopedHost>(sim_->host())) {}
+      installed_(std::make_unique<host::ScopedHost>(sim_->host())) {
+  // No test reaches the real service: by default every request finds a closed port.
+  config::SetServices(ClosedServices());
+}
+
+config::ServiceEndpoints ClosedServices() {
+  config::ServiceEndpoints services;
+  services.apiHost = L"127.0.0.1";
+  services.apiPort = 9;
+  services.statsHost = L"127.0.0.1";
+  services.statsPort = 9;
+  return services;
+}
 
 SimHostTest::~SimHostTest() = default;
 

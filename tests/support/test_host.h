@@ -10,6 +10,7 @@
 
 #include "host/host.h"
 #include "host/sim/sim_host.h"
+#include "support/configuration.h"
 
 namespace tp::testing {
 
@@ -31,6 +32,9 @@ class TempFolder {
 // Reads a whole file as bytes (empty when it cannot be read).
 std::string ReadFileBytes(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
+
+// Service endpoints on a closed local port.
+config::ServiceEndpoints ClosedServices();
 
 // A test with a simulated host installed over a fresh temporary folder.
 class SimHostTest : public ::testing::Test {

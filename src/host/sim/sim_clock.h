@@ -20,7 +20,8 @@ class SimClock final : public Clock {
   // Milliseconds since the clock was made.
   uint64_t ElapsedMs() const { return elapsedMs_; }
   void AdvanceTo(uint64_t elapsedMs) {
-    if (elapsedMs > elapsedMs_) elapsedMs_ = elapsedMs;
+    if (elapsedMs > elapsedMs_)
+      elapsedMs_ = elapsedMs;
   }
   void Advance(uint64_t ms) { elapsedMs_ += ms; }
   void SetUnixTime(int64_t unixTime);

@@ -5,7 +5,8 @@ namespace tp::host::sim {
 
 SimFileSystem::SimFileSystem(FileSystem& real, std::wstring root)
     : real_(real), root_(std::move(root)) {
-  if (!root_.empty() && root_.back() == real_.Separator()) root_.pop_back();
+  if (!root_.empty() && root_.back() == real_.Separator())
+    root_.pop_back();
 }
 
 std::optional<std::wstring> SimFileSystem::KnownFolderPath(KnownFolder folder) {
@@ -14,7 +15,8 @@ std::optional<std::wstring> SimFileSystem::KnownFolderPath(KnownFolder folder) {
                                                                 : L"Temp";
   std::wstring path = root_ + real_.Separator() + name;
   (void)real_.CreateDirectory(path);
-  if (folder == KnownFolder::kTemp) path += real_.Separator();
+  if (folder == KnownFolder::kTemp)
+    path += real_.Separator();
   return path;
 }
 
@@ -36,12 +38,14 @@ std::unique_ptr<File> SimFileSystem::Open(const std::wstring& path, FileOpen mod
 }
 
 FileError SimFileSystem::MoveReplace(const std::wstring& from, const std::wstring& to) {
-  if (FileError injected = Fault(L"MoveReplace", from); injected != kFileOk) return injected;
+  if (FileError injected = Fault(L"MoveReplace", from); injected != kFileOk)
+    return injected;
   return real_.MoveReplace(from, to);
 }
 
 FileError SimFileSystem::Delete(const std::wstring& path) {
-  if (FileError injected = Fault(L"Delete", path); injected != kFileOk) return injected;
+  if (FileError injected = Fault(L"Delete", path); injected != kFileOk)
+    return injected;
   return real_.Delete(path);
 }
 

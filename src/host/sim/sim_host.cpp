@@ -15,6 +15,8 @@ SimHost::SimHost(const std::wstring& root) : ui(clock), files(*PlatformHost().fi
   host_.codec = PlatformHost().codec;
   host_.resources = &resources;
   host_.outlook = &outlook;
+  outlook.clock = &clock;
+  host_.http = PlatformHost().http;
 }
 
 }  // namespace tp::host::sim

@@ -44,8 +44,8 @@ class SimMapiMessage final : public MapiMessage {
     if (found == mail_->props.end()) {
       // A string property asked for in the other string type comes back in its own type,
       // as MAPI does for PT_STRING8/PT_UNICODE of the same id.
-      const PropTag other = (tag & 0xFFFF0000) | (PropType(tag) == kPtUnicode ? kPtString8
-                                                                              : kPtUnicode);
+      const PropTag other =
+          (tag & 0xFFFF0000) | (PropType(tag) == kPtUnicode ? kPtString8 : kPtUnicode);
       found = mail_->props.find(other);
       if (found == mail_->props.end() ||
           (PropType(tag) != kPtUnicode && PropType(tag) != kPtString8)) {
@@ -64,7 +64,8 @@ class SimMapiMessage final : public MapiMessage {
 
   HResult ReadStream(PropTag tag, std::string* bytes) override {
     auto found = mail_->props.find(tag);
-    if (found == mail_->props.end()) return hr::kMapiNotFound;
+    if (found == mail_->props.end())
+      return hr::kMapiNotFound;
     if (PropType(tag) == kPtUnicode) {
       *bytes = WideToUtf16Le(found->second.text);
     } else {
@@ -76,7 +77,9 @@ class SimMapiMessage final : public MapiMessage {
   HResult SaveChanges(uint32_t flags) override {
     mail_->saveFlags.push_back(flags);
     outlook_.calls.push_back(Format(L"SaveChanges %s %u", mail_->entryId, flags));
-    if (mail_->saveResults.empty()) return hr::kOk;
+    outlook_.Spend(outlook_.saveCostMs);
+    if (mail_->saveResults.empty())
+      return hr::kOk;
     const HResult result = mail_->saveResults.front();
     mail_->saveResults.erase(mail_->saveResults.begin());
     return result;
@@ -101,7 +104,8 @@ class SimMailPort final : public MailItem {
   std::wstring SenderEmailAddress() override { return mail_->senderEmailAddress; }
   int InternetCodepage() override { return mail_->internetCodepage; }
   std::shared_ptr<Account> SendUsingAccount() override {
-    if (!mail_->account) return nullptr;
+    if (!mail_->account)
+      return nullptr;
     return std::make_shared<SimAccountPort>(mail_->account);
   }
   std::shared_ptr<MapiMessage> MapiObject() override {
@@ -118,7 +122,8 @@ class SimItemPort final : public OutlookItem {
   SimItemPort(SimOutlook& outlook, std::shared_ptr<SimMail> mail)
       : outlook_(outlook), mail_(std::move(mail)) {}
   std::shared_ptr<MailItem> AsMailItem() override {
-    if (!mail_->isMailItem) return nullptr;
+    if (!mail_->isMailItem)
+      return nullptr;
     return std::make_shared<SimMailPort>(outlook_, mail_);
   }
 
@@ -155,8 +160,10 @@ class SimTable final : public Table {
   }
   bool EndOfTable() override { return next_ >= rows_.size(); }
   std::shared_ptr<TableRow> GetNextRow() override {
-    if (next_ >= rows_.size()) return nullptr;
+    if (next_ >= rows_.size())
+      return nullptr;
     ++outlook_.tableRowsRead;
+    outlook_.Spend(outlook_.rowReadCostMs);
     return std::make_shared<SimRow>(rows_[next_++]->entryId);
   }
 
@@ -200,7 +207,8 @@ class SimSelection final : public Selection {
   int Class() override { return kOlSelection; }
   int Count() override { return static_cast<int>(items_.size()); }
   std::shared_ptr<OutlookItem> Item(int index) override {
-    if (index < 1 || index > Count()) return nullptr;
+    if (index < 1 || index > Count())
+      return nullptr;
     return std::make_shared<SimItemPort>(outlook_, items_[static_cast<size_t>(index - 1)]);
   }
 
@@ -214,7 +222,8 @@ class SimExplorer final : public Explorer {
   SimExplorer(SimOutlook& outlook, std::shared_ptr<SimExplorerState> state)
       : outlook_(outlook), state_(std::move(state)) {}
   std::shared_ptr<Folder> CurrentFolder() override {
-    if (!state_->currentFolder) return nullptr;
+    if (!state_->currentFolder)
+      return nullptr;
     return std::make_shared<SimFolderPort>(outlook_, state_->currentFolder);
   }
   std::shared_ptr<Selection> GetSelection() override {
@@ -233,7 +242,8 @@ class SimInspector final : public Inspector {
   SimInspector(SimOutlook& outlook, std::shared_ptr<SimInspectorState> state)
       : outlook_(outlook), state_(std::move(state)) {}
   std::shared_ptr<OutlookItem> CurrentItem() override {
-    if (!state_->item) return nullptr;
+    if (!state_->item)
+      return nullptr;
     return std::make_shared<SimItemPort>(outlook_, state_->item);
   }
   uintptr_t Identity() override { return reinterpret_cast<uintptr_t>(state_.get()); }
@@ -252,7 +262,8 @@ class SimMapiSession final : public MapiSession {
                     std::shared_ptr<MapiMessage>* message) override {
     outlook_.calls.push_back(Format(L"OpenEntry %u", flags));
     std::shared_ptr<SimMail> mail = outlook_.FindMail(Utf8ToWide(entryId));
-    if (!mail) return hr::kMapiNotFound;
+    if (!mail)
+      return hr::kMapiNotFound;
     *message = std::make_shared<SimMapiMessage>(outlook_, mail);
     return hr::kOk;
   }
@@ -292,9 +303,11 @@ class SimAccountEnum final : public OlkAccountEnum {
     return hr::kOk;
   }
   HResult GetNext(std::shared_ptr<OlkAccount>* account) override {
-    if (next_ >= accounts_.size()) return hr::kFail;
+    if (next_ >= accounts_.size())
+      return hr::kFail;
     const SimOlkAccount& entry = accounts_[next_++];
-    if (entry.isAccount) *account = std::make_shared<SimOlkAccountPort>(entry);
+    if (entry.isAccount)
+      *account = std::make_shared<SimOlkAccountPort>(entry);
     return hr::kOk;
   }
 
@@ -308,12 +321,14 @@ class SimAccountManager final : public OlkAccountManager {
   explicit SimAccountManager(SimOutlook& outlook) : outlook_(outlook) {}
   HResult Init(std::shared_ptr<OlkAccountHelper> helper, uint32_t flags) override {
     outlook_.calls.push_back(Format(L"AccountManager.Init %u", flags));
-    if (outlook_.accountManagerInitFailure != hr::kOk) return outlook_.accountManagerInitFailure;
+    if (outlook_.accountManagerInitFailure != hr::kOk)
+      return outlook_.accountManagerInitFailure;
     helper_ = std::move(helper);
     return hr::kOk;
   }
   HResult EnumerateMailAccounts(std::shared_ptr<OlkAccountEnum>* accounts) override {
-    if (!helper_) return static_cast<HResult>(0x8000FFFF);
+    if (!helper_)
+      return static_cast<HResult>(0x8000FFFF);
     *accounts = std::make_shared<SimAccountEnum>(outlook_.accounts);
     return hr::kOk;
   }
@@ -333,6 +348,7 @@ class SimNamespace final : public OutlookNamespace {
   explicit SimNamespace(SimOutlook& outlook) : outlook_(outlook) {}
   std::shared_ptr<OutlookItem> GetItemFromId(const std::wstring& entryId,
                                              HResult* result) override {
+    outlook_.Spend(outlook_.itemLookupCostMs);
     std::shared_ptr<SimMail> mail = outlook_.FindMail(entryId);
     if (!mail) {
       *result = hr::kMapiNotFound;
@@ -342,11 +358,13 @@ class SimNamespace final : public OutlookNamespace {
     return std::make_shared<SimItemPort>(outlook_, mail);
   }
   std::shared_ptr<Folder> GetDefaultFolder(int folderType) override {
-    if (folderType != kOlFolderOutbox || !outlook_.outbox) return nullptr;
+    if (folderType != kOlFolderOutbox || !outlook_.outbox)
+      return nullptr;
     return std::make_shared<SimFolderPort>(outlook_, outlook_.outbox);
   }
   std::shared_ptr<MapiSession> MapiObject() override {
-    if (!outlook_.namespaceHasMapiSession) return nullptr;
+    if (!outlook_.namespaceHasMapiSession)
+      return nullptr;
     return std::make_shared<SimMapiSession>(outlook_);
   }
   std::wstring CurrentProfileName() override { return outlook_.profileName; }
@@ -362,15 +380,16 @@ class SimApplication final : public OutlookApplication {
   std::shared_ptr<OutlookNamespace> GetNamespace(const std::wstring& type,
                                                  HResult* result) override {
     if (outlook_.getNamespaceFailure != hr::kOk || type != L"MAPI") {
-      *result = outlook_.getNamespaceFailure != hr::kOk ? outlook_.getNamespaceFailure
-                                                        : hr::kInvalidArg;
+      *result =
+          outlook_.getNamespaceFailure != hr::kOk ? outlook_.getNamespaceFailure : hr::kInvalidArg;
       return nullptr;
     }
     *result = hr::kOk;
     return std::make_shared<SimNamespace>(outlook_);
   }
   std::shared_ptr<Explorer> ActiveExplorer() override {
-    if (!outlook_.activeExplorer) return nullptr;
+    if (!outlook_.activeExplorer)
+      return nullptr;
     return std::make_shared<SimExplorer>(outlook_, outlook_.activeExplorer);
   }
   std::shared_ptr<Inspectors> GetInspectors() override { return outlook_.inspectors_; }
@@ -413,13 +432,16 @@ class SimEventSink final : public EventSink {
   SimEventSink(SimOutlook& outlook, EventSinkId id, OutlookEventHandler& handler)
       : outlook_(outlook), id_(id), handler_(handler) {}
   ~SimEventSink() override {
-    if (connection_) Drop();
+    if (connection_)
+      Drop();
   }
 
   HResult Advise(EventSource& source) override {
-    if (connection_) return hr::kFail;
+    if (connection_)
+      return hr::kFail;
     const void* key = SourceKey(source);
-    if (key == nullptr) return kNoConnection;
+    if (key == nullptr)
+      return kNoConnection;
     connection_ = std::make_unique<SimOutlook::Connection>(
         SimOutlook::Connection{id_, key, &handler_, outlook_.nextCookie_++});
     outlook_.connections_.push_back(connection_.get());
@@ -447,7 +469,8 @@ class SimEventSink final : public EventSink {
       case EventSinkId::kApplication:
         return dynamic_cast<SimApplication*>(&source) ? &outlook_ : nullptr;
       case EventSinkId::kExplorer:
-        if (auto* explorer = dynamic_cast<SimExplorer*>(&source)) return explorer->state();
+        if (auto* explorer = dynamic_cast<SimExplorer*>(&source))
+          return explorer->state();
         return nullptr;
       case EventSinkId::kInspectors:
         return dynamic_cast<SimInspectors*>(&source) ? outlook_.inspectors_.get() : nullptr;
@@ -497,7 +520,8 @@ std::shared_ptr<ConnectionArgument> SimOutlook::ConnectionArgumentFor() {
 }
 
 std::shared_ptr<OutlookApplication> SimOutlook::Application() {
-  if (!application_) application_ = std::make_shared<SimApplication>(*this);
+  if (!application_)
+    application_ = std::make_shared<SimApplication>(*this);
   return application_;
 }
 
@@ -542,7 +566,8 @@ void SimOutlook::Raise(EventSinkId id, const void* source, Call call) {
     if (std::find(connections_.begin(), connections_.end(), connection) == connections_.end()) {
       continue;
     }
-    if (connection->id == id && connection->source == source) call(*connection->handler);
+    if (connection->id == id && connection->source == source)
+      call(*connection->handler);
   }
 }
 
@@ -585,7 +610,13 @@ void SimOutlook::RaiseNewInspector(std::shared_ptr<SimInspectorState> inspector)
   });
 }
 
-size_t SimOutlook::AdvisedSinkCount() const { return connections_.size(); }
+void SimOutlook::Spend(uint32_t ms) {
+  if (clock != nullptr) clock->Advance(ms);
+}
+
+size_t SimOutlook::AdvisedSinkCount() const {
+  return connections_.size();
+}
 
 std::unique_ptr<EventSink> SimOutlook::CreateEventSink(EventSinkId id,
                                                        OutlookEventHandler& handler) {
@@ -593,7 +624,8 @@ std::unique_ptr<EventSink> SimOutlook::CreateEventSink(EventSinkId id,
 }
 
 HResult SimOutlook::CreateAccountManager(std::shared_ptr<OlkAccountManager>* manager) {
-  if (accountManagerFailure != hr::kOk) return accountManagerFailure;
+  if (accountManagerFailure != hr::kOk)
+    return accountManagerFailure;
   *manager = std::make_shared<SimAccountManager>(*this);
   return hr::kOk;
 }

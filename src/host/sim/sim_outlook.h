@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/outlook.h"
+#include "host/sim/sim_clock.h"
 
 namespace tp::host::sim {
 
@@ -96,7 +97,7 @@ class SimOutlook final : public OutlookRuntime {
   // --- Faults --------------------------------------------------------------------------
   std::optional<ConnectionArgument::Step> failResolveAt;
   HResult resolveFailure = static_cast<HResult>(0x80020006);  // DISP_E_UNKNOWNNAME
-  HResult getNamespaceFailure = hr::kOk;                       // non-zero: no namespace
+  HResult getNamespaceFailure = hr::kOk;                      // non-zero: no namespace
   HResult accountManagerFailure = hr::kOk;
   HResult accountManagerInitFailure = hr::kOk;
   bool namespaceHasMapiSession = true;
@@ -116,9 +117,17 @@ class SimOutlook final : public OutlookRuntime {
   std::vector<std::wstring> calls;
   int tableRowsRead = 0;
 
+  // --- Cost in simulated time ------------------------------------------------------------
+  // Outlook calls take time; these move the simulated clock (when one is attached) so that
+  // the add-in's time budgets can be tested.
+  SimClock* clock = nullptr;
+  uint32_t itemLookupCostMs = 0;  // GetItemFromID
+  uint32_t rowReadCostMs = 0;     // Table.GetNextRow
+  uint32_t saveCostMs = 0;        // SaveChanges
+  void Spend(uint32_t ms);
+
   // --- OutlookRuntime --------------------------------------------------------------------
-  std::unique_ptr<EventSink> CreateEventSink(EventSinkId id,
-                                             OutlookEventHandler& handler) override;
+  std::unique_ptr<EventSink> CreateEventSink(EventSinkId id, OutlookEventHandler& handler) override;
   HResult CreateAccountManager(std::shared_ptr<OlkAccountManager>* manager) override;
 
   // Port objects over this state (also used by the .eml loader and tests).

@@ -5,7 +5,8 @@ namespace tp::host::sim {
 
 std::optional<std::string> SimResources::Load(const std::wstring& type, int id) {
   auto found = overrides.find({type, id});
-  if (found != overrides.end()) return found->second;
+  if (found != overrides.end())
+    return found->second;
   return embedded_.Load(type, id);
 }
 

@@ -12,8 +12,10 @@ constexpr uint32_t kFirstRegisteredMessage = 0xC000;
 }  // namespace
 
 TimerId SimUiThread::SetTimer(WindowHandle window, TimerId id, uint32_t elapseMs) {
-  if (window != 0 && !IsWindow(window)) return 0;
-  if (window == 0) id = nextSystemTimerId_++;
+  if (window != 0 && !IsWindow(window))
+    return 0;
+  if (window == 0)
+    id = nextSystemTimerId_++;
   const uint32_t elapse = elapseMs < kUserTimerMinimum ? kUserTimerMinimum : elapseMs;
   timers_[{window, id}] = Timer{elapse, clock_.ElapsedMs() + elapse, nextSequence_++};
   return window == 0 ? id : (id == 0 ? 1 : id);
@@ -26,14 +28,16 @@ bool SimUiThread::KillTimer(WindowHandle window, TimerId id) {
 uint32_t SimUiThread::RegisterWindowMessage(const std::wstring& name) {
   const std::wstring key = ToLower(name);  // names compare without case
   auto found = messages_.find(key);
-  if (found != messages_.end()) return found->second;
+  if (found != messages_.end())
+    return found->second;
   const uint32_t message = kFirstRegisteredMessage + static_cast<uint32_t>(messages_.size());
   messages_.emplace(key, message);
   return message;
 }
 
 bool SimUiThread::DestroyWindow(WindowHandle window) {
-  if (windows_.erase(window) == 0) return false;
+  if (windows_.erase(window) == 0)
+    return false;
   destroyed_.push_back(window);
   for (auto timer = timers_.begin(); timer != timers_.end();) {
     timer = timer->first.first == window ? timers_.erase(timer) : std::next(timer);
@@ -53,14 +57,16 @@ void SimUiThread::Advance(uint64_t ms) {
   for (;;) {
     auto next = timers_.end();
     for (auto timer = timers_.begin(); timer != timers_.end(); ++timer) {
-      if (timer->second.dueMs > target) continue;
+      if (timer->second.dueMs > target)
+        continue;
       if (next == timers_.end() || timer->second.dueMs < next->second.dueMs ||
           (timer->second.dueMs == next->second.dueMs &&
            timer->second.sequence < next->second.sequence)) {
         next = timer;
       }
     }
-    if (next == timers_.end()) break;
+    if (next == timers_.end())
+      break;
     const Key key = next->first;
     clock_.AdvanceTo(next->second.dueMs);
     // A window timer repeats until it is killed, like WM_TIMER; re-arm before the callback
@@ -86,7 +92,8 @@ bool SimUiThread::HasTimer(WindowHandle window, TimerId id) const {
 
 int64_t SimUiThread::TimeUntil(WindowHandle window, TimerId id) const {
   auto found = timers_.find({window, id});
-  if (found == timers_.end()) return -1;
+  if (found == timers_.end())
+    return -1;
   return static_cast<int64_t>(found->second.dueMs - clock_.ElapsedMs());
 }
 

@@ -23,6 +23,17 @@ class SimUiThread final : public UiThread {
   uint32_t RegisterWindowMessage(const std::wstring& name) override;
   bool DestroyWindow(WindowHandle window) override;
   bool IsWindow(WindowHandle window) override { return windows_.count(window) != 0; }
+  uintptr_t ShowWaitCursor() override {
+    ++waitCursorShown;
+    const uintptr_t previous = cursor_;
+    cursor_ = kWaitCursor;
+    return previous;
+  }
+  void RestoreCursor(uintptr_t previous) override { cursor_ = previous; }
+  static constexpr uintptr_t kArrowCursor = 1;
+  static constexpr uintptr_t kWaitCursor = 2;
+  uintptr_t cursor() const { return cursor_; }
+  int waitCursorShown = 0;
 
   WindowHandle CreateWindow(const std::wstring& name);
   void Advance(uint64_t ms);
@@ -48,6 +59,7 @@ class SimUiThread final : public UiThread {
   using Key = std::pair<WindowHandle, TimerId>;
 
   SimClock& clock_;
+  uintptr_t cursor_ = kArrowCursor;
   std::map<Key, Timer> timers_;
   std::set<WindowHandle> windows_;
   std::vector<WindowHandle> destroyed_;

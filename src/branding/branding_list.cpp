@@ -1,0 +1,163 @@
+// Loading the branding document and looking senders up in it.
+#include "branding/branding_list.h"
+
+#include <algorithm>
+#include <memory>
+#include <mutex>
+
+#include "branding/account_info.h"
+#include "net/json_parser.h"
+#include "support/log.h"
+
+namespace tp {
+namespace {
+
+std::mutex g_brandNamesMutex;
+std::wstring g_brandNames;
+
+const JsonValue* Member(const JsonValue& object, const wchar_t* name) {
+  const auto& members = object.AsObject();
+  auto found = members.find(name);
+  return found == members.end() ? nullptr : found->second.get();
+}
+
+// The text of a string member; empty when it is missing or not a string.
+std::wstring StringMember(const JsonValue& object, const wchar_t* name) {
+  const JsonValue* value = Member(object, name);
+  if (value == nullptr || value->type() != JsonType::String)
+    return {};
+  return value->AsString();
+}
+
+}  // namespace
+
+bool IsUsableBrandName(const std::wstring& name) {
+  if (name.empty() || name.find(L"..") != std::wstring::npos)
+    return false;
+  return std::none_of(name.begin(), name.end(), [](wchar_t ch) {
+    return ch < 0x20 || ch == 0x7F ||
+           std::wstring_view(L"\\/:*?\"<>|").find(ch) != std::wstring_view::npos;
+  });
+}
+
+void BrandingList::Clear() {
+  m_senders.clear();
+  PublishBrandNameList(std::wstring());
+}
+
+void BrandingList::Load(const std::wstring& document) {
+  // Apostrophes may stand for double quotes anywhere in the document.
+  std::wstring text = document;
+  std::replace(text.begin(), text.end(), L'\'', L'"');
+  std::unique_ptr<JsonValue> root = ParseJson(text);
+  if (!root) {
+    WriteLog(L"Could not parse JSON");
+    return;
+  }
+  if (root->IsError()) {
+    WriteLogFormat(L"Error parsing branding JSON: %s", root->AsString());
+    return;
+  }
+  const JsonValue* branding =
+      root->type() == JsonType::Object ? Member(*root, L"branding") : nullptr;
+  if (branding == nullptr) {
+    WriteLog(L"could not locate branding in JSON");
+    return;
+  }
+  if (branding->type() != JsonType::Array)
+    return;
+
+  std::wstring names;
+  int index = 0;
+  for (const auto& element : branding->AsArray()) {
+    ++index;
+    if (element->type() != JsonType::Object) {
+      WriteLogFormat(L"Skipping branding entry %d: not an object", index);
+      continue;
+    }
+    const std::wstring name = StringMember(*element, L"name");
+    SenderBrand brand;
+    brand.domain = ToLower(StringMember(*element, L"domain"));
+    if (name.empty() || brand.domain.empty()) {
+      WriteLogFormat(L"Skipping branding entry %d (%s): no name or no domain", index, name);
+      continue;
+    }
+    if (!IsUsableBrandName(name)) {
+      WriteLogFormat(L"Skipping branding entry %d (%s): the name cannot name a message class",
+                     index, name);
+      continue;
+    }
+    brand.spf = Member(*element, L"spf") != nullptr;
+    brand.spfIfNoDKIM = Member(*element, L"spfIfNoDKIM") != nullptr;
+    brand.dkimSigners = ToLower(StringMember(*element, L"dkimSigners"));
+    auto [entry, isNew] = m_senders.try_emplace(name);
+    if (isNew)
+      names += name + L",";
+    entry->second.push_back(std::move(brand));
+  }
+  PublishBrandNameList(std::move(names));
+}
+
+bool BrandingList::FindSenderBrand(host::MailItem& item, int* accountType,
+                                   std::wstring* accountAddress, std::wstring* brandName,
+                                   SenderBrand* brand, std::wstring* mailProvider) const {
+  *accountType = GetItemAccountInfo(item, accountAddress, mailProvider);
+  if (*accountType == host::kOlExchangeAccount) {
+    WriteLog(L"Should not check a message from an exchange account");
+    return false;
+  }
+  if (mailProvider->empty()) {
+    WriteLogFormat(L"SMTP address %s should not be checked for branding", *accountAddress);
+    return false;
+  }
+  WriteLogFormat(L"Account mail provider %s should be checked for branding", *mailProvider);
+  std::wstring sender;
+  GetSenderAddress(item, &sender);
+  const size_t at = sender.rfind(L'@');
+  if (at == std::wstring::npos)
+    return false;
+  const std::wstring senderDomain = sender.substr(at + 1);
+  WriteLogFormat(L"Sender address for branding check: %s", senderDomain);
+  for (const auto& [name, records] : m_senders) {
+    for (const SenderBrand& record : records) {
+      // The look-up accepts the dotted domain anywhere; AcceptsDomain only as a suffix.
+      if (EqualsIgnoreCase(senderDomain, record.domain) ||
+          Contains(senderDomain, L"." + record.domain)) {
+        *brandName = name;
+        *brand = record;
+        WriteLogFormat(L"Found sender in branding list. Name=%s, Domain=%s", name, record.domain);
+        return true;
+      }
+    }
+  }
+  WriteLog(L"Sender not found in branding list");
+  return false;
+}
+
+bool AcceptsDomain(const SenderBrand& brand, const std::wstring& domain) {
+  if (domain.empty())
+    return false;
+  if (EqualsIgnoreCase(domain, brand.domain))
+    return true;
+  const std::wstring dotted = L"." + brand.domain;
+  const size_t first = domain.find(dotted);
+  if (first != std::wstring::npos && first + dotted.size() == domain.size())
+    return true;
+  for (const std::wstring& signer : SplitSkippingEmpty(brand.dkimSigners, L',')) {
+    if (signer == domain)
+      return true;
+  }
+  return false;
+}
+
+std::wstring BrandNameList() {
+  std::lock_guard<std::mutex> lock(g_brandNamesMutex);
+  return g_brandNames;
+}
+
+void PublishBrandNameList(std::wstring names) {
+  std::lock_guard<std::mutex> lock(g_brandNamesMutex);
+  g_brandNames = std::move(names);
+}
+
+}  // namespace tp

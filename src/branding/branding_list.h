@@ -1,0 +1,57 @@
+// The branded senders: the branding document turned into a list, and the two questions
+// asked of it — which branded sender sent a message, and may an authenticated domain vouch
+// for that sender.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "host/outlook.h"
+#include "support/text.h"
+
+namespace tp {
+
+struct SenderBrand {
+  bool spf = false;          // SPF evidence may vouch for the sender (the key is present)
+  bool spfIfNoDKIM = false;  // carried along; no decision reads it
+  std::wstring domain;       // lower case
+  std::wstring dkimSigners;  // lower case, comma-separated further vouching domains
+};
+
+// Brand name (case kept) to its records in document order, names in UTF-16 order.
+using SenderBrandList = std::map<std::wstring, std::vector<SenderBrand>, Utf16Less>;
+
+class BrandingList {
+ public:
+  // Reads a non-empty branding document into the list and publishes the brand names. Logs
+  // why a document or an entry cannot be used.
+  void Load(const std::wstring& document);
+  void Clear();
+
+  // The receiving account's type, address and provider are written in every case; the
+  // brand name and record only when a branded sender is found.
+  bool FindSenderBrand(host::MailItem& item, int* accountType, std::wstring* accountAddress,
+                       std::wstring* brandName, SenderBrand* brand,
+                       std::wstring* mailProvider) const;
+
+  const SenderBrandList& senders() const { return m_senders; }
+
+ private:
+  SenderBrandList m_senders;
+};
+
+// May an authentication result for `domain` (lower case) vouch for the sender of `brand`:
+// its own domain, a sub-domain ending in it, or one of its signer domains.
+bool AcceptsDomain(const SenderBrand& brand, const std::wstring& domain);
+
+// Whether a name can become part of a message class, a registry key, a file name and a URL
+// path: not empty, no path separators, "..", colons, control or other file-name characters.
+bool IsUsableBrandName(const std::wstring& name);
+
+// Every brand name followed by a comma ("a,b,"), in first-occurrence order. Published for
+// the icon worker, which reads a consistent copy from any thread.
+std::wstring BrandNameList();
+void PublishBrandNameList(std::wstring names);
+
+}  // namespace tp

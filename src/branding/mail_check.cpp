@@ -1,0 +1,204 @@
+// The mail check and the branding decision.
+#include "branding/mail_check.h"
+
+#include "addin/process_state.h"
+#include "addin/timer_ids.h"
+#include "branding/account_info.h"
+#include "branding/active_content.h"
+#include "branding/auth_headers.h"
+#include "branding/form_regions.h"
+#include "branding/mapi_text.h"
+#include "branding/message_class.h"
+#include "host/clock.h"
+#include "host/host.h"
+#include "support/configuration.h"
+#include "support/log.h"
+#include "support/text.h"
+
+namespace tp {
+namespace {
+
+constexpr uint32_t kRecheckDelayMs = 100;
+// The longest message class a store keeps; a longer branded class is not written.
+constexpr size_t kLongestMessageClass = 255;
+
+// Shows the wait cursor for a scope.
+class WaitCursor {
+ public:
+  WaitCursor() : previous_(host::ui().ShowWaitCursor()) {}
+  ~WaitCursor() { host::ui().RestoreCursor(previous_); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+
+ private:
+  uintptr_t previous_;
+};
+
+}  // namespace
+
+MailCheck::MailCheck(OutlookSession& session, AddinTimers& timers, const BrandingList& brands,
+                     ContentDisplay& display, ICriticalSection& lock, BrandedReport report)
+    : m_session(session),
+      m_timers(timers),
+      m_brands(brands),
+      m_display(display),
+      m_lock(lock),
+      m_report(std::move(report)) {}
+
+void MailCheck::CheckMailItem(host::MailItem& item, bool inInspector) {
+  CriticalSectionLock hold(m_lock);
+  WriteLog(L"In CheckMailItem");
+  // Nothing of the previous message may be shown for this one.
+  m_checked = CheckedMessage();
+  m_checked.entryId = item.EntryId();
+  m_display.BeginCheck();
+  if (!item.Sent()) {
+    WriteLog(L"Inspector is of a compose window Ignoring");
+    m_checked.compose = true;
+    m_display.ShowBrisklet(m_checked, inInspector);
+    return;
+  }
+  if (item.DownloadState() == host::kOlHeaderOnly) {
+    WriteLog(L"Message was not fully downloaded. Ignoring");
+    m_timers.Arm(kTimerRecheckSelection, kRecheckDelayMs);
+    return;
+  }
+  std::wstring body;
+  GetMessageBodyText(&item, &body, false);
+  if (body.empty()) {
+    WriteLog(L"Empty message body. Ignoring");
+    m_display.ShowBrisklet(m_checked, inInspector);
+    return;
+  }
+  m_checked.subject = item.Subject();
+  GetSenderAddress(item, &m_checked.senderAddress);
+  std::wstring marker;
+  const int accountType = GetItemAccountInfo(item, &m_checked.account, &marker);
+  GetProviderName(accountType, marker, &m_checked.provider);
+  if (Contains(m_checked.senderAddress, L"." + std::wstring(config::kLinkedInDomain))) {
+    m_checked.senderAddress = config::kLinkedInAddress;
+  }
+
+  const ActiveContentPointer pointer = FindActiveContentPointer(body);
+  m_checked.pointerFound = pointer.found;
+  m_checked.activeWanted = pointer.found;
+  m_checked.messageMode = pointer.messageMode;
+  if (pointer.found && pointer.messageMode) {
+    m_checked.page = BuildPleaseWaitPage(pointer.pointer);
+  } else {
+    const bool activeLink = m_display.CheckTideEmbed(item, inInspector, &m_checked);
+    if (!pointer.found && !activeLink) {
+      WriteLog(L"Did not find a valid pointer and message does not contain an active link");
+    }
+  }
+  WriteLog(L"Checking branding");
+  (void)BrandMailItem(item, true);
+  m_display.ShowBrisklet(m_checked, inInspector);
+}
+
+bool MailCheck::BrandMailItem(host::MailItem& item, bool viewed) {
+  SenderBrand brand;
+  std::wstring brandName;
+  std::wstring accountAddress;
+  std::wstring mailProvider;
+  int accountType = 0;
+  if (!m_brands.FindSenderBrand(item, &accountType, &accountAddress, &brandName, &brand,
+                                &mailProvider)) {
+    WriteLogFormat(L"Should not check branding for this message. Sender=%s", brandName);
+    return false;
+  }
+  std::shared_ptr<host::MapiMessage> message = item.MapiObject();
+  std::wstring messageClass;
+  if (message)
+    (void)ReadTextProp(*message, host::kPrMessageClassW, &messageClass);
+  if (IsBrandedClass(messageClass)) {
+    WriteLogFormat(L"Message class name is already branded - %s", messageClass);
+    RegisterFormRegion(FormRegionOfBrandedClass(messageClass));
+    m_report(item, viewed, accountType, mailProvider, accountAddress, messageClass);
+    return false;
+  }
+
+  // The item is opened again through the session, for writing.
+  std::shared_ptr<host::MapiSession> session =
+      m_session.nameSpace ? m_session.nameSpace->MapiObject() : nullptr;
+  if (!session || !message)
+    return false;
+  host::PropValue entryId;
+  if (hr::Failed(message->GetProp(host::kPrEntryId, &entryId)))
+    return false;
+  std::shared_ptr<host::MapiMessage> opened;
+  if (hr::Failed(session->OpenEntry(entryId.bytes, host::kMapiModify | host::kMapiDeferredErrors,
+                                    &opened)) ||
+      !opened) {
+    return false;
+  }
+  (void)ReadTextProp(*opened, host::kPrMessageClassW, &messageClass);
+
+  host::PropValue headers;
+  const HResult read = opened->GetProp(host::kPrTransportMessageHeadersW, &headers);
+  if (read == hr::kMapiNotFound) {
+    WriteLog(L"Failed getting transport headers");
+    return false;
+  }
+  if (hr::Failed(read) || host::PropType(headers.tag) != host::kPtUnicode)
+    return false;
+
+  const AuthHeaderResult verdict = AnalyzeAuthHeaders(mailProvider, headers.text);
+  WriteLogFormat(
+      L"Header analysis result: Mail provider=%s, SPF=%s, SPFDomain=%s, DKIM=%s, DKIMDomain=%s",
+      mailProvider, verdict.spfResult, verdict.spfDomain, verdict.dkimResult, verdict.dkimDomain);
+  if (EqualsIgnoreCase(verdict.dkimResult, L"pass")) {
+    if (!AcceptsDomain(brand, verdict.dkimDomain)) {
+      WriteLog(L"DKIM is OK but not the DKIM signer");
+      return false;
+    }
+  } else if (brand.spf && EqualsIgnoreCase(verdict.spfResult, L"pass")) {
+    if (!AcceptsDomain(brand, verdict.spfDomain)) {
+      WriteLog(L"SPF is OK but not the SPF allowed domain");
+      return false;
+    }
+  } else {
+    WriteLog(L"Failed SPF\\DKIM check");
+    return false;
+  }
+  WriteLogFormat(L"Branding message for sender %s SPF=%s, DKIM=%s, DKIMDomain=%s", brandName,
+                 verdict.spfResult, verdict.dkimResult, verdict.dkimDomain);
+  if (IsStopSignaled())
+    return false;
+
+  const std::wstring newClass = BrandedClassFor(messageClass, brandName);
+  if (newClass.size() > kLongestMessageClass) {
+    WriteLogFormat(L"Message class %s is too long to be stored; message left as it is", newClass);
+    return false;
+  }
+  for (const std::wstring& region : FormRegionsFor(messageClass, brandName)) {
+    RegisterFormRegion(region);
+  }
+  m_report(item, viewed, accountType, mailProvider, accountAddress, newClass);
+  return SaveNewClass(item, *opened, newClass);
+}
+
+bool MailCheck::SaveNewClass(host::MailItem& item, host::MapiMessage& message,
+                             const std::wstring& newClass) {
+  host::PropValue value;
+  value.tag = host::kPrMessageClassW;
+  value.text = newClass;
+  (void)message.SetProp(value);
+  const uint32_t start = host::clock().TickCount();
+  HResult saved = hr::kOk;
+  {
+    WaitCursor wait;
+    saved = message.SaveChanges(host::kKeepOpenReadWrite);
+    if (saved == hr::kMapiObjectChanged)
+      saved = message.SaveChanges(host::kForceSave);
+  }
+  const uint32_t elapsed = host::TicksSince(host::clock().TickCount(), start);
+  // A save within the clock's resolution counts as one millisecond.
+  const double size = static_cast<double>(item.Size()) + 1.0;
+  const int rate = static_cast<int>(size / (elapsed == 0 ? 1.0 : static_cast<double>(elapsed)));
+  WriteLogFormat(L"Done saving item with new message class %s. Took %d ms (%d KB/Sec). Result=%xx",
+                 newClass, elapsed, rate, saved);
+  return true;
+}
+
+}  // namespace tp

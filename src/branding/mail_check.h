@@ -1,0 +1,46 @@
+// The mail check: for the message the user looks at, what the display needs (its active
+// content pointer, sender, subject, account); and the branding decision for any message,
+// which gives an authentic message from a branded sender its branded message class.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "addin/addin_timers.h"
+#include "addin/outlook_session.h"
+#include "branding/branding_list.h"
+#include "branding/checked_message.h"
+#include "display/content_display.h"
+#include "host/outlook.h"
+#include "support/critical_section.h"
+
+namespace tp {
+
+class MailCheck {
+ public:
+  // Receives the statistics of a branded message: item, viewed, account type, provider
+  // marker, account address, message class.
+  using BrandedReport = std::function<void(host::MailItem&, bool, int, const std::wstring&,
+                                           const std::wstring&, const std::wstring&)>;
+
+  MailCheck(OutlookSession& session, AddinTimers& timers, const BrandingList& brands,
+            ContentDisplay& display, ICriticalSection& lock, BrandedReport report);
+
+  void CheckMailItem(host::MailItem& item, bool inInspector);
+  bool BrandMailItem(host::MailItem& item, bool viewed);
+
+  const CheckedMessage& checked() const { return m_checked; }
+
+ private:
+  bool SaveNewClass(host::MailItem& item, host::MapiMessage& message, const std::wstring& newClass);
+
+  OutlookSession& m_session;
+  AddinTimers& m_timers;
+  const BrandingList& m_brands;
+  ContentDisplay& m_display;
+  ICriticalSection& m_lock;
+  BrandedReport m_report;
+  CheckedMessage m_checked;
+};
+
+}  // namespace tp

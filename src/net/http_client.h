@@ -1,0 +1,60 @@
+// A small synchronous HTTP/1.1 client for the background workers: every request opens and
+// closes its own Internet, connection and request handles. Transport failures throw
+// WinException; HTTP status codes are returned for the caller to compare with 200.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "net/win_exception.h"
+
+namespace tp {
+
+class SimpleHTTPClient {
+ public:
+  virtual ~SimpleHTTPClient() = default;
+  virtual int Get(const std::wstring& path, std::wstring& response) = 0;
+};
+
+class SimpleWinInetHTTPClient : public SimpleHTTPClient {
+ public:
+  static constexpr uint32_t kDefaultTimeoutMs = 25000;
+  // Responses are read into memory whole; a larger one fails the request.
+  static constexpr size_t kDefaultLargestResponse = 32 * 1024 * 1024;
+  static constexpr uint32_t kRequestFlags = 0x806c4200;  // reload, keep-alive, no redirect,
+                                                         // cookies, auth or UI
+
+  SimpleWinInetHTTPClient(std::wstring host, uint16_t port);
+
+  // GET of `path` (relative to the server root, query included). `response` receives the
+  // body text, or names the file to write the body to when m_downloadToFile is set.
+  int Get(const std::wstring& path, std::wstring& response) override;
+  // POST of the form parameters with "Content-Type:" + contentType.
+  int Post(const std::wstring& path, const std::wstring& contentType, std::wstring& response);
+  // Sets a form parameter; a name set again replaces its value.
+  void AddFormParameter(const std::string& name, const std::string& value);
+
+  // Tests and tools shorten the time-outs; the workers keep the default.
+  void SetTimeoutMs(uint32_t timeoutMs) { m_timeoutMs = timeoutMs; }
+  void SetLargestResponse(size_t bytes) { m_largestResponse = bytes; }
+  const std::string& post_body() const { return m_postBody; }
+
+  std::wstring m_userAgentProduct = L"SimpleWinInetHTTPClient/0.1";
+  bool m_downloadToFile = false;
+
+ private:
+  int SendRequest(const std::wstring& path, bool isPost, const std::wstring& extraHeaders,
+                  std::wstring& response);
+  void BuildPostBody();
+  std::wstring UserAgent() const;
+
+  std::wstring m_host;
+  uint16_t m_port;
+  std::map<std::string, std::string> m_formParams;
+  std::string m_postBody;
+  uint32_t m_timeoutMs = kDefaultTimeoutMs;
+  size_t m_largestResponse = kDefaultLargestResponse;
+};
+
+}  // namespace tp

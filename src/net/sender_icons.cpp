@@ -1,0 +1,173 @@
+// The sender icon worker and the icon download.
+#include "net/sender_icons.h"
+
+#include "branding/branding_list.h"
+#include "host/clock.h"
+#include "host/files.h"
+#include "host/host.h"
+#include "net/http_client.h"
+#include "support/configuration.h"
+#include "support/data_folder.h"
+#include "support/file_io.h"
+#include "support/format.h"
+#include "support/log.h"
+#include "support/settings.h"
+#include "support/text.h"
+
+namespace tp {
+
+std::unique_ptr<SenderIconCache> g_senderIconCache;
+
+namespace {
+
+bool Stopped(host::Event& stop, uint32_t waitMs) {
+  return stop.Wait(waitMs) != host::WaitResult::kTimeout;
+}
+
+bool IsIcon(const std::string& bytes) {
+  return bytes.size() >= 4 && bytes.compare(0, 4, std::string("\0\0\1\0", 4)) == 0;
+}
+
+// The name as a URL path segment: UTF-8 with everything but unreserved characters escaped,
+// so that no name can reach another path or query of the service.
+std::wstring EscapePathSegment(const std::wstring& name) {
+  static const wchar_t kHex[] = L"0123456789ABCDEF";
+  std::wstring escaped;
+  for (unsigned char byte : WideToUtf8(name)) {
+    if ((byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') ||
+        (byte >= 'a' && byte <= 'z') || byte == '-' || byte == '.' || byte == '_' ||
+        byte == '~') {
+      escaped += static_cast<wchar_t>(byte);
+    } else {
+      escaped += L'%';
+      escaped += kHex[byte >> 4];
+      escaped += kHex[byte & 15];
+    }
+  }
+  return escaped;
+}
+
+// Whether a full reload is due, and if so the value that schedules the next one.
+bool ReloadDue(int64_t now) {
+  std::wstring stamp;
+  if (!GetCachedValue(kReloadIconsName, &stamp)) return true;
+  return now >= ParseLeadingInt64(stamp) + SenderIconCache::kReloadPeriodSeconds;
+}
+
+void RunPass(host::Event& stop, uint32_t requestTimeoutMs) {
+  const int64_t now = host::clock().UnixTime();
+  const bool reload = ReloadDue(now);
+  std::wstring recorded;
+  if (!GetCachedValue(kCachedIconsName, &recorded) || reload) {
+    SetCachedValue(kReloadIconsName,
+                   Format(L"%u", static_cast<uint32_t>(now + SenderIconCache::kReloadPeriodSeconds)));
+    recorded.clear();
+  }
+  for (const std::wstring& name : SplitSkippingEmpty(BrandNameList(), L',')) {
+    if (Stopped(stop, 0)) break;
+    const std::wstring key = Format(L"|%s|", name);
+    const bool known = Contains(recorded, key);
+    if (known && host::files().Exists(SenderIconCache::IconPath(name))) continue;
+    if (SenderIconCache::DownloadSenderIcon(name, requestTimeoutMs) && !known) {
+      recorded += key + L",";
+    }
+  }
+  SetCachedValue(kCachedIconsName, recorded);
+}
+
+void bgDownloadSendersIconsThread(std::shared_ptr<host::Event> stop,
+                                  SenderIconCache::Timing timing) {
+  WriteLog(L"Starting bgDownloadSendersIconsThread");
+  if (Stopped(*stop, timing.firstDelayMs)) return;
+  for (;;) {
+    while (BrandNameList().empty()) {
+      WriteLog(L"Senders list not loaded yet so no branding info. Waiting for 30 seconds");
+      if (Stopped(*stop, timing.namesRetryMs)) return;
+    }
+    RunPass(*stop, timing.requestTimeoutMs);
+    if (Stopped(*stop, timing.passMs)) return;
+  }
+}
+
+}  // namespace
+
+SenderIconCache::SenderIconCache() : SenderIconCache(Timing{}) {}
+
+SenderIconCache::SenderIconCache(Timing timing) : m_timing(timing) {}
+
+SenderIconCache::~SenderIconCache() { StopIconDownloads(); }
+
+void SenderIconCache::StartIconDownloads() {
+  if (m_worker) return;
+  m_stopEvent = host::threads().CreateEvent(true);
+  m_worker = host::threads().StartThread([stop = m_stopEvent, timing = m_timing] {
+    bgDownloadSendersIconsThread(stop, timing);
+  });
+}
+
+void SenderIconCache::StopIconDownloads() {
+  if (!m_worker) return;
+  m_stopEvent->Set();
+  (void)m_worker->Join(m_timing.stopWaitMs);
+  m_worker.reset();
+  m_stopEvent.reset();
+}
+
+std::wstring SenderIconCache::IconPath(const std::wstring& name) {
+  return GetDataFilePath(kIconFolderName, (name + L".ico").c_str());
+}
+
+bool SenderIconCache::DownloadSenderIcon(const std::wstring& name, uint32_t requestTimeoutMs) {
+  if (!IsUsableBrandName(name)) {
+    WriteLogFormat(L"Icon %s not retrieved: the name cannot be a file name", name);
+    return false;
+  }
+  const std::wstring target = IconPath(name);
+  // Downloaded beside the icon and moved over it only once it proves to be an icon.
+  const std::wstring download = target + L".download";
+  const config::ServiceEndpoints services = config::Services();
+  int status = -1;
+  try {
+    SimpleWinInetHTTPClient client(services.apiHost, services.apiPort);
+    client.m_downloadToFile = true;
+    client.SetTimeoutMs(requestTimeoutMs);
+    client.SetLargestResponse(kLargestIcon);
+    std::wstring file = download;
+    status = client.Get(Format(L"%sbrandingicon/%s", L"ams/", EscapePathSegment(name) + L".ico"),
+                        file);
+  } catch (const WinException& error) {
+    WriteLogFormat(L"Error retrieving icon %s: Error=%s", name, error.message());
+    status = -1;
+  }
+  if (status != 200) {
+    (void)host::files().Delete(download);
+    WriteLogFormat(L"Error retrieving icon %s: HTTP code=%d", name, status);
+    return false;
+  }
+  host::FileError error = host::kFileOk;
+  std::unique_ptr<host::File> file =
+      host::files().Open(download, host::FileOpen::kReadShared, &error);
+  if (!file) {
+    WriteLogFormat(L"Error Failed to open icon file after downloading. Icon %s: Error=%xx", name,
+                   error);
+    return false;
+  }
+  std::string header(4, '\0');
+  header.resize(file->Read(header.data(), header.size()));
+  file.reset();
+  if (!IsIcon(header)) {
+    (void)host::files().Delete(download);
+    WriteLogFormat(L"Icon file %s header is not that of an Icon file type", name);
+    return false;
+  }
+  if (const host::FileError moved = host::files().MoveReplace(download, target);
+      moved != host::kFileOk) {
+    (void)host::files().Delete(download);
+    WriteLogFormat(L"Error Failed to replace icon file after downloading. Icon %s: Error=%xx",
+                   name, moved);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace tp

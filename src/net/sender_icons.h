@@ -1,0 +1,54 @@
+// The sender icon cache: a worker keeps a copy of every branded sender's icon in the
+// "provider_icons" folder, downloading the missing ones each hour and all of them every
+// two weeks, and remembers in the registry cache which icons it holds.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "host/threads.h"
+
+namespace tp {
+
+inline constexpr wchar_t kIconFolderName[] = L"provider_icons";
+inline constexpr wchar_t kCachedIconsName[] = L"CachedSendersIcons";
+inline constexpr wchar_t kReloadIconsName[] = L"ReloadAllSendersIcons";
+
+class SenderIconCache {
+ public:
+  struct Timing {
+    uint32_t firstDelayMs = 60000;
+    uint32_t namesRetryMs = 30000;  // while the brand names are not known yet
+    uint32_t passMs = 3600 * 1000;
+    uint32_t stopWaitMs = 60000;
+    uint32_t requestTimeoutMs = 25000;
+  };
+  static constexpr int64_t kReloadPeriodSeconds = 604800;
+  // An icon is a few kilobytes; a larger answer is not one.
+  static constexpr size_t kLargestIcon = 1024 * 1024;
+
+  SenderIconCache();
+  explicit SenderIconCache(Timing timing);
+  ~SenderIconCache();  // stops the worker if it still runs
+  SenderIconCache(const SenderIconCache&) = delete;
+  SenderIconCache& operator=(const SenderIconCache&) = delete;
+
+  void StartIconDownloads();
+  void StopIconDownloads();
+
+  // True when a valid icon for `name` is on disk after the call. A name that cannot be a
+  // file name is refused; an answer that is not an icon leaves the previous icon in place.
+  static bool DownloadSenderIcon(const std::wstring& name, uint32_t requestTimeoutMs = 25000);
+  // The icon file of a sender.
+  static std::wstring IconPath(const std::wstring& name);
+
+ private:
+  Timing m_timing;
+  std::shared_ptr<host::Event> m_stopEvent;
+  std::unique_ptr<host::Thread> m_worker;
+};
+
+extern std::unique_ptr<SenderIconCache> g_senderIconCache;
+
+}  // namespace tp

@@ -1,0 +1,153 @@
+// The branding document and the two questions asked of the list it gives.
+#include "branding/branding_list.h"
+
+#include <gtest/gtest.h>
+
+#include "branding/mail_provider.h"
+#include "support/test_host.h"
+
+namespace tp {
+namespace {
+
+using host::sim::SimAccount;
+using host::sim::SimMail;
+
+class BrandingListTest : public testing::SimHostTest {
+ protected:
+  BrandingListTest() { folder = sim().outlook.AddFolder(L"Inbox"); }
+  ~BrandingListTest() override { PublishBrandNameList(L""); }
+
+  // Looks up a message from `sender` received by a Gmail account.
+  std::wstring FindBrand(const std::wstring& sender, SenderBrand* record = nullptr) {
+    SimMail mail;
+    mail.entryId = L"m" + std::to_wstring(++serial);
+    mail.senderEmailAddress = sender;
+    mail.account = std::make_shared<SimAccount>(SimAccount{1, L"me@gmail.com", L""});
+    auto item = sim().outlook.MailItemFor(sim().outlook.AddMail(*folder, mail));
+    int type = 0;
+    std::wstring address, name, provider;
+    SenderBrand brand;
+    if (!list.FindSenderBrand(*item, &type, &address, &name, &brand, &provider)) return L"-";
+    if (record) *record = brand;
+    return name;
+  }
+
+  BrandingList list;
+  std::shared_ptr<host::sim::SimFolder> folder;
+  int serial = 0;
+};
+
+TEST_F(BrandingListTest, ApostrophesStandForDoubleQuotes) {
+  list.Load(L"{'branding':[{'name':'Acme','domain':'Acme.Example','spf':false,"
+            L"'dkimSigners':'Mailer.Example,esp.example'}]}");
+  ASSERT_EQ(list.senders().count(L"Acme"), 1u);
+  const SenderBrand& brand = list.senders().at(L"Acme").front();
+  EXPECT_TRUE(brand.spf);  // the key's presence counts, not its value
+  EXPECT_FALSE(brand.spfIfNoDKIM);
+  EXPECT_EQ(brand.domain, L"acme.example");
+  EXPECT_EQ(brand.dkimSigners, L"mailer.example,esp.example");
+  EXPECT_EQ(BrandNameList(), L"Acme,");
+}
+
+TEST_F(BrandingListTest, OneNameMayOwnSeveralDomains) {
+  list.Load(L"{\"branding\":[{\"name\":\"Acme\",\"domain\":\"a.example\"},"
+            L"{\"name\":\"Beta\",\"domain\":\"b.example\",\"spfIfNoDKIM\":1},"
+            L"{\"name\":\"Acme\",\"domain\":\"c.example\"}]}");
+  ASSERT_EQ(list.senders().at(L"Acme").size(), 2u);
+  EXPECT_EQ(list.senders().at(L"Acme")[1].domain, L"c.example");
+  EXPECT_TRUE(list.senders().at(L"Beta")[0].spfIfNoDKIM);
+  EXPECT_EQ(BrandNameList(), L"Acme,Beta,");
+}
+
+TEST_F(BrandingListTest, UnusableDocumentsAreLoggedAndLeaveTheListEmpty) {
+  list.Load(L"   ");
+  EXPECT_TRUE(Logged(L"Could not parse JSON"));
+  list.Load(L"{\"branding\":[}");
+  EXPECT_TRUE(Logged(L"Error parsing branding JSON: Expected 'valid JSON syntax' but recieved '}"));
+  list.Load(L"{\"senders\":[]}");
+  list.Load(L"[1]");
+  EXPECT_EQ(CountLogged(L"could not locate branding in JSON"), 2);
+  list.Load(L"{\"branding\":{\"name\":\"Acme\"}}");  // not an array: no entries, no error
+  EXPECT_TRUE(list.senders().empty());
+  // An apostrophe inside a name breaks the document.
+  list.Load(L"{'branding':[{'name':'Acme's','domain':'a.example'}]}");
+  EXPECT_TRUE(list.senders().empty());
+}
+
+TEST_F(BrandingListTest, EntriesThatCannotBeUsedAreSkippedAndTheRestKept) {
+  list.Load(L"{\"branding\":[7,{\"domain\":\"a.example\"},{\"name\":\"NoDomain\"},"
+            L"{\"name\":\"Empty\",\"domain\":\"\"},{\"name\":\"..\\\\evil\",\"domain\":\"e.example\"},"
+            L"{\"name\":1,\"domain\":\"n.example\"},{\"name\":\"Good\",\"domain\":\"g.example\"}]}");
+  EXPECT_EQ(list.senders().size(), 1u);
+  EXPECT_EQ(BrandNameList(), L"Good,");
+  EXPECT_TRUE(Logged(L"Skipping branding entry 1: not an object"));
+  EXPECT_TRUE(Logged(L"Skipping branding entry 4 (Empty): no name or no domain"));
+  EXPECT_TRUE(
+      Logged(L"Skipping branding entry 5 (..\\evil): the name cannot name a message class"));
+}
+
+TEST_F(BrandingListTest, LookUpMatchesTheDomainOrADottedPartOfTheSenderDomain) {
+  list.Load(L"{\"branding\":[{\"name\":\"Acme\",\"domain\":\"acme.example\"}]}");
+  EXPECT_EQ(FindBrand(L"news@ACME.example"), L"Acme");       // same domain, any case
+  EXPECT_EQ(FindBrand(L"news@mail.acme.example"), L"Acme");  // a sub-domain
+  EXPECT_EQ(FindBrand(L"news@x.acme.example.evil"), L"Acme");  // the look-up matches anywhere
+  EXPECT_EQ(FindBrand(L"news@mail.ACME.example"), L"-");    // the dotted test keeps case
+  EXPECT_EQ(FindBrand(L"news@notacme.example"), L"-");
+  EXPECT_EQ(FindBrand(L"no-at-sign"), L"-");
+  EXPECT_TRUE(Logged(L"Found sender in branding list. Name=Acme, Domain=acme.example"));
+  EXPECT_TRUE(Logged(L"Sender address for branding check: mail.ACME.example"));
+  EXPECT_TRUE(Logged(L"Sender not found in branding list"));
+}
+
+TEST_F(BrandingListTest, NamesAreSearchedInUtf16Order) {
+  list.Load(L"{\"branding\":[{\"name\":\"acme\",\"domain\":\"acme.example\"},"
+            L"{\"name\":\"Acme\",\"domain\":\"acme.example\"}]}");
+  EXPECT_EQ(FindBrand(L"x@acme.example"), L"Acme");  // capitals sort first
+  EXPECT_EQ(BrandNameList(), L"acme,Acme,");         // first occurrence order
+}
+
+TEST_F(BrandingListTest, OnlyInternetAccountsOfKnownProvidersAreLookedUp) {
+  list.Load(L"{\"branding\":[{\"name\":\"Acme\",\"domain\":\"acme.example\"}]}");
+  int type = 0;
+  std::wstring address, name = L"untouched", provider;
+  SenderBrand brand;
+  SimMail exchange;
+  exchange.entryId = L"ex";
+  exchange.senderEmailAddress = L"news@acme.example";
+  exchange.account = std::make_shared<SimAccount>(SimAccount{0, L"me@corp.example", L""});
+  EXPECT_FALSE(list.FindSenderBrand(*sim().outlook.MailItemFor(sim().outlook.AddMail(*folder, exchange)),
+                                    &type, &address, &name, &brand, &provider));
+  EXPECT_TRUE(Logged(L"Should not check a message from an exchange account"));
+  SimMail company = exchange;
+  company.entryId = L"co";
+  company.account = std::make_shared<SimAccount>(SimAccount{2, L"me@corp.example", L""});
+  EXPECT_FALSE(list.FindSenderBrand(*sim().outlook.MailItemFor(sim().outlook.AddMail(*folder, company)),
+                                    &type, &address, &name, &brand, &provider));
+  EXPECT_TRUE(Logged(L"SMTP address @corp.example should not be checked for branding"));
+  EXPECT_EQ(name, L"untouched");
+}
+
+TEST(AcceptsDomainTest, OwnDomainSuffixOrListedSigner) {
+  SenderBrand brand;
+  brand.domain = L"acme.example";
+  brand.dkimSigners = L"esp.example, mailer.example";
+  EXPECT_TRUE(AcceptsDomain(brand, L"ACME.example"));
+  EXPECT_TRUE(AcceptsDomain(brand, L"mail.acme.example"));
+  EXPECT_FALSE(AcceptsDomain(brand, L"mail.acme.example.evil"));  // a suffix only
+  EXPECT_FALSE(AcceptsDomain(brand, L"x.acme.example.acme.example"));  // first occurrence only
+  EXPECT_TRUE(AcceptsDomain(brand, L"esp.example"));
+  EXPECT_FALSE(AcceptsDomain(brand, L"mailer.example"));  // the part keeps its space
+  EXPECT_FALSE(AcceptsDomain(brand, L""));
+}
+
+TEST(BrandNameTest, NamesThatCouldEscapeAFolderOrKeyAreRefused) {
+  for (const wchar_t* bad : {L"", L"a\\b", L"a/b", L"..", L"a..b", L"c:x", L"a\tb", L"a|b"}) {
+    EXPECT_FALSE(IsUsableBrandName(bad)) << bad;
+  }
+  for (const wchar_t* good : {L"Acme", L"Acme Travel", L"A.B", L"Caf\u00e9"}) {
+    EXPECT_TRUE(IsUsableBrandName(good)) << good;
+  }
+}
+
+}  // namespace
+}  // namespace tp
