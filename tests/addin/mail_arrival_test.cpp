@@ -13,7 +13,7 @@ namespace {
 
 using host::sim::SimMail;
 
-class RecordingChecker : public MailArrival::Checker {
+class RecordingChecker final : public MailArrival::Checker {
  public:
   explicit RecordingChecker(std::wstring outboxId) : outboxId_(std::move(outboxId)) {}
   bool BrandMailItem(host::MailItem& item, bool viewed) override {

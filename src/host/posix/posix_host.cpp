@@ -1,4 +1,4 @@
-// The posix platform host: real files, clock, threads, code pages and a file registry.
+// The posix platform host: real files, clock, threads, code pages, HTTP and a file registry.
 #include <cstdio>
 
 #include "host/common/embedded_resources_port.h"
@@ -6,6 +6,7 @@
 #include "host/posix/posix_clock.h"
 #include "host/posix/posix_codec.h"
 #include "host/posix/posix_files.h"
+#include "host/posix/posix_http.h"
 #include "host/posix/posix_registry.h"
 #include "host/posix/posix_threads.h"
 #include "support/text.h"
@@ -39,6 +40,7 @@ const Host& PlatformHost() {
   static posix::PosixFileSystem files;
   static posix::PosixThreads threads;
   static posix::PosixCodec codec;
+  static posix::PosixHttpTransport http;
   static EmbeddedResourcesPort resources;
   static const Host host = [] {
     Host made;
@@ -47,6 +49,7 @@ const Host& PlatformHost() {
     made.threads = &threads;
     made.codec = &codec;
     made.resources = &resources;
+    made.http = &http;
     made.registry = &FileRegistry(files);
     return made;
   }();

@@ -1,0 +1,20 @@
+// Blocking-style reads, writes and pauses on non-blocking sockets, each cut short when the
+// server's wake pipe becomes readable (the server is stopping).
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace tp::standin {
+
+enum class Wait { kReady, kStopped, kTimedOut };
+
+// Waits until `fd` has data (or its peer closed it).
+Wait WaitReadable(int fd, int wakeFd, int timeoutMs);
+// Sends all of `data`; false when the peer went away, the server stops or the peer stops
+// reading for `timeoutMs`.
+bool WriteAll(int fd, int wakeFd, std::string_view data, int timeoutMs);
+// Sleeps for `milliseconds`; false when the server stops first.
+bool Pause(int wakeFd, int milliseconds);
+
+}  // namespace tp::standin

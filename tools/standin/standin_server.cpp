@@ -1,0 +1,332 @@
+// Listening, one thread per connection, fault delivery and the control routes.
+#include "standin/standin_server.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "standin/builtin_icon.h"
+#include "standin/request_log.h"
+#include "standin/socket_io.h"
+#include "support/text.h"
+
+namespace tp::standin {
+namespace {
+
+constexpr size_t kMaxConnections = 64;
+constexpr int kIdleTimeoutMs = 10000;  // a client that goes quiet loses its connection
+constexpr std::string_view kControlPrefix = "/control/";
+
+std::string SystemError(const char* call) {
+  return std::string(call) + ": " + std::strerror(errno);
+}
+
+constexpr size_t kMaxRecords = 1000;  // the oldest records go first beyond this
+
+// A count or delay of a control request: `absent` when not given, nothing when not a number.
+std::optional<int> ParseCount(const std::optional<std::string>& text, int absent) {
+  if (!text)
+    return absent;
+  if (text->empty() || text->size() > 9 ||
+      text->find_first_not_of("0123456789") != std::string::npos) {
+    return std::nullopt;
+  }
+  return std::stoi(*text);
+}
+
+}  // namespace
+
+StandinServer::StandinServer() = default;
+
+StandinServer::~StandinServer() {
+  Stop();
+}
+
+void StandinServer::SetSendersList(std::string envelope) {
+  routes_.SetSendersList(std::move(envelope));
+}
+
+void StandinServer::SetIconFolder(std::filesystem::path folder) {
+  routes_.SetIconFolder(std::move(folder));
+}
+
+void StandinServer::AddIcon(const std::string& name) {
+  routes_.SetIcon(name, BuiltinIcon(name));
+}
+
+void StandinServer::SetIcon(std::string name, std::string bytes) {
+  routes_.SetIcon(std::move(name), std::move(bytes));
+}
+
+void StandinServer::SetSlowDelay(std::chrono::milliseconds delay) {
+  slowDelayMs_ = static_cast<int>(delay.count());
+}
+
+void StandinServer::AddFault(std::string pathPrefix, Fault fault, int count) {
+  faults_.Add(FaultRule{std::move(pathPrefix), fault, count, -1});
+}
+
+void StandinServer::AddSlowFault(std::string pathPrefix, Fault fault,
+                                 std::chrono::milliseconds delay, int count) {
+  faults_.Add(FaultRule{std::move(pathPrefix), fault, count, static_cast<int>(delay.count())});
+}
+
+void StandinServer::ClearFaults() {
+  faults_.Clear();
+}
+
+bool StandinServer::Start(uint16_t port, std::string* error) {
+  std::string ignored;
+  std::string& reason = error != nullptr ? *error : ignored;
+  if (acceptThread_.joinable()) {
+    reason = "already running";
+    return false;
+  }
+  int pipeFds[2];
+  if (::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0) {
+    reason = SystemError("pipe2");
+    return false;
+  }
+  wakeRead_.reset(pipeFds[0]);
+  wakeWrite_.reset(pipeFds[1]);
+  listener_.reset(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  if (!listener_) {
+    reason = SystemError("socket");
+    return false;
+  }
+  const int on = 1;
+  ::setsockopt(listener_.get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(port);
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  if (::bind(listener_.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    reason = SystemError("bind");
+    return false;
+  }
+  if (::listen(listener_.get(), 128) != 0 ||
+      ::getsockname(listener_.get(), reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    reason = SystemError("listen");
+    return false;
+  }
+  port_ = ntohs(address.sin_port);
+  acceptThread_ = std::thread(&StandinServer::AcceptLoop, this);
+  return true;
+}
+
+void StandinServer::Stop() {
+  if (!acceptThread_.joinable())
+    return;
+  const char byte = 1;
+  while (::write(wakeWrite_.get(), &byte, 1) < 0 && errno == EINTR) {
+  }
+  acceptThread_.join();
+  for (const auto& connection : connections_)
+    connection->thread.join();
+  connections_.clear();
+  listener_.reset();
+  wakeRead_.reset();
+  wakeWrite_.reset();
+}
+
+void StandinServer::AcceptLoop() {
+  for (;;) {
+    pollfd fds[2] = {{listener_.get(), POLLIN, 0}, {wakeRead_.get(), POLLIN, 0}};
+    if (::poll(fds, 2, -1) < 0) {
+      if (errno == EINTR)
+        continue;
+      return;
+    }
+    if ((fds[1].revents & POLLIN) != 0)
+      return;
+    UniqueFd client(::accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
+    if (!client) {
+      // Out of descriptors or memory: give the connections a moment to end.
+      if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+        if (!Pause(wakeRead_.get(), 50))
+          return;
+      }
+      continue;
+    }
+    ReapFinished();
+    if (connections_.size() >= kMaxConnections)
+      continue;  // closes the newcomer
+    auto connection = std::make_unique<Connection>();
+    Connection* serving = connection.get();
+    try {
+      serving->thread = std::thread([this, serving, fd = std::move(client)]() mutable {
+        Serve(std::move(fd));
+        serving->done = true;
+      });
+    } catch (const std::system_error&) {
+      continue;  // no thread for it: the connection is closed unanswered
+    }
+    connections_.push_back(std::move(connection));
+  }
+}
+
+void StandinServer::ReapFinished() {
+  for (auto it = connections_.begin(); it != connections_.end();) {
+    if ((*it)->done) {
+      (*it)->thread.join();
+      it = connections_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+void StandinServer::Serve(UniqueFd client) {
+  const int fd = client.get();
+  Request request;
+  switch (ReadRequest(fd, wakeRead_.get(), kIdleTimeoutMs, &request)) {
+    case ReadResult::kOk:
+      break;
+    case ReadResult::kMalformed:
+      return Deliver(fd, ErrorPage(400), FaultRule{});
+    case ReadResult::kHeadTooLarge:
+      return Deliver(fd, ErrorPage(431), FaultRule{});
+    case ReadResult::kBodyTooLarge:
+      return Deliver(fd, ErrorPage(413), FaultRule{});
+    case ReadResult::kNotImplemented:
+      return Deliver(fd, ErrorPage(501), FaultRule{});
+    case ReadResult::kClosed:
+    case ReadResult::kStopped:
+    case ReadResult::kTimedOut:
+      return;
+  }
+  FaultRule rule;
+  std::string path = request.path;
+  if (std::optional<PathFault> chosen = FaultFromPath(request.path)) {
+    if (chosen->rule.fault == Fault::kNone)
+      return Deliver(fd, ErrorPage(400), FaultRule{});
+    rule = chosen->rule;
+    path = chosen->path;
+  } else if (path.starts_with(kControlPrefix)) {
+    return Deliver(fd, Control(request), FaultRule{});
+  } else if (std::optional<FaultRule> listed = faults_.Take(path)) {
+    rule = *listed;
+  }
+  Record(request);
+  Deliver(fd, routes_.Answer(request, path), rule);
+}
+
+void StandinServer::Deliver(int fd, Response response, const FaultRule& rule) {
+  const int wake = wakeRead_.get();
+  const int delayMs = rule.delayMs >= 0 ? rule.delayMs : slowDelayMs_.load();
+  const auto write = [fd, wake](std::string_view data) {
+    return WriteAll(fd, wake, data, kIdleTimeoutMs);
+  };
+  bool withLength = true;
+  size_t firstPart = response.body.size();  // the body bytes sent before any break
+  switch (rule.fault) {
+    case Fault::kNone:
+      break;
+    case Fault::kNotFound:
+      response = ErrorPage(404);
+      break;
+    case Fault::kServerError:
+      response = ErrorPage(500);
+      break;
+    case Fault::kHtmlPage:
+      response = Response{200, "text/html",
+                          "<html><head><title>Welcome</title></head><body><p>Not an icon."
+                          "</p></body></html>\r\n"};
+      break;
+    case Fault::kUtf16Body:
+      response.contentType = "text/plain; charset=utf-16";
+      response.body = WideToUtf16Le(Utf8ToWide(response.body));
+      firstPart = response.body.size();
+      break;
+    case Fault::kNoContentLength:
+      withLength = false;
+      break;
+    case Fault::kSlow:
+      if (!Pause(wake, delayMs))
+        return;
+      break;
+    case Fault::kSlowBody:
+    case Fault::kTruncatedBody:
+      firstPart = response.body.size() / 2;
+      break;
+    case Fault::kReset: {
+      const linger abort{1, 0};  // closing now sends a reset
+      ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+      return;
+    }
+    case Fault::kEmptyReply:
+      return;
+    case Fault::kGarbage:
+      (void)write("This is not an HTTP answer.\r\n\r\n");
+      return;
+  }
+  const std::string_view body = response.body;
+  if (!write(ResponseHead(response, withLength)) || !write(body.substr(0, firstPart)))
+    return;
+  if (rule.fault == Fault::kTruncatedBody)
+    return;
+  if (rule.fault == Fault::kSlowBody && (!Pause(wake, delayMs) || !write(body.substr(firstPart)))) {
+    return;
+  }
+  ::shutdown(fd, SHUT_WR);
+}
+
+// The control routes let a process without the C++ interface steer faults and read the
+// records: fault?mode=NAME[&prefix=P][&count=N][&delay=MS], clear, requests.
+Response StandinServer::Control(const Request& request) {
+  const std::string_view action = std::string_view(request.path).substr(kControlPrefix.size());
+  if (action == "fault") {
+    const std::optional<std::string> mode = QueryParameter(request.query, "mode");
+    const std::optional<Fault> fault = mode ? FaultFromName(*mode) : std::nullopt;
+    const std::optional<int> count = ParseCount(QueryParameter(request.query, "count"), kAlways);
+    const std::optional<int> delay = ParseCount(QueryParameter(request.query, "delay"), -1);
+    if (!fault || !count || !delay)
+      return ErrorPage(400);
+    faults_.Add(
+        FaultRule{QueryParameter(request.query, "prefix").value_or("/"), *fault, *count, *delay});
+    return Response{200, "text/plain", "OK\n"};
+  }
+  if (action == "clear") {
+    ClearFaults();
+    ClearRequests();
+    return Response{200, "text/plain", "OK\n"};
+  }
+  if (action == "requests") {
+    std::string lines;
+    for (const Request& recorded : Requests())
+      lines += RequestJson(recorded) + "\n";
+    return Response{200, "text/plain; charset=utf-8", lines};
+  }
+  return ErrorPage(404);
+}
+
+void StandinServer::Record(const Request& request) {
+  std::lock_guard<std::mutex> lock(recordsMutex_);
+  if (records_.size() == kMaxRecords)
+    records_.pop_front();
+  records_.push_back(request);
+  if (observer_)
+    observer_(request);
+}
+
+std::vector<Request> StandinServer::Requests() const {
+  std::lock_guard<std::mutex> lock(recordsMutex_);
+  return std::vector<Request>(records_.begin(), records_.end());
+}
+
+void StandinServer::ClearRequests() {
+  std::lock_guard<std::mutex> lock(recordsMutex_);
+  records_.clear();
+}
+
+void StandinServer::SetRequestObserver(std::function<void(const Request&)> observer) {
+  observer_ = std::move(observer);
+}
+
+}  // namespace tp::standin
