@@ -103,13 +103,13 @@ int HexValue(char ch) {
   return -1;
 }
 
+}  // namespace
+
 std::string PercentDecode(std::string_view text) {
   std::string decoded;
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '+') {
-      decoded += ' ';
-    } else if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
-               HexValue(text[i + 2]) >= 0) {
+    if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
+        HexValue(text[i + 2]) >= 0) {
       decoded += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
       i += 2;
     } else {
@@ -119,17 +119,23 @@ std::string PercentDecode(std::string_view text) {
   return decoded;
 }
 
-}  // namespace
-
 std::optional<std::string> QueryParameter(std::string_view query, std::string_view name) {
+  const auto decode = [](std::string_view text) {
+    std::string spaced(text);
+    for (char& ch : spaced) {
+      if (ch == '+')
+        ch = ' ';
+    }
+    return PercentDecode(spaced);
+  };
   while (!query.empty()) {
     const size_t amp = query.find('&');
     const std::string_view pair = query.substr(0, amp);
     query = amp == std::string_view::npos ? "" : query.substr(amp + 1);
     const size_t equals = pair.find('=');
-    if (PercentDecode(pair.substr(0, equals)) != name)
+    if (decode(pair.substr(0, equals)) != name)
       continue;
-    return equals == std::string_view::npos ? "" : PercentDecode(pair.substr(equals + 1));
+    return equals == std::string_view::npos ? "" : decode(pair.substr(equals + 1));
   }
   return std::nullopt;
 }

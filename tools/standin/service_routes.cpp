@@ -53,7 +53,7 @@ Response ServiceRoutes::Answer(const Request& request, std::string_view path) co
       return ErrorPage(405);
     path.remove_prefix(kIconPrefix.size());
     path.remove_suffix(kIconSuffix.size());
-    return Icon(path);
+    return Icon(PercentDecode(path));
   }
   if (path == kStatisticsPath) {
     if (request.method != "POST")

@@ -42,6 +42,19 @@ bool WriteAll(int fd, int wakeFd, std::string_view data, int timeoutMs) {
   return true;
 }
 
+void DrainInput(int fd, int wakeFd, int timeoutMs) {
+  constexpr size_t kMaxDrained = 1024 * 1024;
+  char buffer[8192];
+  size_t drained = 0;
+  while (drained < kMaxDrained && WaitReadable(fd, wakeFd, timeoutMs) == Wait::kReady) {
+    const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+    if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)) {
+      return;
+    }
+    drained += got > 0 ? static_cast<size_t>(got) : 0;
+  }
+}
+
 bool Pause(int wakeFd, int milliseconds) {
   using SteadyClock = std::chrono::steady_clock;
   const auto deadline = SteadyClock::now() + std::chrono::milliseconds(milliseconds);

@@ -26,6 +26,7 @@ std::string SystemError(const char* call) {
   return std::string(call) + ": " + std::strerror(errno);
 }
 
+constexpr int kDrainTimeoutMs = 1000;
 constexpr size_t kMaxRecords = 1000;  // the oldest records go first beyond this
 
 // A count or delay of a control request: `absent` when not given, nothing when not a number.
@@ -185,21 +186,31 @@ void StandinServer::ReapFinished() {
 void StandinServer::Serve(UniqueFd client) {
   const int fd = client.get();
   Request request;
+  int refusal = 0;
   switch (ReadRequest(fd, wakeRead_.get(), kIdleTimeoutMs, &request)) {
     case ReadResult::kOk:
       break;
     case ReadResult::kMalformed:
-      return Deliver(fd, ErrorPage(400), FaultRule{});
+      refusal = 400;
+      break;
     case ReadResult::kHeadTooLarge:
-      return Deliver(fd, ErrorPage(431), FaultRule{});
+      refusal = 431;
+      break;
     case ReadResult::kBodyTooLarge:
-      return Deliver(fd, ErrorPage(413), FaultRule{});
+      refusal = 413;
+      break;
     case ReadResult::kNotImplemented:
-      return Deliver(fd, ErrorPage(501), FaultRule{});
+      refusal = 501;
+      break;
     case ReadResult::kClosed:
     case ReadResult::kStopped:
     case ReadResult::kTimedOut:
       return;
+  }
+  if (refusal != 0) {
+    // The rest of the request is still on its way: let it arrive before closing.
+    Deliver(fd, ErrorPage(refusal), FaultRule{});
+    return DrainInput(fd, wakeRead_.get(), kDrainTimeoutMs);
   }
   FaultRule rule;
   std::string path = request.path;

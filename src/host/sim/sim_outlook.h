@@ -22,6 +22,15 @@ struct SimAccount {
   std::wstring displayName;
 };
 
+// An attachment of a mail item as the message carried it. The MAPI attachment surface is not
+// simulated yet; the data is kept for it.
+struct SimAttachment {
+  std::wstring fileName;
+  std::wstring contentId;  // without angle brackets; empty when the part had none
+  std::wstring mimeType;   // lower case, "image/png"
+  std::string bytes;       // decoded content
+};
+
 // A mail item. Its MAPI properties double as the message's streams (PR_BODY_W holds the
 // plain text, PR_HTML the HTML bytes).
 struct SimMail {
@@ -34,6 +43,7 @@ struct SimMail {
   int size = 1024;
   bool unread = true;
   std::wstring senderEmailAddress;
+  std::wstring senderName;
   int internetCodepage = 65001;
   std::shared_ptr<SimAccount> account;  // SendUsingAccount; null when Outlook gives none
   std::map<PropTag, PropValue> props;
@@ -41,6 +51,7 @@ struct SimMail {
   // Results of the next SaveChanges calls, oldest first; S_OK once they are used up.
   std::vector<HResult> saveResults;
   std::vector<uint32_t> saveFlags;  // every SaveChanges, in order
+  std::vector<SimAttachment> attachments;
 
   void SetProp(PropTag tag, const std::wstring& text);
   void SetBinaryProp(PropTag tag, const std::string& bytes);

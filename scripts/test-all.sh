@@ -1,0 +1,34 @@
+#!/bin/sh
+# Builds everything and runs every test: natively, under ThreadSanitizer, the 64-bit Windows
+# build under Wine, the 32-bit Windows build, and each fuzzer for a short fixed time.
+set -eu
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+jobs=$(nproc 2>/dev/null || echo 2)
+
+step() { printf '\n=== %s\n' "$*"; }
+
+step "native: configure, build, test"
+cmake --preset native
+cmake --build build/native -j "$jobs"
+ctest --test-dir build/native -j "$jobs" --output-on-failure
+
+step "native under ThreadSanitizer: the workers and the network layer"
+cmake --preset tsan
+cmake --build build/tsan -j "$jobs" --target tp_core_tests tp_posix_tests
+ctest --test-dir build/tsan -j "$jobs" --output-on-failure
+
+step "64-bit Windows: build, and test under wine64"
+cmake --preset win64 -DTP_STANDIN_EXECUTABLE="$PWD/build/native/tools/standin/tidepost-standin"
+cmake --build build/win64 -j "$jobs"
+ctest --test-dir build/win64 --output-on-failure
+
+step "32-bit Windows: build"
+cmake --preset win32
+cmake --build build/win32 -j "$jobs"
+
+step "fuzzers, 30 s each"
+fuzz/run-fuzzers.sh 30
+
+step "all tests passed"

@@ -1,0 +1,281 @@
+// Reading .eml files into simulated mail items.
+#include "host/sim/eml_reader.h"
+
+#include <climits>
+#include <fstream>
+#include <optional>
+#include <sstream>
+
+#include "host/codec.h"
+#include "host/sim/encoded_words.h"
+#include "host/sim/html_text.h"
+#include "host/sim/mail_fields.h"
+#include "host/sim/mime_charsets.h"
+#include "host/sim/mime_parser.h"
+#include "host/sim/native_path.h"
+#include "support/format.h"
+#include "support/text.h"
+
+namespace tp::host::sim {
+namespace {
+
+constexpr wchar_t kClassNote[] = L"IPM.Note";
+constexpr wchar_t kClassSmime[] = L"IPM.Note.SMIME";
+constexpr wchar_t kClassMultipartSigned[] = L"IPM.Note.SMIME.MultipartSigned";
+
+bool IsOpaqueSmime(const std::string& type) {
+  return type == "application/pkcs7-mime" || type == "application/x-pkcs7-mime";
+}
+
+std::wstring WithCrLf(std::wstring_view text) {
+  std::wstring out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == L'\r') {
+      out += L"\r\n";
+      if (i + 1 < text.size() && text[i + 1] == L'\n')
+        ++i;
+    } else if (text[i] == L'\n') {
+      out += L"\r\n";
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+std::string WithCrLf(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+      out += '\r';
+    out += text[i];
+  }
+  return out;
+}
+
+// The name Outlook gives an attachment that came without one.
+std::wstring GeneratedFileName(const std::string& type, int number) {
+  if (type == "application/pkcs7-signature" || type == "application/x-pkcs7-signature") {
+    return L"smime.p7s";
+  }
+  if (IsOpaqueSmime(type))
+    return L"smime.p7m";
+  const wchar_t* extension = L"bin";
+  if (type == "text/plain")
+    extension = L"txt";
+  if (type == "text/html")
+    extension = L"htm";
+  if (type == "message/rfc822")
+    extension = L"eml";
+  if (type == "image/png")
+    extension = L"png";
+  if (type == "image/jpeg")
+    extension = L"jpg";
+  if (type == "image/gif")
+    extension = L"gif";
+  return Format(L"ATT%05d.%s", number, extension);
+}
+
+// Walks the MIME tree: the first inline text/plain and text/html leaves are the bodies,
+// every other leaf an attachment.
+class MailBuilder {
+ public:
+  explicit MailBuilder(SimMail& mail) : mail_(mail) {}
+
+  void Collect(const MimePart& part, const MimePart* top) {
+    if (!part.children.empty()) {
+      const bool signedContent = part.contentType.token == "multipart/signed";
+      for (size_t i = 0; i < part.children.size(); ++i) {
+        // The signature of a signed message is not shown: Outlook keeps the whole signed
+        // entity as its one S/MIME attachment (added by Finish).
+        if (signedContent && i > 0 && &part == top)
+          continue;
+        Collect(part.children[i], top);
+      }
+      return;
+    }
+    const std::string type = part.contentType.token;
+    StructuredValue disposition;
+    if (const HeaderField* field = FindField(part.fields, "Content-Disposition")) {
+      disposition = ParseStructuredValue(Unfold(field->value));
+    }
+    const bool attached = disposition.token == "attachment";
+    const std::string bytes = part.DecodedBody();
+    const auto charset = part.contentType.params.find("charset");
+    const std::string_view charsetName =
+        charset == part.contentType.params.end() ? std::string_view{} : charset->second;
+    if (!attached && type == "text/plain" && !plain_) {
+      plain_ = DecodeCharset(bytes, charsetName, &plainCodePage_);
+    } else if (!attached && type == "text/html" && !html_) {
+      htmlText_ = DecodeCharset(bytes, charsetName, &htmlCodePage_);
+      html_ = bytes;
+    } else {
+      SimAttachment attachment;
+      attachment.fileName = ParameterText(disposition, "filename");
+      if (attachment.fileName.empty())
+        attachment.fileName = ParameterText(part.contentType, "name");
+      if (attachment.fileName.empty())
+        attachment.fileName = GeneratedFileName(type, ++unnamed_);
+      if (const HeaderField* id = FindField(part.fields, "Content-ID")) {
+        std::string value = Unfold(id->value);
+        if (value.size() >= 2 && value.front() == '<' && value.back() == '>') {
+          value = value.substr(1, value.size() - 2);
+        }
+        attachment.contentId = Utf8ToWide(value);
+      }
+      attachment.mimeType = Utf8ToWide(type);
+      attachment.bytes = bytes;
+      mail_.attachments.push_back(std::move(attachment));
+    }
+  }
+
+  void Finish(const MimePart& top, std::string_view message) {
+    std::wstring body;
+    if (plain_) {
+      body = WithCrLf(*plain_);
+    } else if (html_) {
+      body = HtmlToText(htmlText_);
+    }
+    mail_.SetProp(kPrBodyW, body);
+    if (html_)
+      mail_.SetBinaryProp(kPrHtml, *html_);
+    const uint32_t codePage = html_ ? htmlCodePage_ : plain_ ? plainCodePage_ : kCodePageUtf8;
+    mail_.internetCodepage = static_cast<int>(codePage);
+
+    std::wstring messageClass = kClassNote;
+    if (top.contentType.token == "multipart/signed") {
+      messageClass = kClassMultipartSigned;
+      // The signed entity as the signature check reads it: its Content-Type, a blank line and
+      // its body.
+      SimAttachment entity;
+      entity.fileName = L"smime.p7m";
+      entity.mimeType = L"multipart/signed";
+      if (const HeaderField* type = FindField(top.fields, "Content-Type")) {
+        entity.bytes = WithCrLf(type->name + ":" + type->value) + "\r\n\r\n";
+      }
+      entity.bytes.append(top.body);
+      mail_.attachments.push_back(std::move(entity));
+    } else if (IsOpaqueSmime(top.contentType.token)) {
+      messageClass = kClassSmime;
+    }
+    mail_.SetProp(kPrMessageClassW, messageClass);
+    mail_.size =
+        message.size() > static_cast<size_t>(INT_MAX) ? INT_MAX : static_cast<int>(message.size());
+  }
+
+ private:
+  SimMail& mail_;
+  std::optional<std::wstring> plain_;
+  std::optional<std::string> html_;
+  std::wstring htmlText_;
+  uint32_t plainCodePage_ = kCodePageUtf8;
+  uint32_t htmlCodePage_ = kCodePageUtf8;
+  int unnamed_ = 0;
+};
+
+// The received time: the date of the topmost Received field (the receiving server's), else
+// the Date field, else 0.
+int64_t ReceivedTime(const std::vector<HeaderField>& fields) {
+  if (const HeaderField* received = FindField(fields, "Received")) {
+    const std::string value = Unfold(received->value);
+    const size_t semicolon = value.rfind(';');
+    if (semicolon != std::string::npos) {
+      if (auto time = ParseMailDate(std::string_view(value).substr(semicolon + 1)))
+        return *time;
+    }
+  }
+  if (const HeaderField* date = FindField(fields, "Date")) {
+    if (auto time = ParseMailDate(Unfold(date->value)))
+      return *time;
+  }
+  return 0;
+}
+
+}  // namespace
+
+bool ReadEml(std::string_view bytes, SimMail* mail, std::wstring* error) {
+  const std::string_view message = bytes;
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+    bytes.remove_prefix(3);
+  // An mbox "From " separator line is not part of the message.
+  if (bytes.substr(0, 5) == "From ") {
+    const size_t lineFeed = bytes.find('\n');
+    bytes.remove_prefix(lineFeed == std::string_view::npos ? bytes.size() : lineFeed + 1);
+  }
+  if (bytes.empty()) {
+    *error = L"the file is empty";
+    return false;
+  }
+  const HeaderBlock header = SplitHeaderBlock(bytes);
+  if (header.fields.empty()) {
+    *error = L"no header field at the start: not a mail message";
+    return false;
+  }
+  if (header.raw.size() > kMaxHeaderBlock) {
+    *error = Format(L"the header block is longer than %u bytes", kMaxHeaderBlock);
+    return false;
+  }
+
+  SimMail result;
+  result.SetProp(kPrTransportMessageHeadersW, DecodeUnlabelled(header.raw));
+  if (const HeaderField* subject = FindField(header.fields, "Subject")) {
+    result.subject = DecodeHeaderText(Unfold(subject->value));
+  }
+  const HeaderField* from = FindField(header.fields, "From");
+  if (from == nullptr)
+    from = FindField(header.fields, "Sender");
+  if (from != nullptr) {
+    const Mailbox sender = ParseMailbox(Unfold(from->value));
+    result.senderEmailAddress = sender.address;
+    result.senderName = sender.displayName;
+    if (!sender.address.empty()) {
+      result.SetProp(kPrSentRepresentingEmailAddressW, sender.address);
+    }
+  }
+  result.receivedTime = ReceivedTime(header.fields);
+
+  const MimePart top = ParseMimeEntity(bytes);
+  MailBuilder builder(result);
+  builder.Collect(top, &top);
+  builder.Finish(top, message);
+  *mail = std::move(result);
+  return true;
+}
+
+bool ReadEmlFile(const std::filesystem::path& path, SimMail* mail, std::wstring* error) {
+  std::error_code failure;
+  const uintmax_t size = std::filesystem::file_size(path, failure);
+  if (failure) {
+    *error = L"cannot read the file: " + Utf8ToWide(failure.message());
+    return false;
+  }
+  if (size > kMaxEmlFileSize) {
+    *error = Format(L"the file is larger than %u bytes", kMaxEmlFileSize);
+    return false;
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in.is_open()) {
+    *error = L"cannot open the file";
+    return false;
+  }
+  std::ostringstream bytes;
+  if (size != 0)
+    bytes << in.rdbuf();
+  if (!ReadEml(bytes.str(), mail, error))
+    return false;
+  mail->entryId = EntryIdForName(PathText(path.filename()));
+  return true;
+}
+
+std::wstring EntryIdForName(std::wstring_view name) {
+  static constexpr wchar_t kDigits[] = L"0123456789ABCDEF";
+  std::wstring id;
+  for (unsigned char byte : WideToUtf8(name)) {
+    id += kDigits[byte >> 4];
+    id += kDigits[byte & 0x0F];
+  }
+  return id;
+}
+
+}  // namespace tp::host::sim

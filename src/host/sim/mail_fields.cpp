@@ -1,0 +1,246 @@
+// Address and date fields.
+#include "host/sim/mail_fields.h"
+
+#include <array>
+#include <cctype>
+#include <vector>
+
+#include "host/sim/encoded_words.h"
+
+namespace tp::host::sim {
+namespace {
+
+bool IsWhite(char ch) {
+  return std::isspace(static_cast<unsigned char>(ch)) != 0;
+}
+
+std::string_view TrimWhite(std::string_view text) {
+  while (!text.empty() && IsWhite(text.front()))
+    text.remove_prefix(1);
+  while (!text.empty() && IsWhite(text.back()))
+    text.remove_suffix(1);
+  return text;
+}
+
+// The address field split into what matters: text outside quotes and comments with quoted
+// strings unquoted, the first comment, and the first angle-bracket address.
+struct AddressParts {
+  std::string phrase;   // text before '<' (or the whole mailbox without '<')
+  std::string comment;  // content of the first comment
+  std::string angle;    // content of the first <...>
+  bool hasAngle = false;
+};
+
+AddressParts SplitFirstMailbox(std::string_view text) {
+  AddressParts parts;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const char ch = text[pos];
+    if (ch == ',' && !parts.hasAngle)
+      break;  // the next mailbox of the list
+    if (ch == '"') {
+      for (++pos; pos < text.size() && text[pos] != '"'; ++pos) {
+        if (text[pos] == '\\' && pos + 1 < text.size())
+          ++pos;
+        parts.phrase += text[pos];
+      }
+      ++pos;
+    } else if (ch == '(') {
+      int depth = 0;
+      std::string comment;
+      for (; pos < text.size(); ++pos) {
+        if (text[pos] == '\\' && pos + 1 < text.size()) {
+          comment += text[++pos];
+          continue;
+        }
+        if (text[pos] == '(' && depth++ == 0)
+          continue;
+        if (text[pos] == ')' && --depth == 0)
+          break;
+        comment += text[pos];
+      }
+      ++pos;
+      if (parts.comment.empty())
+        parts.comment = comment;
+    } else if (ch == '<') {
+      const size_t close = text.find('>', pos);
+      const size_t end = close == std::string_view::npos ? text.size() : close;
+      parts.angle = std::string(text.substr(pos + 1, end - pos - 1));
+      parts.hasAngle = true;
+      break;
+    } else {
+      parts.phrase += ch;
+      ++pos;
+    }
+  }
+  return parts;
+}
+
+// A group ("Friends: a@b, c@d;") starts with a display name and a colon.
+std::string_view SkipGroupName(std::string_view text) {
+  const size_t colon = text.find(':');
+  if (colon == std::string_view::npos)
+    return text;
+  const std::string_view head = text.substr(0, colon);
+  if (head.find_first_of("@<\"") != std::string_view::npos)
+    return text;
+  return text.substr(colon + 1);
+}
+
+constexpr std::array<std::string_view, 12> kMonths = {"jan", "feb", "mar", "apr", "may", "jun",
+                                                      "jul", "aug", "sep", "oct", "nov", "dec"};
+
+struct NamedZone {
+  std::string_view name;
+  int minutes;
+};
+constexpr std::array kZones = {
+    NamedZone{"ut", 0},        NamedZone{"utc", 0},       NamedZone{"gmt", 0},
+    NamedZone{"z", 0},         NamedZone{"est", -5 * 60}, NamedZone{"edt", -4 * 60},
+    NamedZone{"cst", -6 * 60}, NamedZone{"cdt", -5 * 60}, NamedZone{"mst", -7 * 60},
+    NamedZone{"mdt", -6 * 60}, NamedZone{"pst", -8 * 60}, NamedZone{"pdt", -7 * 60},
+};
+
+std::string Lower(std::string_view text) {
+  std::string out(text);
+  for (char& ch : out)
+    ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  return out;
+}
+
+bool AllDigits(std::string_view text) {
+  if (text.empty())
+    return false;
+  for (char ch : text) {
+    if (ch < '0' || ch > '9')
+      return false;
+  }
+  return true;
+}
+
+int ToNumber(std::string_view digits) {
+  int value = 0;
+  for (char ch : digits)
+    value = value * 10 + (ch - '0');
+  return value;
+}
+
+// Days from 1970-01-01 to a civil date (proleptic Gregorian).
+int64_t DaysFromCivil(int64_t year, int month, int day) {
+  year -= month <= 2 ? 1 : 0;
+  const int64_t era = (year >= 0 ? year : year - 399) / 400;
+  const int64_t yearOfEra = year - era * 400;
+  const int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  return era * 146097 + dayOfEra - 719468;
+}
+
+// "hh:mm" or "hh:mm:ss" into seconds of the day.
+std::optional<int> ParseTime(std::string_view token) {
+  int parts[3] = {0, 0, 0};
+  int count = 0;
+  size_t start = 0;
+  while (count < 3) {
+    const size_t colon = token.find(':', start);
+    const std::string_view part = token.substr(
+        start, colon == std::string_view::npos ? std::string_view::npos : colon - start);
+    if (!AllDigits(part) || part.size() > 2)
+      return std::nullopt;
+    parts[count++] = ToNumber(part);
+    if (colon == std::string_view::npos)
+      break;
+    start = colon + 1;
+  }
+  if (count < 2 || parts[0] > 23 || parts[1] > 59 || parts[2] > 60)
+    return std::nullopt;
+  return parts[0] * 3600 + parts[1] * 60 + parts[2];
+}
+
+}  // namespace
+
+Mailbox ParseMailbox(std::string_view unfolded) {
+  const AddressParts parts = SplitFirstMailbox(SkipGroupName(unfolded));
+  Mailbox mailbox;
+  if (parts.hasAngle) {
+    std::string_view address = TrimWhite(parts.angle);
+    // An obsolete source route ("@relay.example:user@example.com") is not part of it.
+    if (!address.empty() && address.front() == '@') {
+      const size_t colon = address.find(':');
+      address = colon == std::string_view::npos ? std::string_view{} : address.substr(colon + 1);
+    }
+    mailbox.address = DecodeHeaderText(TrimWhite(address));
+    mailbox.displayName = DecodeHeaderText(TrimWhite(parts.phrase));
+  } else {
+    std::string address;
+    for (char ch : parts.phrase) {
+      if (!IsWhite(ch))
+        address += ch;
+    }
+    mailbox.address = DecodeHeaderText(address);
+    mailbox.displayName = DecodeHeaderText(TrimWhite(parts.comment));
+  }
+  return mailbox;
+}
+
+std::optional<int64_t> ParseMailDate(std::string_view text) {
+  std::vector<std::string_view> tokens;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const char ch = text[pos];
+    if (IsWhite(ch) || ch == ',') {
+      ++pos;
+    } else if (ch == '(') {
+      const size_t close = text.find(')', pos);
+      pos = close == std::string_view::npos ? text.size() : close + 1;
+    } else {
+      const size_t end = text.find_first_of(" \t\r\n,(", pos);
+      tokens.push_back(text.substr(pos, end == std::string_view::npos ? end : end - pos));
+      pos = end == std::string_view::npos ? text.size() : end;
+    }
+  }
+
+  int day = -1;
+  int month = -1;
+  int64_t year = -1;
+  std::optional<int> seconds;
+  int zoneMinutes = 0;
+  for (std::string_view token : tokens) {
+    const std::string lower = Lower(token);
+    if (token.find(':') != std::string_view::npos && !seconds) {
+      seconds = ParseTime(token);
+      if (!seconds)
+        return std::nullopt;
+    } else if ((token[0] == '+' || token[0] == '-') && token.size() == 5 &&
+               AllDigits(token.substr(1))) {
+      const int hhmm = ToNumber(token.substr(1));
+      zoneMinutes = (hhmm / 100) * 60 + hhmm % 100;
+      if (token[0] == '-')
+        zoneMinutes = -zoneMinutes;
+    } else if (AllDigits(token)) {
+      if (day < 0 && token.size() <= 2) {
+        day = ToNumber(token);
+      } else if (year < 0 && token.size() <= 4) {
+        year = ToNumber(token);
+        // Two-digit years: 00-49 are 2000-2049, 50-99 are 1950-1999; three digits add 1900.
+        if (token.size() == 2)
+          year += year < 50 ? 2000 : 1900;
+        if (token.size() == 3)
+          year += 1900;
+      }
+    } else if (lower.size() >= 3 && month < 0) {
+      for (size_t m = 0; m < kMonths.size(); ++m) {
+        if (lower.substr(0, 3) == kMonths[m])
+          month = static_cast<int>(m) + 1;
+      }
+    }
+    for (const NamedZone& zone : kZones) {
+      if (lower == zone.name)
+        zoneMinutes = zone.minutes;
+    }
+  }
+  if (day < 1 || day > 31 || month < 1 || year < 1900 || !seconds)
+    return std::nullopt;
+  return DaysFromCivil(year, month, day) * 86400 + *seconds - int64_t{zoneMinutes} * 60;
+}
+
+}  // namespace tp::host::sim

@@ -1,0 +1,210 @@
+// Loading a mailbox folder into the simulated Outlook.
+#include "host/sim/mailbox_loader.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "host/sim/eml_reader.h"
+#include "host/sim/mailbox_manifest.h"
+#include "host/sim/native_path.h"
+#include "support/format.h"
+#include "support/text.h"
+
+namespace tp::host::sim {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr wchar_t kInboxName[] = L"Inbox";
+
+struct FolderSource {
+  std::wstring name;
+  std::vector<fs::path> files;
+};
+
+bool IsEml(const fs::path& path) {
+  return EqualsIgnoreAsciiCase(PathText(path.extension()), L".eml");
+}
+
+bool IsHidden(const fs::path& path) {
+  const std::wstring name = PathText(path.filename());
+  return !name.empty() && name.front() == L'.';
+}
+
+// Sorted paths of the .eml files directly in `dir`.
+std::vector<fs::path> EmlFiles(const fs::path& dir) {
+  std::vector<fs::path> files;
+  std::error_code ignored;
+  for (const fs::directory_entry& entry : fs::directory_iterator(dir, ignored)) {
+    if (entry.is_regular_file(ignored) && IsEml(entry.path()) && !IsHidden(entry.path())) {
+      files.push_back(entry.path());
+    }
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+// The Inbox (top-level files and an "Inbox" subfolder) first, then the other subfolders by
+// name.
+bool FindFolders(const fs::path& root, std::vector<FolderSource>* folders, std::wstring* error) {
+  std::error_code failure;
+  std::vector<fs::path> subfolders;
+  for (const fs::directory_entry& entry : fs::directory_iterator(root, failure)) {
+    if (entry.is_directory(failure) && !IsHidden(entry.path()))
+      subfolders.push_back(entry.path());
+  }
+  if (failure) {
+    *error = Format(L"%s: %s", PathText(root), Utf8ToWide(failure.message()));
+    return false;
+  }
+  std::sort(subfolders.begin(), subfolders.end());
+  FolderSource inbox{kInboxName, EmlFiles(root)};
+  for (const fs::path& subfolder : subfolders) {
+    const std::wstring name = PathText(subfolder.filename());
+    if (EqualsIgnoreCase(name, kInboxName)) {
+      std::vector<fs::path> files = EmlFiles(subfolder);
+      inbox.files.insert(inbox.files.end(), files.begin(), files.end());
+    } else {
+      folders->push_back(FolderSource{name, EmlFiles(subfolder)});
+    }
+  }
+  if (!inbox.files.empty() || folders->empty())
+    folders->insert(folders->begin(), inbox);
+  return true;
+}
+
+const FolderSource* FindSource(const std::vector<FolderSource>& folders, const std::wstring& name) {
+  for (const FolderSource& folder : folders) {
+    if (EqualsIgnoreCase(folder.name, name))
+      return &folder;
+  }
+  return nullptr;
+}
+
+// The X.500 address Exchange gives a mailbox, from its SMTP address.
+std::wstring ExchangeAddress(const std::wstring& smtpAddress) {
+  const std::wstring local = smtpAddress.substr(0, smtpAddress.find(L'@'));
+  return L"/o=First Organization/ou=Exchange Administrative Group (FYDIBOHF23SPDLT)"
+         L"/cn=Recipients/cn=" +
+         local;
+}
+
+bool ReadManifest(const fs::path& root, MailboxManifest* manifest, std::wstring* error) {
+  const fs::path path = root / NativePath(kMailboxManifestName);
+  std::ifstream in(path, std::ios::binary);
+  if (!in.is_open()) {
+    *error = Format(L"%s: cannot open the mailbox manifest", PathText(path));
+    return false;
+  }
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  std::wstring problem;
+  if (!ParseMailboxManifest(Utf8ToWide(bytes.str()), manifest, &problem)) {
+    *error = Format(L"%s: %s", PathText(path), problem);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool LoadMailbox(const std::wstring& dir, SimOutlook& outlook, WindowHandle explorerWindow,
+                 std::wstring* error) {
+  const fs::path root = NativePath(dir);
+  const std::wstring manifestPath = PathText(root / NativePath(kMailboxManifestName));
+  MailboxManifest manifest;
+  if (!ReadManifest(root, &manifest, error))
+    return false;
+  std::vector<FolderSource> folders;
+  if (!FindFolders(root, &folders, error))
+    return false;
+
+  // Which account received the mail of each folder: the one naming it, else the first.
+  std::map<std::wstring, size_t> accountOfFolder;
+  for (size_t index = 0; index < manifest.accounts.size(); ++index) {
+    for (const std::wstring& name : manifest.accounts[index].folders) {
+      // The Outbox exists even when no message waits in it.
+      if (FindSource(folders, name) == nullptr && !EqualsIgnoreCase(name, manifest.outbox)) {
+        *error = Format(L"%s: folder \"%s\" of account %s does not exist", manifestPath, name,
+                        manifest.accounts[index].address);
+        return false;
+      }
+      accountOfFolder[ToLower(name)] = index;
+    }
+  }
+  if (!manifest.explorerFolder.empty() && FindSource(folders, manifest.explorerFolder) == nullptr) {
+    *error =
+        Format(L"%s: explorer folder \"%s\" does not exist", manifestPath, manifest.explorerFolder);
+    return false;
+  }
+
+  std::vector<std::shared_ptr<SimAccount>> accounts;
+  for (const MailboxAccount& account : manifest.accounts) {
+    auto simAccount = std::make_shared<SimAccount>();
+    simAccount->accountType = account.accountType;
+    simAccount->smtpAddress = account.address;
+    simAccount->displayName = account.displayName;
+    accounts.push_back(account.accountObject ? simAccount : nullptr);
+    outlook.accounts.push_back(SimOlkAccount{account.name, account.server});
+  }
+  if (!manifest.profile.empty())
+    outlook.profileName = manifest.profile;
+  outlook.outbox->name = manifest.outbox;
+
+  std::vector<std::pair<std::wstring, std::shared_ptr<SimFolder>>> loaded;
+  for (const FolderSource& source : folders) {
+    const bool isOutbox = EqualsIgnoreCase(source.name, manifest.outbox);
+    std::shared_ptr<SimFolder> folder = isOutbox ? outlook.outbox : outlook.AddFolder(source.name);
+    const auto owner = accountOfFolder.find(ToLower(source.name));
+    const size_t accountIndex = owner == accountOfFolder.end() ? 0 : owner->second;
+    const MailboxAccount& account = manifest.accounts[accountIndex];
+    for (const fs::path& file : source.files) {
+      SimMail mail;
+      std::wstring problem;
+      if (!ReadEmlFile(file, &mail, &problem)) {
+        *error = Format(L"%s: %s", PathText(file), problem);
+        return false;
+      }
+      mail.entryId = EntryIdForName(source.name + L"/" + PathText(file.filename()));
+      mail.account = accounts[accountIndex];
+      if (isOutbox) {
+        // A message being sent was composed here: it has no transport headers yet.
+        mail.sent = false;
+        mail.unread = false;
+        mail.props.erase(kPrTransportMessageHeadersW);
+      } else if (account.accountType == kOlExchangeAccount) {
+        mail.SetProp(kPrReceivedByAddrTypeW, L"EX");
+        mail.SetProp(kPrReceivedByEmailAddressW, ExchangeAddress(account.address));
+      } else {
+        mail.SetProp(kPrReceivedByAddrTypeW, L"SMTP");
+        mail.SetProp(kPrReceivedByEmailAddressW, account.address);
+      }
+      outlook.AddMail(*folder, std::move(mail));
+    }
+    loaded.emplace_back(source.name, folder);
+  }
+
+  // The explorer shows the folder the manifest names, else the Inbox, else the first folder
+  // other than the Outbox.
+  std::shared_ptr<SimFolder> shown;
+  const std::wstring wanted =
+      manifest.explorerFolder.empty() ? std::wstring(kInboxName) : manifest.explorerFolder;
+  for (const auto& [name, folder] : loaded) {
+    if (EqualsIgnoreCase(name, wanted))
+      shown = folder;
+  }
+  for (const auto& [name, folder] : loaded) {
+    if (!shown && folder != outlook.outbox)
+      shown = folder;
+  }
+
+  outlook.activeExplorer = std::make_shared<SimExplorerState>();
+  outlook.activeExplorer->currentFolder = shown;
+  outlook.activeExplorer->window = explorerWindow;
+  return true;
+}
+
+}  // namespace tp::host::sim

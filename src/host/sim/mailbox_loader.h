@@ -1,0 +1,24 @@
+// A mailbox folder loaded into a simulated Outlook: "mailbox.ini" (see mailbox_manifest.h)
+// names the receiving accounts; .eml files directly in the folder are the Inbox, each
+// subfolder's .eml files a folder of that name, and the manifest's outbox folder holds
+// messages being sent.
+#pragma once
+
+#include <string>
+
+#include "host/sim/sim_outlook.h"
+#include "host/ui.h"
+
+namespace tp::host::sim {
+
+// Sets up a fresh SimOutlook from the mailbox in `dir`: its folders and mail items (each
+// with its receiving account as SendUsingAccount and in PR_RECEIVED_BY_ADDRTYPE_W /
+// PR_RECEIVED_BY_EMAIL_ADDRESS_W), the Outbox, the account manager's accounts, the profile
+// name, and an active explorer on the chosen folder whose window is `explorerWindow` (a
+// window the caller made on its simulated UI thread; 0 for none). Outbox items are unsent
+// and carry no transport headers. False with the reason in *error when the manifest or any
+// message cannot be read; the SimOutlook may then be partly set up.
+[[nodiscard]] bool LoadMailbox(const std::wstring& dir, SimOutlook& outlook,
+                               WindowHandle explorerWindow, std::wstring* error);
+
+}  // namespace tp::host::sim

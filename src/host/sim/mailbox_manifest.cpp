@@ -1,0 +1,210 @@
+// Parsing mailbox.ini.
+#include "host/sim/mailbox_manifest.h"
+
+#include <algorithm>
+#include <optional>
+#include <set>
+
+#include "support/format.h"
+#include "support/text.h"
+
+namespace tp::host::sim {
+namespace {
+
+enum class Section { kMailbox, kAccount };
+
+struct AccountDraft {
+  MailboxAccount account;
+  int line = 0;
+  bool hasType = false;
+  std::set<std::wstring> keys;
+};
+
+std::optional<int> AccountTypeNamed(std::wstring_view name) {
+  const std::wstring lower = ToLowerAscii(name);
+  if (lower == L"exchange")
+    return 0;
+  if (lower == L"imap")
+    return 1;
+  if (lower == L"pop3")
+    return 2;
+  if (lower == L"http")
+    return 3;
+  return std::nullopt;
+}
+
+std::optional<bool> YesNo(std::wstring_view value) {
+  const std::wstring lower = ToLowerAscii(value);
+  if (lower == L"yes" || lower == L"true")
+    return true;
+  if (lower == L"no" || lower == L"false")
+    return false;
+  return std::nullopt;
+}
+
+class ManifestParser {
+ public:
+  explicit ManifestParser(MailboxManifest& manifest) : manifest_(manifest) {}
+
+  bool Parse(std::wstring_view text, std::wstring* error) {
+    if (!text.empty() && text.front() == L'\uFEFF')
+      text.remove_prefix(1);
+    size_t start = 0;
+    int number = 0;
+    while (start <= text.size()) {
+      const size_t end = std::min(text.find(L'\n', start), text.size());
+      ++number;
+      const std::wstring_view line = Trim(text.substr(start, end - start));
+      start = end + 1;
+      if (line.empty() || line.front() == L'#' || line.front() == L';')
+        continue;
+      const std::wstring problem = ParseLine(line, number);
+      if (!problem.empty()) {
+        *error = Format(L"line %d: %s", number, problem);
+        return false;
+      }
+    }
+    return Finish(error);
+  }
+
+ private:
+  std::wstring ParseLine(std::wstring_view line, int number) {
+    if (line.front() == L'[') {
+      if (line.back() != L']')
+        return L"a section header must end with ']'";
+      const std::wstring name = ToLowerAscii(Trim(line.substr(1, line.size() - 2)));
+      if (name == L"mailbox") {
+        section_ = Section::kMailbox;
+      } else if (name == L"account") {
+        section_ = Section::kAccount;
+        accounts_.emplace_back();
+        accounts_.back().line = number;
+      } else {
+        return Format(L"unknown section [%s] (expected [mailbox] or [account])", name);
+      }
+      return {};
+    }
+    const size_t equals = line.find(L'=');
+    if (equals == std::wstring_view::npos)
+      return L"expected key = value";
+    const std::wstring key = ToLowerAscii(Trim(line.substr(0, equals)));
+    const std::wstring value(Trim(line.substr(equals + 1)));
+    if (key.empty())
+      return L"a key is missing before '='";
+    std::set<std::wstring>& seen =
+        section_ == Section::kMailbox ? mailboxKeys_ : accounts_.back().keys;
+    if (!seen.insert(key).second)
+      return Format(L"\"%s\" is given twice in this section", key);
+    return section_ == Section::kMailbox ? MailboxKey(key, value)
+                                         : AccountKey(accounts_.back(), key, value);
+  }
+
+  std::wstring MailboxKey(const std::wstring& key, const std::wstring& value) {
+    if (key == L"outbox") {
+      if (value.empty())
+        return L"outbox needs a folder name";
+      manifest_.outbox = value;
+    } else if (key == L"explorer") {
+      manifest_.explorerFolder = value;
+    } else if (key == L"profile") {
+      manifest_.profile = value;
+    } else {
+      return Format(L"unknown key \"%s\" in [mailbox] (expected outbox, explorer or profile)", key);
+    }
+    return {};
+  }
+
+  std::wstring AccountKey(AccountDraft& draft, const std::wstring& key, const std::wstring& value) {
+    MailboxAccount& account = draft.account;
+    if (key == L"address") {
+      account.address = value;
+    } else if (key == L"type") {
+      const std::optional<int> type = AccountTypeNamed(value);
+      if (!type)
+        return Format(L"unknown account type \"%s\" (expected exchange, imap, pop3 or http)",
+                      value);
+      account.accountType = *type;
+      draft.hasType = true;
+    } else if (key == L"server") {
+      account.server = value;
+    } else if (key == L"name") {
+      account.name = value;
+    } else if (key == L"display") {
+      account.displayName = value;
+    } else if (key == L"folders") {
+      for (const std::wstring& part : SplitSkippingEmpty(value, L',')) {
+        const std::wstring folder(Trim(part));
+        if (folder.empty())
+          continue;
+        if (folder.find_first_of(L"/\\") != std::wstring::npos) {
+          return Format(L"folder \"%s\" must be a plain folder name", folder);
+        }
+        account.folders.push_back(folder);
+      }
+    } else if (key == L"object") {
+      const std::optional<bool> flag = YesNo(value);
+      if (!flag)
+        return Format(L"object must be yes or no, not \"%s\"", value);
+      account.accountObject = *flag;
+    } else {
+      return Format(
+          L"unknown key \"%s\" in [account] (expected address, type, server, name, display, "
+          L"folders or object)",
+          key);
+    }
+    return {};
+  }
+
+  bool Finish(std::wstring* error) {
+    if (accounts_.empty()) {
+      *error = L"no [account] section: the mailbox needs a receiving account";
+      return false;
+    }
+    std::set<std::wstring> claimed;
+    for (AccountDraft& draft : accounts_) {
+      MailboxAccount& account = draft.account;
+      std::wstring missing;
+      if (account.address.empty()) {
+        missing = L"address";
+      } else if (!draft.hasType) {
+        missing = L"type";
+      } else if (account.server.empty() && account.accountType != 0) {
+        missing = L"server";
+      }
+      if (!missing.empty()) {
+        *error = Format(L"line %d: the [account] has no %s", draft.line, missing);
+        return false;
+      }
+      for (const std::wstring& folder : account.folders) {
+        if (!claimed.insert(ToLower(folder)).second) {
+          *error = Format(L"line %d: folder \"%s\" belongs to two accounts", draft.line, folder);
+          return false;
+        }
+      }
+      if (account.name.empty())
+        account.name = account.address;
+      if (account.displayName.empty())
+        account.displayName = account.address;
+      manifest_.accounts.push_back(std::move(account));
+    }
+    return true;
+  }
+
+  MailboxManifest& manifest_;
+  Section section_ = Section::kMailbox;
+  std::set<std::wstring> mailboxKeys_;
+  std::vector<AccountDraft> accounts_;
+};
+
+}  // namespace
+
+bool ParseMailboxManifest(std::wstring_view text, MailboxManifest* manifest, std::wstring* error) {
+  MailboxManifest result;
+  ManifestParser parser(result);
+  if (!parser.Parse(text, error))
+    return false;
+  *manifest = std::move(result);
+  return true;
+}
+
+}  // namespace tp::host::sim

@@ -1,0 +1,53 @@
+// The manifest of a simulated mailbox ("mailbox.ini"): the receiving accounts, which folders
+// each account received, and which folder is the Outbox.
+//
+//   # comment lines start with '#' or ';'
+//   [mailbox]
+//   outbox = Outbox          folder that is Outlook's Outbox (default Outbox)
+//   explorer = Inbox         folder the explorer shows (default Inbox, else the first one)
+//   profile = Outlook        profile name (default: the simulated Outlook's)
+//
+//   [account]                one section per account, in the account manager's order
+//   address = jane@gmail.com SMTP address (required)
+//   type = imap              exchange, imap, pop3 or http (required)
+//   server = imap.gmail.com  incoming server name (required unless exchange)
+//   name = jane@gmail.com    account name in the account manager (default: the address)
+//   display = Jane           DisplayName (default: the address)
+//   folders = Inbox, News    folders whose mail this account received; folders no account
+//                            names belong to the first account
+//   object = yes             no: Outlook gives no account object for its mail
+//
+// Keys before the first section belong to [mailbox]. Values run to the end of the line.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tp::host::sim {
+
+inline constexpr wchar_t kMailboxManifestName[] = L"mailbox.ini";
+
+struct MailboxAccount {
+  std::wstring address;
+  int accountType = 1;  // Outlook's AccountType: 0 Exchange, 1 IMAP, 2 POP3, 3 HTTP
+  std::wstring server;
+  std::wstring name;
+  std::wstring displayName;
+  std::vector<std::wstring> folders;
+  bool accountObject = true;
+};
+
+struct MailboxManifest {
+  std::wstring outbox = L"Outbox";
+  std::wstring explorerFolder;  // empty: Inbox when there is one, else the first folder
+  std::wstring profile;         // empty: leave the profile name as it is
+  std::vector<MailboxAccount> accounts;
+};
+
+// False with "line N: ..." (or a whole-file reason) in *error when the text is not a valid
+// manifest.
+[[nodiscard]] bool ParseMailboxManifest(std::wstring_view text, MailboxManifest* manifest,
+                                        std::wstring* error);
+
+}  // namespace tp::host::sim

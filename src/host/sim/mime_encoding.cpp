@@ -1,0 +1,160 @@
+// Content transfer encodings and encoded-word payloads.
+#include "host/sim/mime_encoding.h"
+
+#include <cctype>
+
+namespace tp::host::sim {
+namespace {
+
+int HexValue(char ch) {
+  if (ch >= '0' && ch <= '9')
+    return ch - '0';
+  if (ch >= 'A' && ch <= 'F')
+    return ch - 'A' + 10;
+  if (ch >= 'a' && ch <= 'f')
+    return ch - 'a' + 10;
+  return -1;
+}
+
+int Base64Value(char ch) {
+  if (ch >= 'A' && ch <= 'Z')
+    return ch - 'A';
+  if (ch >= 'a' && ch <= 'z')
+    return ch - 'a' + 26;
+  if (ch >= '0' && ch <= '9')
+    return ch - '0' + 52;
+  if (ch == '+')
+    return 62;
+  if (ch == '/')
+    return 63;
+  return -1;
+}
+
+// Standard-alphabet base64 that skips line breaks, padding and every other character outside
+// the alphabet; bits left over at the end (a truncated group) are dropped.
+// Kept private here until the simulated Outlook can use the core's Base64.
+std::string DecodeBase64Lenient(std::string_view text) {
+  std::string bytes;
+  bytes.reserve(text.size() / 4 * 3);
+  uint32_t bits = 0;
+  int count = 0;
+  for (char ch : text) {
+    const int value = Base64Value(ch);
+    if (value < 0)
+      continue;
+    bits = (bits << 6) | static_cast<uint32_t>(value);
+    count += 6;
+    if (count >= 8) {
+      count -= 8;
+      bytes += static_cast<char>((bits >> count) & 0xFF);
+    }
+  }
+  return bytes;
+}
+
+bool IsBlank(char ch) {
+  return ch == ' ' || ch == '\t';
+}
+
+bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size())
+    return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
+    text.remove_prefix(1);
+  }
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
+    text.remove_suffix(1);
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string DecodeQuotedPrintable(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  size_t i = 0;
+  while (i < text.size()) {
+    const char ch = text[i];
+    if (ch == '=') {
+      // A soft line break: "=" then optional blanks (added in transport) and a line end.
+      size_t end = i + 1;
+      while (end < text.size() && IsBlank(text[end]))
+        ++end;
+      if (end == text.size()) {
+        i = end;
+        continue;
+      }
+      if (text[end] == '\n' ||
+          (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')) {
+        i = end + (text[end] == '\r' ? 2 : 1);
+        continue;
+      }
+      if (i + 2 < text.size() && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
+        out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+        i += 3;
+        continue;
+      }
+      out += ch;  // not an escape: keep it as written
+      ++i;
+      continue;
+    }
+    if (IsBlank(ch)) {
+      // Blanks at the end of a line were added in transport and are dropped.
+      size_t end = i;
+      while (end < text.size() && IsBlank(text[end]))
+        ++end;
+      const bool atLineEnd = end == text.size() || text[end] == '\n' ||
+                             (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n');
+      if (!atLineEnd)
+        out.append(text.substr(i, end - i));
+      i = end;
+      continue;
+    }
+    out += ch;
+    ++i;
+  }
+  return out;
+}
+
+std::string DecodeTransferEncoding(std::string_view encoding, std::string_view body) {
+  const std::string_view name = TrimBlanks(encoding);
+  if (EqualsAsciiNoCase(name, "base64"))
+    return DecodeBase64Lenient(body);
+  if (EqualsAsciiNoCase(name, "quoted-printable"))
+    return DecodeQuotedPrintable(body);
+  return std::string(body);
+}
+
+std::string DecodeEncodedWordPayload(char encoding, std::string_view text) {
+  if (encoding == 'B' || encoding == 'b')
+    return DecodeBase64Lenient(text);
+  if (encoding != 'Q' && encoding != 'q')
+    return std::string(text);
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '_') {
+      out += ' ';
+    } else if (text[i] == '=' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
+               HexValue(text[i + 2]) >= 0) {
+      out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+      i += 2;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+}  // namespace tp::host::sim

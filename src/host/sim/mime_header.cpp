@@ -1,0 +1,252 @@
+// Header blocks, fields and structured values.
+#include "host/sim/mime_header.h"
+
+#include <cctype>
+
+#include "host/sim/encoded_words.h"
+#include "host/sim/mime_charsets.h"
+
+namespace tp::host::sim {
+namespace {
+
+// RFC 2231 continuations beyond this many pieces are ignored.
+constexpr int kMaxContinuations = 256;
+
+bool IsBlank(char ch) {
+  return ch == ' ' || ch == '\t';
+}
+bool IsWhite(char ch) {
+  return std::isspace(static_cast<unsigned char>(ch)) != 0;
+}
+
+// "Name:" or the obsolete "Name :": printable ASCII other than the colon, then the colon.
+// Returns the length of the name, or 0 when the line is not a field.
+size_t FieldNameLength(std::string_view line) {
+  size_t i = 0;
+  while (i < line.size() && line[i] > 32 && line[i] < 127 && line[i] != ':')
+    ++i;
+  const size_t nameLength = i;
+  if (nameLength == 0)
+    return 0;
+  while (i < line.size() && IsBlank(line[i]))
+    ++i;
+  return i < line.size() && line[i] == ':' ? nameLength : 0;
+}
+
+std::string Lower(std::string_view text) {
+  std::string out(text);
+  for (char& ch : out)
+    ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  return out;
+}
+
+std::string_view TrimWhite(std::string_view text) {
+  while (!text.empty() && IsWhite(text.front()))
+    text.remove_prefix(1);
+  while (!text.empty() && IsWhite(text.back()))
+    text.remove_suffix(1);
+  return text;
+}
+
+// Skips a comment that starts at `pos` (an opening parenthesis), nesting and escapes
+// included; returns the position after it (the end when it is never closed).
+size_t SkipComment(std::string_view text, size_t pos) {
+  int depth = 0;
+  for (; pos < text.size(); ++pos) {
+    const char ch = text[pos];
+    if (ch == '\\') {
+      ++pos;
+    } else if (ch == '(') {
+      ++depth;
+    } else if (ch == ')' && --depth == 0) {
+      return pos + 1;
+    }
+  }
+  return text.size();
+}
+
+// Reads a quoted string that starts at `pos` (the opening quote) into *out; returns the
+// position after the closing quote (the end when there is none).
+size_t ReadQuoted(std::string_view text, size_t pos, std::string* out) {
+  for (++pos; pos < text.size(); ++pos) {
+    const char ch = text[pos];
+    if (ch == '"')
+      return pos + 1;
+    if (ch == '\\' && pos + 1 < text.size()) {
+      out->push_back(text[++pos]);
+    } else {
+      out->push_back(ch);
+    }
+  }
+  return text.size();
+}
+
+// Text up to the next ';' outside quotes, with comments dropped and quotes removed.
+size_t ReadUntilSemicolon(std::string_view text, size_t pos, std::string* out) {
+  while (pos < text.size() && text[pos] != ';') {
+    if (text[pos] == '(') {
+      pos = SkipComment(text, pos);
+    } else if (text[pos] == '"') {
+      pos = ReadQuoted(text, pos, out);
+    } else {
+      out->push_back(text[pos++]);
+    }
+  }
+  return pos;
+}
+
+int HexDigit(char ch) {
+  if (ch >= '0' && ch <= '9')
+    return ch - '0';
+  if (ch >= 'a' && ch <= 'f')
+    return ch - 'a' + 10;
+  if (ch >= 'A' && ch <= 'F')
+    return ch - 'A' + 10;
+  return -1;
+}
+
+std::string PercentDecode(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size() && HexDigit(text[i + 1]) >= 0 &&
+        HexDigit(text[i + 2]) >= 0) {
+      out += static_cast<char>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2]));
+      i += 2;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+// Splits "charset'language'value" of an extended parameter's first piece.
+std::string_view TakeCharsetPrefix(std::string_view value, std::string* charset) {
+  const size_t first = value.find('\'');
+  if (first == std::string_view::npos)
+    return value;
+  const size_t second = value.find('\'', first + 1);
+  if (second == std::string_view::npos)
+    return value;
+  *charset = std::string(value.substr(0, first));
+  return value.substr(second + 1);
+}
+
+}  // namespace
+
+HeaderBlock SplitHeaderBlock(std::string_view entity) {
+  HeaderBlock block;
+  size_t pos = 0;
+  while (pos < entity.size()) {
+    const size_t lineFeed = entity.find('\n', pos);
+    const size_t lineEnd = lineFeed == std::string_view::npos ? entity.size() : lineFeed;
+    const size_t next = lineFeed == std::string_view::npos ? entity.size() : lineFeed + 1;
+    std::string_view line = entity.substr(pos, lineEnd - pos);
+    if (!line.empty() && line.back() == '\r')
+      line.remove_suffix(1);
+    if (line.empty()) {
+      block.bodyOffset = next;
+      return block;
+    }
+    if (IsBlank(line.front()) && !block.fields.empty()) {
+      block.fields.back().value += '\n';
+      block.fields.back().value.append(line);
+    } else if (const size_t nameLength = FieldNameLength(line); nameLength > 0) {
+      HeaderField field;
+      field.name = std::string(line.substr(0, nameLength));
+      field.value = std::string(line.substr(line.find(':') + 1));
+      block.fields.push_back(std::move(field));
+    } else {
+      block.bodyOffset = pos;
+      return block;
+    }
+    block.raw.append(line);
+    block.raw += "\r\n";
+    pos = next;
+  }
+  block.bodyOffset = entity.size();
+  return block;
+}
+
+const HeaderField* FindField(const std::vector<HeaderField>& fields, std::string_view name) {
+  const std::string wanted = Lower(name);
+  for (const HeaderField& field : fields) {
+    if (field.name.size() == wanted.size() && Lower(field.name) == wanted)
+      return &field;
+  }
+  return nullptr;
+}
+
+std::string Unfold(std::string_view value) {
+  std::string out;
+  out.reserve(value.size());
+  for (size_t i = 0; i < value.size(); ++i) {
+    if (value[i] == '\n' && i + 1 < value.size() && IsBlank(value[i + 1]))
+      continue;
+    out += value[i];
+  }
+  return std::string(TrimWhite(out));
+}
+
+StructuredValue ParseStructuredValue(std::string_view unfolded) {
+  StructuredValue result;
+  std::string token;
+  size_t pos = ReadUntilSemicolon(unfolded, 0, &token);
+  result.token = Lower(TrimWhite(token));
+  while (pos < unfolded.size()) {
+    ++pos;  // the ';'
+    const size_t equals = unfolded.find_first_of("=;", pos);
+    if (equals == std::string_view::npos || unfolded[equals] == ';') {
+      pos = equals == std::string_view::npos ? unfolded.size() : equals;
+      continue;  // a parameter without a value
+    }
+    const std::string name = Lower(TrimWhite(unfolded.substr(pos, equals - pos)));
+    std::string value;
+    pos = equals + 1;
+    while (pos < unfolded.size() && IsWhite(unfolded[pos]))
+      ++pos;
+    if (pos < unfolded.size() && unfolded[pos] == '"') {
+      // A quoted value is kept exactly; anything after it up to the ';' is ignored.
+      std::string ignored;
+      pos = ReadUntilSemicolon(unfolded, ReadQuoted(unfolded, pos, &value), &ignored);
+    } else {
+      pos = ReadUntilSemicolon(unfolded, pos, &value);
+      value = std::string(TrimWhite(value));
+    }
+    if (!name.empty() && result.params.count(name) == 0)
+      result.params[name] = value;
+  }
+  return result;
+}
+
+std::wstring ParameterText(const StructuredValue& value, const std::string& name) {
+  const auto& params = value.params;
+  if (auto extended = params.find(name + "*"); extended != params.end()) {
+    std::string charset;
+    const std::string_view encoded = TakeCharsetPrefix(extended->second, &charset);
+    return DecodeCharset(PercentDecode(encoded), charset);
+  }
+  if (params.count(name + "*0") != 0 || params.count(name + "*0*") != 0) {
+    std::string charset;
+    std::string bytes;
+    for (int index = 0; index < kMaxContinuations; ++index) {
+      const std::string piece = name + "*" + std::to_string(index);
+      if (auto encoded = params.find(piece + "*"); encoded != params.end()) {
+        std::string_view text = encoded->second;
+        if (index == 0)
+          text = TakeCharsetPrefix(text, &charset);
+        bytes += PercentDecode(text);
+      } else if (auto plain = params.find(piece); plain != params.end()) {
+        bytes += plain->second;
+      } else {
+        break;
+      }
+    }
+    return DecodeCharset(bytes, charset);
+  }
+  if (auto plain = params.find(name); plain != params.end()) {
+    return DecodeHeaderText(plain->second);
+  }
+  return {};
+}
+
+}  // namespace tp::host::sim

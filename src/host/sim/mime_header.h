@@ -1,0 +1,53 @@
+// The header block at the start of a message or MIME part: its raw text, its fields, and
+// the parameters of structured fields such as Content-Type.
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tp::host::sim {
+
+struct HeaderField {
+  std::string name;  // as written
+  // Everything after the colon, folds kept as line feeds (each line's CR dropped).
+  std::string value;
+};
+
+struct HeaderBlock {
+  std::vector<HeaderField> fields;
+  // The block's lines exactly as written, each ended by CR LF (whatever line end the input
+  // used), without the blank line that closes the block.
+  std::string raw;
+  // Where the body starts: after the blank line, or at the first line that is neither a field
+  // nor a continuation (a block without its blank line), or at the end of the input.
+  size_t bodyOffset = 0;
+};
+
+// Splits the header block off an entity. A first line that is not a field gives no fields:
+// the whole input is then body (bodyOffset 0), unless the input starts with the blank line.
+HeaderBlock SplitHeaderBlock(std::string_view entity);
+
+// The first field called `name` (letter case ignored), or null.
+const HeaderField* FindField(const std::vector<HeaderField>& fields, std::string_view name);
+
+// A field value with its folds undone (a line end followed by a blank is removed) and
+// surrounding white space trimmed.
+std::string Unfold(std::string_view value);
+
+// A structured value such as `text/html; charset="utf-8"`: its leading token in lower case
+// and its parameters by lower-case name. Quoted strings lose their quotes and escapes;
+// comments in parentheses are skipped.
+struct StructuredValue {
+  std::string token;
+  std::map<std::string, std::string> params;
+};
+StructuredValue ParseStructuredValue(std::string_view unfolded);
+
+// A parameter as text: RFC 2231 forms (name*, name*0, name*0*, ...) put together and decoded
+// from their charset, else the plain value with its encoded-words decoded. Empty when absent.
+std::wstring ParameterText(const StructuredValue& value, const std::string& name);
+
+}  // namespace tp::host::sim
