@@ -11,9 +11,10 @@
 namespace tp {
 namespace {
 
-// Characters of text shown after the error position in an error message.
+// UTF-16 code units of text shown after the error position in an error message.
 constexpr size_t kShownUnits = 15;
 constexpr wchar_t kNestingToken[] = L"Nesting within 512 levels";
+static_assert(kMaxJsonDepth == 512, "the nesting token names the bound");
 
 uint32_t Unit(wchar_t ch) {
   return static_cast<uint32_t>(ch);
