@@ -1,6 +1,7 @@
 // The four provider analysers and the header reader.
 #include "branding/auth_headers.h"
 
+#include <algorithm>
 #include <regex>
 #include <vector>
 
@@ -30,9 +31,13 @@ bool Search(const std::wstring& text, const std::wstring& pattern, std::wstring*
             std::wstring* group2, std::regex_constants::syntax_option_type flags = ECMAScript) {
   if (text.size() > kLongestAnalysedHeader)
     return false;
+  // The carriage returns that unfolding leaves in a value are white space to the patterns;
+  // ECMAScript's "." would stop at them and split a folded header in two.
+  std::wstring subject = text;
+  std::replace(subject.begin(), subject.end(), L'\r', L' ');
   const std::wregex expression(pattern, flags);
   std::wsmatch match;
-  if (!std::regex_search(text, match, expression))
+  if (!std::regex_search(subject, match, expression))
     return false;
   if (group1 != nullptr && match.size() > 1 && match[1].matched)
     *group1 = match[1].str();

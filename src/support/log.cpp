@@ -18,6 +18,7 @@ namespace {
 // the file is opened without write sharing, so the lines are serialised here rather than
 // lost to sharing violations.
 std::mutex g_logMutex;
+std::function<void(std::wstring_view)> g_observer;  // under g_logMutex
 
 constexpr char kByteOrderMark[] = {'\xFF', '\xFE'};
 
@@ -28,11 +29,21 @@ std::unique_ptr<host::File> OpenLog(const std::wstring& path) {
 
 }  // namespace
 
+ScopedLogObserver::ScopedLogObserver(std::function<void(std::wstring_view)> observer) {
+  std::lock_guard<std::mutex> lock(g_logMutex);
+  g_observer = std::move(observer);
+}
+
+ScopedLogObserver::~ScopedLogObserver() {
+  std::lock_guard<std::mutex> lock(g_logMutex);
+  g_observer = nullptr;
+}
+
 void WriteLog(std::wstring_view text, bool lineEnd) {
   const host::LocalTime now = host::clock().Now();
-  std::wstring line = Format(L"%d/%d %02d:%02d:%02d.%03d  [%x] ", now.day, now.month, now.hour,
-                             now.minute, now.second, now.milliseconds,
-                             host::threads().CurrentThreadId());
+  std::wstring line =
+      Format(L"%d/%d %02d:%02d:%02d.%03d  [%x] ", now.day, now.month, now.hour, now.minute,
+             now.second, now.milliseconds, host::threads().CurrentThreadId());
   line += text;
   if (lineEnd) {
     line += L"\r\n";
@@ -43,6 +54,8 @@ void WriteLog(std::wstring_view text, bool lineEnd) {
   const std::wstring rotated = GetDataFilePath(nullptr, kRotatedLogFileName);
 
   std::lock_guard<std::mutex> lock(g_logMutex);
+  if (g_observer)
+    g_observer(text);
   std::unique_ptr<host::File> file = OpenLog(path);
   if (!file) {
     return;

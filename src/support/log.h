@@ -1,6 +1,7 @@
 // The diagnostic log: one UTF-16LE text file in the data folder, rotated once at 4 MiB.
 #pragma once
 
+#include <functional>
 #include <string_view>
 
 #include "support/format.h"
@@ -16,6 +17,16 @@ inline constexpr int64_t kLogRotationBytes = 0x400000;
 // Safe from any thread: lines from concurrent callers are written one after the other, and
 // each is on disk when the call returns.
 void WriteLog(std::wstring_view text, bool lineEnd = true);
+
+// Sees every message written to the log (its text, without the line prefix) while it is in
+// place; for tools that show what the add-in logs as it goes. One at a time.
+class ScopedLogObserver {
+ public:
+  explicit ScopedLogObserver(std::function<void(std::wstring_view message)> observer);
+  ~ScopedLogObserver();
+  ScopedLogObserver(const ScopedLogObserver&) = delete;
+  ScopedLogObserver& operator=(const ScopedLogObserver&) = delete;
+};
 
 // WriteLog of a printf-style message (support/format.h).
 template <class... Args>

@@ -79,6 +79,14 @@ TEST(HotmailTest, SpfOverridesSenderIdAndDkimIsRead) {
   ExpectVerdict(result, L"pass", L"acme.example", L"pass", L"acme.example");
 }
 
+TEST(HotmailTest, AFoldedHeaderReadsAsOneLine) {
+  const auto result = AnalyzeAuthHeaders(
+      kHotmail, Block(L"Authentication-Results: hotmail.com; spf=pass (sender IP is 192.0.2.9)\r\n"
+                      L" smtp.mailfrom=orders@acme.example; dkim=none (message not signed)\r\n"
+                      L" header.d=none\r\n"));
+  ExpectVerdict(result, L"pass", L"acme.example", L"", L"none");
+}
+
 TEST(HotmailTest, AuthResultHeaderStandsInForAMissingDkimVerdict) {
   const std::wstring auth =
       L"Authentication-Results: hotmail.com; spf=softfail smtp.mailfrom=x@acme.example;"

@@ -29,7 +29,9 @@ TEST(MimeEncodingTest, Base64AcrossLinesSkipsForeignCharacters) {
   // group gives the bytes it holds.
   EXPECT_EQ(DecodeTransferEncoding("BASE64", "SG*V#sb$G8"), "Hello");
   EXPECT_EQ(DecodeTransferEncoding("base64", "SGk=\r\n"), "Hi");
-  EXPECT_EQ(DecodeTransferEncoding("base64", std::string("QUJD\0\xFFREVG", 10)), "ABCDEF");
+  EXPECT_EQ(DecodeTransferEncoding("base64", "QUJD\xFFREVG"), "ABCDEF");
+  // A zero byte ends the encoded text.
+  EXPECT_EQ(DecodeTransferEncoding("base64", std::string("QUJD\0REVG", 9)), "ABC");
   EXPECT_EQ(DecodeTransferEncoding("base64", "==="), "");
 }
 

@@ -10,6 +10,7 @@ namespace tp::tool {
 using Arguments = std::vector<std::string>;
 
 int RunCommand(const Arguments& arguments);
+int CheckCommand(const Arguments& arguments);
 // Exit status 0 loaded, 1 envelope refused (or unreadable), 2 JSON syntax error, 3 no usable
 // "branding"; with several files, the highest.
 int ValidateCommand(const Arguments& arguments);

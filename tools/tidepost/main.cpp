@@ -14,7 +14,15 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"run", "run [--mailbox DIR]    run the add-in on a simulated Outlook", tp::tool::RunCommand},
+    {"run",
+     "run [--mailbox DIR] [--senders FILE] [--service http://HOST:PORT/] [--data DIR]\n"
+     "      [--print-log]        run the whole add-in on a simulated Outlook fed by a mailbox\n"
+     "                           of .eml files, against a stand-in of our service",
+     tp::tool::RunCommand},
+    {"check",
+     "check --account ADDRESS --senders FILE [--type T] [--server S] MESSAGE.eml...\n"
+     "                           show the branding decision for each message, step by step",
+     tp::tool::CheckCommand},
     {"validate",
      "validate FILE...       check senders list files as the add-in loads them; exit status\n"
      "                           0 loaded, 1 envelope refused, 2 JSON syntax error, 3 no usable\n"

@@ -1,32 +1,268 @@
-// tidepost run: the add-in's start, connection, events and quit on a simulated Outlook.
+// tidepost run: the whole add-in on a simulated Outlook fed by a mailbox of .eml files,
+// against the stand-in of our service (or a service of the caller's), with a summary of what
+// it decided, downloaded and reported.
+#include <chrono>
 #include <cstdio>
-#include <filesystem>
+#include <map>
+#include <thread>
 
 #include "addin/connect.h"
+#include "arguments.h"
 #include "commands.h"
-#include "host/host.h"
-#include "host/sim/sim_host.h"
-#include "support/data_folder.h"
+#include "net/json_parser.h"
+#include "net/senders_envelope.h"
+#include "simulation.h"
+#include "standin/standin_server.h"
+#include "support/configuration.h"
 #include "support/log.h"
 #include "support/text.h"
 
 namespace tp::tool {
+namespace {
 
-int RunCommand(const Arguments& /*arguments*/) {
-  const std::filesystem::path root = std::filesystem::temp_directory_path() / "tidepost-run";
-  std::filesystem::create_directories(root);
-  host::sim::SimHost sim(root.wstring());
-  host::ScopedHost installed(sim.host());
-  sim.outlook.activeExplorer = std::make_shared<host::sim::SimExplorerState>();
-  sim.outlook.activeExplorer->window = sim.ui.CreateWindow(L"Explorer");
+using Clock = std::chrono::steady_clock;
+
+// Waits in real time (the workers run in real time) for a condition, up to a limit.
+template <class Condition>
+bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
+  const auto deadline = Clock::now() + limit;
+  while (!condition()) {
+    if (Clock::now() >= deadline)
+      return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+// The brand names a senders list carries, for the stand-in's icons.
+std::vector<std::wstring> BrandNames(const std::string& senderslist) {
+  std::vector<std::wstring> names;
+  SendersEnvelope envelope = ReadSendersListXml(DecodeSendersListFile(senderslist));
+  std::wstring json = envelope.brandingJson;
+  std::replace(json.begin(), json.end(), L'\'', L'"');
+  std::unique_ptr<JsonValue> root = ParseJson(json);
+  if (!root || root->IsError() || root->type() != JsonType::Object)
+    return names;
+  auto branding = root->AsObject().find(L"branding");
+  if (branding == root->AsObject().end())
+    return names;
+  for (const auto& entry : branding->second->AsArray()) {
+    auto name = entry->AsObject().find(L"name");
+    if (name != entry->AsObject().end())
+      names.push_back(name->second->AsString());
+  }
+  return names;
+}
+
+// Parses "http://host:port/" or "host:port".
+bool ParseService(const std::string& text, config::ServiceEndpoints* services) {
+  std::string rest = text.rfind("http://", 0) == 0 ? text.substr(7) : text;
+  if (!rest.empty() && rest.back() == '/')
+    rest.pop_back();
+  const size_t colon = rest.rfind(':');
+  if (rest.empty() || colon == 0 || rest.find('/') != std::string::npos)
+    return false;
+  int port = 80;
+  if (colon != std::string::npos) {
+    port = std::atoi(rest.substr(colon + 1).c_str());
+    rest.resize(colon);
+  }
+  if (port <= 0 || port > 65535)
+    return false;
+  services->apiHost = services->statsHost = Utf8ToWide(rest);
+  services->apiPort = services->statsPort = static_cast<uint16_t>(port);
+  return true;
+}
+
+// The lines of a check that say why the message was or was not branded.
+std::wstring Decision(const std::vector<std::wstring>& lines) {
+  static const wchar_t* const kNoise[] = {L"Message item account is",
+                                          L"Account mail provider",
+                                          L"Sender address for branding check",
+                                          L"Header analysis result",
+                                          L"In RegisterFormRegion",
+                                          L"Registering new form region",
+                                          L"Should not check branding for this message",
+                                          L"Done saving item",
+                                          L"Checking branding"};
+  std::wstring decision;
+  bool afterCheck = false;
+  for (const std::wstring& line : lines) {
+    if (line == L"Checking branding")
+      afterCheck = true;
+    if (!afterCheck)
+      continue;
+    bool noise = false;
+    for (const wchar_t* prefix : kNoise)
+      noise = noise || line.rfind(prefix, 0) == 0;
+    if (noise)
+      continue;
+    if (!decision.empty())
+      decision += L"; ";
+    decision += line;
+  }
+  return decision;
+}
+
+void PrintCounts(const char* title, const std::map<std::string, int>& counts) {
+  int total = 0;
+  std::string detail;
+  for (const auto& [name, count] : counts) {
+    total += count;
+    detail += (detail.empty() ? "" : ", ") + std::to_string(count) + " " + name;
+  }
+  std::printf("  %s: %d%s%s%s\n", title, total, detail.empty() ? "" : " (", detail.c_str(),
+              detail.empty() ? "" : ")");
+}
+
+}  // namespace
+
+int RunCommand(const Arguments& arguments) {
+  Options options;
+  if (!options.Parse(arguments, {"--mailbox", "--senders", "--service", "--data"},
+                     {"--print-log"})) {
+    return 64;
+  }
+  const std::filesystem::path mailbox = options.Value("--mailbox").value_or("examples/mailbox");
+  const std::filesystem::path sendersFile =
+      options.Value("--senders").value_or("examples/sendersList.xml");
+  Simulation run(options.Value("--data") ? std::filesystem::path(*options.Value("--data"))
+                                         : NewRunFolder("run"));
+  std::wstring error;
+  if (!run.LoadMailbox(mailbox, &error)) {
+    std::fprintf(stderr, "tidepost: %s\n", WideToUtf8(error).c_str());
+    return 66;
+  }
+
+  // The service: a stand-in serving the senders list and an icon per brand, or the caller's.
+  standin::StandinServer standin;
+  config::ServiceEndpoints services;
+  std::vector<std::wstring> brands;
+  if (const auto url = options.Value("--service")) {
+    if (!ParseService(*url, &services)) {
+      std::fprintf(stderr, "tidepost: --service takes http://HOST:PORT/\n");
+      return 64;
+    }
+  } else {
+    std::string senders;
+    if (!ReadFile(sendersFile, &senders)) {
+      std::fprintf(stderr, "tidepost: cannot read %s\n", sendersFile.string().c_str());
+      return 66;
+    }
+    brands = BrandNames(senders);
+    standin.SetSendersList(senders);
+    for (const std::wstring& brand : brands)
+      standin.AddIcon(WideToUtf8(brand));
+    std::string problem;
+    if (!standin.Start(0, &problem)) {
+      std::fprintf(stderr, "tidepost: cannot start the service stand-in: %s\n", problem.c_str());
+      return 69;
+    }
+    services.apiHost = services.statsHost = L"127.0.0.1";
+    services.apiPort = services.statsPort = standin.port();
+  }
+  config::SetServices(services);
+
+  const std::vector<Simulation::Message> messages = run.ReceivedMessages();
+  std::printf("Tidepost on %s: %zu received messages, service at %s:%u\n", mailbox.string().c_str(),
+              messages.size(), WideToUtf8(services.apiHost).c_str(), services.apiPort);
+
+  host::sim::SimHost& sim = run.sim();
+  std::map<std::wstring, std::wstring> decisions;
   {
-    CConnect connect;
-    (void)connect.OnConnection(*sim.outlook.ConnectionArgumentFor());
-    sim.ui.Advance(3000);
+    AddinOptions addinOptions;
+    addinOptions.senderIcons.firstDelayMs = 0;
+    addinOptions.senderIcons.namesRetryMs = 100;
+    addinOptions.statistics.idlePollMs = 50;
+    CConnect addin(std::move(addinOptions));
+    if (hr::Failed(addin.OnConnection(*sim.outlook.ConnectionArgumentFor()))) {
+      std::fprintf(stderr, "tidepost: the add-in did not connect; see the log\n");
+    }
+    // The senders list arrives in real time; the add-in looks for it once a simulated second.
+    WaitFor(
+        [] { return g_sendersListDownloader && !g_sendersListDownloader->BrandingJson().empty(); },
+        std::chrono::seconds(30));
+    sim.ui.Advance(1000);
+
+    // New mail, handed to the branding decision by the scan timer.
+    std::wstring ids;
+    for (const auto& message : messages)
+      ids += message.mail->entryId + L",";
+    sim.outlook.RaiseNewMailEx(ids);
+    sim.ui.Advance(5000);
+
+    // Each message selected in turn; its check's log lines tell the decision.
+    for (const auto& message : messages) {
+      std::vector<std::wstring> lines;
+      {
+        ScopedLogObserver observer([&lines](std::wstring_view line) { lines.emplace_back(line); });
+        sim.outlook.activeExplorer->currentFolder = message.folder;
+        sim.outlook.activeExplorer->selection = {message.mail};
+        sim.outlook.RaiseSelectionChange();
+      }
+      decisions[message.mail->entryId] = Decision(lines);
+    }
+    sim.ui.Advance(2000);
+
+    WaitFor(
+        [&run, &brands] {
+          for (const std::wstring& brand : brands) {
+            if (!std::filesystem::exists(run.DataFolder() / "provider_icons" /
+                                         (WideToUtf8(brand) + ".ico"))) {
+              return false;
+            }
+          }
+          return true;
+        },
+        std::chrono::seconds(30));
+    WaitFor([&addin] { return !addin.statistics() || addin.statistics()->queued() == 0; },
+            std::chrono::seconds(30));
     sim.outlook.RaiseQuit();
   }
-  const std::wstring log = GetDataFilePath(nullptr, kLogFileName);
-  std::printf("log: %s\n", WideToUtf8(log).c_str());
+  standin.Stop();
+
+  std::printf("\nBranding decisions:\n");
+  for (const auto& message : messages) {
+    const auto& props = message.mail->props;
+    const auto messageClass = props.find(host::kPrMessageClassW);
+    const std::wstring finalClass =
+        messageClass == props.end() ? std::wstring() : messageClass->second.text;
+    std::printf("  %-40s %-34s %s\n", WideToUtf8(message.name).c_str(),
+                WideToUtf8(message.mail->senderEmailAddress).c_str(),
+                Contains(finalClass, L".Tidepost.")
+                    ? ("branded as " + WideToUtf8(finalClass)).c_str()
+                    : ("not branded: " + WideToUtf8(decisions[message.mail->entryId])).c_str());
+  }
+
+  if (!options.Value("--service")) {
+    std::map<std::string, int> senders, icons, statistics;
+    for (const standin::Request& request : standin.Requests()) {
+      if (request.path.rfind("/ams/GetSendersInfo", 0) == 0) {
+        ++senders[std::string("HTTP GET")];
+      } else if (request.path.rfind("/ams/brandingicon/", 0) == 0) {
+        ++icons[request.path.substr(18)];
+      } else if (request.path == "/analytics/analyticstp2") {
+        const size_t name = request.body.find("e_name=");
+        const std::string event =
+            name == std::string::npos
+                ? "?"
+                : request.body.substr(name + 7, request.body.find('&', name) - name - 7);
+        ++statistics[event];
+      }
+    }
+    std::printf("\nService stand-in:\n");
+    PrintCounts("senders list requests", senders);
+    PrintCounts("icon requests", icons);
+    PrintCounts("statistics posted", statistics);
+  }
+  std::printf("\nIcons in %s\nLog: %s\n", (run.DataFolder() / "provider_icons").string().c_str(),
+              run.LogPath().string().c_str());
+  if (options.Flag("--print-log")) {
+    std::string log;
+    if (ReadFile(run.LogPath(), &log) && log.size() >= 2) {
+      std::printf("\n%s", WideToUtf8(Utf16LeToWide(log.substr(2))).c_str());
+    }
+  }
   return 0;
 }
 

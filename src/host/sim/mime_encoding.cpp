@@ -3,6 +3,8 @@
 
 #include <cctype>
 
+#include "net/base64.h"
+
 namespace tp::host::sim {
 namespace {
 
@@ -14,42 +16,6 @@ int HexValue(char ch) {
   if (ch >= 'a' && ch <= 'f')
     return ch - 'a' + 10;
   return -1;
-}
-
-int Base64Value(char ch) {
-  if (ch >= 'A' && ch <= 'Z')
-    return ch - 'A';
-  if (ch >= 'a' && ch <= 'z')
-    return ch - 'a' + 26;
-  if (ch >= '0' && ch <= '9')
-    return ch - '0' + 52;
-  if (ch == '+')
-    return 62;
-  if (ch == '/')
-    return 63;
-  return -1;
-}
-
-// Standard-alphabet base64 that skips line breaks, padding and every other character outside
-// the alphabet; bits left over at the end (a truncated group) are dropped.
-// Kept private here until the simulated Outlook can use the core's Base64.
-std::string DecodeBase64Lenient(std::string_view text) {
-  std::string bytes;
-  bytes.reserve(text.size() / 4 * 3);
-  uint32_t bits = 0;
-  int count = 0;
-  for (char ch : text) {
-    const int value = Base64Value(ch);
-    if (value < 0)
-      continue;
-    bits = (bits << 6) | static_cast<uint32_t>(value);
-    count += 6;
-    if (count >= 8) {
-      count -= 8;
-      bytes += static_cast<char>((bits >> count) & 0xFF);
-    }
-  }
-  return bytes;
 }
 
 bool IsBlank(char ch) {
@@ -130,7 +96,7 @@ std::string DecodeQuotedPrintable(std::string_view text) {
 std::string DecodeTransferEncoding(std::string_view encoding, std::string_view body) {
   const std::string_view name = TrimBlanks(encoding);
   if (EqualsAsciiNoCase(name, "base64"))
-    return DecodeBase64Lenient(body);
+    return Base64DecodeLenient(body);
   if (EqualsAsciiNoCase(name, "quoted-printable"))
     return DecodeQuotedPrintable(body);
   return std::string(body);
@@ -138,7 +104,7 @@ std::string DecodeTransferEncoding(std::string_view encoding, std::string_view b
 
 std::string DecodeEncodedWordPayload(char encoding, std::string_view text) {
   if (encoding == 'B' || encoding == 'b')
-    return DecodeBase64Lenient(text);
+    return Base64DecodeLenient(text);
   if (encoding != 'Q' && encoding != 'q')
     return std::string(text);
   std::string out;

@@ -1,0 +1,31 @@
+// The tool's command-line options: "--name value" pairs, bare flags and plain operands.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+
+namespace tp::tool {
+
+class Options {
+ public:
+  // valued: the options that take a value; flags: those that do not. False with a message
+  // on stderr for an unknown option or a missing value.
+  bool Parse(const Arguments& arguments, const std::set<std::string>& valued,
+             const std::set<std::string>& flags);
+
+  std::optional<std::string> Value(const std::string& name) const;
+  bool Flag(const std::string& name) const { return flags_.count(name) != 0; }
+  const std::vector<std::string>& operands() const { return operands_; }
+
+ private:
+  std::map<std::string, std::string> values_;
+  std::set<std::string> flags_;
+  std::vector<std::string> operands_;
+};
+
+}  // namespace tp::tool

@@ -1,0 +1,162 @@
+// tidepost check: the branding decision for single messages received by one account, step
+// by step: the receiving provider, the four verdicts, the matched brand, the decision with
+// the add-in's own reason, the new message class, and the active-content pointer.
+#include <cstdio>
+#include <fstream>
+
+#include "addin/connect.h"
+#include "arguments.h"
+#include "branding/account_info.h"
+#include "branding/active_content.h"
+#include "branding/auth_headers.h"
+#include "commands.h"
+#include "host/mapi.h"
+#include "simulation.h"
+#include "support/configuration.h"
+#include "support/log.h"
+#include "support/text.h"
+
+namespace tp::tool {
+namespace {
+
+std::string Narrow(const std::wstring& text) {
+  return WideToUtf8(text);
+}
+
+std::string OrDash(const std::wstring& text) {
+  return text.empty() ? "-" : Narrow(text);
+}
+
+std::wstring TextProp(const host::sim::SimMail& mail, host::PropTag tag) {
+  auto found = mail.props.find(tag);
+  return found == mail.props.end() ? std::wstring() : found->second.text;
+}
+
+// A mailbox of one account holding copies of the messages.
+bool MakeMailbox(const std::filesystem::path& dir, const std::string& address,
+                 const std::string& type, const std::string& server,
+                 const std::vector<std::string>& files) {
+  std::filesystem::create_directories(dir);
+  std::ofstream manifest(dir / "mailbox.ini");
+  manifest << "[account]\naddress = " << address << "\ntype = " << type << "\nserver = " << server
+           << "\n";
+  if (!manifest)
+    return false;
+  for (size_t i = 0; i < files.size(); ++i) {
+    const std::filesystem::path source(files[i]);
+    std::error_code failure;
+    std::filesystem::copy_file(
+        source, dir / (std::to_string(1000 + i) + "-" + source.filename().string()), failure);
+    if (failure) {
+      std::fprintf(stderr, "tidepost: cannot read %s: %s\n", files[i].c_str(),
+                   failure.message().c_str());
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+int CheckCommand(const Arguments& arguments) {
+  Options options;
+  if (!options.Parse(arguments, {"--account", "--senders", "--type", "--server"}, {}) ||
+      !options.Value("--account") || !options.Value("--senders") || options.operands().empty()) {
+    std::fprintf(stderr,
+                 "usage: tidepost check --account ADDRESS --senders SENDERSLIST.xml "
+                 "[--type imap|pop3|http|exchange] [--server INCOMING-SERVER] MESSAGE.eml...\n");
+    return 64;
+  }
+  const std::string address = *options.Value("--account");
+  const std::string domain = address.substr(address.rfind('@') + 1);
+  const std::string server = options.Value("--server").value_or("imap." + domain);
+
+  Simulation run(NewRunFolder("check"));
+  if (!MakeMailbox(run.DataFolder().parent_path().parent_path() / "mailbox", address,
+                   options.Value("--type").value_or("imap"), server, options.operands())) {
+    return 66;
+  }
+  std::filesystem::create_directories(run.DataFolder());
+  std::error_code failure;
+  std::filesystem::copy_file(*options.Value("--senders"), run.DataFolder() / "sendersList.xml",
+                             failure);
+  if (failure) {
+    std::fprintf(stderr, "tidepost: cannot read %s\n", options.Value("--senders")->c_str());
+    return 66;
+  }
+  std::wstring error;
+  if (!run.LoadMailbox(run.DataFolder().parent_path().parent_path() / "mailbox", &error)) {
+    std::fprintf(stderr, "tidepost: %s\n", Narrow(error).c_str());
+    return 65;
+  }
+
+  // No network: the senders list is the one given, read from the add-in's cache.
+  config::ServiceEndpoints closed;
+  closed.apiHost = closed.statsHost = L"127.0.0.1";
+  closed.apiPort = closed.statsPort = 9;
+  config::SetServices(closed);
+  AddinOptions quiet;
+  quiet.sendersList.firstDelayMs = quiet.senderIcons.firstDelayMs = 24 * 3600 * 1000;
+  CConnect addin(std::move(quiet));
+  if (hr::Failed(addin.OnConnection(*run.sim().outlook.ConnectionArgumentFor())) ||
+      addin.branding_list().senders().empty()) {
+    std::fprintf(stderr, "tidepost: the senders list gave no branded senders; see %s\n",
+                 run.LogPath().string().c_str());
+  }
+
+  for (const Simulation::Message& message : run.ReceivedMessages()) {
+    auto item = run.sim().outlook.MailItemFor(message.mail);
+    std::wstring accountAddress, marker, provider;
+    const int accountType = GetItemAccountInfo(*item, &accountAddress, &marker);
+    GetProviderName(accountType, marker, &provider);
+    const AuthHeaderResult verdict =
+        AnalyzeAuthHeaders(marker, TextProp(*message.mail, host::kPrTransportMessageHeadersW));
+    const std::wstring before = TextProp(*message.mail, host::kPrMessageClassW);
+
+    std::vector<std::wstring> lines;
+    bool branded = false;
+    {
+      ScopedLogObserver observer([&lines](std::wstring_view line) { lines.emplace_back(line); });
+      branded = addin.BrandMailItem(*item, false);
+    }
+    std::wstring brand = L"-";
+    std::wstring reason;
+    for (const std::wstring& line : lines) {
+      if (line.rfind(L"Found sender in branding list. Name=", 0) == 0) {
+        brand = line.substr(36, line.find(L", Domain=") - 36);
+      }
+      // The decision is the last line that is not bookkeeping of the save or the statistics.
+      if (line.rfind(L"In RegisterFormRegion", 0) != 0 &&
+          line.rfind(L"Registering new form region", 0) != 0 &&
+          line.rfind(L"Done saving item", 0) != 0) {
+        reason = line;
+      }
+    }
+    std::wstring body;
+    GetMessageBodyText(item.get(), &body, false);
+    const ActiveContentPointer pointer = FindActiveContentPointer(body);
+
+    std::printf("%s\n", Narrow(message.name).c_str());
+    std::printf("  from:      %s\n", OrDash(message.mail->senderEmailAddress).c_str());
+    std::printf("  provider:  %s (%s), account %s\n", OrDash(marker).c_str(),
+                OrDash(provider).c_str(), OrDash(accountAddress).c_str());
+    std::printf("  SPF:       %s %s\n", OrDash(verdict.spfResult).c_str(),
+                OrDash(verdict.spfDomain).c_str());
+    std::printf("  DKIM:      %s %s\n", OrDash(verdict.dkimResult).c_str(),
+                OrDash(verdict.dkimDomain).c_str());
+    std::printf("  brand:     %s\n", Narrow(brand).c_str());
+    std::printf("  decision:  %s: %s\n", branded ? "branded" : "not branded",
+                Narrow(reason).c_str());
+    std::printf("  class:     %s -> %s\n", OrDash(before).c_str(),
+                OrDash(TextProp(*message.mail, host::kPrMessageClassW)).c_str());
+    std::printf("  active content: %s\n",
+                pointer.found ? (Narrow(pointer.pointer) +
+                                 (pointer.messageMode ? " (in the message)" : " (elsewhere)"))
+                                    .c_str()
+                              : "none");
+  }
+  addin.OnQuit();
+  return 0;
+}
+
+}  // namespace tp::tool

@@ -1,0 +1,69 @@
+// A run of the add-in on a simulated Outlook.
+#include "simulation.h"
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+
+#include "host/sim/mailbox_loader.h"
+#include "support/log.h"
+#include "support/text.h"
+
+namespace tp::tool {
+namespace {
+
+// Entry ids of loaded messages are the hexadecimal UTF-8 of "Folder/file".
+std::wstring NameOfEntryId(const std::wstring& entryId) {
+  std::string bytes;
+  for (size_t i = 0; i + 1 < entryId.size(); i += 2) {
+    bytes += static_cast<char>(std::stoi(WideToUtf8(entryId.substr(i, 2)), nullptr, 16));
+  }
+  return Utf8ToWide(bytes);
+}
+
+}  // namespace
+
+Simulation::Simulation(const std::filesystem::path& root) : root_(root) {
+  std::filesystem::create_directories(root_);
+  sim_ = std::make_unique<host::sim::SimHost>(Utf8ToWide(root_.string()));
+  installed_ = std::make_unique<host::ScopedHost>(sim_->host());
+}
+
+std::filesystem::path Simulation::LogPath() const {
+  return DataFolder() / WideToUtf8(kLogFileName);
+}
+
+bool Simulation::LoadMailbox(const std::filesystem::path& dir, std::wstring* error) {
+  explorerWindow_ = sim_->ui.CreateWindow(L"rctrl_renwnd32");
+  return host::sim::LoadMailbox(Utf8ToWide(dir.string()), sim_->outlook, explorerWindow_, error);
+}
+
+std::vector<Simulation::Message> Simulation::ReceivedMessages() const {
+  std::vector<Message> messages;
+  for (const auto& folder : sim_->outlook.folders) {
+    if (folder == sim_->outlook.outbox)
+      continue;
+    for (const auto& mail : folder->items) {
+      messages.push_back(Message{NameOfEntryId(mail->entryId), folder, mail});
+    }
+  }
+  return messages;
+}
+
+std::filesystem::path NewRunFolder(const char* purpose) {
+  const auto stamp = std::chrono::system_clock::now().time_since_epoch().count();
+  return std::filesystem::temp_directory_path() /
+         (std::string("tidepost-") + purpose + "-" + std::to_string(stamp));
+}
+
+bool ReadFile(const std::filesystem::path& path, std::string* bytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in)
+    return false;
+  std::ostringstream content;
+  content << in.rdbuf();
+  *bytes = content.str();
+  return true;
+}
+
+}  // namespace tp::tool
