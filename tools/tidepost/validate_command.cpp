@@ -1,27 +1,20 @@
 // tidepost validate: reads senders list files the way the add-in loads them and tells, before
 // a list is published, which senders it brands or exactly why the list would be refused.
-// The branding document goes through the add-in's own reader, on a simulated host whose log
-// is read back, so the senders and messages shown are the add-in's.
+// The branding document goes through the add-in's own reader on a simulated host, and what
+// it logs is shown, so the senders and messages are the add-in's.
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
-#include <optional>
-#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "branding/branding_list.h"
 #include "commands.h"
-#include "host/host.h"
-#include "host/sim/sim_host.h"
 #include "net/json_parser.h"
 #include "net/senders_envelope.h"
-#include "support/data_folder.h"
+#include "simulation.h"
 #include "support/format.h"
 #include "support/log.h"
 #include "support/text.h"
@@ -43,16 +36,6 @@ void Print(std::wstring_view text) {
 template <class... Args>
 void PrintLine(std::wstring_view format, const Args&... args) {
   Print(Format(format, args...) + L"\n");
-}
-
-std::optional<std::string> ReadBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in)
-    return std::nullopt;
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad())
-    return std::nullopt;
-  return bytes;
 }
 
 // "line L, column C" of an index into text (columns count characters from 1).
@@ -84,28 +67,6 @@ const wchar_t* EnvelopeProblem(EnvelopeStatus status) {
   return L"";
 }
 
-// The messages of the log file, without their time and thread prefix.
-std::vector<std::wstring> LogMessages() {
-  const std::optional<std::string> bytes =
-      ReadBytes(std::filesystem::path(GetDataFilePath(nullptr, kLogFileName)));
-  std::vector<std::wstring> messages;
-  if (!bytes.has_value())
-    return messages;
-  std::wstring_view text;
-  const std::wstring wide = Utf16LeToWide(*bytes);
-  text = wide;
-  if (text.starts_with(L"\uFEFF"))
-    text.remove_prefix(1);
-  while (!text.empty()) {
-    const size_t end = std::min(text.find(L"\r\n"), text.size());
-    const std::wstring_view line = text.substr(0, end);
-    const size_t prefixEnd = line.find(L"] ");
-    messages.emplace_back(prefixEnd == std::wstring_view::npos ? line : line.substr(prefixEnd + 2));
-    text.remove_prefix(std::min(end + 2, text.size()));
-  }
-  return messages;
-}
-
 // What the add-in's branding reader makes of a document: its list and what it logged.
 struct BrandingLoad {
   SenderBrandList senders;
@@ -113,20 +74,17 @@ struct BrandingLoad {
 };
 
 BrandingLoad LoadAsTheAddinDoes(const std::wstring& document) {
-  std::random_device random;
-  const std::filesystem::path root =
-      std::filesystem::temp_directory_path() /
-      Format(L"tidepost-validate-%u-%u", random(),
-             std::chrono::steady_clock::now().time_since_epoch().count());
-  std::filesystem::create_directories(root);
+  const std::filesystem::path root = NewRunFolder("validate");
   BrandingLoad load;
   {
-    host::sim::SimHost sim(root.wstring());
-    host::ScopedHost installed(sim.host());
+    Simulation run(root);
     BrandingList list;
-    list.Load(document);
+    {
+      ScopedLogObserver observer(
+          [&load](std::wstring_view message) { load.messages.emplace_back(message); });
+      list.Load(document);
+    }
     load.senders = list.senders();
-    load.messages = LogMessages();
     list.Clear();  // publishes an empty brand name list again
   }
   std::error_code ignored;
@@ -246,10 +204,10 @@ int ValidateCommand(const Arguments& arguments) {
   int worst = kLoaded;
   for (const std::string& path : arguments) {
     PrintLine(L"%s", path);
-    const std::optional<std::string> bytes = ReadBytes(std::filesystem::path(path));
+    std::string bytes;
     int status = kEnvelopeRejected;
-    if (bytes.has_value()) {
-      status = ValidateText(DecodeSendersListFile(*bytes));
+    if (ReadFile(std::filesystem::path(path), &bytes)) {
+      status = ValidateText(DecodeSendersListFile(bytes));
     } else {
       PrintLine(L"  REFUSED (status %d): the file cannot be read", kEnvelopeRejected);
     }
