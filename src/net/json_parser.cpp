@@ -11,9 +11,10 @@
 namespace tp {
 namespace {
 
-// Characters of text shown after the error position in an error message.
+// UTF-16 code units of text shown after the error position in an error message.
 constexpr size_t kShownUnits = 15;
 constexpr wchar_t kNestingToken[] = L"Nesting within 512 levels";
+static_assert(kMaxJsonDepth == 512, "the nesting token names the bound");
 
 uint32_t Unit(wchar_t ch) {
   return static_cast<uint32_t>(ch);
@@ -110,6 +111,12 @@ class Parser {
         return Error(L"String");
       return std::make_unique<JsonValue>(std::move(text), false);
     }
+    if (ch == L'{')
+      return ParseObject(depth + 1);
+    if (ch == L'[')
+      return ParseArray(depth + 1);
+    if (ch == L'-' || IsDigit(ch))
+      return ParseNumber();
     const std::wstring_view rest = text_.substr(pos_);
     if (StartsWithIgnoringCase(rest, L"true")) {
       pos_ += 4;
@@ -123,12 +130,6 @@ class Parser {
       pos_ += 4;
       return std::make_unique<JsonValue>();
     }
-    if (ch == L'-' || IsDigit(ch))
-      return ParseNumber();
-    if (ch == L'{')
-      return ParseObject(depth + 1);
-    if (ch == L'[')
-      return ParseArray(depth + 1);
     return Error(L"valid JSON syntax");
   }
 

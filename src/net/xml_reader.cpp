@@ -127,20 +127,23 @@ class Parser {
   }
 
   bool ParseMarkup() {
-    if (StartsWith(L"<![CDATA["))
-      return ClearSection(9, L"]]>");
-    if (StartsWith(L"<!--"))
-      return ClearSection(4, L"-->");
-    if (StartsWith(L"<!DOCTYPE"))
-      return Doctype();
-    if (StartsWith(L"<PRE>"))
-      return ClearSection(5, L"</PRE>");
-    if (StartsWith(L"<?"))
-      return Instruction();
-    if (StartsWith(L"</"))
-      return EndTag();
-    if (StartsWith(L"<!"))
+    // The character after "<" tells the kinds of markup apart.
+    const wchar_t next = pos_ + 1 < text_.size() ? text_[pos_ + 1] : L'\0';
+    if (next == L'!') {
+      if (StartsWith(L"<![CDATA["))
+        return ClearSection(9, L"]]>");
+      if (StartsWith(L"<!--"))
+        return ClearSection(4, L"-->");
+      if (StartsWith(L"<!DOCTYPE"))
+        return Doctype();
       return Fail(pos_, L"unknown declaration after \"<!\"");
+    }
+    if (next == L'?')
+      return Instruction();
+    if (next == L'/')
+      return EndTag();
+    if (next == L'P' && StartsWith(L"<PRE>"))
+      return ClearSection(5, L"</PRE>");
     return StartTag();
   }
 

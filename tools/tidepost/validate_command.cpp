@@ -1,26 +1,28 @@
 // tidepost validate: reads senders list files the way the add-in loads them and tells, before
 // a list is published, which senders it brands or exactly why the list would be refused.
+// The branding document goes through the add-in's own reader on a simulated host, and what
+// it logs is shown, so the senders and messages are the add-in's.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "branding/branding_list.h"
 #include "commands.h"
 #include "net/json_parser.h"
 #include "net/senders_envelope.h"
+#include "simulation.h"
 #include "support/format.h"
+#include "support/log.h"
 #include "support/text.h"
 
 namespace tp::tool {
 namespace {
 
-// Exit statuses, from best to worst; several files give the worst of them.
+// Exit statuses, from best to worst; several files give the highest of them.
 constexpr int kLoaded = 0;
 constexpr int kEnvelopeRejected = 1;
 constexpr int kJsonError = 2;
@@ -34,16 +36,6 @@ void Print(std::wstring_view text) {
 template <class... Args>
 void PrintLine(std::wstring_view format, const Args&... args) {
   Print(Format(format, args...) + L"\n");
-}
-
-std::optional<std::string> ReadBytes(const std::string& path) {
-  std::ifstream in(std::filesystem::path(path), std::ios::binary);
-  if (!in)
-    return std::nullopt;
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad())
-    return std::nullopt;
-  return bytes;
 }
 
 // "line L, column C" of an index into text (columns count characters from 1).
@@ -75,67 +67,79 @@ const wchar_t* EnvelopeProblem(EnvelopeStatus status) {
   return L"";
 }
 
-// The text of a member that should be a string, with a warning when it is missing or is not
-// one (it then reads as empty).
-std::wstring StringMember(const JsonObject& entry, const wchar_t* key, size_t number, bool required,
-                          std::vector<std::wstring>& warnings) {
-  const auto found = entry.find(key);
-  if (found == entry.end()) {
-    if (required)
-      warnings.push_back(Format(L"entry %u: no \"%s\" member", number, key));
-    return {};
+// What the add-in's branding reader makes of a document: its list and what it logged.
+struct BrandingLoad {
+  SenderBrandList senders;
+  std::vector<std::wstring> messages;
+};
+
+BrandingLoad LoadAsTheAddinDoes(const std::wstring& document) {
+  const std::filesystem::path root = NewRunFolder("validate");
+  BrandingLoad load;
+  {
+    Simulation run(root);
+    BrandingList list;
+    {
+      ScopedLogObserver observer(
+          [&load](std::wstring_view message) { load.messages.emplace_back(message); });
+      list.Load(document);
+    }
+    load.senders = list.senders();
+    list.Clear();  // publishes an empty brand name list again
   }
-  if (found->second->type() != JsonType::String) {
-    warnings.push_back(Format(L"entry %u: \"%s\" is not a string (reads as empty)", number, key));
-  }
-  return found->second->AsString();
+  std::error_code ignored;
+  std::filesystem::remove_all(root, ignored);
+  return load;
 }
 
-// Prints the senders of a parsed branding array with warnings about entries that cannot
-// brand as their author meant.
-void PrintSenders(const JsonArray& branding) {
-  std::vector<std::wstring> lines;
+void PrintSenders(const BrandingLoad& load) {
+  size_t records = 0;
+  for (const auto& [name, brands] : load.senders)
+    records += brands.size();
+  if (records == 0) {
+    PrintLine(L"  no sender is branded");
+  } else {
+    PrintLine(L"  %u senders under %u brand names, in the order the add-in searches them:", records,
+              load.senders.size());
+  }
   std::vector<std::wstring> warnings;
-  std::vector<std::wstring> names;
-  size_t number = 0;
-  for (const std::unique_ptr<JsonValue>& element : branding) {
-    ++number;
-    if (element->type() != JsonType::Object) {
-      warnings.push_back(Format(L"entry %u: not an object", number));
-      continue;
-    }
-    const JsonObject& entry = element->AsObject();
-    const std::wstring name = StringMember(entry, L"name", number, true, warnings);
-    const std::wstring domain = ToLower(StringMember(entry, L"domain", number, true, warnings));
-    const std::wstring signers =
-        ToLower(StringMember(entry, L"dkimSigners", number, false, warnings));
-    if (name.empty())
-      warnings.push_back(Format(L"entry %u: the name is empty", number));
-    if (domain.empty()) {
-      warnings.push_back(Format(
-          L"entry %u: the domain is empty, so it matches every sender domain with a dot", number));
-    }
-    for (const std::wstring& part : SplitSkippingEmpty(signers, L',')) {
-      if (Trim(part) != part) {
-        warnings.push_back(Format(
-            L"entry %u: dkimSigners part \"%s\" has white space around it and matches no domain",
-            number, part));
+  for (const auto& [name, brands] : load.senders) {
+    for (const SenderBrand& brand : brands) {
+      PrintLine(L"  - name \"%s\"  domain \"%s\"  spf %s  spfIfNoDKIM %s  dkimSigners \"%s\"", name,
+                brand.domain, brand.spf ? L"yes" : L"no", brand.spfIfNoDKIM ? L"yes" : L"no",
+                brand.dkimSigners);
+      for (const std::wstring& part : SplitSkippingEmpty(brand.dkimSigners, L',')) {
+        if (Trim(part) != part) {
+          warnings.push_back(
+              Format(L"%s: the dkimSigners part \"%s\" has white space around it "
+                     L"and matches no domain",
+                     name, part));
+        }
       }
     }
-    if (std::find(names.begin(), names.end(), name) == names.end())
-      names.push_back(name);
-    lines.push_back(
-        Format(L"  %u. name \"%s\"  domain \"%s\"  spf %s  spfIfNoDKIM %s  dkimSigners \"%s\"",
-               number, name, domain, entry.contains(L"spf") ? L"yes" : L"no",
-               entry.contains(L"spfIfNoDKIM") ? L"yes" : L"no", signers));
   }
-  PrintLine(L"  %u senders under %u brand names", lines.size(), names.size());
-  for (const std::wstring& line : lines)
-    PrintLine(L"%s", line);
-  if (branding.empty())
-    warnings.push_back(L"the branding array is empty: no sender is branded");
+  for (const std::wstring& message : load.messages)
+    PrintLine(L"  add-in log: %s", message);
   for (const std::wstring& warning : warnings)
     PrintLine(L"  warning: %s", warning);
+}
+
+// The verdict on a branding document that parsed: the exit status and its headline.
+int ClassifyBranding(const JsonValue& root, std::wstring* headline) {
+  if (root.type() != JsonType::Object) {
+    *headline = L"the JSON root is not an object";
+    return kNoUsableBranding;
+  }
+  const auto branding = root.AsObject().find(L"branding");
+  if (branding == root.AsObject().end()) {
+    *headline = L"the JSON root has no \"branding\" member";
+    return kNoUsableBranding;
+  }
+  if (branding->second->type() != JsonType::Array) {
+    *headline = L"\"branding\" is not an array";
+    return kNoUsableBranding;
+  }
+  return kLoaded;
 }
 
 // Checks one file's text; prints the verdict and returns the exit status.
@@ -144,7 +148,7 @@ int ValidateText(std::wstring_view text) {
   if (!envelope.accepted()) {
     PrintLine(L"  REFUSED (status %d): %s", kEnvelopeRejected, EnvelopeProblem(envelope.status));
     if (envelope.status == EnvelopeStatus::kMalformedXml) {
-      PrintLine(L"  %s: %s", Position(text, envelope.xmlError.offset), envelope.xmlError.reason);
+      PrintLine(L"  at %s: %s", Position(text, envelope.xmlError.offset), envelope.xmlError.reason);
     }
     PrintLine(L"  the add-in logs \"Senders list XML loading failed\" and keeps its last list");
     return kEnvelopeRejected;
@@ -156,18 +160,20 @@ int ValidateText(std::wstring_view text) {
     PrintLine(L"  the add-in finds no branding text and keeps checking for it every second");
     return kNoUsableBranding;
   }
+
+  const BrandingLoad load = LoadAsTheAddinDoes(envelope.brandingJson);
   // The add-in reads apostrophes as double quotes, everywhere in the text.
   std::wstring json = envelope.brandingJson;
   std::replace(json.begin(), json.end(), L'\'', L'"');
   size_t errorOffset = 0;
   const std::unique_ptr<JsonValue> root = ParseJson(json, &errorOffset);
+  int status = kLoaded;
   if (root == nullptr) {
-    PrintLine(L"  JSON ERROR (status %d): the branding text holds only white space", kJsonError);
-    PrintLine(L"  the add-in logs \"Could not parse JSON\" and brands no sender");
-    return kJsonError;
-  }
-  if (root->IsError()) {
-    PrintLine(L"  JSON ERROR (status %d): %s", kJsonError, root->AsString());
+    status = kJsonError;
+    PrintLine(L"  JSON ERROR (status %d): the branding text holds only white space", status);
+  } else if (root->IsError()) {
+    status = kJsonError;
+    PrintLine(L"  JSON ERROR (status %d): %s", status, root->AsString());
     // The branding text is normally found verbatim in the file; else point into the JSON.
     const size_t start = text.find(envelope.brandingJson);
     if (start != std::wstring_view::npos) {
@@ -175,27 +181,17 @@ int ValidateText(std::wstring_view text) {
     } else {
       PrintLine(L"  at %s of the branding JSON", Position(json, errorOffset));
     }
-    PrintLine(L"  the add-in logs \"Error parsing branding JSON: %s\" and brands no sender",
-              root->AsString());
-    return kJsonError;
+  } else {
+    std::wstring headline;
+    status = ClassifyBranding(*root, &headline);
+    if (status == kLoaded) {
+      PrintLine(L"  LOADED (status %d)", status);
+    } else {
+      PrintLine(L"  NO BRANDING (status %d): %s", status, headline);
+    }
   }
-  const JsonObject& members = root->AsObject();
-  const auto branding = members.find(L"branding");
-  if (root->type() != JsonType::Object || branding == members.end()) {
-    PrintLine(L"  NO BRANDING (status %d): %s", kNoUsableBranding,
-              root->type() != JsonType::Object ? L"the JSON root is not an object"
-                                               : L"the JSON root has no \"branding\" member");
-    PrintLine(L"  the add-in logs \"could not locate branding in JSON\" and brands no sender");
-    return kNoUsableBranding;
-  }
-  if (branding->second->type() != JsonType::Array) {
-    PrintLine(L"  NO BRANDING (status %d): \"branding\" is not an array", kNoUsableBranding);
-    PrintLine(L"  the add-in loads no sender from it and brands no sender");
-    return kNoUsableBranding;
-  }
-  PrintLine(L"  LOADED (status %d)", kLoaded);
-  PrintSenders(branding->second->AsArray());
-  return kLoaded;
+  PrintSenders(load);
+  return status;
 }
 
 }  // namespace
@@ -208,10 +204,10 @@ int ValidateCommand(const Arguments& arguments) {
   int worst = kLoaded;
   for (const std::string& path : arguments) {
     PrintLine(L"%s", path);
-    const std::optional<std::string> bytes = ReadBytes(path);
+    std::string bytes;
     int status = kEnvelopeRejected;
-    if (bytes.has_value()) {
-      status = ValidateText(DecodeSendersListFile(*bytes));
+    if (ReadFile(std::filesystem::path(path), &bytes)) {
+      status = ValidateText(DecodeSendersListFile(bytes));
     } else {
       PrintLine(L"  REFUSED (status %d): the file cannot be read", kEnvelopeRejected);
     }
