@@ -142,7 +142,11 @@ int SimpleWinInetHTTPClient::SendRequest(const std::wstring& path, bool isPost,
 
     for (;;) {
       uint32_t available = 0;
-      if (!request->QueryDataAvailable(&available)) break;
+      if (!request->QueryDataAvailable(&available)) {
+        // The connection broke before the end of the body: a failed transfer, not a short one.
+        fail(L"InternetReadFile failed", 0);
+        break;
+      }
       if (body.size() + available > m_largestResponse) {
         return fail(L"Response too large", host::kErrorInsufficientBuffer);
       }
