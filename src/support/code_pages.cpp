@@ -1,6 +1,8 @@
 // Code-page conversions.
 #include "support/code_pages.h"
 
+#include <utility>
+
 #include "host/codec.h"
 #include "host/host.h"
 #include "support/text.h"
@@ -12,6 +14,12 @@ std::wstring CodePageToWide(uint32_t codePage, std::string_view bytes) {
     return Utf8ToWide(bytes);
   if (codePage == kCodePageUtf16Le)
     return Utf16LeToWide(bytes);
+  if (codePage == kCodePageUtf16Be) {
+    std::string swapped(bytes.substr(0, bytes.size() & ~size_t{1}));
+    for (size_t i = 0; i + 1 < swapped.size(); i += 2)
+      std::swap(swapped[i], swapped[i + 1]);
+    return Utf16LeToWide(swapped);
+  }
   return host::codec().ToWide(codePage, bytes);
 }
 

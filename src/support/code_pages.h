@@ -9,6 +9,7 @@
 namespace tp {
 
 inline constexpr uint32_t kCodePageUtf16Le = 1200;
+inline constexpr uint32_t kCodePageUtf16Be = 1201;
 
 std::wstring CodePageToWide(uint32_t codePage, std::string_view bytes);
 std::string WideToCodePage(uint32_t codePage, std::wstring_view text);

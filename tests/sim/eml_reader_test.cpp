@@ -1,5 +1,6 @@
 // Whole messages read into simulated mail items.
 #include "host/sim/eml_reader.h"
+#include "host/sim/native_path.h"
 
 #include <gtest/gtest.h>
 
@@ -226,7 +227,7 @@ TEST_F(EmlReaderTest, RefusesWhatIsNotAMailMessage) {
 }
 
 TEST_F(EmlReaderTest, FileEntryIdsAndMissingFiles) {
-  const std::filesystem::path path = folder().path() / "caf\u00E9 1.eml";
+  const std::filesystem::path path = folder().path() / NativePath(L"caf\u00E9 1.eml");
   testing::WriteFileBytes(path, "Subject: s\n\nbody");
   SimMail mail;
   std::wstring error;

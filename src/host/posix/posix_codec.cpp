@@ -14,10 +14,6 @@ namespace {
 // Windows code page numbers to iconv's names; empty for a code page iconv is not asked for.
 std::string IconvName(uint32_t codePage) {
   switch (codePage) {
-    case 1200:
-      return "UTF-16LE";
-    case 1201:
-      return "UTF-16BE";
     case 20127:
       return "ASCII";
     case 20866:

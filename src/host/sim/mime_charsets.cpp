@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "host/codec.h"
+#include "support/code_pages.h"
 #include "host/host.h"
 #include "support/text.h"
 
@@ -98,7 +99,7 @@ std::wstring Convert(std::string_view bytes, uint32_t codePage) {
       bytes.remove_prefix(3);
     return Utf8ToWide(bytes);
   }
-  return codec().ToWide(codePage, bytes);
+  return CodePageToWide(codePage, bytes);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "host/win32/win32_clock.h"
 #include "host/win32/win32_codec.h"
 #include "host/win32/win32_files.h"
+#include "host/win32/win32_http.h"
 #include "host/win32/win32_registry.h"
 #include "host/win32/win32_resources.h"
 #include "host/win32/win32_system.h"
@@ -22,6 +23,7 @@ const Host& PlatformHost() {
   static win32::Win32Codec codec;
   static win32::Win32Resources resources;
   static win32::Win32OutlookRuntime outlook;
+  static win32::Win32HttpTransport http;
   static const Host host = [] {
     Host made;
     made.clock = &clock;
@@ -33,6 +35,7 @@ const Host& PlatformHost() {
     made.codec = &codec;
     made.resources = &resources;
     made.outlook = &outlook;
+    made.http = &http;
     return made;
   }();
   return host;

@@ -42,4 +42,12 @@ bool Win32UiThread::IsWindow(WindowHandle window) {
   return ::IsWindow(ToWindow(window)) != FALSE;
 }
 
+uintptr_t Win32UiThread::ShowWaitCursor() {
+  return reinterpret_cast<uintptr_t>(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT)));
+}
+
+void Win32UiThread::RestoreCursor(uintptr_t previous) {
+  ::SetCursor(reinterpret_cast<HCURSOR>(previous));
+}
+
 }  // namespace tp::host::win32

@@ -13,6 +13,8 @@ class Win32UiThread final : public UiThread {
   uint32_t RegisterWindowMessage(const std::wstring& name) override;
   bool DestroyWindow(WindowHandle window) override;
   bool IsWindow(WindowHandle window) override;
+  uintptr_t ShowWaitCursor() override;
+  void RestoreCursor(uintptr_t previous) override;
 };
 
 }  // namespace tp::host::win32
