@@ -131,16 +131,18 @@ TEST(MimeParserTest, DelimitersMustStandAloneOnTheirLine) {
 }
 
 TEST(MimeParserTest, DigestPartsDefaultToMessages) {
-  const MimePart top =
-      ParseMimeEntity(Multipart("multipart/digest", "d", {"\r\nSubject: inner\r\n\r\nhi"}));
+  // A part's body points into the text, which therefore outlives the parse.
+  const std::string text = Multipart("multipart/digest", "d", {"\r\nSubject: inner\r\n\r\nhi"});
+  const MimePart top = ParseMimeEntity(text);
   ASSERT_EQ(top.children.size(), 1u);
   EXPECT_EQ(top.children[0].contentType.token, "message/rfc822");
   EXPECT_TRUE(top.children[0].children.empty());  // an enclosed message stays whole
 }
 
 TEST(MimeParserTest, TruncatedAndUnclosedMultipartsKeepWhatArrived) {
-  const MimePart unclosed = ParseMimeEntity(Multipart(
-      "multipart/mixed", "u", {"Content-Type: text/plain\r\n\r\nfirst", "second cut"}, false));
+  const std::string text = Multipart(
+      "multipart/mixed", "u", {"Content-Type: text/plain\r\n\r\nfirst", "second cut"}, false);
+  const MimePart unclosed = ParseMimeEntity(text);
   EXPECT_TRUE(unclosed.truncated);
   ASSERT_EQ(unclosed.children.size(), 2u);
   EXPECT_EQ(unclosed.children[1].body, "second cut\r\n");
@@ -184,7 +186,8 @@ TEST(MimeParserTest, PartCountIsBounded) {
   std::vector<std::string> parts(5000, "Content-Type: text/plain\r\n\r\nx");
   MimeLimits limits;
   limits.maxParts = 100;
-  const MimePart top = ParseMimeEntity(Multipart("multipart/mixed", "p", parts), limits);
+  const std::string text = Multipart("multipart/mixed", "p", parts);
+  const MimePart top = ParseMimeEntity(text, limits);
   EXPECT_EQ(top.children.size(), 99u);  // the top counts as one
   EXPECT_TRUE(top.truncated);
 }
