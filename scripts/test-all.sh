@@ -16,7 +16,7 @@ ctest --test-dir build/native -j "$jobs" --output-on-failure
 
 step "native under ThreadSanitizer: the workers and the network layer"
 cmake --preset tsan
-cmake --build build/tsan -j "$jobs" --target tp_core_tests tp_posix_tests
+cmake --build build/tsan -j "$jobs" --target tp_core_tests tp_posix_tests tp_net_service_tests
 ctest --test-dir build/tsan -j "$jobs" --output-on-failure
 
 step "64-bit Windows: build, and test under wine64"

@@ -23,7 +23,15 @@ void AddinTimers::Arm(host::TimerId id, uint32_t delayMs) {
     heldBack_[id] = HeldBack{delayMs, host::clock().TickCount()};
     return;
   }
-  host::ui().SetTimer(owner_, id, delayMs);
+  if (host::ui().SetTimer(owner_, id, delayMs) != 0) armed_.emplace(owner_, id);
+}
+
+void AddinTimers::KillAll() {
+  for (const auto& [window, id] : armed_) {
+    (void)host::ui().KillTimer(window, id);
+  }
+  armed_.clear();
+  heldBack_.clear();
 }
 
 }  // namespace tp

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
+#include <utility>
 
 #include "host/ui.h"
 
@@ -17,8 +19,9 @@ class AddinTimers {
   void SetOwner(host::WindowHandle window);
   void Arm(host::TimerId id, uint32_t delayMs);
   bool IsHeldBack(host::TimerId id) const { return heldBack_.count(id) != 0; }
-  // Forgets the held-back timers (at quit).
-  void DropHeldBack() { heldBack_.clear(); }
+  // Kills every timer armed and forgets the held-back ones (at quit): a timer left armed
+  // could fire after Outlook has unloaded the add-in.
+  void KillAll();
 
  private:
   struct HeldBack {
@@ -27,6 +30,8 @@ class AddinTimers {
   };
   host::WindowHandle owner_ = 0;
   std::map<host::TimerId, HeldBack> heldBack_;
+  // Every (window, id) armed; some may have fired since.
+  std::set<std::pair<host::WindowHandle, host::TimerId>> armed_;
 };
 
 }  // namespace tp

@@ -189,14 +189,10 @@ HResult CConnect::OnDisconnection() {
 }
 
 void CConnect::UnadviseSinks() {
-  if (!m_session.application) return;
-  if (std::shared_ptr<host::Explorer> explorer = m_session.application->ActiveExplorer()) {
-    (void)m_explorerSink->Unadvise(*explorer);
+  for (host::EventSink* sink : {m_explorerSink.get(), m_inspectorsSink.get(),
+                                m_applicationSink.get()}) {
+    if (sink->Cookie() != host::kNotAdvisedCookie) (void)sink->Unadvise();
   }
-  if (std::shared_ptr<host::Inspectors> inspectors = m_session.application->GetInspectors()) {
-    (void)m_inspectorsSink->Unadvise(*inspectors);
-  }
-  (void)m_applicationSink->Unadvise(*m_session.application);
 }
 
 void CConnect::OnQuit() {
@@ -215,7 +211,7 @@ void CConnect::OnQuit() {
   m_display->ReleaseBrowserHelper();
   UnadviseSinks();
   m_mailArrival.DropQueue();
-  m_timers.DropHeldBack();
+  m_timers.KillAll();
   if (g_pConnect == this) g_pConnect = nullptr;
   m_session.Release();
   m_brandingList.Clear();

@@ -165,12 +165,13 @@ enum class EventSinkId { kInspectors = 1, kExplorer = 2, kApplication = 3 };
 constexpr uint32_t kNotAdvisedCookie = 0xFEFEFEFE;
 
 // One event interface connected to a handler. Advising twice is refused with E_FAIL; the
-// cookie is kNotAdvisedCookie while not advised.
+// cookie is kNotAdvisedCookie while not advised. Unadvising disconnects from the object the
+// sink was advised on, even when Outlook has since replaced it (a new active explorer).
 class EventSink {
  public:
   virtual ~EventSink() = default;
   virtual HResult Advise(EventSource& source) = 0;
-  virtual HResult Unadvise(EventSource& source) = 0;
+  virtual HResult Unadvise() = 0;
   virtual uint32_t Cookie() const = 0;
 };
 

@@ -186,6 +186,7 @@ TEST_F(ConnectTest, QuitReleasesEverythingAndASecondQuitOnlyLogs) {
     EXPECT_EQ(connect->sink_cookie(id), kNotAdvisedCookie);
   }
   EXPECT_TRUE(IsStopSignaled());
+  EXPECT_TRUE(sim().ui.PendingTimers().empty());
   EXPECT_FALSE(g_sendersListDownloader);
   EXPECT_EQ(connect->statistics(), nullptr);
   EXPECT_TRUE(Logged(L"CConnect::OnQuit - SPI_SETDRAGFULLWINDOWS TRUE"));
@@ -200,6 +201,13 @@ TEST_F(ConnectTest, QuitReleasesEverythingAndASecondQuitOnlyLogs) {
   EXPECT_EQ(CountLogged(L"In OnQuit"), 2);
   EXPECT_EQ(CountLogged(L"Out of OnQuit"), 2);
   EXPECT_EQ(sim().system.dragFullWindowsWrites, writes);
+}
+
+TEST_F(ConnectTest, QuitUnadvisesAnExplorerThatOutlookHasReplaced) {
+  ASSERT_EQ(Connect(), hr::kOk);
+  sim().outlook.activeExplorer = std::make_shared<host::sim::SimExplorerState>();
+  sim().outlook.RaiseQuit();
+  EXPECT_EQ(sim().outlook.AdvisedSinkCount(), 0u);
 }
 
 TEST_F(ConnectTest, TimersActOnlyWhileConnected) {

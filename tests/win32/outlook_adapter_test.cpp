@@ -227,14 +227,14 @@ TEST_F(OutlookAdapterTest, SinksRouteEachEventWithItsArgumentsAndUnadvise) {
 
   // Quit unadvises from inside the event, as the add-in does.
   handler.onQuit = [&] {
-    EXPECT_EQ(explorerSink.Unadvise(*explorer), hr::kOk);
-    EXPECT_EQ(inspectorsSink.Unadvise(*inspectors), hr::kOk);
-    EXPECT_EQ(applicationSink.Unadvise(*application), hr::kOk);
+    EXPECT_EQ(explorerSink.Unadvise(), hr::kOk);
+    EXPECT_EQ(inspectorsSink.Unadvise(), hr::kOk);
+    EXPECT_EQ(applicationSink.Unadvise(), hr::kOk);
   };
   outlook_.applicationEvents().Fire(0xF007);
   EXPECT_EQ(outlook_.AdvisedSinks(), 0u);
   EXPECT_EQ(applicationSink.Cookie(), host::kNotAdvisedCookie);
-  EXPECT_EQ(applicationSink.Unadvise(*application), CONNECT_E_NOCONNECTION);
+  EXPECT_EQ(applicationSink.Unadvise(), CONNECT_E_NOCONNECTION);
 
   EXPECT_EQ(handler.events,
             (std::vector<std::wstring>{L"NewMailEx id1,id2", L"LogonComplete", L"SelectionChange",

@@ -59,7 +59,7 @@ HResult OutlookEventSink::Advise(EventSource& source) {
   return ToHResult(sink_->Advise(object->EventObject()));
 }
 
-HResult OutlookEventSink::Unadvise(EventSource& /*source*/) {
+HResult OutlookEventSink::Unadvise() {
   if (!sink_)
     return ToHResult(CONNECT_E_NOCONNECTION);
   return ToHResult(sink_->Unadvise());

@@ -18,7 +18,7 @@ class OutlookEventSink final : public EventSink, private DispatchEventRouter {
   HResult Advise(EventSource& source) override;
   // Unadvises the connection point this sink advised, which is `source`'s own unless Outlook
   // has since replaced the object (a new active explorer): the old one is released either way.
-  HResult Unadvise(EventSource& source) override;
+  HResult Unadvise() override;
   uint32_t Cookie() const override;
 
  private:
