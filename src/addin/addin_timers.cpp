@@ -8,7 +8,8 @@ namespace tp {
 
 void AddinTimers::SetOwner(host::WindowHandle window) {
   owner_ = window;
-  if (owner_ == 0) return;
+  if (owner_ == 0)
+    return;
   const uint32_t now = host::clock().TickCount();
   const auto pending = std::move(heldBack_);
   heldBack_.clear();
@@ -23,7 +24,8 @@ void AddinTimers::Arm(host::TimerId id, uint32_t delayMs) {
     heldBack_[id] = HeldBack{delayMs, host::clock().TickCount()};
     return;
   }
-  if (host::ui().SetTimer(owner_, id, delayMs) != 0) armed_.emplace(owner_, id);
+  if (host::ui().SetTimer(owner_, id, delayMs) != 0)
+    armed_.emplace(owner_, id);
 }
 
 void AddinTimers::KillAll() {

@@ -23,15 +23,18 @@ constexpr uint32_t kStatisticsStopWaitMs = 10000;
 
 std::wstring LoadStyleHead(int id) {
   std::optional<std::string> bytes = host::resources().Load(L"STYLE", id);
-  if (!bytes) return {};
+  if (!bytes)
+    return {};
   return host::codec().ToWide(host::kCodePageAnsi, *bytes);
 }
 
 // Creates the shutdown and scan signals once per process; a reconnection in the same process
 // starts with both cleared, so that its scan timer runs again.
 void PrepareProcessEvents() {
-  if (!g_hStopEvent) g_hStopEvent = host::threads().CreateEvent(true);
-  if (!g_hScanEvent) g_hScanEvent = host::threads().CreateEvent(false);
+  if (!g_hStopEvent)
+    g_hStopEvent = host::threads().CreateEvent(true);
+  if (!g_hScanEvent)
+    g_hScanEvent = host::threads().CreateEvent(false);
   g_hStopEvent->Reset();
   g_hScanEvent->Reset();
 }
@@ -44,13 +47,12 @@ CConnect::CConnect(AddinOptions options)
     : m_options(std::move(options)),
       m_display(m_options.display ? std::move(m_options.display)
                                   : std::make_unique<OutlookViewDisplay>()),
-      m_mailCheck(m_session, m_timers, m_brandingList, *m_display, m_cs,
-                  [this](host::MailItem& item, bool viewed, int accountType,
-                         const std::wstring& provider, const std::wstring& address,
-                         const std::wstring& messageClass) {
-                    ReportBrandedMessage(item, viewed, accountType, provider, address,
-                                         messageClass);
-                  }),
+      m_mailCheck(
+          m_session, m_timers, m_brandingList, *m_display, m_cs,
+          [this](host::MailItem& item, bool viewed, int accountType, const std::wstring& provider,
+                 const std::wstring& address, const std::wstring& messageClass) {
+            ReportBrandedMessage(item, viewed, accountType, provider, address, messageClass);
+          }),
       m_mailArrival(m_session, m_timers, *this),
       m_inspectorsSink(host::outlook().CreateEventSink(host::EventSinkId::kInspectors, *this)),
       m_explorerSink(host::outlook().CreateEventSink(host::EventSinkId::kExplorer, *this)),
@@ -73,7 +75,8 @@ CConnect::~CConnect() {
   WriteLog(L"In ~CConnect");
   StopDownloadWorkers();
   m_statistics.reset();
-  if (g_pConnect == this) g_pConnect = nullptr;
+  if (g_pConnect == this)
+    g_pConnect = nullptr;
 }
 
 void CConnect::StartDownloadWorkers() {
@@ -163,7 +166,8 @@ HResult CConnect::OnConnection(host::ConnectionArgument& application) {
 
 void CConnect::AttachToActiveExplorer() {
   std::shared_ptr<host::Explorer> explorer = m_session.application->ActiveExplorer();
-  if (!explorer) return;
+  if (!explorer)
+    return;
   WriteLog(L"Attaching to explorer events");
   (void)m_explorerSink->Advise(*explorer);
   m_timers.SetOwner(explorer->Window());
@@ -173,13 +177,16 @@ void CConnect::AttachToActiveExplorer() {
 
 void CConnect::ReadInternetExplorerVersion() {
   m_ieVersion = 8;
-  std::unique_ptr<host::RegistryKey> key = OpenRegistryKey(
-      host::RegRoot::kLocalMachine, L"SOFTWARE\\Microsoft\\Internet Explorer", host::RegAccess::kRead);
-  if (!key) return;
+  std::unique_ptr<host::RegistryKey> key =
+      OpenRegistryKey(host::RegRoot::kLocalMachine, L"SOFTWARE\\Microsoft\\Internet Explorer",
+                      host::RegAccess::kRead);
+  if (!key)
+    return;
   // The version is read into a 260-byte buffer: a longer value is not read at all.
   constexpr size_t kBufferBytes = 260;
   std::optional<std::wstring> version = ReadStringValue(*key, L"svcVersion", kBufferBytes);
-  if (!version) version = ReadStringValue(*key, L"Version", kBufferBytes);
+  if (!version)
+    version = ReadStringValue(*key, L"Version", kBufferBytes);
   m_ieVersion = ParseLeadingInt(version.value_or(std::wstring()));
 }
 
@@ -189,22 +196,25 @@ HResult CConnect::OnDisconnection() {
 }
 
 void CConnect::UnadviseSinks() {
-  for (host::EventSink* sink : {m_explorerSink.get(), m_inspectorsSink.get(),
-                                m_applicationSink.get()}) {
-    if (sink->Cookie() != host::kNotAdvisedCookie) (void)sink->Unadvise();
+  for (host::EventSink* sink :
+       {m_explorerSink.get(), m_inspectorsSink.get(), m_applicationSink.get()}) {
+    if (sink->Cookie() != host::kNotAdvisedCookie)
+      (void)sink->Unadvise();
   }
 }
 
 void CConnect::OnQuit() {
   WriteLog(L"In OnQuit");
-  if (m_statistics) m_statistics->StopStatistics(kStatisticsStopWaitMs);
+  if (m_statistics)
+    m_statistics->StopStatistics(kStatisticsStopWaitMs);
   if (m_dragFullWindows) {
     m_dragFullWindows = false;
     host::system().SetDragFullWindows(true);
     WriteLog(L"CConnect::OnQuit - SPI_SETDRAGFULLWINDOWS TRUE");
   }
   StopDownloadWorkers();
-  if (g_hStopEvent) g_hStopEvent->Set();
+  if (g_hStopEvent)
+    g_hStopEvent->Set();
   m_display->TearDown();
   m_display->RemoveTemporaryFiles();
   WriteLog(L"Cleaning up");
@@ -212,7 +222,8 @@ void CConnect::OnQuit() {
   UnadviseSinks();
   m_mailArrival.DropQueue();
   m_timers.KillAll();
-  if (g_pConnect == this) g_pConnect = nullptr;
+  if (g_pConnect == this)
+    g_pConnect = nullptr;
   m_session.Release();
   m_brandingList.Clear();
   if (m_statistics) {
@@ -245,17 +256,20 @@ void CConnect::OnTimer(host::WindowHandle /*window*/, uint32_t /*message*/, host
 }
 
 void CConnect::RecheckSelectedMail() {
-  if (!m_session.application) return;
+  if (!m_session.application)
+    return;
   std::shared_ptr<host::Explorer> explorer = m_session.application->ActiveExplorer();
   std::shared_ptr<host::Selection> selection = explorer ? explorer->GetSelection() : nullptr;
-  if (!selection || selection->Class() != host::kOlSelection) return;
+  if (!selection || selection->Class() != host::kOlSelection)
+    return;
   if (selection->Count() != 1) {
     m_currentEntryId.clear();
     return;
   }
   std::shared_ptr<host::OutlookItem> item = selection->Item(1);
   std::shared_ptr<host::MailItem> mail = item ? item->AsMailItem() : nullptr;
-  if (mail) CheckMailItem(*mail, false);
+  if (mail)
+    CheckMailItem(*mail, false);
 }
 
 }  // namespace tp

@@ -38,10 +38,12 @@ void CConnect::ReportBrandedMessage(host::MailItem& item, bool viewed, int /*acc
                                     const std::wstring& /*mailProvider*/,
                                     const std::wstring& accountAddress,
                                     const std::wstring& messageClass) {
-  if (!m_statistics) return;
+  if (!m_statistics)
+    return;
   bool branded = false;
   const std::wstring senderName = BrandNameOfClass(messageClass, &branded);
-  if (!branded) return;
+  if (!branded)
+    return;
   const std::wstring entryId = item.EntryId();
   const int kind = viewed ? kOpenedInViewer : (item.UnRead() ? kSeenUnreadInList : kSeenReadInList);
   if (m_statsCache.ShouldReportEmailEvent(entryId, kind)) {

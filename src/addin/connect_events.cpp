@@ -26,11 +26,14 @@ void CConnect::OnNewMailEx(const std::wstring& entryIdCollection) {
   m_mailArrival.OnNewMailEx(entryIdCollection);
 }
 
-void CConnect::OnLogonComplete() { WriteLog(L"In OnLogonComplete"); }
+void CConnect::OnLogonComplete() {
+  WriteLog(L"In OnLogonComplete");
+}
 
 void CConnect::OnFolderSwitch() {
   WriteLog(L"In OnFolderSwitch event");
-  if (g_hScanEvent) g_hScanEvent->Set();
+  if (g_hScanEvent)
+    g_hScanEvent->Set();
 }
 
 void CConnect::LearnExplorerWindow(host::WindowHandle window) {
@@ -40,16 +43,20 @@ void CConnect::LearnExplorerWindow(host::WindowHandle window) {
 }
 
 bool CConnect::IsOutboxFolder(host::Folder& folder) {
-  if (!m_session.nameSpace) return false;
-  std::shared_ptr<host::Folder> outbox = m_session.nameSpace->GetDefaultFolder(host::kOlFolderOutbox);
-  if (!outbox) return false;
+  if (!m_session.nameSpace)
+    return false;
+  std::shared_ptr<host::Folder> outbox =
+      m_session.nameSpace->GetDefaultFolder(host::kOlFolderOutbox);
+  if (!outbox)
+    return false;
   const std::wstring id = folder.EntryId();
   return !id.empty() && id == outbox->EntryId();
 }
 
 void CConnect::OnExplorerSelectionChange() {
   WriteLog(L"In OnExplorerSelectionChange event");
-  if (!m_session.application) return;
+  if (!m_session.application)
+    return;
   if (m_timers.owner() == 0) {
     if (host::WindowHandle window = m_session.application->ActiveWindow(); window != 0) {
       LearnExplorerWindow(window);
@@ -57,13 +64,15 @@ void CConnect::OnExplorerSelectionChange() {
   }
   std::shared_ptr<host::Explorer> explorer = m_session.application->ActiveExplorer();
   std::shared_ptr<host::Folder> folder = explorer ? explorer->CurrentFolder() : nullptr;
-  if (!folder) return;
+  if (!folder)
+    return;
   if (IsOutboxFolder(*folder)) {
     WriteLog(L"Not scanning Outbox folder");
     return;
   }
   std::shared_ptr<host::Selection> selection = explorer->GetSelection();
-  if (!selection || selection->Class() != host::kOlSelection) return;
+  if (!selection || selection->Class() != host::kOlSelection)
+    return;
   if (selection->Count() != 1) {
     m_currentEntryId.clear();
     return;
@@ -75,9 +84,11 @@ void CConnect::OnExplorerSelectionChange() {
     m_currentEntryId.clear();
     return;
   }
-  if (mail->Class() != host::kOlMail) return;
+  if (mail->Class() != host::kOlMail)
+    return;
   const std::wstring entryId = mail->EntryId();
-  if (entryId.empty() || entryId == m_currentEntryId) return;
+  if (entryId.empty() || entryId == m_currentEntryId)
+    return;
   m_currentEntryId = entryId;
   WriteLogFormat(L"OnExplorerSelectionChange: %s", entryId);
   CheckMailItem(*mail, false);
@@ -86,10 +97,12 @@ void CConnect::OnExplorerSelectionChange() {
 void CConnect::NewInspector(std::shared_ptr<host::Inspector> inspector) {
   WriteLog(L"In NewInspector event");
   CriticalSectionLock lock(NewInspectorLock());
-  if (!inspector) return;
+  if (!inspector)
+    return;
   std::shared_ptr<host::OutlookItem> item = inspector->CurrentItem();
   std::shared_ptr<host::MailItem> mail = item ? item->AsMailItem() : nullptr;
-  if (!mail || mail->Class() != host::kOlMail) return;
+  if (!mail || mail->Class() != host::kOlMail)
+    return;
   m_display->BindInspector(inspector);
   WriteLogFormat(L"NewInspector: %s", mail->EntryId());
   CheckMailItem(*mail, true);
@@ -97,7 +110,8 @@ void CConnect::NewInspector(std::shared_ptr<host::Inspector> inspector) {
 
 void CConnect::OnBeforeFolderSwitch(std::shared_ptr<host::Folder> /*newFolder*/, bool* /*cancel*/) {
   const host::WindowHandle detached = m_display->DetachForFolderSwitch();
-  if (detached == 0) return;
+  if (detached == 0)
+    return;
   m_closedBrowserWindows.Add(detached, host::clock().TickCount());
   m_folderSwitch = true;
   if (m_timers.owner() != 0) {

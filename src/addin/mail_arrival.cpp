@@ -10,7 +10,9 @@
 
 namespace tp {
 namespace {
-uint32_t Now() { return host::clock().TickCount(); }
+uint32_t Now() {
+  return host::clock().TickCount();
+}
 }  // namespace
 
 MailArrival::MailArrival(OutlookSession& session, AddinTimers& timers, Checker& checker)
@@ -93,12 +95,15 @@ void MailArrival::ScanFolderMessages(host::Folder& folder) {
         WriteLog(L"ScanFolderMessages takes more than 0.1 second so stopping it");
         break;
       }
-      if (table->EndOfTable()) break;
+      if (table->EndOfTable())
+        break;
       ++rows;
       std::shared_ptr<host::TableRow> row = table->GetNextRow();
-      if (!row) break;
+      if (!row)
+        break;
       const auto values = row->GetValues();
-      if (!values || values->size() != 1 || !(*values)[0]) continue;
+      if (!values || values->size() != 1 || !(*values)[0])
+        continue;
       const std::wstring& entryId = *(*values)[0];
       if (!entryId.empty() && !HasSeen(entryId)) {
         WriteLogFormat(L"Scanning new mail ID: %s", entryId);
@@ -139,14 +144,15 @@ void MailArrival::BGNewMail() {
                      entry.entryId);
       continue;
     }
-    if (!m_session.nameSpace) break;
+    if (!m_session.nameSpace)
+      break;
     HResult result = hr::kOk;
     std::shared_ptr<host::OutlookItem> item =
         m_session.nameSpace->GetItemFromId(entry.entryId, &result);
-    if (IsStopSignaled()) break;
+    if (IsStopSignaled())
+      break;
     if (!item) {
-      WriteLogFormat(L"BGNewMail::Did not get Dispatch interface for item ID (Error: %xx)",
-                     result);
+      WriteLogFormat(L"BGNewMail::Did not get Dispatch interface for item ID (Error: %xx)", result);
       continue;
     }
     std::shared_ptr<host::MailItem> mail = item->AsMailItem();

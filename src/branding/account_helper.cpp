@@ -5,8 +5,7 @@
 
 namespace tp {
 
-CAccountHelper::CAccountHelper(std::wstring profileName,
-                               std::shared_ptr<host::MapiSession> session)
+CAccountHelper::CAccountHelper(std::wstring profileName, std::shared_ptr<host::MapiSession> session)
     : profileName_(std::move(profileName)), session_(std::move(session)) {}
 
 HResult CAccountHelper::GetIdentity(wchar_t* buffer, uint32_t* count) {

@@ -28,6 +28,8 @@ class Clock {
 };
 
 // Milliseconds from `since` to `now`, correct across the 32-bit wrap.
-inline uint32_t TicksSince(uint32_t now, uint32_t since) { return now - since; }
+inline uint32_t TicksSince(uint32_t now, uint32_t since) {
+  return now - since;
+}
 
 }  // namespace tp::host

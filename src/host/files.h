@@ -12,9 +12,9 @@ namespace tp::host {
 // Win32 error codes (GetLastError); the posix adapter maps errno onto them.
 using FileError = uint32_t;
 constexpr FileError kFileOk = 0;
-constexpr FileError kFileNotFound = 2;        // ERROR_FILE_NOT_FOUND
-constexpr FileError kPathNotFound = 3;        // ERROR_PATH_NOT_FOUND
-constexpr FileError kFileAccessDenied = 5;    // ERROR_ACCESS_DENIED
+constexpr FileError kFileNotFound = 2;           // ERROR_FILE_NOT_FOUND
+constexpr FileError kPathNotFound = 3;           // ERROR_PATH_NOT_FOUND
+constexpr FileError kFileAccessDenied = 5;       // ERROR_ACCESS_DENIED
 constexpr FileError kFileSharingViolation = 32;  // ERROR_SHARING_VIOLATION
 constexpr FileError kFileAlreadyExists = 183;    // ERROR_ALREADY_EXISTS
 
@@ -57,8 +57,7 @@ class FileSystem {
   virtual std::optional<std::wstring> KnownFolderPath(KnownFolder folder) = 0;
   // kFileOk when the folder was made, kFileAlreadyExists when it was there.
   virtual FileError CreateDirectory(const std::wstring& path) = 0;
-  virtual std::unique_ptr<File> Open(const std::wstring& path, FileOpen mode,
-                                     FileError* error) = 0;
+  virtual std::unique_ptr<File> Open(const std::wstring& path, FileOpen mode, FileError* error) = 0;
   virtual FileError MoveReplace(const std::wstring& from, const std::wstring& to) = 0;
   virtual FileError Delete(const std::wstring& path) = 0;
   virtual bool Exists(const std::wstring& path) = 0;

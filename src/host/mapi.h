@@ -11,7 +11,9 @@ namespace tp::host {
 
 using PropTag = uint32_t;
 
-constexpr uint32_t PropType(PropTag tag) { return tag & 0xFFFF; }
+constexpr uint32_t PropType(PropTag tag) {
+  return tag & 0xFFFF;
+}
 constexpr uint32_t kPtLong = 0x0003;
 constexpr uint32_t kPtString8 = 0x001E;
 constexpr uint32_t kPtUnicode = 0x001F;

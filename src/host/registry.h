@@ -11,15 +11,21 @@ namespace tp::host {
 // Win32 error codes, as RegOpenKeyExW and friends return them.
 using RegStatus = int32_t;
 constexpr RegStatus kRegOk = 0;
-constexpr RegStatus kRegNotFound = 2;      // ERROR_FILE_NOT_FOUND
-constexpr RegStatus kRegAccessDenied = 5;  // ERROR_ACCESS_DENIED
-constexpr RegStatus kRegMoreData = 234;    // ERROR_MORE_DATA
+constexpr RegStatus kRegNotFound = 2;       // ERROR_FILE_NOT_FOUND
+constexpr RegStatus kRegAccessDenied = 5;   // ERROR_ACCESS_DENIED
+constexpr RegStatus kRegMoreData = 234;     // ERROR_MORE_DATA
 constexpr RegStatus kRegNoMoreItems = 259;  // ERROR_NO_MORE_ITEMS
 
 enum class RegRoot { kLocalMachine, kCurrentUser, kClassesRoot };
 enum class RegAccess { kRead, kWrite, kReadWrite };
 
-enum class RegType : uint32_t { kNone = 0, kString = 1, kExpandString = 2, kBinary = 3, kDword = 4 };
+enum class RegType : uint32_t {
+  kNone = 0,
+  kString = 1,
+  kExpandString = 2,
+  kBinary = 3,
+  kDword = 4
+};
 
 struct RegValue {
   RegType type = RegType::kNone;

@@ -29,13 +29,15 @@ std::wstring QueryHeader(host::HttpRequestHandle& request, uint32_t query) {
     bufferBytes += 1;
   }
   const size_t zero = value.find(L'\0');
-  if (zero != std::wstring::npos) value.resize(zero);
+  if (zero != std::wstring::npos)
+    value.resize(zero);
   return value;
 }
 
 std::wstring UpToFirstZero(std::wstring text) {
   const size_t zero = text.find(L'\0');
-  if (zero != std::wstring::npos) text.resize(zero);
+  if (zero != std::wstring::npos)
+    text.resize(zero);
   return text;
 }
 
@@ -66,7 +68,8 @@ void SimpleWinInetHTTPClient::BuildPostBody() {
   constexpr uint32_t kEncodedValueBytes = 1024;
   m_postBody.clear();
   for (const auto& [name, value] : m_formParams) {
-    if (!m_postBody.empty()) m_postBody += '&';
+    if (!m_postBody.empty())
+      m_postBody += '&';
     m_postBody += name;
     m_postBody += '=';
     m_postBody += host::http().CanonicalizeUrl(value, kEncodedValueBytes).value_or(std::string());
@@ -77,14 +80,15 @@ std::wstring SimpleWinInetHTTPClient::UserAgent() const {
   const host::OsVersion os = host::http().GetOsVersion();
   std::wstring agent = Format(L"Mozilla/5.0 (Windows NT %d.%d%s) %s", os.major, os.minor,
                               os.wow64 ? L"; WOW64" : L"", m_userAgentProduct);
-  if (agent.size() > kUserAgentCapacity - 1) agent.resize(kUserAgentCapacity - 1);
+  if (agent.size() > kUserAgentCapacity - 1)
+    agent.resize(kUserAgentCapacity - 1);
   return agent;
 }
 
 int SimpleWinInetHTTPClient::SendRequest(const std::wstring& path, bool isPost,
-                                         const std::wstring& extraHeaders,
-                                         std::wstring& response) {
-  if (!m_downloadToFile) response.clear();
+                                         const std::wstring& extraHeaders, std::wstring& response) {
+  if (!m_downloadToFile)
+    response.clear();
   host::HttpTransport& http = host::http();
   const wchar_t* failure = nullptr;
   uint32_t failureError = 0;
@@ -103,7 +107,8 @@ int SimpleWinInetHTTPClient::SendRequest(const std::wstring& path, bool isPost,
 
   [&] {
     internet = http.Open(UserAgent());
-    if (!internet) return fail(L"Failed InternetOpen", 0);
+    if (!internet)
+      return fail(L"Failed InternetOpen", 0);
     for (host::InternetTimeout option :
          {host::InternetTimeout::kConnect, host::InternetTimeout::kDataSend,
           host::InternetTimeout::kDataReceive, host::InternetTimeout::kSend,
@@ -111,17 +116,21 @@ int SimpleWinInetHTTPClient::SendRequest(const std::wstring& path, bool isPost,
       internet->SetTimeout(option, m_timeoutMs);
     }
     connection = internet->Connect(m_host, m_port);
-    if (!connection) return fail(L"Failed InternetConnect", 0);
+    if (!connection)
+      return fail(L"Failed InternetConnect", 0);
     const std::wstring verb = isPost ? L"POST" : L"GET";
-    if (isPost) BuildPostBody();
+    if (isPost)
+      BuildPostBody();
 
     for (int attempt = 1;; ++attempt) {
       request.reset();
       request = connection->OpenRequest(verb, path, kRequestFlags);
-      if (!request) return fail(L"Failed HttpOpenRequest", 0);
+      if (!request)
+        return fail(L"Failed HttpOpenRequest", 0);
       const bool sent = isPost ? request->Send(extraHeaders, m_postBody)
                                : request->Send(std::wstring(), std::string_view());
-      if (sent) break;
+      if (sent)
+        break;
       // A time-out is never retried: the server is there but too slow.
       const uint32_t sendError = http.LastError();
       if (attempt == kSendAttempts || sendError == host::kErrorInternetTimeout) {
@@ -137,7 +146,8 @@ int SimpleWinInetHTTPClient::SendRequest(const std::wstring& path, bool isPost,
     if (m_downloadToFile) {
       host::FileError error = host::kFileOk;
       output = host::files().Open(response, host::FileOpen::kCreateExclusive, &error);
-      if (!output) return fail(L"Failed to open output file for writing downloaded data", error);
+      if (!output)
+        return fail(L"Failed to open output file for writing downloaded data", error);
     }
 
     for (;;) {
@@ -159,10 +169,12 @@ int SimpleWinInetHTTPClient::SendRequest(const std::wstring& path, bool isPost,
         break;
       }
       body.resize(offset + read);
-      if (read == 0) break;
+      if (read == 0)
+        break;
     }
 
-    if (body.empty()) return;
+    if (body.empty())
+      return;
     if (m_downloadToFile) {
       output->Write(body.data(), body.size());
     } else if (utf16) {
@@ -176,7 +188,8 @@ int SimpleWinInetHTTPClient::SendRequest(const std::wstring& path, bool isPost,
   request.reset();
   connection.reset();
   internet.reset();
-  if (failure != nullptr) throw WinException(failure, failureError);
+  if (failure != nullptr)
+    throw WinException(failure, failureError);
   return status;
 }
 

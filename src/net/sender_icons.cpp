@@ -35,8 +35,7 @@ std::wstring EscapePathSegment(const std::wstring& name) {
   std::wstring escaped;
   for (unsigned char byte : WideToUtf8(name)) {
     if ((byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') ||
-        (byte >= 'a' && byte <= 'z') || byte == '-' || byte == '.' || byte == '_' ||
-        byte == '~') {
+        (byte >= 'a' && byte <= 'z') || byte == '-' || byte == '.' || byte == '_' || byte == '~') {
       escaped += static_cast<wchar_t>(byte);
     } else {
       escaped += L'%';
@@ -50,7 +49,8 @@ std::wstring EscapePathSegment(const std::wstring& name) {
 // Whether a full reload is due, and if so the value that schedules the next one.
 bool ReloadDue(int64_t now) {
   std::wstring stamp;
-  if (!GetCachedValue(kReloadIconsName, &stamp)) return true;
+  if (!GetCachedValue(kReloadIconsName, &stamp))
+    return true;
   return now >= ParseLeadingInt64(stamp) + SenderIconCache::kReloadPeriodSeconds;
 }
 
@@ -59,15 +59,18 @@ void RunPass(host::Event& stop, uint32_t requestTimeoutMs) {
   const bool reload = ReloadDue(now);
   std::wstring recorded;
   if (!GetCachedValue(kCachedIconsName, &recorded) || reload) {
-    SetCachedValue(kReloadIconsName,
-                   Format(L"%u", static_cast<uint32_t>(now + SenderIconCache::kReloadPeriodSeconds)));
+    SetCachedValue(
+        kReloadIconsName,
+        Format(L"%u", static_cast<uint32_t>(now + SenderIconCache::kReloadPeriodSeconds)));
     recorded.clear();
   }
   for (const std::wstring& name : SplitSkippingEmpty(BrandNameList(), L',')) {
-    if (Stopped(stop, 0)) break;
+    if (Stopped(stop, 0))
+      break;
     const std::wstring key = Format(L"|%s|", name);
     const bool known = Contains(recorded, key);
-    if (known && host::files().Exists(SenderIconCache::IconPath(name))) continue;
+    if (known && host::files().Exists(SenderIconCache::IconPath(name)))
+      continue;
     if (SenderIconCache::DownloadSenderIcon(name, requestTimeoutMs) && !known) {
       recorded += key + L",";
     }
@@ -78,14 +81,17 @@ void RunPass(host::Event& stop, uint32_t requestTimeoutMs) {
 void bgDownloadSendersIconsThread(std::shared_ptr<host::Event> stop,
                                   SenderIconCache::Timing timing) {
   WriteLog(L"Starting bgDownloadSendersIconsThread");
-  if (Stopped(*stop, timing.firstDelayMs)) return;
+  if (Stopped(*stop, timing.firstDelayMs))
+    return;
   for (;;) {
     while (BrandNameList().empty()) {
       WriteLog(L"Senders list not loaded yet so no branding info. Waiting for 30 seconds");
-      if (Stopped(*stop, timing.namesRetryMs)) return;
+      if (Stopped(*stop, timing.namesRetryMs))
+        return;
     }
     RunPass(*stop, timing.requestTimeoutMs);
-    if (Stopped(*stop, timing.passMs)) return;
+    if (Stopped(*stop, timing.passMs))
+      return;
   }
 }
 
@@ -95,18 +101,21 @@ SenderIconCache::SenderIconCache() : SenderIconCache(Timing{}) {}
 
 SenderIconCache::SenderIconCache(Timing timing) : m_timing(timing) {}
 
-SenderIconCache::~SenderIconCache() { StopIconDownloads(); }
+SenderIconCache::~SenderIconCache() {
+  StopIconDownloads();
+}
 
 void SenderIconCache::StartIconDownloads() {
-  if (m_worker) return;
+  if (m_worker)
+    return;
   m_stopEvent = host::threads().CreateEvent(true);
-  m_worker = host::threads().StartThread([stop = m_stopEvent, timing = m_timing] {
-    bgDownloadSendersIconsThread(stop, timing);
-  });
+  m_worker = host::threads().StartThread(
+      [stop = m_stopEvent, timing = m_timing] { bgDownloadSendersIconsThread(stop, timing); });
 }
 
 void SenderIconCache::StopIconDownloads() {
-  if (!m_worker) return;
+  if (!m_worker)
+    return;
   m_stopEvent->Set();
   (void)m_worker->Join(m_timing.stopWaitMs);
   m_worker.reset();
@@ -133,8 +142,8 @@ bool SenderIconCache::DownloadSenderIcon(const std::wstring& name, uint32_t requ
     client.SetTimeoutMs(requestTimeoutMs);
     client.SetLargestResponse(kLargestIcon);
     std::wstring file = download;
-    status = client.Get(Format(L"%sbrandingicon/%s", L"ams/", EscapePathSegment(name) + L".ico"),
-                        file);
+    status =
+        client.Get(Format(L"%sbrandingicon/%s", L"ams/", EscapePathSegment(name) + L".ico"), file);
   } catch (const WinException& error) {
     WriteLogFormat(L"Error retrieving icon %s: Error=%s", name, error.message());
     status = -1;
@@ -163,8 +172,8 @@ bool SenderIconCache::DownloadSenderIcon(const std::wstring& name, uint32_t requ
   if (const host::FileError moved = host::files().MoveReplace(download, target);
       moved != host::kFileOk) {
     (void)host::files().Delete(download);
-    WriteLogFormat(L"Error Failed to replace icon file after downloading. Icon %s: Error=%xx",
-                   name, moved);
+    WriteLogFormat(L"Error Failed to replace icon file after downloading. Icon %s: Error=%xx", name,
+                   moved);
     return false;
   }
   return true;

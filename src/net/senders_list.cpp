@@ -6,11 +6,11 @@
 #include "host/clock.h"
 #include "host/files.h"
 #include "host/host.h"
-#include "support/file_io.h"
 #include "net/http_client.h"
 #include "net/senders_envelope.h"
 #include "support/configuration.h"
 #include "support/data_folder.h"
+#include "support/file_io.h"
 #include "support/format.h"
 #include "support/log.h"
 #include "support/settings.h"
@@ -35,7 +35,8 @@ struct SendersListDownloader::Shared {
 
   bool Load(const std::wstring& text) {
     SendersEnvelope envelope = ReadSendersListXml(text);
-    if (!envelope.accepted()) return false;
+    if (!envelope.accepted())
+      return false;
     std::lock_guard<std::mutex> lock(textLock);
     brandingJson = std::move(envelope.brandingJson);
     listSignature.clear();
@@ -45,12 +46,15 @@ struct SendersListDownloader::Shared {
 
 namespace {
 
-bool Stopped(host::Event& stop) { return stop.Wait(0) != host::WaitResult::kTimeout; }
+bool Stopped(host::Event& stop) {
+  return stop.Wait(0) != host::WaitResult::kTimeout;
+}
 
 void SaveCopy(const std::wstring& text) {
   const std::wstring path = GetDataFilePath(nullptr, kSendersListFileName);
   // Written aside and moved over the old copy, so the cache is never half written.
-  if (!WriteFileReplacing(path, WideToUtf8(text))) return;
+  if (!WriteFileReplacing(path, WideToUtf8(text)))
+    return;
   SetCachedValue(kSendersListUpdateTimeName,
                  Format(L"%d", static_cast<int32_t>(host::clock().UnixTime())));
 }
@@ -83,7 +87,8 @@ void bgDownloadSendersListThread(std::shared_ptr<SendersListDownloader::Shared> 
       continue;
     }
     std::lock_guard<std::mutex> work(shared->workLock);
-    if (Stopped(*stop)) break;
+    if (Stopped(*stop))
+      break;
     if (!shared->Load(response)) {
       WriteLog(L"Senders list XML loading failed");
       continue;
@@ -100,20 +105,24 @@ SendersListDownloader::SendersListDownloader() : SendersListDownloader(Timing{})
 SendersListDownloader::SendersListDownloader(Timing timing)
     : m_timing(timing), m_shared(std::make_shared<Shared>()) {}
 
-SendersListDownloader::~SendersListDownloader() { StopSendersList(); }
+SendersListDownloader::~SendersListDownloader() {
+  StopSendersList();
+}
 
 void SendersListDownloader::StartSendersList() {
-  if (m_worker) return;
+  if (m_worker)
+    return;
   m_stopEvent = host::threads().CreateEvent(true);
   (void)LoadSendersListFile(GetDataFilePath(nullptr, kSendersListFileName));
-  m_worker = host::threads().StartThread(
-      [shared = m_shared, stop = m_stopEvent, timing = m_timing] {
+  m_worker =
+      host::threads().StartThread([shared = m_shared, stop = m_stopEvent, timing = m_timing] {
         bgDownloadSendersListThread(shared, stop, timing);
       });
 }
 
 void SendersListDownloader::StopSendersList() {
-  if (!m_worker) return;
+  if (!m_worker)
+    return;
   m_stopEvent->Set();
   if (!m_worker->Join(m_timing.stopWaitMs)) {
     // Still inside a request: wait out a load in progress, so nothing is touched afterwards.
@@ -125,7 +134,8 @@ void SendersListDownloader::StopSendersList() {
 
 bool SendersListDownloader::LoadSendersListFile(const std::wstring& path) {
   std::optional<std::string> bytes = ReadWholeFile(path, kLargestSendersList);
-  if (!bytes) return false;
+  if (!bytes)
+    return false;
   return LoadSendersListXml(DecodeSendersListFile(*bytes));
 }
 

@@ -22,14 +22,16 @@ bool StatsCache::ShouldReportEmailEvent(const std::wstring& entryId, int kind) {
     return true;
   }
   int& recorded = m_entries[found->second].second;
-  if (recorded >= kind) return false;
+  if (recorded >= kind)
+    return false;
   recorded = kind;
   return true;
 }
 
 std::optional<int> StatsCache::ReportedKind(const std::wstring& entryId) const {
   auto found = m_index.find(entryId);
-  if (found == m_index.end()) return std::nullopt;
+  if (found == m_index.end())
+    return std::nullopt;
   return m_entries[found->second].second;
 }
 
@@ -38,26 +40,32 @@ void StatsCache::LoadStatsCache() {
   m_index.clear();
   const std::optional<std::string> bytes =
       ReadWholeFile(GetDataFilePath(nullptr, kStatsCacheFileName), kLargestFile);
-  if (!bytes) return;
+  if (!bytes)
+    return;
   const std::wstring text = Utf8ToWide(*bytes);
   std::vector<std::wstring_view> lines;
   for (size_t start = 0; start < text.size();) {
     size_t end = text.find(L'\n', start);
-    if (end == std::wstring::npos) end = text.size();
+    if (end == std::wstring::npos)
+      end = text.size();
     std::wstring_view line(text.data() + start, end - start);
-    if (!line.empty() && line.back() == L'\r') line.remove_suffix(1);
+    if (!line.empty() && line.back() == L'\r')
+      line.remove_suffix(1);
     lines.push_back(line);
     start = end + 1;
   }
-  if (lines.empty()) return;
+  if (lines.empty())
+    return;
   const int64_t saved = ParseLeadingInt64(lines[0]);
   // A stamp in the future wraps to a large age and counts as too old.
   const uint32_t age = static_cast<uint32_t>(host::clock().UnixTime() - saved);
-  if (age > kLongestAgeSeconds) return;
+  if (age > kLongestAgeSeconds)
+    return;
   for (size_t i = 1; i < lines.size(); ++i) {
     const std::wstring_view line = lines[i];
     const size_t equals = line.find(L'=');
-    if (line.size() > kLongestLine || equals == std::wstring_view::npos) continue;
+    if (line.size() > kLongestLine || equals == std::wstring_view::npos)
+      continue;
     (void)ShouldReportEmailEvent(std::wstring(line.substr(0, equals)),
                                  ParseLeadingInt(line.substr(equals + 1)));
   }

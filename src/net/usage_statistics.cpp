@@ -37,10 +37,11 @@ std::wstring WithoutBraces(std::wstring text) {
   return text;
 }
 
-std::optional<std::wstring> ReadValue(host::RegRoot root, const wchar_t* path,
-                                      const wchar_t* name, size_t bufferBytes) {
+std::optional<std::wstring> ReadValue(host::RegRoot root, const wchar_t* path, const wchar_t* name,
+                                      size_t bufferBytes) {
   std::unique_ptr<host::RegistryKey> key = OpenRegistryKey(root, path, host::RegAccess::kRead);
-  if (!key) return std::nullopt;
+  if (!key)
+    return std::nullopt;
   return ReadStringValue(*key, name, bufferBytes);
 }
 
@@ -53,7 +54,8 @@ void PostStatisticsThread(std::shared_ptr<UsageStatistics::Shared> shared,
     std::wstring entry;
     {
       std::lock_guard<std::mutex> lock(shared->lock);
-      if (shared->queue.empty()) continue;
+      if (shared->queue.empty())
+        continue;
       entry = std::move(shared->queue.front());
       shared->queue.pop_front();
     }
@@ -77,23 +79,24 @@ void PostStatisticsThread(std::shared_ptr<UsageStatistics::Shared> shared,
 StatisticsIdentity ReadStatisticsIdentity() {
   StatisticsIdentity identity;
   const wchar_t* kSenderKey = L"SOFTWARE\\Tidepost\\Tidepost";
-  for (auto [name, field] : {std::pair{L"sender", &identity.sender},
-                             std::pair{L"campaign", &identity.campaign}}) {
+  for (auto [name, field] :
+       {std::pair{L"sender", &identity.sender}, std::pair{L"campaign", &identity.campaign}}) {
     *field = ReadValue(host::RegRoot::kLocalMachine, kSenderKey, name, kSenderBufferBytes)
                  .value_or(std::wstring());
     // A per-user value replaces the machine's only when it says something.
     const std::wstring user =
         ReadValue(host::RegRoot::kCurrentUser, kSenderKey, name, kSenderBufferBytes)
             .value_or(std::wstring());
-    if (!user.empty()) *field = user;
+    if (!user.empty())
+      *field = user;
   }
-  if (identity.sender.empty()) identity.sender = L"tidepost";
-  identity.userId = WithoutBraces(ReadValue(host::RegRoot::kCurrentUser, L"Software\\Tidepost",
-                                            L"activeGuid", kGuidBufferBytes)
-                                      .value_or(std::wstring()));
-  identity.installId = WithoutBraces(ReadValue(host::RegRoot::kLocalMachine,
-                                               L"Software\\Tidepost", L"activeGuid",
-                                               kGuidBufferBytes)
+  if (identity.sender.empty())
+    identity.sender = L"tidepost";
+  identity.userId = WithoutBraces(
+      ReadValue(host::RegRoot::kCurrentUser, L"Software\\Tidepost", L"activeGuid", kGuidBufferBytes)
+          .value_or(std::wstring()));
+  identity.installId = WithoutBraces(ReadValue(host::RegRoot::kLocalMachine, L"Software\\Tidepost",
+                                               L"activeGuid", kGuidBufferBytes)
                                          .value_or(std::wstring()));
   if (std::optional<host::FileVersion> version = host::resources().ModuleVersion()) {
     identity.version = Format(L"%u.%u.%u.0", version->major, version->minor, version->build);
@@ -118,14 +121,16 @@ UsageStatistics::UsageStatistics(int outlookMajorVersion, Timing timing)
 
 UsageStatistics::~UsageStatistics() {
   m_shared->stop->Set();
-  if (m_worker) (void)m_worker->Join(host::kInfinite);
+  if (m_worker)
+    (void)m_worker->Join(host::kInfinite);
   std::lock_guard<std::mutex> lock(m_shared->lock);
   m_shared->queue.clear();
 }
 
 void UsageStatistics::StopStatistics(uint32_t timeoutMs) {
   m_shared->stop->Set();
-  if (m_worker && m_worker->Join(timeoutMs)) m_worker.reset();
+  if (m_worker && m_worker->Join(timeoutMs))
+    m_worker.reset();
 }
 
 size_t UsageStatistics::queued() const {
@@ -135,10 +140,14 @@ size_t UsageStatistics::queued() const {
 
 void UsageStatistics::QueueStatistic(const std::wstring& query) {
   std::wstring entry = Format(L"%s&tp_bld=%s", query, L"stable");
-  if (!m_identity.sender.empty()) entry += L"&utm_source=" + m_identity.sender;
-  if (!m_identity.campaign.empty()) entry += L"&utm_campaign=" + m_identity.campaign;
-  if (!m_identity.installId.empty()) entry += L"&inst_id=" + m_identity.installId;
-  if (!m_identity.userId.empty()) entry += L"&tp_pid=" + m_identity.userId;
+  if (!m_identity.sender.empty())
+    entry += L"&utm_source=" + m_identity.sender;
+  if (!m_identity.campaign.empty())
+    entry += L"&utm_campaign=" + m_identity.campaign;
+  if (!m_identity.installId.empty())
+    entry += L"&inst_id=" + m_identity.installId;
+  if (!m_identity.userId.empty())
+    entry += L"&tp_pid=" + m_identity.userId;
   entry += L"&tp_v=" + m_identity.version;
   std::lock_guard<std::mutex> lock(m_shared->lock);
   m_shared->queue.push_back(std::move(entry));

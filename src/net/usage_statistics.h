@@ -19,11 +19,11 @@ enum EmailEventKind : int {
 };
 
 struct StatisticsIdentity {
-  std::wstring sender;    // utm_source
-  std::wstring campaign;  // utm_campaign
-  std::wstring userId;    // tp_pid
+  std::wstring sender;     // utm_source
+  std::wstring campaign;   // utm_campaign
+  std::wstring userId;     // tp_pid
   std::wstring installId;  // inst_id
-  std::wstring version;   // tp_v
+  std::wstring version;    // tp_v
 };
 
 class UsageStatistics {

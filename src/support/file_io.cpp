@@ -11,14 +11,17 @@ namespace tp {
 std::optional<std::string> ReadWholeFile(const std::wstring& path, size_t largest) {
   host::FileError error = host::kFileOk;
   std::unique_ptr<host::File> file = host::files().Open(path, host::FileOpen::kReadShared, &error);
-  if (!file) return std::nullopt;
+  if (!file)
+    return std::nullopt;
   const int64_t size = file->Size();
-  if (size < 0 || static_cast<uint64_t>(size) > largest) return std::nullopt;
+  if (size < 0 || static_cast<uint64_t>(size) > largest)
+    return std::nullopt;
   std::string bytes(static_cast<size_t>(size), '\0');
   size_t done = 0;
   while (done < bytes.size()) {
     const size_t read = file->Read(bytes.data() + done, bytes.size() - done);
-    if (read == 0) break;
+    if (read == 0)
+      break;
     done += read;
   }
   bytes.resize(done);
@@ -31,7 +34,8 @@ bool WriteFileReplacing(const std::wstring& path, const std::string& bytes) {
     host::FileError error = host::kFileOk;
     std::unique_ptr<host::File> file =
         host::files().Open(aside, host::FileOpen::kCreateShareRead, &error);
-    if (!file) return false;
+    if (!file)
+      return false;
     if (!file->Write(bytes.data(), bytes.size())) {
       file.reset();
       (void)host::files().Delete(aside);

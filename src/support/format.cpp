@@ -210,14 +210,16 @@ std::wstring FormatList(std::wstring_view format, std::span<const FormatArg> arg
     }
     while (i < format.size() && format[i] >= L'0' && format[i] <= L'9') {
       spec.width = spec.width * 10 + (format[i++] - L'0');
-      if (spec.width > 4096) spec.width = 4096;
+      if (spec.width > 4096)
+        spec.width = 4096;
     }
     if (i < format.size() && format[i] == L'.') {
       ++i;
       spec.precision = 0;
       while (i < format.size() && format[i] >= L'0' && format[i] <= L'9') {
         spec.precision = spec.precision * 10 + (format[i++] - L'0');
-        if (spec.precision > 4096) spec.precision = 4096;
+        if (spec.precision > 4096)
+          spec.precision = 4096;
       }
     }
     if (format.substr(i, 3) == L"I64") {

@@ -26,9 +26,10 @@ class FormatArg {
   enum class Kind { kSigned, kUnsigned, kFloat, kWide, kNarrow, kPointer };
 
   template <class T>
-    requires std::is_integral_v<T> && (!std::is_same_v<T, bool>) &&
-             (!std::is_same_v<T, wchar_t>) && (!std::is_same_v<T, char>)
-  FormatArg(T value) : bits_(sizeof(T) * 8) {  // NOLINT(google-explicit-constructor)
+  requires std::is_integral_v<T> &&
+      (!std::is_same_v<T, bool>)&&(!std::is_same_v<T, wchar_t>)&&(!std::is_same_v<T, char>)
+          FormatArg(T value)
+      : bits_(sizeof(T) * 8) {  // NOLINT(google-explicit-constructor)
     if constexpr (std::is_signed_v<T>) {
       kind_ = Kind::kSigned;
       signed_ = value;
@@ -48,7 +49,8 @@ class FormatArg {
   FormatArg(std::string_view text) : kind_(Kind::kNarrow), narrow_(text) {}
   FormatArg(const std::string& text) : kind_(Kind::kNarrow), narrow_(text) {}
   FormatArg(const void* pointer)
-      : kind_(Kind::kPointer), bits_(sizeof(void*) * 8),
+      : kind_(Kind::kPointer),
+        bits_(sizeof(void*) * 8),
         unsigned_(reinterpret_cast<uintptr_t>(pointer)) {}
 
   Kind kind() const { return kind_; }

@@ -20,8 +20,12 @@ constexpr HResult kInvalidArg = static_cast<HResult>(0x80070057);
 constexpr HResult kMapiNotFound = static_cast<HResult>(0x8004010F);
 constexpr HResult kMapiObjectChanged = static_cast<HResult>(0x80040109);
 
-constexpr bool Succeeded(HResult value) { return value >= 0; }
-constexpr bool Failed(HResult value) { return value < 0; }
+constexpr bool Succeeded(HResult value) {
+  return value >= 0;
+}
+constexpr bool Failed(HResult value) {
+  return value < 0;
+}
 }  // namespace hr
 
 }  // namespace tp

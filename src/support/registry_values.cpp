@@ -39,8 +39,7 @@ host::RegStatus WriteStringValue(host::RegistryKey& key, const std::wstring& nam
   return key.SetValue(name, value);
 }
 
-host::RegStatus WriteDwordValue(host::RegistryKey& key, const std::wstring& name,
-                                uint32_t number) {
+host::RegStatus WriteDwordValue(host::RegistryKey& key, const std::wstring& name, uint32_t number) {
   host::RegValue value;
   value.type = host::RegType::kDword;
   for (int shift = 0; shift < 32; shift += 8) {

@@ -18,7 +18,8 @@ void RecordOutlookAccess() {
   // Always per user: the key and its parents are created when missing, never a machine-wide
   // key instead.
   std::unique_ptr<host::RegistryKey> key;
-  if (host::registry().Root(host::RegRoot::kCurrentUser)
+  if (host::registry()
+          .Root(host::RegRoot::kCurrentUser)
           .CreateSubKey(kAddonKeyPath, host::RegAccess::kReadWrite, &key) != host::kRegOk) {
     return;
   }
@@ -42,7 +43,8 @@ bool GetCachedValue(const std::wstring& name, std::wstring* value) {
 
 void SetCachedValue(const std::wstring& name, const std::wstring& value) {
   std::unique_ptr<host::RegistryKey> key;
-  if (host::registry().Root(host::RegRoot::kCurrentUser)
+  if (host::registry()
+          .Root(host::RegRoot::kCurrentUser)
           .CreateSubKey(kCacheKeyPath, host::RegAccess::kReadWrite, &key) != host::kRegOk) {
     return;
   }

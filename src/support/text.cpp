@@ -38,12 +38,17 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-bool IsHighSurrogate(char32_t cp) { return cp >= 0xD800 && cp <= 0xDBFF; }
-bool IsLowSurrogate(char32_t cp) { return cp >= 0xDC00 && cp <= 0xDFFF; }
+bool IsHighSurrogate(char32_t cp) {
+  return cp >= 0xD800 && cp <= 0xDBFF;
+}
+bool IsLowSurrogate(char32_t cp) {
+  return cp >= 0xDC00 && cp <= 0xDFFF;
+}
 
 int64_t ParseLeading(std::wstring_view text, int64_t min, int64_t max) {
   size_t i = 0;
-  while (i < text.size() && IsSpace(text[i])) ++i;
+  while (i < text.size() && IsSpace(text[i]))
+    ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == L'-' || text[i] == L'+')) {
     negative = text[i] == L'-';
@@ -59,7 +64,8 @@ int64_t ParseLeading(std::wstring_view text, int64_t min, int64_t max) {
     value = value * 10 - digit;
   }
   if (!negative) {
-    if (value < -max) return max;
+    if (value < -max)
+      return max;
     return -value;
   }
   return value < min ? min : value;
@@ -104,10 +110,14 @@ std::wstring Utf8ToWide(std::string_view bytes) {
       unsigned char low = 0x80;
       unsigned char high = 0xBF;
       if (taken == 1) {
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
+        if (lead == 0xE0)
+          low = 0xA0;
+        if (lead == 0xED)
+          high = 0x9F;
+        if (lead == 0xF0)
+          low = 0x90;
+        if (lead == 0xF4)
+          high = 0x8F;
       }
       if (next < low || next > high) {
         valid = false;
@@ -151,9 +161,8 @@ std::wstring Utf16LeToWide(std::string_view bytes) {
                           (static_cast<char32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8);
     if constexpr (sizeof(wchar_t) == 4) {
       if (IsHighSurrogate(unit) && i + 3 < bytes.size()) {
-        const char32_t low =
-            static_cast<unsigned char>(bytes[i + 2]) |
-            (static_cast<char32_t>(static_cast<unsigned char>(bytes[i + 3])) << 8);
+        const char32_t low = static_cast<unsigned char>(bytes[i + 2]) |
+                             (static_cast<char32_t>(static_cast<unsigned char>(bytes[i + 3])) << 8);
         if (IsLowSurrogate(low)) {
           out += static_cast<wchar_t>(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
           i += 2;
@@ -212,22 +221,26 @@ wchar_t ToLowerChar(wchar_t ch) {
 
 std::wstring ToLower(std::wstring_view text) {
   std::wstring out(text);
-  for (wchar_t& ch : out) ch = ToLowerChar(ch);
+  for (wchar_t& ch : out)
+    ch = ToLowerChar(ch);
   return out;
 }
 
 std::wstring ToLowerAscii(std::wstring_view text) {
   std::wstring out(text);
   for (wchar_t& ch : out) {
-    if (ch >= L'A' && ch <= L'Z') ch = static_cast<wchar_t>(ch + 32);
+    if (ch >= L'A' && ch <= L'Z')
+      ch = static_cast<wchar_t>(ch + 32);
   }
   return out;
 }
 
 bool EqualsIgnoreCase(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
+  if (a.size() != b.size())
+    return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (ToLowerChar(a[i]) != ToLowerChar(b[i])) return false;
+    if (ToLowerChar(a[i]) != ToLowerChar(b[i]))
+      return false;
   }
   return true;
 }
@@ -239,17 +252,21 @@ wchar_t FoldAscii(wchar_t ch) {
 }  // namespace
 
 bool EqualsIgnoreAsciiCase(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
+  if (a.size() != b.size())
+    return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+    if (FoldAscii(a[i]) != FoldAscii(b[i]))
+      return false;
   }
   return true;
 }
 
 size_t FindIgnoreAsciiCase(std::wstring_view haystack, std::wstring_view needle, size_t from) {
-  if (needle.size() > haystack.size()) return std::wstring_view::npos;
+  if (needle.size() > haystack.size())
+    return std::wstring_view::npos;
   for (size_t i = from; i + needle.size() <= haystack.size(); ++i) {
-    if (EqualsIgnoreAsciiCase(haystack.substr(i, needle.size()), needle)) return i;
+    if (EqualsIgnoreAsciiCase(haystack.substr(i, needle.size()), needle))
+      return i;
   }
   return std::wstring_view::npos;
 }
@@ -259,8 +276,10 @@ bool IsSpace(wchar_t ch) {
 }
 
 std::wstring_view Trim(std::wstring_view text) {
-  while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsSpace(text.back())) text.remove_suffix(1);
+  while (!text.empty() && IsSpace(text.front()))
+    text.remove_prefix(1);
+  while (!text.empty() && IsSpace(text.back()))
+    text.remove_suffix(1);
   return text;
 }
 
@@ -269,8 +288,10 @@ std::vector<std::wstring> SplitSkippingEmpty(std::wstring_view text, wchar_t sep
   size_t start = 0;
   while (start <= text.size()) {
     size_t end = text.find(separator, start);
-    if (end == std::wstring_view::npos) end = text.size();
-    if (end > start) parts.emplace_back(text.substr(start, end - start));
+    if (end == std::wstring_view::npos)
+      end = text.size();
+    if (end > start)
+      parts.emplace_back(text.substr(start, end - start));
     start = end + 1;
   }
   return parts;
@@ -280,21 +301,25 @@ int CompareUtf16(std::wstring_view a, std::wstring_view b) {
   // Code points above U+FFFF are surrogate pairs in UTF-16 and sort between U+D7FF and U+E000.
   auto key = [](wchar_t ch) -> uint32_t {
     const uint32_t c = static_cast<uint32_t>(ch);
-    if (c >= 0x10000) return 0xD800 + ((c - 0x10000) >> 10);
+    if (c >= 0x10000)
+      return 0xD800 + ((c - 0x10000) >> 10);
     return c;
   };
   const size_t n = a.size() < b.size() ? a.size() : b.size();
   for (size_t i = 0; i < n; ++i) {
-    if (a[i] == b[i]) continue;
+    if (a[i] == b[i])
+      continue;
     const uint32_t ka = key(a[i]);
     const uint32_t kb = key(b[i]);
-    if (ka != kb) return ka < kb ? -1 : 1;
+    if (ka != kb)
+      return ka < kb ? -1 : 1;
     // Same high surrogate: compare the low ones.
     const uint32_t la = static_cast<uint32_t>(a[i]) & 0x3FF;
     const uint32_t lb = static_cast<uint32_t>(b[i]) & 0x3FF;
     return la < lb ? -1 : 1;
   }
-  if (a.size() == b.size()) return 0;
+  if (a.size() == b.size())
+    return 0;
   return a.size() < b.size() ? -1 : 1;
 }
 

@@ -44,9 +44,7 @@ std::vector<std::wstring> SplitSkippingEmpty(std::wstring_view text, wchar_t sep
 // Ordering of wide strings by their UTF-16 code units, whatever the width of wchar_t.
 int CompareUtf16(std::wstring_view a, std::wstring_view b);
 struct Utf16Less {
-  bool operator()(std::wstring_view a, std::wstring_view b) const {
-    return CompareUtf16(a, b) < 0;
-  }
+  bool operator()(std::wstring_view a, std::wstring_view b) const { return CompareUtf16(a, b) < 0; }
   using is_transparent = void;
 };
 

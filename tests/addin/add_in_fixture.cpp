@@ -15,7 +15,9 @@ AddinTest::AddinTest() {
   sim().outlook.activeExplorer->currentFolder = inbox;
 }
 
-AddinTest::~AddinTest() { Destroy(); }
+AddinTest::~AddinTest() {
+  Destroy();
+}
 
 AddinOptions AddinTest::QuietOptions() {
   AddinOptions options;
@@ -30,7 +32,8 @@ CConnect& AddinTest::Create(AddinOptions options) {
 }
 
 HResult AddinTest::Connect() {
-  if (!connect) Create(QuietOptions());
+  if (!connect)
+    Create(QuietOptions());
   return connect->OnConnection(*sim().outlook.ConnectionArgumentFor());
 }
 
@@ -60,8 +63,10 @@ std::shared_ptr<host::sim::SimMail> AddinTest::AddGmailMessage(
 }
 
 void AddinTest::Destroy() {
-  if (!connect) return;
-  if (g_pConnect == connect.get()) connect->OnQuit();
+  if (!connect)
+    return;
+  if (g_pConnect == connect.get())
+    connect->OnQuit();
   connect.reset();
 }
 

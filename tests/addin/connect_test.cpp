@@ -29,14 +29,17 @@ class ConnectTest : public testing::AddinTest {
     }
     auto begin = std::find(all.begin(), all.end(), first);
     auto end = std::find(begin, all.end(), last);
-    if (end != all.end()) ++end;
+    if (end != all.end())
+      ++end;
     return std::vector<std::wstring>(begin, end);
   }
   void SetIeKey(const wchar_t* name, const wchar_t* value) {
     std::unique_ptr<host::RegistryKey> key;
-    sim().registry.Root(host::RegRoot::kLocalMachine)
+    sim()
+        .registry.Root(host::RegRoot::kLocalMachine)
         .CreateSubKey(L"SOFTWARE\\Microsoft\\Internet Explorer", host::RegAccess::kReadWrite, &key);
-    if (name) WriteStringValue(*key, name, value);
+    if (name)
+      WriteStringValue(*key, name, value);
   }
 };
 
@@ -55,7 +58,8 @@ TEST_F(ConnectTest, ConstructionPreparesTheObjectAndStartsTheDownloadWorkers) {
                               host::RegAccess::kRead));
   EXPECT_TRUE(g_sendersListDownloader);
   EXPECT_TRUE(g_senderIconCache);
-  for (EventSinkId id : {EventSinkId::kInspectors, EventSinkId::kExplorer, EventSinkId::kApplication}) {
+  for (EventSinkId id :
+       {EventSinkId::kInspectors, EventSinkId::kExplorer, EventSinkId::kApplication}) {
     EXPECT_EQ(addin.sink_cookie(id), kNotAdvisedCookie);
   }
   Destroy();
@@ -83,16 +87,16 @@ TEST_F(ConnectTest, ConnectionAttachesToOutlookInOrder) {
   EXPECT_TRUE(connect->drag_full_windows());
   EXPECT_EQ(connect->explorer_window(), explorerWindow);
   EXPECT_EQ(sim().outlook.AdvisedSinkCount(), 3u);
-  for (EventSinkId id : {EventSinkId::kInspectors, EventSinkId::kExplorer, EventSinkId::kApplication}) {
+  for (EventSinkId id :
+       {EventSinkId::kInspectors, EventSinkId::kExplorer, EventSinkId::kApplication}) {
     EXPECT_NE(connect->sink_cookie(id), kNotAdvisedCookie);
   }
   EXPECT_EQ(sim().system.navigationSoundsDisabled, 1);
   EXPECT_EQ(MessagesBetween(L"In OnConnection", L"Attaching to application events"),
-            (std::vector<std::wstring>{
-                L"In OnConnection", L"Attaching to explorer events",
-                L"Getting providers and providers icons",
-                L"Branding JSON still empty, checking in 1 second",
-                L"Attaching to application events"}));
+            (std::vector<std::wstring>{L"In OnConnection", L"Attaching to explorer events",
+                                       L"Getting providers and providers icons",
+                                       L"Branding JSON still empty, checking in 1 second",
+                                       L"Attaching to application events"}));
   EXPECT_EQ(sim().ui.TimeUntil(explorerWindow, kTimerDestroyClosedWindows), 1000);
   EXPECT_EQ(sim().ui.TimeUntil(explorerWindow, kTimerLoadBrandingList), 1000);
   ASSERT_NE(connect->statistics(), nullptr);
@@ -103,12 +107,16 @@ TEST_F(ConnectTest, InternetExplorerVersionFallsBackThroughItsValues) {
   Connect();
   EXPECT_EQ(connect->ie_version(), 9);
   Destroy();
-  sim().registry.Root(host::RegRoot::kLocalMachine).DeleteTree(L"SOFTWARE\\Microsoft\\Internet Explorer");
+  sim()
+      .registry.Root(host::RegRoot::kLocalMachine)
+      .DeleteTree(L"SOFTWARE\\Microsoft\\Internet Explorer");
   SetIeKey(nullptr, nullptr);
   Connect();
   EXPECT_EQ(connect->ie_version(), 0);  // the key without either value
   Destroy();
-  sim().registry.Root(host::RegRoot::kLocalMachine).DeleteTree(L"SOFTWARE\\Microsoft\\Internet Explorer");
+  sim()
+      .registry.Root(host::RegRoot::kLocalMachine)
+      .DeleteTree(L"SOFTWARE\\Microsoft\\Internet Explorer");
   Connect();
   EXPECT_EQ(connect->ie_version(), 8);  // no key at all
 }
@@ -182,7 +190,8 @@ TEST_F(ConnectTest, QuitReleasesEverythingAndASecondQuitOnlyLogs) {
   sim().outlook.RaiseQuit();
   EXPECT_EQ(g_pConnect, nullptr);
   EXPECT_EQ(sim().outlook.AdvisedSinkCount(), 0u);
-  for (EventSinkId id : {EventSinkId::kInspectors, EventSinkId::kExplorer, EventSinkId::kApplication}) {
+  for (EventSinkId id :
+       {EventSinkId::kInspectors, EventSinkId::kExplorer, EventSinkId::kApplication}) {
     EXPECT_EQ(connect->sink_cookie(id), kNotAdvisedCookie);
   }
   EXPECT_TRUE(IsStopSignaled());
@@ -192,9 +201,10 @@ TEST_F(ConnectTest, QuitReleasesEverythingAndASecondQuitOnlyLogs) {
   EXPECT_TRUE(Logged(L"CConnect::OnQuit - SPI_SETDRAGFULLWINDOWS TRUE"));
   EXPECT_TRUE(sim().system.dragFullWindows);
   EXPECT_TRUE(std::filesystem::exists(DataFolder() / "StatsCache.ini"));
-  EXPECT_EQ(MessagesBetween(L"In OnQuit", L"Out of OnQuit"),
-            (std::vector<std::wstring>{L"In OnQuit", L"CConnect::OnQuit - SPI_SETDRAGFULLWINDOWS TRUE",
-                                       L"Cleaning up", L"Out of OnQuit"}));
+  EXPECT_EQ(
+      MessagesBetween(L"In OnQuit", L"Out of OnQuit"),
+      (std::vector<std::wstring>{L"In OnQuit", L"CConnect::OnQuit - SPI_SETDRAGFULLWINDOWS TRUE",
+                                 L"Cleaning up", L"Out of OnQuit"}));
 
   const int writes = sim().system.dragFullWindowsWrites;
   EXPECT_EQ(connect->OnDisconnection(), hr::kOk);

@@ -73,7 +73,8 @@ TEST_F(MailArrivalTest, NewMailQueuesEveryIdOfTheCollection) {
   EXPECT_EQ(arrival.queue()[1].entryId, L"id2");
   EXPECT_TRUE(arrival.HasSeen(L"id2"));
   EXPECT_TRUE(Logged(L"In OnNewMailEx event"));
-  EXPECT_TRUE(Logged(L"Adding ID id2 (obtained from NewMailEx event) to scan in background thread"));
+  EXPECT_TRUE(
+      Logged(L"Adding ID id2 (obtained from NewMailEx event) to scan in background thread"));
 }
 
 TEST_F(MailArrivalTest, EntriesWaitASecondAndAreHandedOverOnce) {
@@ -106,7 +107,8 @@ TEST_F(MailArrivalTest, EntriesOlderThanThirtySecondsAreDroppedUnread) {
 
 TEST_F(MailArrivalTest, AQueuePassEndsAfterHalfASecond) {
   AddMails(10);
-  for (int i = 0; i < 10; ++i) arrival.OnNewMailEx(Format(L"mail-%d", i));
+  for (int i = 0; i < 10; ++i)
+    arrival.OnNewMailEx(Format(L"mail-%d", i));
   sim().clock.Advance(1000);
   sim().outlook.itemLookupCostMs = 120;
   arrival.BGNewMail();
@@ -146,7 +148,8 @@ TEST_F(MailArrivalTest, StopSignalLeavesTheQueueAlone) {
 
 TEST_F(MailArrivalTest, SeenIdsAreForgottenOnceThereAreMoreThan5000) {
   std::wstring ids;
-  for (int i = 0; i < 5000; ++i) ids += Format(L"x%d,", i);
+  for (int i = 0; i < 5000; ++i)
+    ids += Format(L"x%d,", i);
   arrival.OnNewMailEx(ids);
   g_hStopEvent->Set();  // the map is tidied before the stop signal is looked at
   arrival.BGNewMail();

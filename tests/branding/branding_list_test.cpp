@@ -27,8 +27,10 @@ class BrandingListTest : public testing::SimHostTest {
     int type = 0;
     std::wstring address, name, provider;
     SenderBrand brand;
-    if (!list.FindSenderBrand(*item, &type, &address, &name, &brand, &provider)) return L"-";
-    if (record) *record = brand;
+    if (!list.FindSenderBrand(*item, &type, &address, &name, &brand, &provider))
+      return L"-";
+    if (record)
+      *record = brand;
     return name;
   }
 
@@ -38,8 +40,9 @@ class BrandingListTest : public testing::SimHostTest {
 };
 
 TEST_F(BrandingListTest, ApostrophesStandForDoubleQuotes) {
-  list.Load(L"{'branding':[{'name':'Acme','domain':'Acme.Example','spf':false,"
-            L"'dkimSigners':'Mailer.Example,esp.example'}]}");
+  list.Load(
+      L"{'branding':[{'name':'Acme','domain':'Acme.Example','spf':false,"
+      L"'dkimSigners':'Mailer.Example,esp.example'}]}");
   ASSERT_EQ(list.senders().count(L"Acme"), 1u);
   const SenderBrand& brand = list.senders().at(L"Acme").front();
   EXPECT_TRUE(brand.spf);  // the key's presence counts, not its value
@@ -50,9 +53,10 @@ TEST_F(BrandingListTest, ApostrophesStandForDoubleQuotes) {
 }
 
 TEST_F(BrandingListTest, OneNameMayOwnSeveralDomains) {
-  list.Load(L"{\"branding\":[{\"name\":\"Acme\",\"domain\":\"a.example\"},"
-            L"{\"name\":\"Beta\",\"domain\":\"b.example\",\"spfIfNoDKIM\":1},"
-            L"{\"name\":\"Acme\",\"domain\":\"c.example\"}]}");
+  list.Load(
+      L"{\"branding\":[{\"name\":\"Acme\",\"domain\":\"a.example\"},"
+      L"{\"name\":\"Beta\",\"domain\":\"b.example\",\"spfIfNoDKIM\":1},"
+      L"{\"name\":\"Acme\",\"domain\":\"c.example\"}]}");
   ASSERT_EQ(list.senders().at(L"Acme").size(), 2u);
   EXPECT_EQ(list.senders().at(L"Acme")[1].domain, L"c.example");
   EXPECT_TRUE(list.senders().at(L"Beta")[0].spfIfNoDKIM);
@@ -75,9 +79,10 @@ TEST_F(BrandingListTest, UnusableDocumentsAreLoggedAndLeaveTheListEmpty) {
 }
 
 TEST_F(BrandingListTest, EntriesThatCannotBeUsedAreSkippedAndTheRestKept) {
-  list.Load(L"{\"branding\":[7,{\"domain\":\"a.example\"},{\"name\":\"NoDomain\"},"
-            L"{\"name\":\"Empty\",\"domain\":\"\"},{\"name\":\"..\\\\evil\",\"domain\":\"e.example\"},"
-            L"{\"name\":1,\"domain\":\"n.example\"},{\"name\":\"Good\",\"domain\":\"g.example\"}]}");
+  list.Load(
+      L"{\"branding\":[7,{\"domain\":\"a.example\"},{\"name\":\"NoDomain\"},"
+      L"{\"name\":\"Empty\",\"domain\":\"\"},{\"name\":\"..\\\\evil\",\"domain\":\"e.example\"},"
+      L"{\"name\":1,\"domain\":\"n.example\"},{\"name\":\"Good\",\"domain\":\"g.example\"}]}");
   EXPECT_EQ(list.senders().size(), 1u);
   EXPECT_EQ(BrandNameList(), L"Good,");
   EXPECT_TRUE(Logged(L"Skipping branding entry 1: not an object"));
@@ -88,10 +93,10 @@ TEST_F(BrandingListTest, EntriesThatCannotBeUsedAreSkippedAndTheRestKept) {
 
 TEST_F(BrandingListTest, LookUpMatchesTheDomainOrADottedPartOfTheSenderDomain) {
   list.Load(L"{\"branding\":[{\"name\":\"Acme\",\"domain\":\"acme.example\"}]}");
-  EXPECT_EQ(FindBrand(L"news@ACME.example"), L"Acme");       // same domain, any case
-  EXPECT_EQ(FindBrand(L"news@mail.acme.example"), L"Acme");  // a sub-domain
+  EXPECT_EQ(FindBrand(L"news@ACME.example"), L"Acme");         // same domain, any case
+  EXPECT_EQ(FindBrand(L"news@mail.acme.example"), L"Acme");    // a sub-domain
   EXPECT_EQ(FindBrand(L"news@x.acme.example.evil"), L"Acme");  // the look-up matches anywhere
-  EXPECT_EQ(FindBrand(L"news@mail.ACME.example"), L"-");    // the dotted test keeps case
+  EXPECT_EQ(FindBrand(L"news@mail.ACME.example"), L"-");       // the dotted test keeps case
   EXPECT_EQ(FindBrand(L"news@notacme.example"), L"-");
   EXPECT_EQ(FindBrand(L"no-at-sign"), L"-");
   EXPECT_TRUE(Logged(L"Found sender in branding list. Name=Acme, Domain=acme.example"));
@@ -100,8 +105,9 @@ TEST_F(BrandingListTest, LookUpMatchesTheDomainOrADottedPartOfTheSenderDomain) {
 }
 
 TEST_F(BrandingListTest, NamesAreSearchedInUtf16Order) {
-  list.Load(L"{\"branding\":[{\"name\":\"acme\",\"domain\":\"acme.example\"},"
-            L"{\"name\":\"Acme\",\"domain\":\"acme.example\"}]}");
+  list.Load(
+      L"{\"branding\":[{\"name\":\"acme\",\"domain\":\"acme.example\"},"
+      L"{\"name\":\"Acme\",\"domain\":\"acme.example\"}]}");
   EXPECT_EQ(FindBrand(L"x@acme.example"), L"Acme");  // capitals sort first
   EXPECT_EQ(BrandNameList(), L"acme,Acme,");         // first occurrence order
 }
@@ -115,14 +121,16 @@ TEST_F(BrandingListTest, OnlyInternetAccountsOfKnownProvidersAreLookedUp) {
   exchange.entryId = L"ex";
   exchange.senderEmailAddress = L"news@acme.example";
   exchange.account = std::make_shared<SimAccount>(SimAccount{0, L"me@corp.example", L""});
-  EXPECT_FALSE(list.FindSenderBrand(*sim().outlook.MailItemFor(sim().outlook.AddMail(*folder, exchange)),
-                                    &type, &address, &name, &brand, &provider));
+  EXPECT_FALSE(
+      list.FindSenderBrand(*sim().outlook.MailItemFor(sim().outlook.AddMail(*folder, exchange)),
+                           &type, &address, &name, &brand, &provider));
   EXPECT_TRUE(Logged(L"Should not check a message from an exchange account"));
   SimMail company = exchange;
   company.entryId = L"co";
   company.account = std::make_shared<SimAccount>(SimAccount{2, L"me@corp.example", L""});
-  EXPECT_FALSE(list.FindSenderBrand(*sim().outlook.MailItemFor(sim().outlook.AddMail(*folder, company)),
-                                    &type, &address, &name, &brand, &provider));
+  EXPECT_FALSE(
+      list.FindSenderBrand(*sim().outlook.MailItemFor(sim().outlook.AddMail(*folder, company)),
+                           &type, &address, &name, &brand, &provider));
   EXPECT_TRUE(Logged(L"SMTP address @corp.example should not be checked for branding"));
   EXPECT_EQ(name, L"untouched");
 }
@@ -133,7 +141,7 @@ TEST(AcceptsDomainTest, OwnDomainSuffixOrListedSigner) {
   brand.dkimSigners = L"esp.example, mailer.example";
   EXPECT_TRUE(AcceptsDomain(brand, L"ACME.example"));
   EXPECT_TRUE(AcceptsDomain(brand, L"mail.acme.example"));
-  EXPECT_FALSE(AcceptsDomain(brand, L"mail.acme.example.evil"));  // a suffix only
+  EXPECT_FALSE(AcceptsDomain(brand, L"mail.acme.example.evil"));       // a suffix only
   EXPECT_FALSE(AcceptsDomain(brand, L"x.acme.example.acme.example"));  // first occurrence only
   EXPECT_TRUE(AcceptsDomain(brand, L"esp.example"));
   EXPECT_FALSE(AcceptsDomain(brand, L"mailer.example"));  // the part keeps its space

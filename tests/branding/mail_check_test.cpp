@@ -43,7 +43,8 @@ class RecordingDisplay final : public ContentDisplay {
 
 constexpr wchar_t kPassing[] =
     L"mx.google.com; dkim=pass header.i=@acme.example; spf=pass (google.com: domain of "
-    L"bounce@acme.example designates 192.0.2.1 as permitted sender) smtp.mailfrom=bounce@acme.example";
+    L"bounce@acme.example designates 192.0.2.1 as permitted sender) "
+    L"smtp.mailfrom=bounce@acme.example";
 
 class MailCheckTest : public testing::AddinTest {
  protected:
@@ -74,11 +75,14 @@ TEST_F(MailCheckTest, AnAuthenticMessageGetsItsBrandedClassAndFormRegion) {
   EXPECT_EQ(mail->saveFlags, std::vector<uint32_t>{host::kKeepOpenReadWrite});
   EXPECT_EQ(sim().ui.waitCursorShown, 1);
   EXPECT_EQ(sim().ui.cursor(), host::sim::SimUiThread::kArrowCursor);
-  EXPECT_TRUE(Logged(L"Header analysis result: Mail provider=@gmail.com, SPF=pass, "
-                     L"SPFDomain=acme.example, DKIM=pass, DKIMDomain=acme.example"));
-  EXPECT_TRUE(Logged(L"Branding message for sender Acme SPF=pass, DKIM=pass, DKIMDomain=acme.example"));
-  EXPECT_TRUE(Logged(L"Done saving item with new message class IPM.Note.Tidepost.Acme. "
-                     L"Took 4 ms (256 KB/Sec). Result=0x"));
+  EXPECT_TRUE(
+      Logged(L"Header analysis result: Mail provider=@gmail.com, SPF=pass, "
+             L"SPFDomain=acme.example, DKIM=pass, DKIMDomain=acme.example"));
+  EXPECT_TRUE(
+      Logged(L"Branding message for sender Acme SPF=pass, DKIM=pass, DKIMDomain=acme.example"));
+  EXPECT_TRUE(
+      Logged(L"Done saving item with new message class IPM.Note.Tidepost.Acme. "
+             L"Took 4 ms (256 KB/Sec). Result=0x"));
   EXPECT_TRUE(OpenRegistryKey(host::RegRoot::kCurrentUser,
                               L"Software\\Microsoft\\Office\\Outlook\\FormRegions\\"
                               L"IPM.Note.Tidepost.Acme",
@@ -131,7 +135,8 @@ TEST_F(MailCheckTest, SignedMessagesKeepTheirSmimeClassesAndRegisterThreeRegions
   EXPECT_TRUE(Brand(mail));
   EXPECT_EQ(ClassOf(*mail), L"IPM.Note.SMIME.MultipartSigned.Tidepost.Acme.SMIME.MultipartSigned");
   EXPECT_TRUE(Logged(L"Registering new form region SMIME.Tidepost.Acme.SMIME"));
-  EXPECT_TRUE(Logged(L"Registering new form region SMIME.MultipartSigned.Tidepost.Acme.SMIME.MultipartSigned"));
+  EXPECT_TRUE(Logged(
+      L"Registering new form region SMIME.MultipartSigned.Tidepost.Acme.SMIME.MultipartSigned"));
 }
 
 TEST_F(MailCheckTest, AChangedObjectIsSavedByForce) {
@@ -140,8 +145,9 @@ TEST_F(MailCheckTest, AChangedObjectIsSavedByForce) {
   mail->saveResults = {hr::kMapiObjectChanged, static_cast<HResult>(0x80040102)};
   EXPECT_TRUE(Brand(mail));  // a failing save is only logged
   EXPECT_EQ(mail->saveFlags, (std::vector<uint32_t>{host::kKeepOpenReadWrite, host::kForceSave}));
-  EXPECT_TRUE(Logged(L"Done saving item with new message class IPM.Note.Tidepost.Acme. "
-                     L"Took 0 ms (1025 KB/Sec). Result=80040102x"));
+  EXPECT_TRUE(
+      Logged(L"Done saving item with new message class IPM.Note.Tidepost.Acme. "
+             L"Took 0 ms (1025 KB/Sec). Result=80040102x"));
 }
 
 TEST_F(MailCheckTest, NothingIsWrittenOnceQuitHasBegun) {

@@ -1,8 +1,8 @@
 // Transfer encodings, charsets and encoded-words of the .eml reader.
 #include <gtest/gtest.h>
 
-#include "host/sim/encoded_words.h"
 #include "host/codec.h"
+#include "host/sim/encoded_words.h"
 #include "host/sim/mime_charsets.h"
 #include "host/sim/mime_encoding.h"
 #include "support/test_host.h"

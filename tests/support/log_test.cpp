@@ -31,8 +31,7 @@ TEST_F(LogTest, FirstLineStartsTheFileWithAByteOrderMarkAndTheExactPrefix) {
   ASSERT_GE(bytes.size(), 2u);
   EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
   const std::wstring thread = Format(L"%x", host::threads().CurrentThreadId());
-  EXPECT_EQ(Utf16LeToWide(bytes.substr(2)),
-            L"1/1 03:04:05.006  [" + thread + L"] In CConnect\r\n");
+  EXPECT_EQ(Utf16LeToWide(bytes.substr(2)), L"1/1 03:04:05.006  [" + thread + L"] In CConnect\r\n");
 }
 
 TEST_F(LogTest, LinesWithoutLineEndRunOnIntoTheNextLine) {
@@ -90,10 +89,12 @@ TEST_F(LogTest, ConcurrentWritersLoseNoLine) {
   std::vector<std::thread> writers;
   for (int t = 0; t < kThreads; ++t) {
     writers.emplace_back([t] {
-      for (int i = 0; i < kLinesEach; ++i) WriteLog(Format(L"thread %d line %d", t, i));
+      for (int i = 0; i < kLinesEach; ++i)
+        WriteLog(Format(L"thread %d line %d", t, i));
     });
   }
-  for (std::thread& writer : writers) writer.join();
+  for (std::thread& writer : writers)
+    writer.join();
   const std::vector<std::wstring> messages = LogMessages();
   ASSERT_EQ(messages.size(), static_cast<size_t>(kThreads * kLinesEach));
   for (int t = 0; t < kThreads; ++t) {

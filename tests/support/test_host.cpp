@@ -60,13 +60,15 @@ std::filesystem::path SimHostTest::DataFolder() const {
 
 std::vector<std::wstring> SimHostTest::LogMessages() const {
   std::string bytes = ReadFileBytes(DataFolder() / "TidepostOutlookAddin_log.txt");
-  if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') bytes.erase(0, 2);
+  if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE')
+    bytes.erase(0, 2);
   const std::wstring text = Utf16LeToWide(bytes);
   std::vector<std::wstring> messages;
   size_t start = 0;
   while (start < text.size()) {
     size_t end = text.find(L"\r\n", start);
-    if (end == std::wstring::npos) end = text.size();
+    if (end == std::wstring::npos)
+      end = text.size();
     std::wstring line = text.substr(start, end - start);
     const size_t prefixEnd = line.find(L"] ");
     messages.push_back(prefixEnd == std::wstring::npos ? line : line.substr(prefixEnd + 2));
@@ -75,12 +77,15 @@ std::vector<std::wstring> SimHostTest::LogMessages() const {
   return messages;
 }
 
-bool SimHostTest::Logged(const std::wstring& message) const { return CountLogged(message) > 0; }
+bool SimHostTest::Logged(const std::wstring& message) const {
+  return CountLogged(message) > 0;
+}
 
 int SimHostTest::CountLogged(const std::wstring& message) const {
   int count = 0;
   for (const std::wstring& line : LogMessages()) {
-    if (line == message) ++count;
+    if (line == message)
+      ++count;
   }
   return count;
 }

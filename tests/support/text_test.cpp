@@ -14,11 +14,17 @@ TEST(TextTest, Utf8RoundTripsEveryPlane) {
 }
 
 TEST(TextTest, MalformedUtf8BecomesReplacementCharacters) {
-  EXPECT_EQ(Utf8ToWide("a\xFF" "b"), L"a\uFFFD" L"b");
-  EXPECT_EQ(Utf8ToWide("\xE2\x82"), L"\uFFFD");          // truncated sequence
-  EXPECT_EQ(Utf8ToWide("\xC0\xAF"), L"\uFFFD\uFFFD");    // overlong
+  EXPECT_EQ(Utf8ToWide("a\xFF"
+                       "b"),
+            L"a\uFFFD"
+            L"b");
+  EXPECT_EQ(Utf8ToWide("\xE2\x82"), L"\uFFFD");                  // truncated sequence
+  EXPECT_EQ(Utf8ToWide("\xC0\xAF"), L"\uFFFD\uFFFD");            // overlong
   EXPECT_EQ(Utf8ToWide("\xED\xA0\x80"), L"\uFFFD\uFFFD\uFFFD");  // encoded surrogate
-  EXPECT_EQ(Utf8ToWide("\xE2\x82" "A"), L"\uFFFD" L"A");  // resumes at the stray byte
+  EXPECT_EQ(Utf8ToWide("\xE2\x82"
+                       "A"),
+            L"\uFFFD"
+            L"A");  // resumes at the stray byte
 }
 
 TEST(TextTest, LoneSurrogatesBecomeReplacementInUtf8) {
@@ -48,8 +54,7 @@ TEST(TextTest, LetterCase) {
 }
 
 TEST(TextTest, SplitSkipsEmptyPartsAndTrimKeepsInnerSpace) {
-  EXPECT_EQ(SplitSkippingEmpty(L",a,,b, c,", L','),
-            (std::vector<std::wstring>{L"a", L"b", L" c"}));
+  EXPECT_EQ(SplitSkippingEmpty(L",a,,b, c,", L','), (std::vector<std::wstring>{L"a", L"b", L" c"}));
   EXPECT_TRUE(SplitSkippingEmpty(L",,", L',').empty());
   EXPECT_EQ(Trim(L" \t\r\n a b \r\n"), L"a b");
 }

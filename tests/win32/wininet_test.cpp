@@ -16,7 +16,8 @@ class WinInetTest : public testing::SimHostTest {
  protected:
   void SetUp() override {
     const char* portFile = std::getenv("TIDEPOST_STANDIN_PORT_FILE");
-    if (portFile == nullptr) GTEST_SKIP() << "no stand-in of the service was started";
+    if (portFile == nullptr)
+      GTEST_SKIP() << "no stand-in of the service was started";
     std::ifstream in(portFile);
     in >> port_;
     ASSERT_GT(port_, 0) << "unreadable port file " << portFile;
@@ -73,8 +74,7 @@ TEST_F(WinInetTest, PostsAPreparedBody) {
   client.m_userAgentProduct = L"MS-Outlook 16";
   client.AddFormParameter("JSONDATA", "e_name=plugin_startup&tp_bld=stable");
   std::wstring response;
-  EXPECT_EQ(client.Post(L"analytics/analyticstp2", L"application/x-www-form-urlencoded",
-                        response),
+  EXPECT_EQ(client.Post(L"analytics/analyticstp2", L"application/x-www-form-urlencoded", response),
             200);
 }
 

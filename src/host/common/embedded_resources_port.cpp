@@ -18,8 +18,7 @@ std::optional<std::string> EmbeddedResourcesPort::Load(const std::wstring& type,
 std::optional<std::wstring> EmbeddedResourcesPort::LoadString(int id) {
   for (const EmbeddedResource& entry : EmbeddedStrings()) {
     if (entry.id == id) {
-      return Utf8ToWide(
-          std::string_view(reinterpret_cast<const char*>(entry.data), entry.size));
+      return Utf8ToWide(std::string_view(reinterpret_cast<const char*>(entry.data), entry.size));
     }
   }
   return std::nullopt;

@@ -23,13 +23,19 @@ std::vector<std::wstring> SplitPath(std::wstring_view path) {
 }
 
 std::wstring JoinPath(std::wstring_view base, std::wstring_view sub) {
-  if (base.empty()) return std::wstring(sub);
-  if (sub.empty()) return std::wstring(base);
+  if (base.empty())
+    return std::wstring(sub);
+  if (sub.empty())
+    return std::wstring(base);
   return std::wstring(base) + L"\\" + std::wstring(sub);
 }
 
-bool CanWrite(RegAccess access) { return access != RegAccess::kRead; }
-bool CanRead(RegAccess access) { return access != RegAccess::kWrite; }
+bool CanWrite(RegAccess access) {
+  return access != RegAccess::kRead;
+}
+bool CanRead(RegAccess access) {
+  return access != RegAccess::kWrite;
+}
 
 const char* RootName(RegRoot root) {
   switch (root) {
@@ -52,7 +58,8 @@ struct RegistryTree::Node {
 
   void MarkDeleted() {
     deleted = true;
-    for (auto& [childName, child] : children) child->MarkDeleted();
+    for (auto& [childName, child] : children)
+      child->MarkDeleted();
   }
 };
 
@@ -60,19 +67,21 @@ class RegistryTree::Key final : public RegistryKey {
  public:
   Key(RegistryTree& tree, RegRoot root, std::wstring path, std::shared_ptr<Node> node,
       RegAccess access)
-      : tree_(tree), root_(root), path_(std::move(path)), node_(std::move(node)),
-        access_(access) {}
+      : tree_(tree), root_(root), path_(std::move(path)), node_(std::move(node)), access_(access) {}
 
   RegStatus OpenSubKey(const std::wstring& path, RegAccess access,
                        std::unique_ptr<RegistryKey>* key) override {
     std::lock_guard<std::recursive_mutex> lock(tree_.mutex_);
     const std::wstring full = JoinPath(path_, path);
-    if (RegStatus status = Before(L"OpenKey", full, {}); status != kRegOk) return status;
-    if (node_->deleted) return kKeyDeleted;
+    if (RegStatus status = Before(L"OpenKey", full, {}); status != kRegOk)
+      return status;
+    if (node_->deleted)
+      return kKeyDeleted;
     std::shared_ptr<Node> node = node_;
     for (const std::wstring& part : SplitPath(path)) {
       auto child = node->children.find(part);
-      if (child == node->children.end()) return kRegNotFound;
+      if (child == node->children.end())
+        return kRegNotFound;
       node = child->second;
     }
     *key = std::make_unique<Key>(tree_, root_, full, node, access);
@@ -83,16 +92,20 @@ class RegistryTree::Key final : public RegistryKey {
                          std::unique_ptr<RegistryKey>* key) override {
     std::lock_guard<std::recursive_mutex> lock(tree_.mutex_);
     const std::wstring full = JoinPath(path_, path);
-    if (RegStatus status = Before(L"CreateKey", full, {}); status != kRegOk) return status;
-    if (node_->deleted) return kKeyDeleted;
+    if (RegStatus status = Before(L"CreateKey", full, {}); status != kRegOk)
+      return status;
+    if (node_->deleted)
+      return kKeyDeleted;
     const std::vector<std::wstring> parts = SplitPath(path);
-    if (parts.empty()) return kInvalidParameter;
+    if (parts.empty())
+      return kInvalidParameter;
     std::shared_ptr<Node> node = node_;
     bool created = false;
     for (const std::wstring& part : parts) {
       auto child = node->children.find(part);
       if (child == node->children.end()) {
-        if (!CanWrite(access_)) return kRegAccessDenied;
+        if (!CanWrite(access_))
+          return kRegAccessDenied;
         auto fresh = std::make_shared<Node>();
         fresh->name = part;
         child = node->children.emplace(part, fresh).first;
@@ -101,26 +114,34 @@ class RegistryTree::Key final : public RegistryKey {
       node = child->second;
     }
     *key = std::make_unique<Key>(tree_, root_, full, node, access);
-    if (created) Changed();
+    if (created)
+      Changed();
     return kRegOk;
   }
 
   RegStatus QueryValue(const std::wstring& name, RegValue* value) override {
     std::lock_guard<std::recursive_mutex> lock(tree_.mutex_);
-    if (RegStatus status = Before(L"QueryValue", path_, name); status != kRegOk) return status;
-    if (node_->deleted) return kKeyDeleted;
-    if (!CanRead(access_)) return kRegAccessDenied;
+    if (RegStatus status = Before(L"QueryValue", path_, name); status != kRegOk)
+      return status;
+    if (node_->deleted)
+      return kKeyDeleted;
+    if (!CanRead(access_))
+      return kRegAccessDenied;
     auto found = node_->values.find(name);
-    if (found == node_->values.end()) return kRegNotFound;
+    if (found == node_->values.end())
+      return kRegNotFound;
     *value = found->second;
     return kRegOk;
   }
 
   RegStatus SetValue(const std::wstring& name, const RegValue& value) override {
     std::lock_guard<std::recursive_mutex> lock(tree_.mutex_);
-    if (RegStatus status = Before(L"SetValue", path_, name); status != kRegOk) return status;
-    if (node_->deleted) return kKeyDeleted;
-    if (!CanWrite(access_)) return kRegAccessDenied;
+    if (RegStatus status = Before(L"SetValue", path_, name); status != kRegOk)
+      return status;
+    if (node_->deleted)
+      return kKeyDeleted;
+    if (!CanWrite(access_))
+      return kRegAccessDenied;
     node_->values.erase(name);  // a new spelling of the name replaces the old one
     node_->values.emplace(name, value);
     Changed();
@@ -129,19 +150,26 @@ class RegistryTree::Key final : public RegistryKey {
 
   RegStatus DeleteValue(const std::wstring& name) override {
     std::lock_guard<std::recursive_mutex> lock(tree_.mutex_);
-    if (RegStatus status = Before(L"DeleteValue", path_, name); status != kRegOk) return status;
-    if (node_->deleted) return kKeyDeleted;
-    if (!CanWrite(access_)) return kRegAccessDenied;
-    if (node_->values.erase(name) == 0) return kRegNotFound;
+    if (RegStatus status = Before(L"DeleteValue", path_, name); status != kRegOk)
+      return status;
+    if (node_->deleted)
+      return kKeyDeleted;
+    if (!CanWrite(access_))
+      return kRegAccessDenied;
+    if (node_->values.erase(name) == 0)
+      return kRegNotFound;
     Changed();
     return kRegOk;
   }
 
   RegStatus EnumSubKey(uint32_t index, std::wstring* name) override {
     std::lock_guard<std::recursive_mutex> lock(tree_.mutex_);
-    if (RegStatus status = Before(L"EnumKey", path_, {}); status != kRegOk) return status;
-    if (node_->deleted) return kKeyDeleted;
-    if (index >= node_->children.size()) return kRegNoMoreItems;
+    if (RegStatus status = Before(L"EnumKey", path_, {}); status != kRegOk)
+      return status;
+    if (node_->deleted)
+      return kKeyDeleted;
+    if (index >= node_->children.size())
+      return kRegNoMoreItems;
     auto child = node_->children.begin();
     std::advance(child, index);
     *name = child->second->name;
@@ -151,19 +179,25 @@ class RegistryTree::Key final : public RegistryKey {
   RegStatus DeleteTree(const std::wstring& path) override {
     std::lock_guard<std::recursive_mutex> lock(tree_.mutex_);
     const std::wstring full = JoinPath(path_, path);
-    if (RegStatus status = Before(L"DeleteTree", full, {}); status != kRegOk) return status;
-    if (node_->deleted) return kKeyDeleted;
-    if (!CanWrite(access_)) return kRegAccessDenied;
+    if (RegStatus status = Before(L"DeleteTree", full, {}); status != kRegOk)
+      return status;
+    if (node_->deleted)
+      return kKeyDeleted;
+    if (!CanWrite(access_))
+      return kRegAccessDenied;
     const std::vector<std::wstring> parts = SplitPath(path);
-    if (parts.empty()) return kInvalidParameter;
+    if (parts.empty())
+      return kInvalidParameter;
     std::shared_ptr<Node> parent = node_;
     for (size_t i = 0; i + 1 < parts.size(); ++i) {
       auto child = parent->children.find(parts[i]);
-      if (child == parent->children.end()) return kRegNotFound;
+      if (child == parent->children.end())
+        return kRegNotFound;
       parent = child->second;
     }
     auto victim = parent->children.find(parts.back());
-    if (victim == parent->children.end()) return kRegNotFound;
+    if (victim == parent->children.end())
+      return kRegNotFound;
     victim->second->MarkDeleted();
     parent->children.erase(victim);
     Changed();
@@ -173,12 +207,14 @@ class RegistryTree::Key final : public RegistryKey {
  private:
   RegStatus Before(std::wstring_view operation, std::wstring_view keyPath,
                    std::wstring_view valueName) {
-    if (!tree_.hooks_.before) return kRegOk;
+    if (!tree_.hooks_.before)
+      return kRegOk;
     return tree_.hooks_.before(RegOperation{operation, root_, keyPath, valueName});
   }
 
   void Changed() {
-    if (tree_.hooks_.changed) tree_.hooks_.changed();
+    if (tree_.hooks_.changed)
+      tree_.hooks_.changed();
   }
 
   RegistryTree& tree_;
@@ -191,14 +227,16 @@ class RegistryTree::Key final : public RegistryKey {
 RegistryTree::RegistryTree(Hooks hooks) : hooks_(std::move(hooks)) {
   for (int i = 0; i < 3; ++i) {
     roots_[i] = std::make_shared<Node>();
-    rootKeys_[i] = std::make_unique<Key>(*this, static_cast<RegRoot>(i), std::wstring(),
-                                         roots_[i], RegAccess::kReadWrite);
+    rootKeys_[i] = std::make_unique<Key>(*this, static_cast<RegRoot>(i), std::wstring(), roots_[i],
+                                         RegAccess::kReadWrite);
   }
 }
 
 RegistryTree::~RegistryTree() = default;
 
-RegistryKey& RegistryTree::Root(RegRoot root) { return *rootKeys_[static_cast<int>(root)]; }
+RegistryKey& RegistryTree::Root(RegRoot root) {
+  return *rootKeys_[static_cast<int>(root)];
+}
 
 // Text form: one line per key ("K <root> <path>") followed by its values
 // ("V <name> <type> <hex data>"). Names and paths are percent-encoded UTF-8, so that every
@@ -221,19 +259,24 @@ std::string Encode(std::wstring_view text) {
 }
 
 int HexDigit(char ch) {
-  if (ch >= '0' && ch <= '9') return ch - '0';
-  if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
-  if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
+  if (ch >= '0' && ch <= '9')
+    return ch - '0';
+  if (ch >= 'A' && ch <= 'F')
+    return ch - 'A' + 10;
+  if (ch >= 'a' && ch <= 'f')
+    return ch - 'a' + 10;
   return -1;
 }
 
 bool DecodeHex(std::string_view hex, std::string* bytes) {
-  if (hex.size() % 2 != 0) return false;
+  if (hex.size() % 2 != 0)
+    return false;
   bytes->clear();
   for (size_t i = 0; i < hex.size(); i += 2) {
     const int high = HexDigit(hex[i]);
     const int low = HexDigit(hex[i + 1]);
-    if (high < 0 || low < 0) return false;
+    if (high < 0 || low < 0)
+      return false;
     *bytes += static_cast<char>(high * 16 + low);
   }
   return true;
@@ -251,7 +294,8 @@ bool Decode(std::string_view text, std::wstring* out) {
       continue;
     }
     std::string byte;
-    if (i + 2 >= text.size() || !DecodeHex(text.substr(i + 1, 2), &byte)) return false;
+    if (i + 2 >= text.size() || !DecodeHex(text.substr(i + 1, 2), &byte))
+      return false;
     bytes += byte;
     i += 2;
   }
@@ -264,7 +308,8 @@ std::vector<std::string_view> Words(std::string_view line) {
   size_t start = 0;
   while (start < line.size()) {
     size_t end = line.find(' ', start);
-    if (end == std::string_view::npos) end = line.size();
+    if (end == std::string_view::npos)
+      end = line.size();
     words.push_back(line.substr(start, end - start));
     start = end + 1;
   }
@@ -323,18 +368,22 @@ bool RegistryTree::Deserialize(std::string_view text, std::string* error) {
   size_t start = 0;
   while (start < text.size()) {
     size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
+    if (end == std::string_view::npos)
+      end = text.size();
     std::string_view line = text.substr(start, end - start);
     start = end + 1;
     ++lineNumber;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.empty() || line[0] == '#') continue;
+    if (!line.empty() && line.back() == '\r')
+      line.remove_suffix(1);
+    if (line.empty() || line[0] == '#')
+      continue;
     const std::vector<std::string_view> words = Words(line);
     bool ok = false;
     if (words.size() == 3 && words[0] == "K") {
       int root = -1;
       for (int i = 0; i < 3; ++i) {
-        if (words[1] == RootName(static_cast<RegRoot>(i))) root = i;
+        if (words[1] == RootName(static_cast<RegRoot>(i)))
+          root = i;
       }
       std::wstring path;
       if (root >= 0 && Decode(words[2], &path)) {
@@ -365,7 +414,8 @@ bool RegistryTree::Deserialize(std::string_view text, std::string* error) {
     }
     if (!ok) {
       fresh();
-      if (error) *error = "malformed line " + std::to_string(lineNumber);
+      if (error)
+        *error = "malformed line " + std::to_string(lineNumber);
       return false;
     }
   }

@@ -12,7 +12,9 @@ uint32_t PosixClock::TickCount() {
   return static_cast<uint32_t>(ms);  // wraps like GetTickCount
 }
 
-int64_t PosixClock::UnixTime() { return static_cast<int64_t>(::time(nullptr)); }
+int64_t PosixClock::UnixTime() {
+  return static_cast<int64_t>(::time(nullptr));
+}
 
 LocalTime PosixClock::Now() {
   timespec now{};

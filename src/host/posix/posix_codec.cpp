@@ -54,7 +54,8 @@ std::string IconvName(uint32_t codePage) {
 std::string Convert(const std::string& to, const std::string& from, std::string_view input,
                     std::string_view replacement) {
   iconv_t cd = ::iconv_open(to.c_str(), from.c_str());
-  if (cd == reinterpret_cast<iconv_t>(-1)) return {};
+  if (cd == reinterpret_cast<iconv_t>(-1))
+    return {};
   std::string out;
   char buffer[4096];
   char* in = const_cast<char*>(input.data());
@@ -65,7 +66,8 @@ std::string Convert(const std::string& to, const std::string& from, std::string_
     const size_t result = ::iconv(cd, &in, &inLeft, &outPtr, &outLeft);
     out.append(buffer, static_cast<size_t>(outPtr - buffer));
     if (result == static_cast<size_t>(-1)) {
-      if (errno == E2BIG) continue;
+      if (errno == E2BIG)
+        continue;
       // EILSEQ or EINVAL (truncated sequence): replace one unit and go on.
       out.append(replacement);
       const size_t unit = from == "UTF-32LE" ? 4 : 1;
@@ -83,7 +85,8 @@ std::string ToUtf32Le(std::wstring_view text) {
   bytes.reserve(text.size() * 4);
   for (wchar_t ch : text) {
     const uint32_t cp = static_cast<uint32_t>(ch);
-    for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>((cp >> shift) & 0xFF);
+    for (int shift = 0; shift < 32; shift += 8)
+      bytes += static_cast<char>((cp >> shift) & 0xFF);
   }
   return bytes;
 }
@@ -95,7 +98,8 @@ std::wstring PosixCodec::ToWide(uint32_t codePage, std::string_view bytes) {
     return Utf8ToWide(bytes);
   }
   const std::string name = IconvName(codePage);
-  if (name.empty()) return {};
+  if (name.empty())
+    return {};
   return Utf8ToWide(Convert("UTF-8", name, bytes, "\xEF\xBF\xBD"));
 }
 
@@ -104,7 +108,8 @@ std::string PosixCodec::FromWide(uint32_t codePage, std::wstring_view text) {
     return WideToUtf8(text);
   }
   const std::string name = IconvName(codePage);
-  if (name.empty()) return {};
+  if (name.empty())
+    return {};
   return Convert(name, "UTF-32LE", ToUtf32Le(text), "?");
 }
 

@@ -16,7 +16,9 @@
 namespace tp::host::posix {
 namespace {
 
-std::string Native(const std::wstring& path) { return WideToUtf8(path); }
+std::string Native(const std::wstring& path) {
+  return WideToUtf8(path);
+}
 
 class PosixFile final : public File {
  public:
@@ -39,7 +41,8 @@ class PosixFile final : public File {
     while (size > 0) {
       const ssize_t written = ::write(fd_, bytes, size);
       if (written < 0) {
-        if (errno == EINTR) continue;
+        if (errno == EINTR)
+          continue;
         return false;
       }
       bytes += written;
@@ -50,7 +53,8 @@ class PosixFile final : public File {
   size_t Read(void* buffer, size_t size) override {
     for (;;) {
       const ssize_t got = ::read(fd_, buffer, size);
-      if (got < 0 && errno == EINTR) continue;
+      if (got < 0 && errno == EINTR)
+        continue;
       return got < 0 ? 0 : static_cast<size_t>(got);
     }
   }
@@ -69,15 +73,19 @@ std::wstring FromEnvironment(const char* name) {
 std::optional<std::wstring> PosixFileSystem::KnownFolderPath(KnownFolder folder) {
   if (folder == KnownFolder::kTemp) {
     std::wstring temp = FromEnvironment("TMPDIR");
-    if (temp.empty()) temp = L"/tmp";
-    if (temp.back() != L'/') temp += L'/';
+    if (temp.empty())
+      temp = L"/tmp";
+    if (temp.back() != L'/')
+      temp += L'/';
     return temp;
   }
   std::wstring base = FromEnvironment("TIDEPOST_HOME");
-  if (base.empty()) base = FromEnvironment("XDG_DATA_HOME");
+  if (base.empty())
+    base = FromEnvironment("XDG_DATA_HOME");
   if (base.empty()) {
     const std::wstring home = FromEnvironment("HOME");
-    if (home.empty()) return std::nullopt;
+    if (home.empty())
+      return std::nullopt;
     (void)CreateDirectory(home + L"/.local");
     base = home + L"/.local/share";
   }
@@ -86,7 +94,8 @@ std::optional<std::wstring> PosixFileSystem::KnownFolderPath(KnownFolder folder)
 }
 
 FileError PosixFileSystem::CreateDirectory(const std::wstring& path) {
-  if (::mkdir(Native(path).c_str(), 0755) == 0) return kFileOk;
+  if (::mkdir(Native(path).c_str(), 0755) == 0)
+    return kFileOk;
   return Win32ErrorFromErrno(errno);
 }
 
@@ -145,10 +154,12 @@ bool PosixFileSystem::Exists(const std::wstring& path) {
 std::vector<DirectoryEntry> PosixFileSystem::ListDirectory(const std::wstring& path) {
   std::vector<DirectoryEntry> entries;
   DIR* dir = ::opendir(Native(path).c_str());
-  if (dir == nullptr) return entries;
+  if (dir == nullptr)
+    return entries;
   while (const dirent* entry = ::readdir(dir)) {
     const std::string name = entry->d_name;
-    if (name == "." || name == "..") continue;
+    if (name == "." || name == "..")
+      continue;
     DirectoryEntry item;
     item.name = Utf8ToWide(name);
     struct stat info {};

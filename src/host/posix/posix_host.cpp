@@ -19,8 +19,8 @@ posix::PosixRegistry& FileRegistry(posix::PosixFileSystem& files) {
   static std::string problem;
   static posix::PosixRegistry registry(
       [&files] {
-        std::string folder = WideToUtf8(files.KnownFolderPath(KnownFolder::kLocalAppDataLow)
-                                            .value_or(std::wstring(L".")));
+        std::string folder = WideToUtf8(
+            files.KnownFolderPath(KnownFolder::kLocalAppDataLow).value_or(std::wstring(L".")));
         folder += "/Tidepost";
         (void)files.CreateDirectory(Utf8ToWide(folder));
         return folder + "/registry.txt";

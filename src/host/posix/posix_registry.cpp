@@ -17,7 +17,8 @@ bool WriteAll(int fd, const std::string& data) {
   while (done < data.size()) {
     const ssize_t written = ::write(fd, data.data() + done, data.size() - done);
     if (written < 0) {
-      if (errno == EINTR) continue;
+      if (errno == EINTR)
+        continue;
       return false;
     }
     done += static_cast<size_t>(written);
@@ -37,7 +38,8 @@ PosixRegistry::PosixRegistry(std::string path, std::string* problem)
   text << in.rdbuf();
   std::string error;
   if (!tree_.Deserialize(text.str(), &error)) {
-    if (problem) *problem = "registry file " + path_ + " is unreadable (" + error + ")";
+    if (problem)
+      *problem = "registry file " + path_ + " is unreadable (" + error + ")";
     std::rename(path_.c_str(), (path_ + ".bad").c_str());
   }
 }
@@ -45,7 +47,8 @@ PosixRegistry::PosixRegistry(std::string path, std::string* problem)
 void PosixRegistry::Save() {
   const std::string temporary = path_ + ".tmp";
   const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) return;
+  if (fd < 0)
+    return;
   const bool written = WriteAll(fd, tree_.Serialize()) && ::fsync(fd) == 0;
   ::close(fd);
   if (written) {

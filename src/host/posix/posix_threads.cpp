@@ -41,7 +41,8 @@ class PosixEvent final : public Event {
     } else if (!changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), isSet)) {
       return WaitResult::kTimeout;
     }
-    if (!manualReset_) signaled_ = false;
+    if (!manualReset_)
+      signaled_ = false;
     return WaitResult::kSignaled;
   }
 
@@ -66,13 +67,16 @@ class PosixThread final : public Thread {
   }
 
   ~PosixThread() override {
-    if (!thread_.joinable()) return;
-    if (Join(0)) return;
+    if (!thread_.joinable())
+      return;
+    if (Join(0))
+      return;
     thread_.detach();
   }
 
   bool Join(uint32_t timeoutMs) override {
-    if (!thread_.joinable()) return true;
+    if (!thread_.joinable())
+      return true;
     {
       std::unique_lock<std::mutex> lock(state_->mutex);
       const auto ended = [this] { return state_->ended; };
@@ -106,6 +110,8 @@ std::unique_ptr<Thread> PosixThreads::StartThread(std::function<void()> body) {
   return std::make_unique<PosixThread>(std::move(body));
 }
 
-uint32_t PosixThreads::CurrentThreadId() { return static_cast<uint32_t>(::syscall(SYS_gettid)); }
+uint32_t PosixThreads::CurrentThreadId() {
+  return static_cast<uint32_t>(::syscall(SYS_gettid));
+}
 
 }  // namespace tp::host::posix

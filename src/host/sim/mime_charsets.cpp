@@ -5,8 +5,8 @@
 #include <cctype>
 
 #include "host/codec.h"
-#include "support/code_pages.h"
 #include "host/host.h"
+#include "support/code_pages.h"
 #include "support/text.h"
 
 namespace tp::host::sim {

@@ -611,7 +611,8 @@ void SimOutlook::RaiseNewInspector(std::shared_ptr<SimInspectorState> inspector)
 }
 
 void SimOutlook::Spend(uint32_t ms) {
-  if (clock != nullptr) clock->Advance(ms);
+  if (clock != nullptr)
+    clock->Advance(ms);
 }
 
 size_t SimOutlook::AdvisedSinkCount() const {

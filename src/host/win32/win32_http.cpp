@@ -43,7 +43,8 @@ class WinInetRequest final : public HttpRequestHandle {
     std::vector<wchar_t> buffer(*bufferBytes / sizeof(wchar_t) + 1, L'\0');
     DWORD length = *bufferBytes;
     if (!::HttpQueryInfoW(handle_.get(), query, buffer.data(), &length, nullptr)) {
-      if (::GetLastError() == ERROR_INSUFFICIENT_BUFFER) *bufferBytes = length;
+      if (::GetLastError() == ERROR_INSUFFICIENT_BUFFER)
+        *bufferBytes = length;
       return false;
     }
     *bufferBytes = length;
@@ -53,14 +54,16 @@ class WinInetRequest final : public HttpRequestHandle {
 
   bool QueryDataAvailable(uint32_t* bytes) override {
     DWORD available = 0;
-    if (!::InternetQueryDataAvailable(handle_.get(), &available, 0, 0)) return false;
+    if (!::InternetQueryDataAvailable(handle_.get(), &available, 0, 0))
+      return false;
     *bytes = available;
     return true;
   }
 
   bool ReadFile(void* buffer, uint32_t size, uint32_t* read) override {
     DWORD got = 0;
-    if (!::InternetReadFile(handle_.get(), buffer, size, &got)) return false;
+    if (!::InternetReadFile(handle_.get(), buffer, size, &got))
+      return false;
     *read = got;
     return true;
   }
@@ -73,12 +76,12 @@ class WinInetConnection final : public HttpConnectionHandle {
  public:
   explicit WinInetConnection(HINTERNET handle) : handle_(handle) {}
 
-  std::unique_ptr<HttpRequestHandle> OpenRequest(const std::wstring& verb,
-                                                 const std::wstring& path,
+  std::unique_ptr<HttpRequestHandle> OpenRequest(const std::wstring& verb, const std::wstring& path,
                                                  uint32_t flags) override {
     HINTERNET request = ::HttpOpenRequestW(handle_.get(), verb.c_str(), path.c_str(), nullptr,
                                            nullptr, nullptr, flags, 0);
-    if (request == nullptr) return nullptr;
+    if (request == nullptr)
+      return nullptr;
     return std::make_unique<WinInetRequest>(request);
   }
 
@@ -92,14 +95,15 @@ class WinInetSession final : public InternetHandle {
 
   bool SetTimeout(InternetTimeout option, uint32_t milliseconds) override {
     DWORD value = milliseconds;
-    return ::InternetSetOptionW(handle_.get(), static_cast<DWORD>(option), &value,
-                                sizeof value) != FALSE;
+    return ::InternetSetOptionW(handle_.get(), static_cast<DWORD>(option), &value, sizeof value) !=
+           FALSE;
   }
 
   std::unique_ptr<HttpConnectionHandle> Connect(const std::wstring& host, uint16_t port) override {
     HINTERNET connection = ::InternetConnectW(handle_.get(), host.c_str(), port, nullptr, nullptr,
                                               INTERNET_SERVICE_HTTP, 0, 0);
-    if (connection == nullptr) return nullptr;
+    if (connection == nullptr)
+      return nullptr;
     return std::make_unique<WinInetConnection>(connection);
   }
 
@@ -112,11 +116,14 @@ class WinInetSession final : public InternetHandle {
 std::unique_ptr<InternetHandle> Win32HttpTransport::Open(const std::wstring& userAgent) {
   HINTERNET internet =
       ::InternetOpenW(userAgent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-  if (internet == nullptr) return nullptr;
+  if (internet == nullptr)
+    return nullptr;
   return std::make_unique<WinInetSession>(internet);
 }
 
-uint32_t Win32HttpTransport::LastError() { return ::GetLastError(); }
+uint32_t Win32HttpTransport::LastError() {
+  return ::GetLastError();
+}
 
 OsVersion Win32HttpTransport::GetOsVersion() {
   OsVersion version;
@@ -141,10 +148,11 @@ OsVersion Win32HttpTransport::GetOsVersion() {
 
 std::optional<std::wstring> Win32HttpTransport::SystemMessage(uint32_t code) {
   UniqueResource<LocalMemoryTraits> text;
-  const DWORD length = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code, 0,
-      reinterpret_cast<wchar_t*>(text.Receive()), 0, nullptr);
-  if (length == 0 || !text) return std::nullopt;
+  const DWORD length =
+      ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code,
+                       0, reinterpret_cast<wchar_t*>(text.Receive()), 0, nullptr);
+  if (length == 0 || !text)
+    return std::nullopt;
   return std::wstring(text.get(), length);
 }
 

@@ -11,8 +11,7 @@ class Win32HttpTransport final : public HttpTransport {
   uint32_t LastError() override;
   OsVersion GetOsVersion() override;
   std::optional<std::wstring> SystemMessage(uint32_t code) override;
-  std::optional<std::string> CanonicalizeUrl(std::string_view value,
-                                             uint32_t bufferBytes) override;
+  std::optional<std::string> CanonicalizeUrl(std::string_view value, uint32_t bufferBytes) override;
 };
 
 }  // namespace tp::host::win32
