@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "net/utf16_units.h"
+#include "support/text.h"
 
 namespace tp {
 namespace {
@@ -30,16 +31,6 @@ bool IsDigit(wchar_t ch) {
 // into one code point, as the pair reads on Windows.
 bool IsHalfToMerge(wchar_t ch) {
   return sizeof(wchar_t) == 4 && Unit(ch) >= 0xD800 && Unit(ch) <= 0xDFFF;
-}
-
-int HexValue(wchar_t ch) {
-  if (ch >= L'0' && ch <= L'9')
-    return ch - L'0';
-  if (ch >= L'a' && ch <= L'f')
-    return ch - L'a' + 10;
-  if (ch >= L'A' && ch <= L'F')
-    return ch - L'A' + 10;
-  return -1;
 }
 
 // True when text starts with `word` (lower-case ASCII) with ASCII letters in either case.
@@ -246,7 +237,7 @@ class Parser {
       return false;
     uint32_t unit = 0;
     for (int i = 0; i < 4; ++i, ++pos_) {
-      const int digit = HexValue(text_[pos_]);
+      const int digit = HexDigitValue(text_[pos_]);
       if (digit < 0)
         return false;
       unit = unit * 16 + static_cast<uint32_t>(digit);

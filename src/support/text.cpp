@@ -323,6 +323,34 @@ int CompareUtf16(std::wstring_view a, std::wstring_view b) {
   return a.size() < b.size() ? -1 : 1;
 }
 
+int HexDigitValue(wchar_t ch) {
+  if (ch >= L'0' && ch <= L'9')
+    return ch - L'0';
+  if (ch >= L'a' && ch <= L'f')
+    return ch - L'a' + 10;
+  if (ch >= L'A' && ch <= L'F')
+    return ch - L'A' + 10;
+  return -1;
+}
+
+std::string PercentDecode(std::string_view text) {
+  std::string decoded;
+  decoded.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const int high =
+        i + 2 < text.size() ? HexDigitValue(static_cast<unsigned char>(text[i + 1])) : -1;
+    const int low =
+        i + 2 < text.size() ? HexDigitValue(static_cast<unsigned char>(text[i + 2])) : -1;
+    if (text[i] == '%' && high >= 0 && low >= 0) {
+      decoded += static_cast<char>(high * 16 + low);
+      i += 2;
+    } else {
+      decoded += text[i];
+    }
+  }
+  return decoded;
+}
+
 int ParseLeadingInt(std::wstring_view text) {
   return static_cast<int>(
       ParseLeading(text, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));

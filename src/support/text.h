@@ -48,6 +48,11 @@ struct Utf16Less {
   using is_transparent = void;
 };
 
+// The value of a hexadecimal digit (either case), or -1.
+int HexDigitValue(wchar_t ch);
+// Bytes with every "%XX" escape decoded; a "%" without two hexadecimal digits stays.
+std::string PercentDecode(std::string_view text);
+
 // The C runtime's _wtoi: optional white space and sign, then decimal digits up to the first
 // other character; 0 when there are none; clamped to the int range.
 int ParseLeadingInt(std::wstring_view text);

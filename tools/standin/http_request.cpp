@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "standin/socket_io.h"
+#include "support/text.h"
 
 namespace tp::standin {
 namespace {
@@ -93,31 +94,7 @@ bool ParseLength(std::string_view text, size_t* length) {
   return true;
 }
 
-int HexValue(char ch) {
-  if (ch >= '0' && ch <= '9')
-    return ch - '0';
-  if (ch >= 'a' && ch <= 'f')
-    return ch - 'a' + 10;
-  if (ch >= 'A' && ch <= 'F')
-    return ch - 'A' + 10;
-  return -1;
-}
-
 }  // namespace
-
-std::string PercentDecode(std::string_view text) {
-  std::string decoded;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
-        HexValue(text[i + 2]) >= 0) {
-      decoded += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
-      i += 2;
-    } else {
-      decoded += text[i];
-    }
-  }
-  return decoded;
-}
 
 std::optional<std::string> QueryParameter(std::string_view query, std::string_view name) {
   const auto decode = [](std::string_view text) {

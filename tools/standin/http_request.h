@@ -41,8 +41,6 @@ enum class ReadResult {
 // also gives the body length the head announces.
 ReadResult ParseHead(std::string_view head, Request* request, size_t* bodyLength);
 
-// Each "%" with two hexadecimal digits becomes that byte; anything else stays.
-std::string PercentDecode(std::string_view text);
 // The value of the first `name=value` pair of a query string, percent-decoded ("+" is a space).
 std::optional<std::string> QueryParameter(std::string_view query, std::string_view name);
 

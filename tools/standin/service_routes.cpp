@@ -4,6 +4,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "support/text.h"
+
 namespace tp::standin {
 namespace {
 

@@ -258,23 +258,13 @@ std::string Encode(std::wstring_view text) {
   return out.empty() ? std::string("%") : out;  // a lone % stands for the empty name
 }
 
-int HexDigit(char ch) {
-  if (ch >= '0' && ch <= '9')
-    return ch - '0';
-  if (ch >= 'A' && ch <= 'F')
-    return ch - 'A' + 10;
-  if (ch >= 'a' && ch <= 'f')
-    return ch - 'a' + 10;
-  return -1;
-}
-
 bool DecodeHex(std::string_view hex, std::string* bytes) {
   if (hex.size() % 2 != 0)
     return false;
   bytes->clear();
   for (size_t i = 0; i < hex.size(); i += 2) {
-    const int high = HexDigit(hex[i]);
-    const int low = HexDigit(hex[i + 1]);
+    const int high = HexDigitValue(hex[i]);
+    const int low = HexDigitValue(hex[i + 1]);
     if (high < 0 || low < 0)
       return false;
     *bytes += static_cast<char>(high * 16 + low);

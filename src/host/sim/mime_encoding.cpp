@@ -4,19 +4,10 @@
 #include <cctype>
 
 #include "net/base64.h"
+#include "support/text.h"
 
 namespace tp::host::sim {
 namespace {
-
-int HexValue(char ch) {
-  if (ch >= '0' && ch <= '9')
-    return ch - '0';
-  if (ch >= 'A' && ch <= 'F')
-    return ch - 'A' + 10;
-  if (ch >= 'a' && ch <= 'f')
-    return ch - 'a' + 10;
-  return -1;
-}
 
 bool IsBlank(char ch) {
   return ch == ' ' || ch == '\t';
@@ -66,8 +57,9 @@ std::string DecodeQuotedPrintable(std::string_view text) {
         i = end + (text[end] == '\r' ? 2 : 1);
         continue;
       }
-      if (i + 2 < text.size() && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
-        out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+      if (i + 2 < text.size() && HexDigitValue(text[i + 1]) >= 0 &&
+          HexDigitValue(text[i + 2]) >= 0) {
+        out += static_cast<char>(HexDigitValue(text[i + 1]) * 16 + HexDigitValue(text[i + 2]));
         i += 3;
         continue;
       }
@@ -112,9 +104,9 @@ std::string DecodeEncodedWordPayload(char encoding, std::string_view text) {
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '_') {
       out += ' ';
-    } else if (text[i] == '=' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
-               HexValue(text[i + 2]) >= 0) {
-      out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+    } else if (text[i] == '=' && i + 2 < text.size() && HexDigitValue(text[i + 1]) >= 0 &&
+               HexDigitValue(text[i + 2]) >= 0) {
+      out += static_cast<char>(HexDigitValue(text[i + 1]) * 16 + HexDigitValue(text[i + 2]));
       i += 2;
     } else {
       out += text[i];

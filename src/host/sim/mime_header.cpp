@@ -5,6 +5,7 @@
 
 #include "host/sim/encoded_words.h"
 #include "host/sim/mime_charsets.h"
+#include "support/text.h"
 
 namespace tp::host::sim {
 namespace {
@@ -93,30 +94,6 @@ size_t ReadUntilSemicolon(std::string_view text, size_t pos, std::string* out) {
     }
   }
   return pos;
-}
-
-int HexDigit(char ch) {
-  if (ch >= '0' && ch <= '9')
-    return ch - '0';
-  if (ch >= 'a' && ch <= 'f')
-    return ch - 'a' + 10;
-  if (ch >= 'A' && ch <= 'F')
-    return ch - 'A' + 10;
-  return -1;
-}
-
-std::string PercentDecode(std::string_view text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 2 < text.size() && HexDigit(text[i + 1]) >= 0 &&
-        HexDigit(text[i + 2]) >= 0) {
-      out += static_cast<char>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2]));
-      i += 2;
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
 }
 
 // Splits "charset'language'value" of an extended parameter's first piece.
