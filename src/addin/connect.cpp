@@ -256,18 +256,12 @@ void CConnect::OnTimer(host::WindowHandle /*window*/, uint32_t /*message*/, host
 }
 
 void CConnect::RecheckSelectedMail() {
-  if (!m_session.application)
+  std::shared_ptr<host::Explorer> explorer =
+      m_session.application ? m_session.application->ActiveExplorer() : nullptr;
+  std::shared_ptr<host::OutlookItem> item;
+  if (!explorer || !SingleSelectedItem(*explorer, &item) || !item)
     return;
-  std::shared_ptr<host::Explorer> explorer = m_session.application->ActiveExplorer();
-  std::shared_ptr<host::Selection> selection = explorer ? explorer->GetSelection() : nullptr;
-  if (!selection || selection->Class() != host::kOlSelection)
-    return;
-  if (selection->Count() != 1) {
-    m_currentEntryId.clear();
-    return;
-  }
-  std::shared_ptr<host::OutlookItem> item = selection->Item(1);
-  std::shared_ptr<host::MailItem> mail = item ? item->AsMailItem() : nullptr;
+  std::shared_ptr<host::MailItem> mail = item->AsMailItem();
   if (mail)
     CheckMailItem(*mail, false);
 }

@@ -96,6 +96,8 @@ class CConnect final : public host::OutlookEventHandler, private MailArrival::Ch
   void AttachToActiveExplorer();
   void ReadInternetExplorerVersion();
   void RecheckSelectedMail();
+  // True, with the item, when exactly one item is selected in the explorer.
+  bool SingleSelectedItem(host::Explorer& explorer, std::shared_ptr<host::OutlookItem>* item);
   void UnadviseSinks();
   void StartDownloadWorkers();
   void StopDownloadWorkers();

@@ -53,6 +53,19 @@ bool CConnect::IsOutboxFolder(host::Folder& folder) {
   return !id.empty() && id == outbox->EntryId();
 }
 
+bool CConnect::SingleSelectedItem(host::Explorer& explorer,
+                                  std::shared_ptr<host::OutlookItem>* item) {
+  std::shared_ptr<host::Selection> selection = explorer.GetSelection();
+  if (!selection || selection->Class() != host::kOlSelection)
+    return false;
+  if (selection->Count() != 1) {
+    m_currentEntryId.clear();  // so that selecting the mail again checks it again
+    return false;
+  }
+  *item = selection->Item(1);
+  return true;
+}
+
 void CConnect::OnExplorerSelectionChange() {
   WriteLog(L"In OnExplorerSelectionChange event");
   if (!m_session.application)
@@ -70,14 +83,9 @@ void CConnect::OnExplorerSelectionChange() {
     WriteLog(L"Not scanning Outbox folder");
     return;
   }
-  std::shared_ptr<host::Selection> selection = explorer->GetSelection();
-  if (!selection || selection->Class() != host::kOlSelection)
+  std::shared_ptr<host::OutlookItem> item;
+  if (!SingleSelectedItem(*explorer, &item))
     return;
-  if (selection->Count() != 1) {
-    m_currentEntryId.clear();
-    return;
-  }
-  std::shared_ptr<host::OutlookItem> item = selection->Item(1);
   std::shared_ptr<host::MailItem> mail = item ? item->AsMailItem() : nullptr;
   if (!mail) {
     m_display->CleanMainActive();
