@@ -120,18 +120,13 @@ int CheckCommand(const Arguments& arguments) {
       branded = addin.BrandMailItem(*item, false);
     }
     std::wstring brand = L"-";
-    std::wstring reason;
     for (const std::wstring& line : lines) {
-      if (line.rfind(L"Found sender in branding list. Name=", 0) == 0) {
-        brand = line.substr(36, line.find(L", Domain=") - 36);
-      }
-      // The decision is the last line that is not bookkeeping of the save or the statistics.
-      if (line.rfind(L"In RegisterFormRegion", 0) != 0 &&
-          line.rfind(L"Registering new form region", 0) != 0 &&
-          line.rfind(L"Done saving item", 0) != 0) {
-        reason = line;
+      constexpr std::wstring_view kFound = L"Found sender in branding list. Name=";
+      if (line.rfind(kFound, 0) == 0) {
+        brand = line.substr(kFound.size(), line.find(L", Domain=") - kFound.size());
       }
     }
+    const std::wstring reason = DecisionReason(lines);
     std::wstring body;
     GetMessageBodyText(item.get(), &body, false);
     const ActiveContentPointer pointer = FindActiveContentPointer(body);

@@ -1,6 +1,7 @@
 // tidepost run: the whole add-in on a simulated Outlook fed by a mailbox of .eml files,
 // against the stand-in of our service (or a service of the caller's), with a summary of what
 // it decided, downloaded and reported.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <map>
@@ -72,36 +73,6 @@ bool ParseService(const std::string& text, config::ServiceEndpoints* services) {
   services->apiHost = services->statsHost = Utf8ToWide(rest);
   services->apiPort = services->statsPort = static_cast<uint16_t>(port);
   return true;
-}
-
-// The lines of a check that say why the message was or was not branded.
-std::wstring Decision(const std::vector<std::wstring>& lines) {
-  static const wchar_t* const kNoise[] = {L"Message item account is",
-                                          L"Account mail provider",
-                                          L"Sender address for branding check",
-                                          L"Header analysis result",
-                                          L"In RegisterFormRegion",
-                                          L"Registering new form region",
-                                          L"Should not check branding for this message",
-                                          L"Done saving item",
-                                          L"Checking branding"};
-  std::wstring decision;
-  bool afterCheck = false;
-  for (const std::wstring& line : lines) {
-    if (line == L"Checking branding")
-      afterCheck = true;
-    if (!afterCheck)
-      continue;
-    bool noise = false;
-    for (const wchar_t* prefix : kNoise)
-      noise = noise || line.rfind(prefix, 0) == 0;
-    if (noise)
-      continue;
-    if (!decision.empty())
-      decision += L"; ";
-    decision += line;
-  }
-  return decision;
 }
 
 void PrintCounts(const char* title, const std::map<std::string, int>& counts) {
@@ -200,7 +171,10 @@ int RunCommand(const Arguments& arguments) {
         sim.outlook.activeExplorer->selection = {message.mail};
         sim.outlook.RaiseSelectionChange();
       }
-      decisions[message.mail->entryId] = Decision(lines);
+      // What the check logged before it reached the branding decision is not part of it.
+      const auto decision = std::find(lines.begin(), lines.end(), L"Checking branding");
+      decisions[message.mail->entryId] =
+          DecisionReason(std::vector<std::wstring>(decision, lines.end()));
     }
     sim.ui.Advance(2000);
 

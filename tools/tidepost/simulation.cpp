@@ -50,6 +50,34 @@ std::vector<Simulation::Message> Simulation::ReceivedMessages() const {
   return messages;
 }
 
+std::wstring DecisionReason(const std::vector<std::wstring>& lines) {
+  static const wchar_t* const kBookkeeping[] = {
+      L"Message item account is",
+      L"Account mail provider",
+      L"Sender address for branding check",
+      L"Found sender in branding list",
+      L"Header analysis result",
+      L"In RegisterFormRegion",
+      L"Registering new form region",
+      L"Should not check branding for this message",
+      L"Done saving item",
+      L"Checking branding",
+  };
+  std::wstring reason;
+  for (const std::wstring& line : lines) {
+    bool bookkeeping = false;
+    for (const wchar_t* prefix : kBookkeeping) {
+      bookkeeping = bookkeeping || line.rfind(prefix, 0) == 0;
+    }
+    if (bookkeeping)
+      continue;
+    if (!reason.empty())
+      reason += L"; ";
+    reason += line;
+  }
+  return reason;
+}
+
 std::filesystem::path NewRunFolder(const char* purpose) {
   const auto stamp = std::chrono::system_clock::now().time_since_epoch().count();
   return std::filesystem::temp_directory_path() /

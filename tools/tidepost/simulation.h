@@ -39,6 +39,10 @@ class Simulation {
   host::WindowHandle explorerWindow_ = 0;
 };
 
+// From the log lines of one branding decision, those that say why it went the way it did
+// (the look-up and save bookkeeping left out), joined by "; ".
+std::wstring DecisionReason(const std::vector<std::wstring>& lines);
+
 // A fresh folder for a run's data under the system's temporary folder.
 std::filesystem::path NewRunFolder(const char* purpose);
 

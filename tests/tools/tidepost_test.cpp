@@ -1,0 +1,156 @@
+// tidepost check and tidepost run end to end on the bundled examples: every example message
+// must get the decision examples/README.md gives for it.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "commands.h"
+#include "support/test_host.h"
+
+namespace tp {
+namespace {
+
+using ::testing::HasSubstr;
+
+const std::filesystem::path kExamples = std::filesystem::path(TP_SOURCE_DIR) / "examples";
+
+// Each example message and what the add-in decides for it: the branded class, or the
+// reason it gives.
+const std::map<std::string, std::string> kExpected = {
+    {"Gmail/01-acme-dkim-pass.eml", "branded as IPM.Note.Tidepost.Acme Travel"},
+    {"Gmail/02-kestrel-active-content.eml", "branded as IPM.Note.Tidepost.Kestrel Bank"},
+    {"Gmail/03-acme-esp-signer.eml", "branded as IPM.Note.Tidepost.Acme Travel"},
+    {"Gmail/04-kestrel-foreign-signer.eml", "not branded: DKIM is OK but not the DKIM signer"},
+    {"Gmail/05-acme-not-google.eml", "not branded: Failed SPF\\DKIM check"},
+    {"Gmail/06-blueheron-inline-image.eml", "branded as IPM.Note.Tidepost.Blue Heron Books"},
+    {"Gmail/07-unlisted-sender.eml", "not branded: Sender not found in branding list"},
+    {"Gmail/08-lumen-signed.eml",
+     "branded as IPM.Note.SMIME.MultipartSigned.Tidepost.Lumen Energy.SMIME.MultipartSigned"},
+    {"Hotmail/01-acme-dkim-pass.eml", "branded as IPM.Note.Tidepost.Acme Travel"},
+    {"Hotmail/02-blueheron-spf-only.eml", "branded as IPM.Note.Tidepost.Blue Heron Books"},
+    {"Hotmail/03-kestrel-spf-not-allowed.eml", "not branded: Failed SPF\\DKIM check"},
+    {"Hotmail/04-lumen-xauth-pass.eml", "branded as IPM.Note.Tidepost.Lumen Energy"},
+    {"Hotmail/05-acme-softfail-spoof.eml", "not branded: Failed SPF\\DKIM check"},
+    {"Yahoo/01-acme-dkim-pass.eml", "branded as IPM.Note.Tidepost.Acme Travel"},
+    {"Yahoo/02-blueheron-domainkeys.eml", "branded as IPM.Note.Tidepost.Blue Heron Books"},
+    {"Yahoo/03-kestrel-softfail.eml", "not branded: Failed SPF\\DKIM check"},
+    {"Yahoo/04-lumen-sidebar-content.eml", "branded as IPM.Note.Tidepost.Lumen Energy"},
+    {"AOL/01-acme-dkim-pass.eml", "branded as IPM.Note.Tidepost.Acme Travel"},
+    {"AOL/02-kestrel-no-verdicts.eml", "not branded: Failed SPF\\DKIM check"},
+    {"Exchange/01-acme-on-exchange.eml",
+     "not branded: Should not check a message from an exchange account"},
+    {"Exchange/02-internal-memo.eml",
+     "not branded: Should not check a message from an exchange account"},
+};
+
+int RunTool(int (*command)(const tool::Arguments&), const tool::Arguments& arguments,
+            std::string* output) {
+  ::testing::internal::CaptureStdout();
+  const int status = command(arguments);
+  *output = ::testing::internal::GetCapturedStdout();
+  return status;
+}
+
+// The value of "  name: value" lines of each message block of tidepost check's output.
+std::map<std::string, std::map<std::string, std::string>> Blocks(const std::string& output) {
+  std::map<std::string, std::map<std::string, std::string>> blocks;
+  std::istringstream lines(output);
+  std::string line;
+  std::string current;
+  while (std::getline(lines, line)) {
+    if (line.rfind("  ", 0) != 0) {
+      // "Inbox/1000-01-acme-dkim-pass.eml": the copy's name after its order prefix.
+      current = line.substr(line.find('-') + 1);
+      continue;
+    }
+    const size_t colon = line.find(':');
+    std::string value = line.substr(colon + 1);
+    value.erase(0, value.find_first_not_of(' '));
+    blocks[current][line.substr(2, colon - 2)] = value;
+  }
+  return blocks;
+}
+
+TEST(TidepostCheckTest, GmailMessagesStepByStep) {
+  const std::filesystem::path gmail = kExamples / "mailbox" / "Gmail";
+  std::string output;
+  ASSERT_EQ(
+      RunTool(tool::CheckCommand,
+              {"--account", "jane.sample@gmail.com", "--server", "imap.gmail.com", "--senders",
+               (kExamples / "sendersList.xml").string(), (gmail / "01-acme-dkim-pass.eml").string(),
+               (gmail / "02-kestrel-active-content.eml").string(),
+               (gmail / "04-kestrel-foreign-signer.eml").string()},
+              &output),
+      0);
+  const auto blocks = Blocks(output);
+  const auto& pass = blocks.at("01-acme-dkim-pass.eml");
+  EXPECT_EQ(pass.at("provider"), "@gmail.com (gmail), account jane.sample@gmail.com");
+  EXPECT_EQ(pass.at("SPF"), "pass acmetravel.example");
+  EXPECT_EQ(pass.at("DKIM"), "pass acmetravel.example");
+  EXPECT_EQ(pass.at("brand"), "Acme Travel");
+  EXPECT_THAT(pass.at("decision"),
+              HasSubstr("branded: Branding message for sender Acme Travel SPF=pass"));
+  EXPECT_EQ(pass.at("class"), "IPM.Note -> IPM.Note.Tidepost.Acme Travel");
+  EXPECT_EQ(pass.at("active content"), "none");
+  EXPECT_THAT(blocks.at("02-kestrel-active-content.eml").at("active content"),
+              HasSubstr("res=https://content.kestrelbank.example/statement/8841;pos=message"));
+  EXPECT_EQ(blocks.at("04-kestrel-foreign-signer.eml").at("decision"),
+            "not branded: DKIM is OK but not the DKIM signer");
+}
+
+TEST(TidepostCheckTest, AnExchangeAccountIsNeverChecked) {
+  std::string output;
+  ASSERT_EQ(RunTool(tool::CheckCommand,
+                    {"--account", "alex.sample@harborworks.example", "--type", "exchange",
+                     "--senders", (kExamples / "sendersList.xml").string(),
+                     (kExamples / "mailbox" / "Exchange" / "01-acme-on-exchange.eml").string()},
+                    &output),
+            0);
+  const auto blocks = Blocks(output);
+  const auto& block = blocks.at("01-acme-on-exchange.eml");
+  EXPECT_EQ(block.at("provider"), "- (exchange), account @harborworks.example");
+  EXPECT_EQ(block.at("decision"),
+            "not branded: Should not check a message from an exchange account");
+}
+
+TEST(TidepostCheckTest, AMissingMessageFileIsAnError) {
+  std::string output;
+  EXPECT_EQ(RunTool(tool::CheckCommand,
+                    {"--account", "a@gmail.com", "--senders",
+                     (kExamples / "sendersList.xml").string(), "/nonexistent/message.eml"},
+                    &output),
+            66);
+  EXPECT_EQ(RunTool(tool::CheckCommand, {"--account", "a@gmail.com"}, &output), 64);
+}
+
+TEST(TidepostRunTest, TheExampleMailboxGetsItsDecisionsIconsAndStatistics) {
+  testing::TempFolder data;
+  std::string output;
+  ASSERT_EQ(RunTool(tool::RunCommand,
+                    {"--mailbox", (kExamples / "mailbox").string(), "--senders",
+                     (kExamples / "sendersList.xml").string(), "--data", data.path().string()},
+                    &output),
+            0);
+  for (const auto& [message, decision] : kExpected) {
+    EXPECT_THAT(output, HasSubstr(message)) << message;
+    const size_t at = output.find(message);
+    const std::string line = output.substr(at, output.find('\n', at) - at);
+    EXPECT_THAT(line, HasSubstr(decision)) << line;
+  }
+  EXPECT_THAT(output, HasSubstr("senders list requests: 1"));
+  EXPECT_THAT(output, HasSubstr("icon requests: 4"));
+  EXPECT_THAT(output, HasSubstr("1 plugin_startup"));
+  for (const char* brand : {"Acme Travel", "Blue Heron Books", "Kestrel Bank", "Lumen Energy"}) {
+    EXPECT_TRUE(std::filesystem::exists(data.path() / "LocalLow" / "Tidepost" / "provider_icons" /
+                                        (std::string(brand) + ".ico")))
+        << brand;
+  }
+  EXPECT_TRUE(std::filesystem::exists(data.path() / "LocalLow" / "Tidepost" / "sendersList.xml"));
+}
+
+}  // namespace
+}  // namespace tp
