@@ -8,7 +8,7 @@
 namespace tp {
 namespace {
 
-struct Spec {
+struct Directive {
   bool left = false;
   bool zero = false;
   bool plus = false;
@@ -21,14 +21,15 @@ struct Spec {
 
 constexpr std::wstring_view kMissing = L"<?>";
 
-void Pad(std::wstring& out, const Spec& spec, std::wstring_view prefix, std::wstring_view body) {
+void Pad(std::wstring& out, const Directive& directive, std::wstring_view prefix,
+         std::wstring_view body) {
   const size_t length = prefix.size() + body.size();
-  const size_t fill = spec.width > 0 && static_cast<size_t>(spec.width) > length
-                          ? static_cast<size_t>(spec.width) - length
+  const size_t fill = directive.width > 0 && static_cast<size_t>(directive.width) > length
+                          ? static_cast<size_t>(directive.width) - length
                           : 0;
-  if (spec.left) {
+  if (directive.left) {
     out.append(prefix).append(body).append(fill, L' ');
-  } else if (spec.zero) {
+  } else if (directive.zero) {
     out.append(prefix).append(fill, L'0').append(body);
   } else {
     out.append(fill, L' ').append(prefix).append(body);
@@ -55,10 +56,10 @@ uint64_t UnsignedValue(const FormatArg& arg) {
   return arg.as_unsigned();
 }
 
-void FormatInteger(std::wstring& out, const Spec& spec, const FormatArg& arg) {
+void FormatInteger(std::wstring& out, const Directive& directive, const FormatArg& arg) {
   bool negative = false;
   uint64_t magnitude = 0;
-  const wchar_t c = spec.conversion;
+  const wchar_t c = directive.conversion;
   if ((c == L'd' || c == L'i') && arg.kind() == FormatArg::Kind::kSigned) {
     negative = arg.as_signed() < 0;
     magnitude = negative ? 0 - static_cast<uint64_t>(arg.as_signed())
@@ -68,34 +69,35 @@ void FormatInteger(std::wstring& out, const Spec& spec, const FormatArg& arg) {
   }
   const unsigned base = (c == L'x' || c == L'X') ? 16 : (c == L'o' ? 8 : 10);
   std::wstring body = Digits(magnitude, base, c == L'X');
-  if (spec.precision >= 0) {
-    if (spec.precision == 0 && magnitude == 0) {
+  if (directive.precision >= 0) {
+    if (directive.precision == 0 && magnitude == 0) {
       body.clear();
-    } else if (body.size() < static_cast<size_t>(spec.precision)) {
-      body.insert(0, static_cast<size_t>(spec.precision) - body.size(), L'0');
+    } else if (body.size() < static_cast<size_t>(directive.precision)) {
+      body.insert(0, static_cast<size_t>(directive.precision) - body.size(), L'0');
     }
   }
   std::wstring prefix;
   if (negative) {
     prefix = L"-";
-  } else if ((c == L'd' || c == L'i') && spec.plus) {
+  } else if ((c == L'd' || c == L'i') && directive.plus) {
     prefix = L"+";
-  } else if ((c == L'd' || c == L'i') && spec.space) {
+  } else if ((c == L'd' || c == L'i') && directive.space) {
     prefix = L" ";
   }
-  if (spec.alternate && magnitude != 0 && base == 16) {
+  if (directive.alternate && magnitude != 0 && base == 16) {
     prefix += c == L'X' ? L"0X" : L"0x";
   }
-  Spec padding = spec;
-  padding.zero = spec.zero && spec.precision < 0;
+  Directive padding = directive;
+  padding.zero = directive.zero && directive.precision < 0;
   Pad(out, padding, prefix, body);
 }
 
-void FormatFloat(std::wstring& out, const Spec& spec, double value) {
+void FormatFloat(std::wstring& out, const Directive& directive, double value) {
   char buffer[512];
-  const int precision = spec.precision < 0 ? 6 : (spec.precision > 100 ? 100 : spec.precision);
+  const int precision =
+      directive.precision < 0 ? 6 : (directive.precision > 100 ? 100 : directive.precision);
   int written = 0;
-  switch (spec.conversion) {
+  switch (directive.conversion) {
     case L'e':
       written = std::snprintf(buffer, sizeof buffer, "%.*e", precision, value);
       break;
@@ -120,19 +122,19 @@ void FormatFloat(std::wstring& out, const Spec& spec, double value) {
   if (!body.empty() && body[0] == L'-') {
     prefix = L"-";
     body.erase(0, 1);
-  } else if (spec.plus) {
+  } else if (directive.plus) {
     prefix = L"+";
-  } else if (spec.space) {
+  } else if (directive.space) {
     prefix = L" ";
   }
-  Pad(out, spec, prefix, body);
+  Pad(out, directive, prefix, body);
 }
 
-void FormatText(std::wstring& out, const Spec& spec, std::wstring_view text) {
-  if (spec.precision >= 0 && text.size() > static_cast<size_t>(spec.precision)) {
-    text = text.substr(0, static_cast<size_t>(spec.precision));
+void FormatText(std::wstring& out, const Directive& directive, std::wstring_view text) {
+  if (directive.precision >= 0 && text.size() > static_cast<size_t>(directive.precision)) {
+    text = text.substr(0, static_cast<size_t>(directive.precision));
   }
-  Spec padding = spec;
+  Directive padding = directive;
   padding.zero = false;
   Pad(out, padding, {}, text);
 }
@@ -145,25 +147,25 @@ bool IsFloatConversion(wchar_t c) {
   return c == L'f' || c == L'F' || c == L'e' || c == L'E' || c == L'g' || c == L'G';
 }
 
-void FormatOne(std::wstring& out, const Spec& spec, const FormatArg* arg) {
+void FormatOne(std::wstring& out, const Directive& directive, const FormatArg* arg) {
   using Kind = FormatArg::Kind;
-  const wchar_t c = spec.conversion;
+  const wchar_t c = directive.conversion;
   if (arg == nullptr) {
     out += kMissing;
   } else if (IsIntegerConversion(c) &&
              (arg->kind() == Kind::kSigned || arg->kind() == Kind::kUnsigned)) {
-    FormatInteger(out, spec, *arg);
+    FormatInteger(out, directive, *arg);
   } else if (IsFloatConversion(c) && arg->kind() == Kind::kFloat) {
-    FormatFloat(out, spec, arg->as_float());
+    FormatFloat(out, directive, arg->as_float());
   } else if (c == L's' && arg->kind() == Kind::kWide) {
-    FormatText(out, spec, arg->as_wide());
+    FormatText(out, directive, arg->as_wide());
   } else if (c == L's' && arg->kind() == Kind::kNarrow) {
-    FormatText(out, spec, Utf8ToWide(arg->as_narrow()));
+    FormatText(out, directive, Utf8ToWide(arg->as_narrow()));
   } else if (c == L'c' && (arg->kind() == Kind::kSigned || arg->kind() == Kind::kUnsigned)) {
     const wchar_t ch = static_cast<wchar_t>(UnsignedValue(*arg));
-    FormatText(out, spec, std::wstring_view(&ch, 1));
+    FormatText(out, directive, std::wstring_view(&ch, 1));
   } else if (c == L'p' && arg->kind() == Kind::kPointer) {
-    Spec hex = spec;
+    Directive hex = directive;
     hex.conversion = L'X';
     hex.zero = true;
     hex.width = arg->bits() / 4;
@@ -191,35 +193,35 @@ std::wstring FormatList(std::wstring_view format, std::span<const FormatArg> arg
       ++i;
       continue;
     }
-    Spec spec;
+    Directive directive;
     for (; i < format.size(); ++i) {
       const wchar_t flag = format[i];
       if (flag == L'-') {
-        spec.left = true;
+        directive.left = true;
       } else if (flag == L'0') {
-        spec.zero = true;
+        directive.zero = true;
       } else if (flag == L'+') {
-        spec.plus = true;
+        directive.plus = true;
       } else if (flag == L' ') {
-        spec.space = true;
+        directive.space = true;
       } else if (flag == L'#') {
-        spec.alternate = true;
+        directive.alternate = true;
       } else {
         break;
       }
     }
     while (i < format.size() && format[i] >= L'0' && format[i] <= L'9') {
-      spec.width = spec.width * 10 + (format[i++] - L'0');
-      if (spec.width > 4096)
-        spec.width = 4096;
+      directive.width = directive.width * 10 + (format[i++] - L'0');
+      if (directive.width > 4096)
+        directive.width = 4096;
     }
     if (i < format.size() && format[i] == L'.') {
       ++i;
-      spec.precision = 0;
+      directive.precision = 0;
       while (i < format.size() && format[i] >= L'0' && format[i] <= L'9') {
-        spec.precision = spec.precision * 10 + (format[i++] - L'0');
-        if (spec.precision > 4096)
-          spec.precision = 4096;
+        directive.precision = directive.precision * 10 + (format[i++] - L'0');
+        if (directive.precision > 4096)
+          directive.precision = 4096;
       }
     }
     if (format.substr(i, 3) == L"I64") {
@@ -232,10 +234,10 @@ std::wstring FormatList(std::wstring_view format, std::span<const FormatArg> arg
       out += L'%';  // a lone trailing percent sign stays as written
       break;
     }
-    spec.conversion = format[i++];
+    directive.conversion = format[i++];
     const FormatArg* arg = next_arg < args.size() ? &args[next_arg] : nullptr;
     ++next_arg;
-    FormatOne(out, spec, arg);
+    FormatOne(out, directive, arg);
   }
   return out;
 }
