@@ -14,9 +14,9 @@ cmake --preset native
 cmake --build build/native -j "$jobs"
 ctest --test-dir build/native -j "$jobs" --output-on-failure
 
-step "native under ThreadSanitizer: the workers and the network layer"
+step "native under ThreadSanitizer"
 cmake --preset tsan
-cmake --build build/tsan -j "$jobs" --target tp_core_tests tp_posix_tests tp_net_service_tests
+cmake --build build/tsan -j "$jobs"
 ctest --test-dir build/tsan -j "$jobs" --output-on-failure
 
 step "64-bit Windows: build, and test under wine64"
