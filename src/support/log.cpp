@@ -3,6 +3,7 @@
 
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "host/clock.h"
 #include "host/files.h"
@@ -18,7 +19,9 @@ namespace {
 // the file is opened without write sharing, so the lines are serialised here rather than
 // lost to sharing violations.
 std::mutex g_logMutex;
-std::function<void(std::wstring_view)> g_observer;  // under g_logMutex
+// Under g_logMutex: the observer and the thread whose lines it sees.
+std::function<void(std::wstring_view)> g_observer;
+std::thread::id g_observedThread;
 
 constexpr char kByteOrderMark[] = {'\xFF', '\xFE'};
 
@@ -32,6 +35,7 @@ std::unique_ptr<host::File> OpenLog(const std::wstring& path) {
 ScopedLogObserver::ScopedLogObserver(std::function<void(std::wstring_view)> observer) {
   std::lock_guard<std::mutex> lock(g_logMutex);
   g_observer = std::move(observer);
+  g_observedThread = std::this_thread::get_id();
 }
 
 ScopedLogObserver::~ScopedLogObserver() {
@@ -54,7 +58,7 @@ void WriteLog(std::wstring_view text, bool lineEnd) {
   const std::wstring rotated = GetDataFilePath(nullptr, kRotatedLogFileName);
 
   std::lock_guard<std::mutex> lock(g_logMutex);
-  if (g_observer)
+  if (g_observer && std::this_thread::get_id() == g_observedThread)
     g_observer(text);
   std::unique_ptr<host::File> file = OpenLog(path);
   if (!file) {

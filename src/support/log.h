@@ -18,8 +18,9 @@ inline constexpr int64_t kLogRotationBytes = 0x400000;
 // each is on disk when the call returns.
 void WriteLog(std::wstring_view text, bool lineEnd = true);
 
-// Sees every message written to the log (its text, without the line prefix) while it is in
-// place; for tools that show what the add-in logs as it goes. One at a time.
+// Sees every message that the thread which made it writes to the log (its text, without the
+// line prefix), while it is in place; for tools that show what one call of the add-in
+// logged. Other threads' lines (the workers') are not seen. One observer at a time.
 class ScopedLogObserver {
  public:
   explicit ScopedLogObserver(std::function<void(std::wstring_view message)> observer);

@@ -83,6 +83,18 @@ TEST_F(LogTest, AnUnopenableLogDropsTheLineQuietly) {
   EXPECT_EQ(LogMessages(), std::vector<std::wstring>{L"kept"});
 }
 
+TEST_F(LogTest, AnObserverSeesOnlyItsOwnThreadsLines) {
+  std::vector<std::wstring> seen;
+  {
+    ScopedLogObserver observer([&seen](std::wstring_view line) { seen.emplace_back(line); });
+    WriteLog(L"mine");
+    std::thread([] { WriteLog(L"a worker's"); }).join();
+  }
+  WriteLog(L"after");
+  EXPECT_EQ(seen, std::vector<std::wstring>{L"mine"});
+  EXPECT_EQ(LogMessages(), (std::vector<std::wstring>{L"mine", L"a worker's", L"after"}));
+}
+
 TEST_F(LogTest, ConcurrentWritersLoseNoLine) {
   constexpr int kThreads = 4;
   constexpr int kLinesEach = 100;
