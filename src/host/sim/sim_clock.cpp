@@ -20,10 +20,15 @@ void CivilFromDays(int64_t days, int* year, int* month, int* day) {
 }  // namespace
 
 SimClock::SimClock(uint32_t startTick, int64_t startUnixTime)
-    : startTick_(startTick), startUnixTime_(startUnixTime) {}
+    : startTick_(startTick), startUnixTimeMs_(startUnixTime * 1000) {}
+
+int64_t SimClock::UnixTime() {
+  const int64_t unixMs = startUnixTimeMs_.load() + static_cast<int64_t>(ElapsedMs());
+  return unixMs / 1000;
+}
 
 LocalTime SimClock::Now() {
-  const int64_t unixMs = startUnixTime_ * 1000 + static_cast<int64_t>(elapsedMs_);
+  const int64_t unixMs = startUnixTimeMs_.load() + static_cast<int64_t>(ElapsedMs());
   const int64_t seconds = unixMs / 1000;
   int64_t days = seconds / 86400;
   int64_t secondOfDay = seconds % 86400;
@@ -40,8 +45,15 @@ LocalTime SimClock::Now() {
   return time;
 }
 
+void SimClock::AdvanceTo(uint64_t elapsedMs) {
+  uint64_t current = elapsedMs_.load();
+  while (elapsedMs > current && !elapsedMs_.compare_exchange_weak(current, elapsedMs)) {
+  }
+}
+
 void SimClock::SetUnixTime(int64_t unixTime) {
-  startUnixTime_ = unixTime - static_cast<int64_t>(elapsedMs_ / 1000);
+  // The wall clock is set to that second now; it moves on with the elapsed time.
+  startUnixTimeMs_ = unixTime * 1000 - static_cast<int64_t>(ElapsedMs() / 1000 * 1000);
 }
 
 }  // namespace tp::host::sim

@@ -1,6 +1,9 @@
-// A clock that only moves when a test or the tool moves it.
+// A clock that only moves when a test or the tool moves it. The add-in's workers read it
+// from their own threads while the simulated UI thread moves it, so it is read and moved
+// atomically.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "host/clock.h"
@@ -12,24 +15,22 @@ class SimClock final : public Clock {
   // Starts at the given tick count (tests start near 2^32 to cross the wrap) and Unix time.
   explicit SimClock(uint32_t startTick = 100000, int64_t startUnixTime = 1767225600);
 
-  uint32_t TickCount() override { return static_cast<uint32_t>(startTick_ + elapsedMs_); }
-  int64_t UnixTime() override { return startUnixTime_ + static_cast<int64_t>(elapsedMs_ / 1000); }
+  uint32_t TickCount() override { return static_cast<uint32_t>(startTick_ + ElapsedMs()); }
+  int64_t UnixTime() override;
   // Local time is UTC in the simulation.
   LocalTime Now() override;
 
   // Milliseconds since the clock was made.
-  uint64_t ElapsedMs() const { return elapsedMs_; }
-  void AdvanceTo(uint64_t elapsedMs) {
-    if (elapsedMs > elapsedMs_)
-      elapsedMs_ = elapsedMs;
-  }
+  uint64_t ElapsedMs() const { return elapsedMs_.load(); }
+  // Moves the clock forward to `elapsedMs` (never back).
+  void AdvanceTo(uint64_t elapsedMs);
   void Advance(uint64_t ms) { elapsedMs_ += ms; }
   void SetUnixTime(int64_t unixTime);
 
  private:
-  uint64_t startTick_;
-  int64_t startUnixTime_;
-  uint64_t elapsedMs_ = 0;
+  const uint64_t startTick_;
+  std::atomic<int64_t> startUnixTimeMs_;
+  std::atomic<uint64_t> elapsedMs_{0};
 };
 
 }  // namespace tp::host::sim
