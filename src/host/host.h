@@ -14,6 +14,8 @@ class TextCodec;
 class Resources;
 class OutlookRuntime;
 class HttpTransport;
+class TypeLibraryRegistrar;
+class Pictures;
 
 struct Host {
   Clock* clock = nullptr;
@@ -26,6 +28,8 @@ struct Host {
   Resources* resources = nullptr;
   OutlookRuntime* outlook = nullptr;
   HttpTransport* http = nullptr;
+  TypeLibraryRegistrar* typeLibraries = nullptr;
+  Pictures* pictures = nullptr;
 };
 
 // The installed host. Installing replaces the whole set; it must not race with core code
@@ -77,6 +81,12 @@ inline OutlookRuntime& outlook() {
 }
 inline HttpTransport& http() {
   return *Current().http;
+}
+inline TypeLibraryRegistrar& typeLibraries() {
+  return *Current().typeLibraries;
+}
+inline Pictures& pictures() {
+  return *Current().pictures;
 }
 
 }  // namespace tp::host

@@ -5,7 +5,8 @@
 
 namespace tp::host::sim {
 
-SimHost::SimHost(const std::wstring& root) : ui(clock), files(*PlatformHost().files, root) {
+SimHost::SimHost(const std::wstring& root)
+    : ui(clock), files(*PlatformHost().files, root), pictures(files) {
   host_.clock = &clock;
   host_.ui = &ui;
   host_.registry = &registry;
@@ -17,6 +18,8 @@ SimHost::SimHost(const std::wstring& root) : ui(clock), files(*PlatformHost().fi
   host_.outlook = &outlook;
   outlook.clock = &clock;
   host_.http = PlatformHost().http;
+  host_.typeLibraries = &typeLibraries;
+  host_.pictures = &pictures;
 }
 
 }  // namespace tp::host::sim

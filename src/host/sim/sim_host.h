@@ -1,6 +1,6 @@
-// The simulated host: a simulated Outlook, UI thread, clock, registry and system settings,
-// over the platform's real threads, code pages and files (with the known folders moved into
-// a folder of the caller's).
+// The simulated host: a simulated Outlook, UI thread, clock, registry, system settings, type
+// library registration and pictures, over the platform's real threads, code pages and files
+// (with the known folders moved into a folder of the caller's).
 #pragma once
 
 #include <string>
@@ -9,8 +9,10 @@
 #include "host/sim/sim_clock.h"
 #include "host/sim/sim_files.h"
 #include "host/sim/sim_outlook.h"
+#include "host/sim/sim_pictures.h"
 #include "host/sim/sim_registry.h"
 #include "host/sim/sim_system.h"
+#include "host/sim/sim_type_libraries.h"
 #include "host/sim/sim_ui_thread.h"
 
 namespace tp::host::sim {
@@ -31,6 +33,8 @@ class SimHost {
   SimSystem system;
   SimResources resources;
   SimOutlook outlook;
+  SimTypeLibraries typeLibraries;
+  SimPictures pictures;
 
  private:
   Host host_;

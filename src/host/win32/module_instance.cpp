@@ -33,4 +33,18 @@ void RememberModuleInstance(HMODULE module) {
   g_module.store(module);
 }
 
+std::optional<std::wstring> ModuleFileName(HMODULE module) {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0)
+      return std::nullopt;
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);  // truncated: try a larger buffer
+  }
+}
+
 }  // namespace tp::host::win32

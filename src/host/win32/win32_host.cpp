@@ -5,10 +5,12 @@
 #include "host/win32/win32_codec.h"
 #include "host/win32/win32_files.h"
 #include "host/win32/win32_http.h"
+#include "host/win32/win32_pictures.h"
 #include "host/win32/win32_registry.h"
 #include "host/win32/win32_resources.h"
 #include "host/win32/win32_system.h"
 #include "host/win32/win32_threads.h"
+#include "host/win32/win32_type_libraries.h"
 #include "host/win32/win32_ui.h"
 
 namespace tp::host {
@@ -24,6 +26,8 @@ const Host& PlatformHost() {
   static win32::Win32Resources resources;
   static win32::Win32OutlookRuntime outlook;
   static win32::Win32HttpTransport http;
+  static win32::Win32TypeLibraries typeLibraries;
+  static win32::Win32Pictures pictures;
   static const Host host = [] {
     Host made;
     made.clock = &clock;
@@ -36,6 +40,8 @@ const Host& PlatformHost() {
     made.resources = &resources;
     made.outlook = &outlook;
     made.http = &http;
+    made.typeLibraries = &typeLibraries;
+    made.pictures = &pictures;
     return made;
   }();
   return host;

@@ -6,23 +6,6 @@
 #include "host/win32/module_instance.h"
 
 namespace tp::host::win32 {
-namespace {
-
-std::optional<std::wstring> ModuleFileName(HMODULE module) {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0)
-      return std::nullopt;
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);  // truncated: try a larger buffer
-  }
-}
-
-}  // namespace
 
 std::optional<std::string> Win32Resources::Load(const std::wstring& type, int id) {
   const HMODULE module = ModuleInstance();
