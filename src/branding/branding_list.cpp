@@ -7,6 +7,7 @@
 
 #include "branding/account_info.h"
 #include "net/json_parser.h"
+#include "support/file_names.h"
 #include "support/log.h"
 
 namespace tp {
@@ -32,7 +33,7 @@ std::wstring StringMember(const JsonValue& object, const wchar_t* name) {
 }  // namespace
 
 bool IsUsableBrandName(const std::wstring& name) {
-  if (name.empty() || name.find(L"..") != std::wstring::npos)
+  if (name.empty() || name.find(L"..") != std::wstring::npos || IsReservedDeviceName(name))
     return false;
   return std::none_of(name.begin(), name.end(), [](wchar_t ch) {
     return ch < 0x20 || ch == 0x7F ||

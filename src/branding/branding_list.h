@@ -46,7 +46,8 @@ class BrandingList {
 bool AcceptsDomain(const SenderBrand& brand, const std::wstring& domain);
 
 // Whether a name can become part of a message class, a registry key, a file name and a URL
-// path: not empty, no path separators, "..", colons, control or other file-name characters.
+// path: not empty, no path separators, "..", colons, control or other file-name characters,
+// and not a device name.
 bool IsUsableBrandName(const std::wstring& name);
 
 // Every brand name followed by a comma ("a,b,"), in first-occurrence order. Published for
