@@ -20,6 +20,12 @@ constexpr HResult kInvalidArg = static_cast<HResult>(0x80070057);
 constexpr HResult kMapiNotFound = static_cast<HResult>(0x8004010F);
 constexpr HResult kMapiObjectChanged = static_cast<HResult>(0x80040109);
 
+// HRESULT_FROM_WIN32: a Win32 error code (registry, files) as an HRESULT.
+constexpr HResult FromWin32(int32_t error) {
+  return error <= 0 ? error
+                    : static_cast<HResult>((static_cast<uint32_t>(error) & 0xFFFF) | 0x80070000u);
+}
+
 constexpr bool Succeeded(HResult value) {
   return value >= 0;
 }
