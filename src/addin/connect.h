@@ -16,7 +16,9 @@
 #include "branding/mail_check.h"
 #include "display/closed_windows.h"
 #include "display/content_display.h"
+#include "display/form_region_provider.h"
 #include "host/outlook.h"
+#include "host/pictures.h"
 #include "net/sender_icons.h"
 #include "net/senders_list.h"
 #include "net/stats_cache.h"
@@ -48,6 +50,16 @@ class CConnect final : public host::OutlookEventHandler, private MailArrival::Ch
   HResult OnAddInsUpdate() { return hr::kOk; }
   HResult OnStartupComplete() { return hr::kNotImpl; }
   HResult OnBeginShutdown() { return hr::kOk; }
+
+  // _FormRegionStartup: Outlook's questions about the branded classes' form regions.
+  HResult GetFormRegionStorage() const { return hr::kNotImpl; }
+  HResult BeforeFormRegionShow() const { return hr::kNotImpl; }
+  std::wstring GetFormRegionManifest(const std::wstring& formRegionName) const {
+    return FormRegionManifest(formRegionName);
+  }
+  std::unique_ptr<host::Picture> GetFormRegionIcon(const std::wstring& formRegionName) const {
+    return FormRegionIcon(formRegionName);
+  }
 
   // Outlook's events.
   void NewInspector(std::shared_ptr<host::Inspector> inspector) override;
