@@ -1,6 +1,6 @@
 // The identifiers and interfaces of the add-in's COM server: the Connect class, Office's
-// _IDTExtensibility2 (declared here in its published vtable order) and the add-in's own dual
-// IConnect, which has no methods of its own.
+// _IDTExtensibility2 and Outlook's _FormRegionStartup (declared here in their published vtable
+// order) and the add-in's own dual IConnect, which has no methods of its own.
 #pragma once
 
 #include "host/win32/win32_api.h"
@@ -13,6 +13,8 @@ extern const CLSID kClsidConnect;
 extern const IID kIidConnect;
 // _IDTExtensibility2: {B65AD801-ABAF-11D0-BB8B-00A0C90F2744}.
 extern const IID kIidDTExtensibility2;
+// _FormRegionStartup (Outlook 2007 and later): {00063059-0000-0000-C000-000000000046}.
+extern const IID kIidFormRegionStartup;
 
 // The DISPIDs of _IDTExtensibility2's methods, for hosts that call it late-bound.
 enum ExtensibilityDispid : DISPID {
@@ -21,6 +23,14 @@ enum ExtensibilityDispid : DISPID {
   kDispidOnAddInsUpdate = 3,
   kDispidOnStartupComplete = 4,
   kDispidOnBeginShutdown = 5,
+};
+
+// The DISPIDs of _FormRegionStartup's methods, as Outlook's type library gives them.
+enum FormRegionStartupDispid : DISPID {
+  kDispidGetFormRegionStorage = 0xFB36,
+  kDispidBeforeFormRegionShow = 0xFB3D,
+  kDispidGetFormRegionManifest = 0xFC33,
+  kDispidGetFormRegionIcon = 0xFC34,
 };
 
 // COM interfaces have no virtual destructor; objects die by Release.
@@ -35,6 +45,19 @@ struct IDTExtensibility2 : public IDispatch {
   virtual HRESULT STDMETHODCALLTYPE OnAddInsUpdate(SAFEARRAY** custom) = 0;
   virtual HRESULT STDMETHODCALLTYPE OnStartupComplete(SAFEARRAY** custom) = 0;
   virtual HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY** custom) = 0;
+};
+
+// _FormRegionStartup. The mode, size and icon kind are OlFormRegionMode, OlFormRegionSize
+// and OlFormRegionIcon values; the form region is a FormRegion object.
+struct FormRegionStartup : public IDispatch {
+  virtual HRESULT STDMETHODCALLTYPE GetFormRegionStorage(BSTR formRegionName, IDispatch* item,
+                                                         long locale, int mode, int size,
+                                                         VARIANT* storage) = 0;
+  virtual HRESULT STDMETHODCALLTYPE BeforeFormRegionShow(IDispatch* formRegion) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetFormRegionManifest(BSTR formRegionName, long locale,
+                                                          VARIANT* manifest) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetFormRegionIcon(BSTR formRegionName, long locale, int icon,
+                                                      VARIANT* result) = 0;
 };
 
 #pragma GCC diagnostic pop

@@ -3,12 +3,13 @@
 
 #include <new>
 
+#include "addin/com/windows_host.h"
 #include "addin/connect.h"
-#include "host/host.h"
-#include "host/platform.h"
 #include "host/win32/dispatch_event_sink.h"
 #include "host/win32/outlook/connection_argument.h"
+#include "host/win32/scoped_bstr.h"
 #include "host/win32/scoped_variant.h"
+#include "host/win32/win32_pictures.h"
 #include "support/text.h"
 
 namespace tp::addin {
@@ -17,12 +18,14 @@ using host::win32::ComPtr;
 using host::win32::Expose;
 using host::win32::InvokeArgument;
 using host::win32::QueryEntry;
+using host::win32::ScopedBstr;
 using host::win32::ScopedVariant;
 
 constexpr QueryEntry kInterfaces[] = {
     Expose<ConnectObject, IDTExtensibility2>(kIidDTExtensibility2),
     Expose<ConnectObject, IDTExtensibility2>(IID_IDispatch),
     Expose<ConnectObject, IDTExtensibility2>(kIidConnect),
+    Expose<ConnectObject, FormRegionStartup>(kIidFormRegionStartup),
     Expose<ConnectObject, ISupportErrorInfo>(IID_ISupportErrorInfo),
 };
 
@@ -38,6 +41,10 @@ constexpr Method kMethods[] = {
     {L"OnAddInsUpdate", kDispidOnAddInsUpdate, 1},
     {L"OnStartupComplete", kDispidOnStartupComplete, 1},
     {L"OnBeginShutdown", kDispidOnBeginShutdown, 1},
+    {L"GetFormRegionStorage", kDispidGetFormRegionStorage, 5},
+    {L"BeforeFormRegionShow", kDispidBeforeFormRegionShow, 1},
+    {L"GetFormRegionManifest", kDispidGetFormRegionManifest, 2},
+    {L"GetFormRegionIcon", kDispidGetFormRegionIcon, 3},
 };
 
 const Method* FindMethod(DISPID id) {
@@ -46,14 +53,6 @@ const Method* FindMethod(DISPID id) {
       return &method;
   }
   return nullptr;
-}
-
-// The Windows host serves the whole process; it is installed once, before the first CConnect
-// exists, so that no worker of the core is running while it changes.
-void InstallWindowsHost() {
-  const host::Host& platform = host::PlatformHost();
-  if (host::Current().outlook != platform.outlook)
-    host::Install(platform);
 }
 
 }  // namespace
@@ -130,8 +129,8 @@ STDMETHODIMP ConnectObject::GetIDsOfNames(REFIID /*iid*/, LPOLESTR* names, UINT 
 }
 
 STDMETHODIMP ConnectObject::Invoke(DISPID id, REFIID /*iid*/, LCID /*locale*/, WORD flags,
-                                   DISPPARAMS* parameters, VARIANT* /*result*/,
-                                   EXCEPINFO* exception, UINT* /*argumentError*/) {
+                                   DISPPARAMS* parameters, VARIANT* result, EXCEPINFO* exception,
+                                   UINT* /*argumentError*/) {
   try {
     const Method* method = FindMethod(id);
     if (method == nullptr || (flags & DISPATCH_METHOD) == 0)
@@ -142,19 +141,22 @@ STDMETHODIMP ConnectObject::Invoke(DISPID id, REFIID /*iid*/, LCID /*locale*/, W
       return DISP_E_BADPARAMCOUNT;
     if (arguments.cArgs != 0 && arguments.rgvarg == nullptr)
       return E_INVALIDARG;
-    const HRESULT result = InvokeMethod(id, arguments);
-    if (FAILED(result) && exception != nullptr) {
+    const HRESULT outcome = InvokeMethod(id, arguments, result);
+    if (FAILED(outcome) && exception != nullptr) {
       *exception = EXCEPINFO{};
-      exception->scode = result;
+      exception->scode = outcome;
       return DISP_E_EXCEPTION;
     }
-    return result;
+    return outcome;
   } catch (...) {
     return E_UNEXPECTED;
   }
 }
 
-HRESULT ConnectObject::InvokeMethod(DISPID id, const DISPPARAMS& parameters) {
+HRESULT ConnectObject::InvokeMethod(DISPID id, const DISPPARAMS& parameters, VARIANT* result) {
+  // A caller that wants no result still gets the method run.
+  ScopedVariant unwanted;
+  VARIANT* answer = result != nullptr ? result : unwanted.Receive();
   switch (id) {
     case kDispidOnConnection: {
       const ComPtr<IDispatch> application =
@@ -171,6 +173,23 @@ HRESULT ConnectObject::InvokeMethod(DISPID id, const DISPPARAMS& parameters) {
       return OnStartupComplete(nullptr);
     case kDispidOnBeginShutdown:
       return OnBeginShutdown(nullptr);
+    case kDispidGetFormRegionStorage:
+      return GetFormRegionStorage(nullptr, nullptr, 0, 0, 0, answer);
+    case kDispidBeforeFormRegionShow:
+      return BeforeFormRegionShow(nullptr);
+    case kDispidGetFormRegionManifest:
+    case kDispidGetFormRegionIcon: {
+      const std::optional<std::wstring> name =
+          ScopedVariant::ToString(*InvokeArgument(parameters, 0));
+      if (!name)
+        return DISP_E_TYPEMISMATCH;
+      const ScopedBstr text(*name);
+      if (!text)
+        return E_OUTOFMEMORY;
+      if (id == kDispidGetFormRegionManifest)
+        return GetFormRegionManifest(text.get(), 0, answer);
+      return GetFormRegionIcon(text.get(), 0, 0, answer);
+    }
     default:
       return DISP_E_MEMBERNOTFOUND;
   }
@@ -213,6 +232,61 @@ STDMETHODIMP ConnectObject::OnStartupComplete(SAFEARRAY** /*custom*/) {
 STDMETHODIMP ConnectObject::OnBeginShutdown(SAFEARRAY** /*custom*/) {
   try {
     return connect_->OnBeginShutdown();
+  } catch (...) {
+    return E_UNEXPECTED;
+  }
+}
+
+STDMETHODIMP ConnectObject::GetFormRegionStorage(BSTR /*formRegionName*/, IDispatch* /*item*/,
+                                                 long /*locale*/, int /*mode*/, int /*size*/,
+                                                 VARIANT* /*storage*/) {
+  return connect_->GetFormRegionStorage();
+}
+
+STDMETHODIMP ConnectObject::BeforeFormRegionShow(IDispatch* /*formRegion*/) {
+  return connect_->BeforeFormRegionShow();
+}
+
+STDMETHODIMP ConnectObject::GetFormRegionManifest(BSTR formRegionName, long /*locale*/,
+                                                  VARIANT* manifest) {
+  if (manifest == nullptr)
+    return E_INVALIDARG;
+  try {
+    ScopedBstr text(connect_->GetFormRegionManifest(ScopedBstr::ToWide(formRegionName)));
+    if (!text)
+      return E_OUTOFMEMORY;
+    const HRESULT cleared = ::VariantClear(manifest);
+    if (FAILED(cleared))
+      return cleared;
+    manifest->vt = VT_BSTR;
+    manifest->bstrVal = text.Take();
+    return S_OK;
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (...) {
+    return E_UNEXPECTED;
+  }
+}
+
+STDMETHODIMP ConnectObject::GetFormRegionIcon(BSTR formRegionName, long /*locale*/, int /*icon*/,
+                                              VARIANT* result) {
+  try {
+    const std::unique_ptr<host::Picture> made =
+        connect_->GetFormRegionIcon(ScopedBstr::ToWide(formRegionName));
+    const auto* picture = dynamic_cast<const host::win32::Win32Picture*>(made.get());
+    if (picture == nullptr || !picture->picture())
+      return S_OK;  // no icon yet: Outlook shows its own
+    if (result == nullptr)
+      return E_POINTER;
+    const HRESULT cleared = ::VariantClear(result);
+    if (FAILED(cleared))
+      return cleared;
+    ComPtr<IPictureDisp> handed = picture->picture();
+    result->vt = VT_DISPATCH;
+    result->pdispVal = handed.Detach();
+    return S_OK;
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
   } catch (...) {
     return E_UNEXPECTED;
   }

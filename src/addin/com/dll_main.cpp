@@ -12,6 +12,9 @@ struct ClassEntry {
   tp::addin::CreateInstanceFunction create;
 };
 
+// Only Connect is served. BriskletItem objects belong each to one inspector and are made by
+// the add-in itself; no client could make a useful one, and none can find the class by CLSID
+// (it has no registry entries).
 const ClassEntry kClasses[] = {
     {&tp::addin::kClsidConnect, &tp::addin::ConnectObject::Create},
 };
