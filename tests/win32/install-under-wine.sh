@@ -26,6 +26,7 @@ step() { echo "== $*"; }
 wine() { "$wine64" "$@"; }
 
 work="$prefix.work"
+"$server" -k 2>/dev/null || true   # a server left by an interrupted run
 rm -rf "$prefix" "$work"
 mkdir -p "$work"
 
