@@ -1,177 +1,380 @@
-// The four provider analysers and the header reader.
+// The four provider analysers.
 #include "branding/auth_headers.h"
 
-#include <algorithm>
-#include <regex>
-#include <vector>
+#include <optional>
 
-#include "branding/mail_provider.h"
-#include "support/configuration.h"
+#include "branding/auth_results.h"
+#include "branding/provider_part.h"
+#include "support/format.h"
 #include "support/text.h"
 
 namespace tp {
 namespace {
 
-using std::regex_constants::ECMAScript;
-using std::regex_constants::icase;
+struct Signature {
+  std::wstring result;
+  std::wstring domain;
+};
 
-// A domain as a pattern: each dot escaped.
-std::wstring Pattern(std::wstring_view domain) {
-  std::wstring escaped;
-  for (wchar_t ch : domain) {
-    if (ch == L'.')
-      escaped += L'\\';
-    escaped += ch;
-  }
-  return escaped;
+bool IsWordChar(wchar_t ch) {
+  return (ch >= L'a' && ch <= L'z') || (ch >= L'A' && ch <= L'Z') || (ch >= L'0' && ch <= L'9') ||
+         ch == L'_';
 }
 
-// Searches the pattern; on a match returns the two groups (empty when it did not take part).
-bool Search(const std::wstring& text, const std::wstring& pattern, std::wstring* group1,
-            std::wstring* group2, std::regex_constants::syntax_option_type flags = ECMAScript) {
-  if (text.size() > kLongestAnalysedHeader)
+// The leading run of word characters.
+std::wstring_view LeadingWord(std::wstring_view text) {
+  size_t end = 0;
+  while (end < text.size() && IsWordChar(text[end]))
+    ++end;
+  return text.substr(0, end);
+}
+
+bool IsDomainShaped(std::wstring_view text) {
+  if (text.empty())
     return false;
-  // The carriage returns that unfolding leaves in a value are white space to the patterns;
-  // ECMAScript's "." would stop at them and split a folded header in two.
-  std::wstring subject = text;
-  std::replace(subject.begin(), subject.end(), L'\r', L' ');
-  const std::wregex expression(pattern, flags);
-  std::wsmatch match;
-  if (!std::regex_search(subject, match, expression))
-    return false;
-  if (group1 != nullptr && match.size() > 1 && match[1].matched)
-    *group1 = match[1].str();
-  if (group2 != nullptr && match.size() > 2 && match[2].matched)
-    *group2 = match[2].str();
+  for (wchar_t ch : text) {
+    if (!IsWordChar(ch) && ch != L'.' && ch != L'-')
+      return false;
+  }
   return true;
 }
 
-bool Matches(const std::wstring& text, const std::wstring& pattern) {
-  return Search(text, pattern, nullptr, nullptr);
-}
-
-bool MarkerHas(const std::wstring& mailProvider, const wchar_t* domain) {
-  return Contains(mailProvider, ProviderMarker(domain));
-}
-
-// Splits like a tokenizer: runs of separators count as one; each part lower-cased and trimmed.
-std::vector<std::wstring> SplitParts(const std::wstring& header) {
-  std::vector<std::wstring> parts;
-  for (const std::wstring& part : SplitSkippingEmpty(header, L';')) {
-    parts.emplace_back(Trim(ToLower(part)));
+// The fields of one provider's part of a block, and the notes on what was left out.
+class ProviderFields {
+ public:
+  ProviderFields(const std::wstring& headers, ProviderFamily family, AuthHeaderResult* result)
+      : m_block(headers),
+        m_family(family),
+        m_part(FindProviderPart(m_block, family)),
+        m_result(result) {
+    if (!m_part.traced) {
+      Note(
+          Format(L"no Received line of %s's servers at the top of the block, so none of its "
+                 L"fields is known to be %s's",
+                 FamilyName(family), FamilyName(family)));
+    }
   }
-  return parts;
+
+  // The value of the provider's field `name`; fields of that name elsewhere in the block,
+  // which the sender wrote, are noted and left out.
+  std::optional<std::wstring> Read(const wchar_t* name) {
+    const std::vector<HeaderField>& fields = m_block.fields();
+    size_t outside = 0;
+    size_t firstOutsideLine = 0;
+    for (size_t i = 0; i < fields.size(); ++i) {
+      if (fields[i].Is(name) && !m_part.Contains(i) && outside++ == 0)
+        firstOutsideLine = fields[i].line + 1;
+    }
+    if (outside > 0) {
+      Note(Format(L"%s on line %u%s lies outside the part of the block that %s wrote", name,
+                  static_cast<uint32_t>(firstOutsideLine),
+                  outside > 1 ? Format(L" and %u more", static_cast<uint32_t>(outside - 1))
+                              : std::wstring(),
+                  FamilyName(m_family)));
+    }
+    if (!m_part.traced)
+      return std::nullopt;
+    const size_t found = m_part.Find(m_block, name);
+    if (found == std::wstring_view::npos)
+      return std::nullopt;
+    const HeaderField& field = fields[found];
+    const size_t lines = m_part.LinesOf(found);
+    if (lines < field.lineCount) {
+      Note(
+          Format(L"the white-space-led line %u begins the sender's part; it does not continue "
+                 L"%s's %s",
+                 static_cast<uint32_t>(field.line + lines + 1), FamilyName(m_family), name));
+    }
+    return m_block.Value(field, lines);
+  }
+
+  void Note(std::wstring note) { m_result->ignored.push_back(std::move(note)); }
+  const wchar_t* provider() const { return FamilyName(m_family); }
+
+ private:
+  HeaderBlock m_block;
+  ProviderFamily m_family;
+  ProviderPart m_part;
+  AuthHeaderResult* m_result;
+};
+
+// An SPF pass that a provider reached only through a best-guess record (the domain publishes
+// none) is weak evidence, not a pass.
+std::wstring SpfResult(const AuthSegment& clause, ProviderFields& fields) {
+  if (clause.result == L"pass" &&
+      FindIgnoreAsciiCase(clause.comments, L"best guess") != std::wstring_view::npos) {
+    fields.Note(
+        L"SPF passed only by a best-guess record (the domain publishes no SPF record), "
+        L"which is not a pass");
+    return L"bestguesspass";
+  }
+  return clause.result;
 }
 
-std::wstring AfterLastAt(const std::wstring& text) {
-  const size_t at = text.rfind(L'@');
-  return at == std::wstring::npos ? text : text.substr(at + 1);
+// A signature in testing mode counts as no signature at all.
+std::wstring DkimResult(const AuthSegment& clause, ProviderFields& fields) {
+  if (clause.result == L"pass" &&
+      (FindIgnoreAsciiCase(clause.comments, L"test mode") != std::wstring_view::npos ||
+       FindIgnoreAsciiCase(clause.comments, L"testing mode") != std::wstring_view::npos)) {
+    fields.Note(L"DKIM passed for a signature in testing mode, which counts as unsigned mail");
+    return L"test";
+  }
+  return clause.result;
+}
+
+// Sets the DKIM verdict from the signatures read: a passing one when there is one (the last
+// or the first, as the provider's format orders them), else the last or first verdict.
+void TakeSignatures(const std::vector<Signature>& signatures, bool lastWins,
+                    AuthHeaderResult* result) {
+  const Signature* chosen = nullptr;
+  for (const Signature& signature : signatures) {
+    if (signature.result != L"pass")
+      continue;
+    result->dkimPassDomains.push_back(signature.domain);
+    if (chosen == nullptr || lastWins)
+      chosen = &signature;
+  }
+  if (chosen == nullptr && !signatures.empty())
+    chosen = lastWins ? &signatures.back() : &signatures.front();
+  if (chosen != nullptr) {
+    result->dkimResult = chosen->result;
+    result->dkimDomain = chosen->domain;
+  }
+}
+
+bool IsSignatureMethod(const std::wstring& method) {
+  return method == L"dkim" || method == L"domainkeys";
+}
+
+// The provider's Authentication-Results, read by structure; nullopt when it has none or
+// when another server wrote it.
+std::optional<AuthResults> ReadProviderResults(ProviderFields& fields,
+                                               bool (*ownServer)(const std::wstring&)) {
+  std::optional<std::wstring> value = fields.Read(L"Authentication-Results");
+  if (!value)
+    return std::nullopt;
+  AuthResults results = ReadAuthResults(*value);
+  if (!ownServer(results.authservId)) {
+    fields.Note(Format(L"Authentication-Results names the server \"%s\", not %s's",
+                       results.authservId, fields.provider()));
+    return std::nullopt;
+  }
+  return results;
+}
+
+bool EndsWithDomain(const std::wstring& host, std::wstring_view domain) {
+  return host.size() > domain.size() + 1 && host[host.size() - domain.size() - 1] == L'.' &&
+         host.compare(host.size() - domain.size(), domain.size(), domain) == 0;
+}
+
+// "x ; domain : <domain> <keyword> : <word>" in AOL's fields: the domain and the verdict
+// after `keyword`, searched from each occurrence of "domain" (after a semicolon when
+// `afterSemicolon`). Each token is measured once, so the search stays linear.
+bool MatchAolVerdict(std::wstring_view value, std::wstring_view keyword, bool afterSemicolon,
+                     std::wstring* domain, std::wstring* verdict) {
+  auto skipSpace = [&](size_t i) {
+    while (i < value.size() && IsSpace(value[i]))
+      ++i;
+    return i;
+  };
+  size_t runStart = 0;
+  size_t runEnd = 0;
+  for (size_t at = value.find(L"domain"); at != std::wstring_view::npos;
+       at = value.find(L"domain", at + 1)) {
+    if (afterSemicolon) {
+      size_t before = at;
+      while (before > 0 && IsSpace(value[before - 1]))
+        --before;
+      if (before == 0 || value[before - 1] != L';')
+        continue;
+    }
+    size_t i = skipSpace(at + 6);
+    if (i >= value.size() || value[i] != L':')
+      continue;
+    i = skipSpace(i + 1);
+    const size_t tokenStart = i;
+    if (!(tokenStart >= runStart && tokenStart < runEnd)) {
+      runStart = tokenStart;
+      runEnd = tokenStart;
+      while (runEnd < value.size() && !IsSpace(value[runEnd]))
+        ++runEnd;
+    }
+    const size_t tokenEnd = runEnd;
+    if (tokenEnd == tokenStart)
+      continue;
+    i = skipSpace(tokenEnd);
+    if (value.compare(i, keyword.size(), keyword) != 0)
+      continue;
+    i = skipSpace(i + keyword.size());
+    if (i >= value.size() || value[i] != L':')
+      continue;
+    i = skipSpace(i + 1);
+    const std::wstring_view word = LeadingWord(value.substr(i));
+    if (word.empty())
+      continue;
+    *domain = std::wstring(value.substr(tokenStart, tokenEnd - tokenStart));
+    *verdict = std::wstring(word);
+    return true;
+  }
+  return false;
 }
 
 }  // namespace
 
-std::wstring GetHeaderValue(const std::wstring& headers, const std::wstring& name) {
-  const std::wstring key = ToLower(L"\n" + name + L":");
-  const size_t found = ToLower(headers).find(key);
-  if (found == std::wstring::npos)
-    return {};
-  const size_t nameStart = found + 1;
-  const size_t colon = headers.find(L':', nameStart);
-  std::wstring value = headers.substr(colon + 1);
-  // Unfold: a line feed followed by white space (or the end) continues the header.
-  for (size_t lineFeed = value.find(L'\n'); lineFeed != std::wstring::npos;
-       lineFeed = value.find(L'\n', lineFeed + 1)) {
-    const bool continued = lineFeed + 1 >= value.size() || value[lineFeed + 1] < 33;
-    if (!continued) {
-      value.resize(lineFeed);
-      break;
-    }
-    value[lineFeed] = L' ';
-  }
-  return std::wstring(Trim(value));
-}
-
 bool AnalyzeGmailHeaders(const std::wstring& mailProvider, const std::wstring& headers,
                          AuthHeaderResult* result) {
-  if (!MarkerHas(mailProvider, config::kGmailDomain))
+  if (FamilyOfMarker(mailProvider) != ProviderFamily::kGmail)
     return false;
-  const std::vector<std::wstring> parts =
-      SplitParts(GetHeaderValue(headers, L"Authentication-Results"));
-  if (parts.size() < 2)
+  ProviderFields fields(headers, ProviderFamily::kGmail, result);
+  const std::optional<AuthResults> results = ReadProviderResults(
+      fields, [](const std::wstring& server) { return EndsWithDomain(server, L"google.com"); });
+  if (!results)
     return true;
-  // The first part names the authenticating server, which must be Google's own.
-  if (!Matches(parts[0], L"\\." + Pattern(config::kGoogleCorporateDomain) + L"$"))
-    return true;
-  const std::wstring dkim = std::wstring(L"\\s*(?:dkim|domainkeys)=(\\w+)[^") + L'\b' +
-                            L"]*header\\.(?:i|From)=([^\\s\\\"]+)";
-  for (size_t i = 1; i < parts.size(); ++i) {
-    Search(parts[i], L"\\s*spf=(\\w+).*domain of[^@]+@([^\\s]+)\\s*designates", &result->spfResult,
-           &result->spfDomain);
-    Search(parts[i], dkim, &result->dkimResult, &result->dkimDomain, ECMAScript | icase);
+  std::vector<Signature> signatures;
+  for (size_t i = 1; i < results->segments.size(); ++i) {
+    const AuthSegment& clause = results->segments[i];
+    if (clause.method == L"spf") {
+      // A later clause overwrites an earlier one; the domain is the envelope sender's.
+      std::wstring mailFrom = clause.Property(L"smtp.mailfrom");
+      if (mailFrom.empty())
+        mailFrom = clause.Property(L"smtp.mail");
+      result->spfResult = SpfResult(clause, fields);
+      result->spfDomain = DomainOfIdentity(mailFrom);
+    } else if (IsSignatureMethod(clause.method)) {
+      std::wstring signer = clause.Property(L"header.d");
+      if (signer.empty())
+        signer = clause.Property(L"header.i");
+      if (signer.empty())
+        signer = clause.Property(L"header.from");
+      signatures.push_back({DkimResult(clause, fields), DomainOfIdentity(signer)});
+    }
   }
+  TakeSignatures(signatures, true, result);
   return true;
 }
 
 bool AnalyzeHotmailHeaders(const std::wstring& mailProvider, const std::wstring& headers,
                            AuthHeaderResult* result) {
-  if (!MarkerHas(mailProvider, config::kHotmailDomain) &&
-      !MarkerHas(mailProvider, config::kHotmailIsraelDomain) &&
-      !MarkerHas(mailProvider, config::kOutlookWebDomain) &&
-      !MarkerHas(mailProvider, config::kWindowsLiveDomain)) {
+  if (FamilyOfMarker(mailProvider) != ProviderFamily::kHotmail)
     return false;
-  }
-  const std::wstring header = GetHeaderValue(headers, L"Authentication-Results");
-  if (!Matches(header, L"^\\s*" + Pattern(config::kHotmailDomain) + L";"))
+  ProviderFields fields(headers, ProviderFamily::kHotmail, result);
+  const std::optional<AuthResults> results = ReadProviderResults(
+      fields, [](const std::wstring& server) { return server == L"hotmail.com"; });
+  if (!results)
     return true;
-  Search(header, L";\\s*sender\\-id=(\\w*)[^;]*header\\.sender=[^;@]*@([^;\\s]+)",
-         &result->spfResult, &result->spfDomain);
-  // An SPF verdict overrides the Sender-ID one.
-  Search(header, L";\\s*spf=(\\w*).*smtp\\.mailfrom=[^;@]*@([^;\\s]+)", &result->spfResult,
-         &result->spfDomain);
-  Search(header, L";\\s*dkim=(\\w+)\\s+(?:\\([^\\)]+\\)\\s+)?header\\.d=([^;\\s\\\"]+)",
-         &result->dkimResult, &result->dkimDomain);
-  if (!EqualsIgnoreCase(result->dkimResult, L"pass") &&
-      !EqualsIgnoreCase(result->dkimResult, L"fail")) {
-    // The leading word of X-AUTH-Result stands in; the pattern always matches, so a missing
-    // header leaves the DKIM verdict empty.
-    result->dkimResult.clear();
-    Search(GetHeaderValue(headers, L"X-AUTH-Result"), L"\\s*(\\w*)", &result->dkimResult, nullptr);
+  bool senderIdRead = false;
+  bool spfRead = false;
+  std::vector<Signature> signatures;
+  for (size_t i = 1; i < results->segments.size(); ++i) {
+    const AuthSegment& clause = results->segments[i];
+    if (clause.method == L"sender-id" && !senderIdRead && !spfRead) {
+      const std::wstring sender = clause.Property(L"header.sender");
+      if (!sender.empty()) {
+        senderIdRead = true;
+        result->spfResult = clause.result;
+        result->spfDomain = DomainOfIdentity(sender);
+      }
+    } else if (clause.method == L"spf" && !spfRead) {
+      // An SPF verdict overrides the Sender-ID one.
+      const std::wstring mailFrom = clause.Property(L"smtp.mailfrom");
+      if (!mailFrom.empty()) {
+        spfRead = true;
+        result->spfResult = SpfResult(clause, fields);
+        result->spfDomain = DomainOfIdentity(mailFrom);
+      }
+    } else if (clause.method == L"dkim") {
+      signatures.push_back(
+          {DkimResult(clause, fields), DomainOfIdentity(clause.Property(L"header.d"))});
+    }
+  }
+  TakeSignatures(signatures, false, result);
+  if (result->dkimResult != L"pass" && result->dkimResult != L"fail" &&
+      result->dkimResult != L"test") {
+    // Hotmail's own overall verdict stands in for a missing DKIM one; without it the DKIM
+    // verdict is empty.
+    const std::optional<std::wstring> overall = fields.Read(L"X-AUTH-Result");
+    result->dkimResult = overall ? ToLowerAscii(LeadingWord(*overall)) : std::wstring();
+    if (result->dkimResult == L"pass" && !result->dkimDomain.empty())
+      result->dkimPassDomains.push_back(result->dkimDomain);
   }
   return true;
 }
 
 bool AnalyzeYahooHeaders(const std::wstring& mailProvider, const std::wstring& headers,
                          AuthHeaderResult* result) {
-  if (!MarkerHas(mailProvider, config::kYahooDomain) &&
-      !MarkerHas(mailProvider, config::kYmailDomain)) {
+  if (FamilyOfMarker(mailProvider) != ProviderFamily::kYahoo)
     return false;
-  }
-  const std::wstring header = GetHeaderValue(headers, L"Authentication-Results");
-  if (!Matches(header, L"[^;]*\\." + Pattern(config::kYahooDomain) + L"\\s+from"))
+  ProviderFields fields(headers, ProviderFamily::kYahoo, result);
+  const std::optional<AuthResults> results = ReadProviderResults(
+      fields, [](const std::wstring& server) { return EndsWithDomain(server, L"yahoo.com"); });
+  if (!results)
     return true;
-  Search(header, L"\\s*from=([^\\s;]+)\\s*;\\s*dkim=(\\w+)", &result->dkimDomain,
-         &result->dkimResult);
-  if (!EqualsIgnoreCase(result->dkimResult, L"pass")) {
-    // A DomainKeys verdict stands in for a missing or failed DKIM one.
-    Search(header, L"\\s*from=([^\\s;]+)\\s*;\\s*domainkeys=(\\w+)", &result->dkimDomain,
-           &result->dkimResult);
+  const std::vector<AuthSegment>& segments = results->segments;
+  if (segments.front().properties.empty() || segments.front().properties.front().name != L"from") {
+    fields.Note(L"Yahoo's Authentication-Results is not in Yahoo's \"from=\" form");
+    return true;
   }
-  Search(GetHeaderValue(headers, L"Received-SPF"),
-         L"\\s*(\\w+).*domain of\\s*([^\\s]+)\\s*designates", &result->spfResult,
-         &result->spfDomain);
+  // Yahoo writes each signer's "from=" domain at the end of the segment before its method:
+  // "server  from=a.example; domainkeys=neutral (no sig);  from=a.example; dkim=pass (ok)".
+  auto signature = [&](const wchar_t* method) -> std::optional<Signature> {
+    for (size_t i = 1; i < segments.size(); ++i) {
+      const AuthSegment& before = segments[i - 1];
+      if (segments[i].method == method && before.trailingName == L"from") {
+        return Signature{DkimResult(segments[i], fields), DomainOfIdentity(before.trailingValue)};
+      }
+    }
+    return std::nullopt;
+  };
+  const std::optional<Signature> dkim = signature(L"dkim");
+  const std::optional<Signature> domainKeys = signature(L"domainkeys");
+  std::vector<Signature> signatures;
+  if (dkim)
+    signatures.push_back(*dkim);
+  // A DomainKeys verdict stands in for a missing or failed DKIM one.
+  if (domainKeys && (!dkim || dkim->result != L"pass"))
+    signatures.push_back(*domainKeys);
+  TakeSignatures(signatures, true, result);
+
+  if (const std::optional<std::wstring> spf = fields.Read(L"Received-SPF")) {
+    // "pass (domain of a.example designates 192.0.2.1 as permitted sender)": Yahoo names the
+    // domain only in its comment, in this one fixed form.
+    const AuthResults parsed = ReadAuthResults(*spf);
+    const AuthSegment& first = parsed.segments.front();
+    const std::wstring_view comment = Trim(first.comments);
+    constexpr std::wstring_view kDomainOf = L"domain of ";
+    if (!parsed.authservId.empty() && comment.substr(0, kDomainOf.size()) == kDomainOf) {
+      const std::wstring_view rest = Trim(comment.substr(kDomainOf.size()));
+      const size_t space = rest.find_first_of(L" \t\r\n");
+      const std::wstring_view domain = rest.substr(0, space);
+      if (space != std::wstring_view::npos && IsDomainShaped(domain) &&
+          Trim(rest.substr(space)).substr(0, 10) == L"designates") {
+        AuthSegment clause;
+        clause.result = ToLowerAscii(LeadingWord(parsed.authservId));
+        clause.comments = first.comments;
+        result->spfResult = SpfResult(clause, fields);
+        result->spfDomain = ToLower(domain);
+      }
+    }
+  }
   return true;
 }
 
 bool AnalyzeAolHeaders(const std::wstring& mailProvider, const std::wstring& headers,
                        AuthHeaderResult* result) {
-  if (!MarkerHas(mailProvider, config::kAolDomain))
+  if (FamilyOfMarker(mailProvider) != ProviderFamily::kAol)
     return false;
-  Search(GetHeaderValue(headers, L"X-AOL-SCOLL-AUTHENTICATION"),
-         L";\\s*domain\\s*\\:\\s*([^\\s]+)\\s*DKIM\\s*\\:\\s*(\\w+)", &result->dkimDomain,
-         &result->dkimResult);
-  Search(GetHeaderValue(headers, L"X-AOL-SPF"),
-         L"\\s*domain\\s*\\:\\s*([^\\s]+)\\s+SPF\\s*\\:\\s*(\\w+)", &result->spfDomain,
-         &result->spfResult);
+  ProviderFields fields(headers, ProviderFamily::kAol, result);
+  if (const std::optional<std::wstring> dkim = fields.Read(L"X-AOL-SCOLL-AUTHENTICATION")) {
+    Signature signature;
+    if (MatchAolVerdict(*dkim, L"DKIM", true, &signature.domain, &signature.result)) {
+      signature.result = ToLowerAscii(signature.result);
+      signature.domain = DomainOfIdentity(signature.domain);
+      TakeSignatures({signature}, true, result);
+    }
+  }
+  if (const std::optional<std::wstring> spf = fields.Read(L"X-AOL-SPF")) {
+    (void)MatchAolVerdict(*spf, L"SPF", false, &result->spfDomain, &result->spfResult);
+  }
   return true;
 }
 
@@ -183,9 +386,11 @@ AuthHeaderResult AnalyzeAuthHeaders(const std::wstring& mailProvider, const std:
     AnalyzeAolHeaders(mailProvider, headers, &result);
   }
   result.spfResult = ToLower(result.spfResult);
-  result.spfDomain = AfterLastAt(ToLower(result.spfDomain));
+  result.spfDomain = DomainOfIdentity(result.spfDomain);
   result.dkimResult = ToLower(result.dkimResult);
-  result.dkimDomain = AfterLastAt(ToLower(result.dkimDomain));
+  result.dkimDomain = DomainOfIdentity(result.dkimDomain);
+  for (std::wstring& domain : result.dkimPassDomains)
+    domain = DomainOfIdentity(domain);
   return result;
 }
 

@@ -1,10 +1,15 @@
 // Reading the receiving provider's authentication verdicts (SPF, DKIM, DomainKeys,
-// Sender-ID) out of a message's transport headers. One analyser per provider family, each a
-// few regular expressions over the header that provider writes. Nothing here decides: the
-// mail check compares the result with the sender's branding entry.
+// Sender-ID) out of a message's transport headers. One analyser per provider family; each
+// reads only the fields in the part of the block the provider wrote (provider_part.h) and
+// reads Authentication-Results by its structure (auth_results.h), so that nothing a sender
+// wrote can give or change a verdict. Nothing here decides: the mail check compares the
+// result with the sender's branding entry.
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "branding/header_fields.h"
 
 namespace tp {
 
@@ -13,15 +18,12 @@ struct AuthHeaderResult {
   std::wstring spfDomain;   // the domain the SPF verdict is about
   std::wstring dkimResult;  // the DKIM or DomainKeys verdict
   std::wstring dkimDomain;  // the signing domain
+  // Every signing domain whose DKIM or DomainKeys signature passed, in the order the
+  // provider wrote them: a message may carry several signatures.
+  std::vector<std::wstring> dkimPassDomains;
+  // Why verdicts in the block were not taken, or were taken as less than a pass.
+  std::vector<std::wstring> ignored;
 };
-
-// Header values longer than this are not analysed: real verdict headers are a few hundred
-// characters, and the regular expression engine's work (and stack) grows with the text.
-inline constexpr size_t kLongestAnalysedHeader = 16 * 1024;
-
-// The unfolded, trimmed value of the first header `name` (case ignored) in the block; empty
-// when there is none. A header on the block's very first line is not found.
-std::wstring GetHeaderValue(const std::wstring& headers, const std::wstring& name);
 
 // The verdicts for the provider marker; all empty when no analyser takes the marker.
 AuthHeaderResult AnalyzeAuthHeaders(const std::wstring& mailProvider, const std::wstring& headers);

@@ -43,7 +43,34 @@ bool IsUsableBrandName(const std::wstring& name) {
 
 void BrandingList::Clear() {
   m_senders.clear();
+  m_byDomain.clear();
   PublishBrandNameList(std::wstring());
+}
+
+void BrandingList::BuildIndex() {
+  m_byDomain.clear();
+  size_t order = 0;
+  for (const auto& [name, records] : m_senders) {
+    for (const SenderBrand& record : records) {
+      m_byDomain.try_emplace(record.domain, IndexEntry{order++, Match{&name, &record}});
+    }
+  }
+}
+
+BrandingList::Match BrandingList::FindDomain(std::wstring_view senderDomain) const {
+  const std::wstring domain = ToLower(senderDomain);
+  const IndexEntry* best = nullptr;
+  const std::wstring_view whole(domain);
+  for (size_t start = 0; start < whole.size();) {
+    const auto found = m_byDomain.find(whole.substr(start));
+    if (found != m_byDomain.end() && (best == nullptr || found->second.order < best->order))
+      best = &found->second;
+    const size_t dot = whole.find(L'.', start);
+    if (dot == std::wstring_view::npos)
+      break;
+    start = dot + 1;
+  }
+  return best == nullptr ? Match{} : best->match;
 }
 
 void BrandingList::Load(const std::wstring& document) {
@@ -96,6 +123,7 @@ void BrandingList::Load(const std::wstring& document) {
       names += name + L",";
     entry->second.push_back(std::move(brand));
   }
+  BuildIndex();
   PublishBrandNameList(std::move(names));
 }
 
@@ -119,20 +147,18 @@ bool BrandingList::FindSenderBrand(host::MailItem& item, int* accountType,
     return false;
   const std::wstring senderDomain = sender.substr(at + 1);
   WriteLogFormat(L"Sender address for branding check: %s", senderDomain);
-  for (const auto& [name, records] : m_senders) {
-    for (const SenderBrand& record : records) {
-      // The look-up accepts the dotted domain anywhere; AcceptsDomain only as a suffix.
-      if (EqualsIgnoreCase(senderDomain, record.domain) ||
-          Contains(senderDomain, L"." + record.domain)) {
-        *brandName = name;
-        *brand = record;
-        WriteLogFormat(L"Found sender in branding list. Name=%s, Domain=%s", name, record.domain);
-        return true;
-      }
-    }
+  // The brand's own domain or a sub-domain of it; a domain that merely contains the brand's
+  // ("news.brand.example.attacker.example") is someone else's.
+  const Match match = FindDomain(senderDomain);
+  if (match.record == nullptr) {
+    WriteLog(L"Sender not found in branding list");
+    return false;
   }
-  WriteLog(L"Sender not found in branding list");
-  return false;
+  *brandName = *match.name;
+  *brand = *match.record;
+  WriteLogFormat(L"Found sender in branding list. Name=%s, Domain=%s", *match.name,
+                 match.record->domain);
+  return true;
 }
 
 bool AcceptsDomain(const SenderBrand& brand, const std::wstring& domain) {

@@ -3,8 +3,12 @@
 // for that sender.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <map>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "host/outlook.h"
@@ -24,6 +28,10 @@ using SenderBrandList = std::map<std::wstring, std::vector<SenderBrand>, Utf16Le
 
 class BrandingList {
  public:
+  BrandingList() = default;
+  BrandingList(const BrandingList&) = delete;  // the index points into the list
+  BrandingList& operator=(const BrandingList&) = delete;
+
   // Reads a non-empty branding document into the list and publishes the brand names. Logs
   // why a document or an entry cannot be used.
   void Load(const std::wstring& document);
@@ -37,8 +45,30 @@ class BrandingList {
 
   const SenderBrandList& senders() const { return m_senders; }
 
+  // The first record, in look-up order (names in UTF-16 order, records in document order),
+  // whose domain is `senderDomain` or a domain it is a sub-domain of, letter case ignored.
+  struct Match {
+    const std::wstring* name = nullptr;
+    const SenderBrand* record = nullptr;
+  };
+  Match FindDomain(std::wstring_view senderDomain) const;
+
  private:
+  void BuildIndex();
+
+  struct ViewHash {
+    using is_transparent = void;
+    size_t operator()(std::wstring_view text) const { return std::hash<std::wstring_view>()(text); }
+  };
+  struct IndexEntry {
+    size_t order;  // position in look-up order
+    Match match;
+  };
+
   SenderBrandList m_senders;
+  // Each record domain to its first record in look-up order: a look-up costs one probe per
+  // label of the sender's domain, whatever the size of the list.
+  std::unordered_map<std::wstring, IndexEntry, ViewHash, std::equal_to<>> m_byDomain;
 };
 
 // May an authentication result for `domain` (lower case) vouch for the sender of `brand`:

@@ -1,6 +1,8 @@
 // The mail check and the branding decision.
 #include "branding/mail_check.h"
 
+#include <algorithm>
+
 #include "addin/process_state.h"
 #include "addin/timer_ids.h"
 #include "branding/account_info.h"
@@ -147,11 +149,20 @@ bool MailCheck::BrandMailItem(host::MailItem& item, bool viewed) {
   WriteLogFormat(
       L"Header analysis result: Mail provider=%s, SPF=%s, SPFDomain=%s, DKIM=%s, DKIMDomain=%s",
       mailProvider, verdict.spfResult, verdict.spfDomain, verdict.dkimResult, verdict.dkimDomain);
+  for (const std::wstring& note : verdict.ignored) {
+    WriteLogFormat(L"Verdict ignored: %s", note);
+  }
+  std::wstring dkimDomain = verdict.dkimDomain;
   if (EqualsIgnoreCase(verdict.dkimResult, L"pass")) {
-    if (!AcceptsDomain(brand, verdict.dkimDomain)) {
+    // Any passing signature of the sender's vouches: a message may carry an ESP's too.
+    const auto signer =
+        std::find_if(verdict.dkimPassDomains.begin(), verdict.dkimPassDomains.end(),
+                     [&brand](const std::wstring& domain) { return AcceptsDomain(brand, domain); });
+    if (signer == verdict.dkimPassDomains.end()) {
       WriteLog(L"DKIM is OK but not the DKIM signer");
       return false;
     }
+    dkimDomain = *signer;
   } else if (brand.spf && EqualsIgnoreCase(verdict.spfResult, L"pass")) {
     if (!AcceptsDomain(brand, verdict.spfDomain)) {
       WriteLog(L"SPF is OK but not the SPF allowed domain");
@@ -162,7 +173,7 @@ bool MailCheck::BrandMailItem(host::MailItem& item, bool viewed) {
     return false;
   }
   WriteLogFormat(L"Branding message for sender %s SPF=%s, DKIM=%s, DKIMDomain=%s", brandName,
-                 verdict.spfResult, verdict.dkimResult, verdict.dkimDomain);
+                 verdict.spfResult, verdict.dkimResult, dkimDomain);
   if (IsStopSignaled())
     return false;
 
@@ -174,16 +185,23 @@ bool MailCheck::BrandMailItem(host::MailItem& item, bool viewed) {
   for (const std::wstring& region : FormRegionsFor(messageClass, brandName)) {
     RegisterFormRegion(region);
   }
+  if (!SaveNewClass(item, *opened, messageClass, newClass))
+    return false;
+  // Reported only once the message really carries its branded class.
   m_report(item, viewed, accountType, mailProvider, accountAddress, newClass);
-  return SaveNewClass(item, *opened, newClass);
+  return true;
 }
 
 bool MailCheck::SaveNewClass(host::MailItem& item, host::MapiMessage& message,
-                             const std::wstring& newClass) {
+                             const std::wstring& oldClass, const std::wstring& newClass) {
   host::PropValue value;
   value.tag = host::kPrMessageClassW;
   value.text = newClass;
-  (void)message.SetProp(value);
+  if (const HResult set = message.SetProp(value); hr::Failed(set)) {
+    WriteLogFormat(L"Could not set the message class %s. Result=%xx; message left as it is",
+                   newClass, set);
+    return false;
+  }
   const uint32_t start = host::clock().TickCount();
   HResult saved = hr::kOk;
   {
@@ -198,6 +216,14 @@ bool MailCheck::SaveNewClass(host::MailItem& item, host::MapiMessage& message,
   const int rate = static_cast<int>(size / (elapsed == 0 ? 1.0 : static_cast<double>(elapsed)));
   WriteLogFormat(L"Done saving item with new message class %s. Took %d ms (%d KB/Sec). Result=%xx",
                  newClass, elapsed, rate, saved);
+  if (hr::Failed(saved)) {
+    // The change was never committed; the open message is given its class back as well.
+    value.text = oldClass;
+    (void)message.SetProp(value);
+    WriteLogFormat(L"The new message class was not saved; the message keeps its class %s",
+                   oldClass);
+    return false;
+  }
   return true;
 }
 

@@ -32,7 +32,9 @@ class MailCheck {
   const CheckedMessage& checked() const { return m_checked; }
 
  private:
-  bool SaveNewClass(host::MailItem& item, host::MapiMessage& message, const std::wstring& newClass);
+  // Writes and saves the new class; on failure the message keeps its old class.
+  bool SaveNewClass(host::MailItem& item, host::MapiMessage& message, const std::wstring& oldClass,
+                    const std::wstring& newClass);
 
   OutlookSession& m_session;
   AddinTimers& m_timers;

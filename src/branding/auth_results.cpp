@@ -1,0 +1,178 @@
+// The Authentication-Results reader.
+#include "branding/auth_results.h"
+
+#include "support/text.h"
+
+namespace tp {
+namespace {
+
+enum class TokenKind { kWord, kQuoted, kEquals };
+
+struct Token {
+  TokenKind kind;
+  std::wstring text;
+};
+
+bool IsWhite(wchar_t ch) {
+  return ch == L' ' || ch == L'\t' || ch == L'\r' || ch == L'\n';
+}
+
+bool EndsWord(wchar_t ch) {
+  return IsWhite(ch) || ch == L'(' || ch == L')' || ch == L'"' || ch == L';' || ch == L'=';
+}
+
+// The leading run of letters, digits, underscores and hyphens: a result keyword.
+std::wstring Keyword(std::wstring_view word) {
+  size_t end = 0;
+  while (end < word.size() &&
+         ((word[end] >= L'a' && word[end] <= L'z') || (word[end] >= L'A' && word[end] <= L'Z') ||
+          (word[end] >= L'0' && word[end] <= L'9') || word[end] == L'_' || word[end] == L'-')) {
+    ++end;
+  }
+  return ToLowerAscii(word.substr(0, end));
+}
+
+// Builds one segment from its tokens: "method=result" when it starts with one, then every
+// "name=value" that follows.
+AuthSegment MakeSegment(const std::vector<Token>& tokens, bool first, bool endsAfterValue,
+                        std::wstring comments, std::wstring* authservId) {
+  AuthSegment segment;
+  segment.comments = std::move(comments);
+  size_t i = 0;
+  if (first) {
+    if (i < tokens.size() && tokens[i].kind != TokenKind::kEquals &&
+        !(i + 1 < tokens.size() && tokens[i + 1].kind == TokenKind::kEquals)) {
+      *authservId = ToLowerAscii(tokens[i].text);
+      ++i;
+    }
+  } else if (tokens.size() >= 3 && tokens[0].kind == TokenKind::kWord &&
+             tokens[1].kind == TokenKind::kEquals && tokens[2].kind == TokenKind::kWord) {
+    std::wstring method = ToLowerAscii(tokens[0].text);
+    const size_t slash = method.find(L'/');
+    if (slash != std::wstring::npos)
+      method.resize(slash);
+    segment.result = Keyword(tokens[2].text);
+    if (!method.empty() && !segment.result.empty())
+      segment.method = std::move(method);
+    i = 3;
+  }
+  bool lastWasPair = i == 3;
+  while (i < tokens.size()) {
+    if (i + 2 < tokens.size() && tokens[i].kind == TokenKind::kWord &&
+        tokens[i + 1].kind == TokenKind::kEquals && tokens[i + 2].kind != TokenKind::kEquals) {
+      segment.properties.push_back({ToLowerAscii(tokens[i].text), tokens[i + 2].text});
+      i += 3;
+      lastWasPair = true;
+    } else {
+      ++i;
+      lastWasPair = false;
+    }
+  }
+  if (lastWasPair && endsAfterValue && tokens.size() >= 3) {
+    segment.trailingName = ToLowerAscii(tokens[tokens.size() - 3].text);
+    segment.trailingValue = tokens.back().text;
+  }
+  return segment;
+}
+
+}  // namespace
+
+std::wstring AuthSegment::Property(std::wstring_view name) const {
+  for (const AuthProperty& property : properties) {
+    if (property.name == name)
+      return property.value;
+  }
+  return {};
+}
+
+AuthResults ReadAuthResults(std::wstring_view value) {
+  AuthResults results;
+  std::vector<Token> tokens;
+  std::wstring comments;
+  // Whether anything but white space followed the segment's last token (a comment does).
+  bool endsAfterValue = true;
+  auto finishSegment = [&] {
+    results.segments.push_back(MakeSegment(tokens, results.segments.empty(), endsAfterValue,
+                                           std::move(comments), &results.authservId));
+    tokens.clear();
+    comments.clear();
+    endsAfterValue = true;
+  };
+
+  size_t i = 0;
+  while (i < value.size()) {
+    const wchar_t ch = value[i];
+    if (IsWhite(ch)) {
+      ++i;
+    } else if (ch == L';') {
+      finishSegment();
+      ++i;
+    } else if (ch == L'(') {
+      // A comment, nesting by a counter; a quoted string inside it (an address a provider
+      // copied) is opaque, so its parentheses neither open nor close anything.
+      size_t depth = 1;
+      bool quoted = false;
+      ++i;
+      const size_t begin = i;
+      size_t end = value.size();
+      while (i < value.size()) {
+        const wchar_t c = value[i];
+        if (c == L'\\') {
+          i += 2;
+          continue;
+        }
+        if (quoted) {
+          quoted = c != L'"';
+        } else if (c == L'"') {
+          quoted = true;
+        } else if (c == L'(') {
+          ++depth;
+        } else if (c == L')' && --depth == 0) {
+          end = i;
+          ++i;
+          break;
+        }
+        ++i;
+      }
+      if (i > value.size())
+        i = value.size();
+      if (!comments.empty())
+        comments += L' ';
+      comments.append(value.substr(begin, (end < value.size() ? end : value.size()) - begin));
+      endsAfterValue = false;
+    } else if (ch == L'"') {
+      std::wstring text;
+      ++i;
+      while (i < value.size() && value[i] != L'"') {
+        if (value[i] == L'\\' && i + 1 < value.size())
+          ++i;
+        text += value[i];
+        ++i;
+      }
+      ++i;
+      tokens.push_back({TokenKind::kQuoted, std::move(text)});
+      endsAfterValue = true;
+    } else if (ch == L'=') {
+      tokens.push_back({TokenKind::kEquals, std::wstring(L"=")});
+      ++i;
+      endsAfterValue = true;
+    } else if (ch == L')') {
+      ++i;  // a stray closing parenthesis closes nothing
+    } else {
+      const size_t begin = i;
+      while (i < value.size() && !EndsWord(value[i]))
+        ++i;
+      tokens.push_back({TokenKind::kWord, std::wstring(value.substr(begin, i - begin))});
+      endsAfterValue = true;
+    }
+  }
+  finishSegment();
+  return results;
+}
+
+std::wstring DomainOfIdentity(std::wstring_view identity) {
+  const size_t at = identity.rfind(L'@');
+  return ToLower(at == std::wstring_view::npos ? identity : identity.substr(at + 1));
+}
+
+}  // namespace tp
