@@ -92,11 +92,26 @@ AuthResults ReadAuthResults(std::wstring_view value) {
   // Whether anything but white space followed the segment's last token (a comment does).
   bool endsAfterValue = true;
   auto finishSegment = [&] {
+    // A run of empty segments is kept as one, so that a value of semicolons costs no more
+    // memory than its text.
+    const bool empty = tokens.empty() && comments.empty();
+    if (empty && !results.segments.empty() && results.segments.back().IsEmpty())
+      return;
     results.segments.push_back(MakeSegment(tokens, results.segments.empty(), endsAfterValue,
                                            std::move(comments), &results.authservId));
     tokens.clear();
     comments.clear();
     endsAfterValue = true;
+  };
+
+  // A word or quoted string that touches the one before ("\"a b\"@x.example") continues it.
+  size_t tokenEnd = static_cast<size_t>(-1);
+  auto addText = [&](size_t begin, TokenKind kind, std::wstring text) {
+    if (begin == tokenEnd && !tokens.empty() && tokens.back().kind != TokenKind::kEquals) {
+      tokens.back().text += text;
+    } else {
+      tokens.push_back({kind, std::move(text)});
+    }
   };
 
   size_t i = 0;
@@ -141,6 +156,7 @@ AuthResults ReadAuthResults(std::wstring_view value) {
       comments.append(value.substr(begin, (end < value.size() ? end : value.size()) - begin));
       endsAfterValue = false;
     } else if (ch == L'"') {
+      const size_t begin = i;
       std::wstring text;
       ++i;
       while (i < value.size() && value[i] != L'"') {
@@ -149,8 +165,9 @@ AuthResults ReadAuthResults(std::wstring_view value) {
         text += value[i];
         ++i;
       }
-      ++i;
-      tokens.push_back({TokenKind::kQuoted, std::move(text)});
+      i = i < value.size() ? i + 1 : i;
+      addText(begin, TokenKind::kQuoted, std::move(text));
+      tokenEnd = i;
       endsAfterValue = true;
     } else if (ch == L'=') {
       tokens.push_back({TokenKind::kEquals, std::wstring(L"=")});
@@ -162,7 +179,8 @@ AuthResults ReadAuthResults(std::wstring_view value) {
       const size_t begin = i;
       while (i < value.size() && !EndsWord(value[i]))
         ++i;
-      tokens.push_back({TokenKind::kWord, std::wstring(value.substr(begin, i - begin))});
+      addText(begin, TokenKind::kWord, std::wstring(value.substr(begin, i - begin)));
+      tokenEnd = i;
       endsAfterValue = true;
     }
   }

@@ -31,6 +31,9 @@ struct AuthSegment {
   std::wstring trailingValue;
 
   bool IsClause() const { return !method.empty(); }
+  bool IsEmpty() const {
+    return method.empty() && comments.empty() && properties.empty() && trailingName.empty();
+  }
   // The value of the first property `name` (lower case), or empty.
   std::wstring Property(std::wstring_view name) const;
 };

@@ -54,43 +54,55 @@ bool ReloadDue(int64_t now) {
   return now >= ParseLeadingInt64(stamp) + SenderIconCache::kReloadPeriodSeconds;
 }
 
-void RunPass(host::Event& stop, uint32_t requestTimeoutMs) {
+// Writes a registry cache value unless the worker has been stopped.
+bool SetCachedValueUnlessStopped(SenderIconCache::WriteGate& gate, const wchar_t* name,
+                                 const std::wstring& value) {
+  std::lock_guard<std::mutex> hold(gate.lock);
+  if (gate.Stopped())
+    return false;
+  SetCachedValue(name, value);
+  return true;
+}
+
+void RunPass(SenderIconCache::WriteGate& gate, uint32_t requestTimeoutMs) {
   const int64_t now = host::clock().UnixTime();
   const bool reload = ReloadDue(now);
   std::wstring recorded;
   if (!GetCachedValue(kCachedIconsName, &recorded) || reload) {
-    SetCachedValue(
-        kReloadIconsName,
-        Format(L"%u", static_cast<uint32_t>(now + SenderIconCache::kReloadPeriodSeconds)));
+    if (!SetCachedValueUnlessStopped(
+            gate, kReloadIconsName,
+            Format(L"%u", static_cast<uint32_t>(now + SenderIconCache::kReloadPeriodSeconds)))) {
+      return;
+    }
     recorded.clear();
   }
   for (const std::wstring& name : SplitSkippingEmpty(BrandNameList(), L',')) {
-    if (Stopped(stop, 0))
-      break;
+    if (gate.Stopped())
+      return;
     const std::wstring key = Format(L"|%s|", name);
     const bool known = Contains(recorded, key);
     if (known && host::files().Exists(SenderIconCache::IconPath(name)))
       continue;
-    if (SenderIconCache::DownloadSenderIcon(name, requestTimeoutMs) && !known) {
+    if (SenderIconCache::DownloadSenderIcon(name, requestTimeoutMs, &gate) && !known) {
       recorded += key + L",";
     }
   }
-  SetCachedValue(kCachedIconsName, recorded);
+  (void)SetCachedValueUnlessStopped(gate, kCachedIconsName, recorded);
 }
 
-void bgDownloadSendersIconsThread(std::shared_ptr<host::Event> stop,
+void bgDownloadSendersIconsThread(std::shared_ptr<SenderIconCache::WriteGate> gate,
                                   SenderIconCache::Timing timing) {
   WriteLog(L"Starting bgDownloadSendersIconsThread");
-  if (Stopped(*stop, timing.firstDelayMs))
+  if (Stopped(*gate->stop, timing.firstDelayMs))
     return;
   for (;;) {
     while (BrandNameList().empty()) {
       WriteLog(L"Senders list not loaded yet so no branding info. Waiting for 30 seconds");
-      if (Stopped(*stop, timing.namesRetryMs))
+      if (Stopped(*gate->stop, timing.namesRetryMs))
         return;
     }
-    RunPass(*stop, timing.requestTimeoutMs);
-    if (Stopped(*stop, timing.passMs))
+    RunPass(*gate, timing.requestTimeoutMs);
+    if (Stopped(*gate->stop, timing.passMs))
       return;
   }
 }
@@ -105,28 +117,37 @@ SenderIconCache::~SenderIconCache() {
   StopIconDownloads();
 }
 
+bool SenderIconCache::WriteGate::Stopped() const {
+  return stop->Wait(0) != host::WaitResult::kTimeout;
+}
+
 void SenderIconCache::StartIconDownloads() {
   if (m_worker)
     return;
-  m_stopEvent = host::threads().CreateEvent(true);
+  m_gate = std::make_shared<WriteGate>();
+  m_gate->stop = host::threads().CreateEvent(true);
   m_worker = host::threads().StartThread(
-      [stop = m_stopEvent, timing = m_timing] { bgDownloadSendersIconsThread(stop, timing); });
+      [gate = m_gate, timing = m_timing] { bgDownloadSendersIconsThread(gate, timing); });
 }
 
 void SenderIconCache::StopIconDownloads() {
   if (!m_worker)
     return;
-  m_stopEvent->Set();
-  (void)m_worker->Join(m_timing.stopWaitMs);
+  m_gate->stop->Set();
+  if (!m_worker->Join(m_timing.stopWaitMs)) {
+    // Still inside a request: wait out a write in progress, so nothing is written afterwards.
+    std::lock_guard<std::mutex> hold(m_gate->lock);
+  }
   m_worker.reset();
-  m_stopEvent.reset();
+  m_gate.reset();
 }
 
 std::wstring SenderIconCache::IconPath(const std::wstring& name) {
   return GetDataFilePath(kIconFolderName, (name + L".ico").c_str());
 }
 
-bool SenderIconCache::DownloadSenderIcon(const std::wstring& name, uint32_t requestTimeoutMs) {
+bool SenderIconCache::DownloadSenderIcon(const std::wstring& name, uint32_t requestTimeoutMs,
+                                         WriteGate* gate) {
   if (!IsUsableBrandName(name)) {
     WriteLogFormat(L"Icon %s not retrieved: the name cannot be a file name", name);
     return false;
@@ -168,6 +189,14 @@ bool SenderIconCache::DownloadSenderIcon(const std::wstring& name, uint32_t requ
     (void)host::files().Delete(download);
     WriteLogFormat(L"Icon file %s header is not that of an Icon file type", name);
     return false;
+  }
+  std::unique_lock<std::mutex> hold;
+  if (gate != nullptr) {
+    hold = std::unique_lock<std::mutex>(gate->lock);
+    if (gate->Stopped()) {
+      (void)host::files().Delete(download);
+      return false;
+    }
   }
   if (const host::FileError moved = host::files().MoveReplace(download, target);
       moved != host::kFileOk) {

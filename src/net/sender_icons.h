@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "host/threads.h"
@@ -28,6 +29,15 @@ class SenderIconCache {
   // An icon is a few kilobytes; a larger answer is not one.
   static constexpr size_t kLargestIcon = 1024 * 1024;
 
+  // What the worker owns jointly with its stopper: the stop event, and the lock the worker
+  // holds around each write to the icon folder or the registry cache. A stopper that gave up
+  // waiting takes the lock once, so the worker sees the stop before any further write.
+  struct WriteGate {
+    std::shared_ptr<host::Event> stop;
+    std::mutex lock;
+    bool Stopped() const;
+  };
+
   SenderIconCache();
   explicit SenderIconCache(Timing timing);
   ~SenderIconCache();  // stops the worker if it still runs
@@ -39,13 +49,15 @@ class SenderIconCache {
 
   // True when a valid icon for `name` is on disk after the call. A name that cannot be a
   // file name is refused; an answer that is not an icon leaves the previous icon in place.
-  static bool DownloadSenderIcon(const std::wstring& name, uint32_t requestTimeoutMs = 25000);
+  // With a gate, the icon is moved into place only while the gate is not stopped.
+  static bool DownloadSenderIcon(const std::wstring& name, uint32_t requestTimeoutMs = 25000,
+                                 WriteGate* gate = nullptr);
   // The icon file of a sender.
   static std::wstring IconPath(const std::wstring& name);
 
  private:
   Timing m_timing;
-  std::shared_ptr<host::Event> m_stopEvent;
+  std::shared_ptr<WriteGate> m_gate;
   std::unique_ptr<host::Thread> m_worker;
 };
 

@@ -121,8 +121,9 @@ UsageStatistics::UsageStatistics(int outlookMajorVersion, Timing timing)
 
 UsageStatistics::~UsageStatistics() {
   m_shared->stop->Set();
-  if (m_worker)
-    (void)m_worker->Join(host::kInfinite);
+  // Not waited for: a worker still inside a request owns the queue and the stop event with
+  // us, ends at its next step and posts nothing more.
+  m_worker.reset();
   std::lock_guard<std::mutex> lock(m_shared->lock);
   m_shared->queue.clear();
 }

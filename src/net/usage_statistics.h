@@ -36,7 +36,8 @@ class UsageStatistics {
   // Reads the identity and starts the worker.
   explicit UsageStatistics(int outlookMajorVersion);
   UsageStatistics(int outlookMajorVersion, Timing timing);
-  // Signals the worker, waits for it without limit and drops what is still queued.
+  // Signals the worker and drops what is still queued, without waiting: a worker still
+  // inside a request ends on its own at its next step.
   ~UsageStatistics();
   UsageStatistics(const UsageStatistics&) = delete;
   UsageStatistics& operator=(const UsageStatistics&) = delete;
@@ -45,8 +46,7 @@ class UsageStatistics {
   void QueueStatistic(const std::wstring& query);
   void ReportEmailEvent(int kind, const std::wstring& accountId, const std::wstring& senderName,
                         const std::wstring& entryId);
-  // Signals the worker and waits up to timeoutMs; a worker that has not ended is waited for
-  // again, without limit, by the destructor.
+  // Signals the worker and waits up to timeoutMs.
   void StopStatistics(uint32_t timeoutMs);
 
   const StatisticsIdentity& identity() const { return m_identity; }

@@ -57,7 +57,11 @@ std::shared_ptr<host::sim::SimMail> AddinTest::AddGmailMessage(
   mail.SetProp(host::kPrMessageClassW, L"IPM.Note");
   mail.SetProp(host::kPrBodyW, L"Hello");
   mail.SetProp(host::kPrTransportMessageHeadersW,
-               L"Delivered-To: reader@gmail.com\r\nAuthentication-Results: " +
+               L"Delivered-To: reader@gmail.com\r\n"
+               L"Received: from out.sender.example (out.sender.example. [192.0.2.1])\r\n"
+               L"        by mx.google.com with ESMTPS id s1si2\r\n"
+               L"        for <reader@gmail.com>; Tue, 04 Mar 2025 01:02:11 -0800 (PST)\r\n"
+               L"Authentication-Results: " +
                    authenticationResults + L"\r\nFrom: " + sender + L"\r\n");
   return sim().outlook.AddMail(*inbox, mail);
 }

@@ -91,17 +91,46 @@ TEST_F(BrandingListTest, EntriesThatCannotBeUsedAreSkippedAndTheRestKept) {
       Logged(L"Skipping branding entry 5 (..\\evil): the name cannot name a message class"));
 }
 
-TEST_F(BrandingListTest, LookUpMatchesTheDomainOrADottedPartOfTheSenderDomain) {
-  list.Load(L"{\"branding\":[{\"name\":\"Acme\",\"domain\":\"acme.example\"}]}");
-  EXPECT_EQ(FindBrand(L"news@ACME.example"), L"Acme");         // same domain, any case
-  EXPECT_EQ(FindBrand(L"news@mail.acme.example"), L"Acme");    // a sub-domain
-  EXPECT_EQ(FindBrand(L"news@x.acme.example.evil"), L"Acme");  // the look-up matches anywhere
-  EXPECT_EQ(FindBrand(L"news@mail.ACME.example"), L"-");       // the dotted test keeps case
-  EXPECT_EQ(FindBrand(L"news@notacme.example"), L"-");
-  EXPECT_EQ(FindBrand(L"no-at-sign"), L"-");
+TEST_F(BrandingListTest, LookUpMatchesTheBrandsDomainOrASubDomainOfItOnly) {
+  list.Load(
+      L"{\"branding\":[{\"name\":\"Acme\",\"domain\":\"acme.example\"},"
+      L"{\"name\":\"Shop\",\"domain\":\"shop.acme.example\"}]}");
+  const struct {
+    const wchar_t* sender;
+    const wchar_t* brand;
+  } kCases[] = {
+      {L"news@acme.example", L"Acme"},
+      {L"news@ACME.Example", L"Acme"},            // letter case ignored
+      {L"news@mail.ACME.example", L"Acme"},       // a sub-domain, in any case
+      {L"news@a.b.c.acme.example", L"Acme"},      // however deep
+      {L"news@shop.acme.example", L"Acme"},       // both match: the name that sorts first wins
+      {L"news@acme.example.evil.example", L"-"},  // holds ".acme.example", is not it
+      {L"news@news.acme.example.attacker.example", L"-"},
+      {L"news@notacme.example", L"-"},  // ends with the text but not at a dot
+      {L"news@acme.example.", L"-"},
+      {L"news@example", L"-"},
+      {L"news@acme-example", L"-"},
+      {L"news@\"x@acme.example\"@evil.example", L"-"},  // only the last at sign counts
+      {L"no-at-sign", L"-"},
+  };
+  for (const auto& c : kCases) {
+    EXPECT_EQ(FindBrand(c.sender), c.brand) << c.sender;
+  }
   EXPECT_TRUE(Logged(L"Found sender in branding list. Name=Acme, Domain=acme.example"));
   EXPECT_TRUE(Logged(L"Sender address for branding check: mail.ACME.example"));
   EXPECT_TRUE(Logged(L"Sender not found in branding list"));
+}
+
+TEST_F(BrandingListTest, TheFirstRecordInLookUpOrderWinsAmongSeveralSuffixes) {
+  list.Load(
+      L"{\"branding\":[{\"name\":\"Zed\",\"domain\":\"acme.example\"},"
+      L"{\"name\":\"Beta\",\"domain\":\"mail.acme.example\"},"
+      L"{\"name\":\"Beta\",\"domain\":\"acme.example\"}]}");
+  SenderBrand record;
+  EXPECT_EQ(FindBrand(L"x@a.mail.acme.example", &record), L"Beta");
+  EXPECT_EQ(record.domain, L"mail.acme.example");  // Beta's first record in document order
+  EXPECT_EQ(FindBrand(L"x@acme.example", &record), L"Beta");
+  EXPECT_EQ(record.domain, L"acme.example");
 }
 
 TEST_F(BrandingListTest, NamesAreSearchedInUtf16Order) {

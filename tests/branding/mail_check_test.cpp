@@ -104,7 +104,8 @@ TEST_F(MailCheckTest, DkimFromAForeignSignerIsRefusedEvenWithPassingSpf) {
 TEST_F(MailCheckTest, SpfVouchesOnlyForEntriesThatAllowIt) {
   const std::wstring spfOnly =
       L"mx.google.com; dkim=neutral header.i=@acme.example; spf=pass (google.com: domain of "
-      L"b@mail.acme.example designates 192.0.2.1 as permitted sender)";
+      L"b@mail.acme.example designates 192.0.2.1 as permitted sender) "
+      L"smtp.mailfrom=b@mail.acme.example";
   Start();
   EXPECT_FALSE(Brand(AddGmailMessage(L"m1", L"news@acme.example", spfOnly)));
   EXPECT_TRUE(Logged(L"Failed SPF\\DKIM check"));
@@ -113,7 +114,8 @@ TEST_F(MailCheckTest, SpfVouchesOnlyForEntriesThatAllowIt) {
   EXPECT_TRUE(Brand(AddGmailMessage(L"m2", L"news@acme.example", spfOnly)));
   EXPECT_FALSE(Brand(AddGmailMessage(
       L"m3", L"news@acme.example",
-      L"mx.google.com; spf=pass (google.com: domain of b@evil.example designates x)")));
+      L"mx.google.com; spf=pass (google.com: domain of b@evil.example designates x) "
+      L"smtp.mailfrom=b@evil.example")));
   EXPECT_TRUE(Logged(L"SPF is OK but not the SPF allowed domain"));
 }
 
@@ -139,15 +141,24 @@ TEST_F(MailCheckTest, SignedMessagesKeepTheirSmimeClassesAndRegisterThreeRegions
       L"Registering new form region SMIME.MultipartSigned.Tidepost.Acme.SMIME.MultipartSigned"));
 }
 
-TEST_F(MailCheckTest, AChangedObjectIsSavedByForce) {
+TEST_F(MailCheckTest, AChangedObjectIsSavedByForceAndAFailedSaveLeavesTheMessageAlone) {
   Start();
-  auto mail = AddGmailMessage(L"m1", L"news@acme.example", kPassing);
-  mail->saveResults = {hr::kMapiObjectChanged, static_cast<HResult>(0x80040102)};
-  EXPECT_TRUE(Brand(mail));  // a failing save is only logged
-  EXPECT_EQ(mail->saveFlags, (std::vector<uint32_t>{host::kKeepOpenReadWrite, host::kForceSave}));
+  auto forced = AddGmailMessage(L"m1", L"news@acme.example", kPassing);
+  forced->saveResults = {hr::kMapiObjectChanged};
+  EXPECT_TRUE(Brand(forced));
+  EXPECT_EQ(forced->saveFlags, (std::vector<uint32_t>{host::kKeepOpenReadWrite, host::kForceSave}));
+  EXPECT_EQ(ClassOf(*forced), L"IPM.Note.Tidepost.Acme");
+
+  auto failed = AddGmailMessage(L"m2", L"news@acme.example", kPassing);
+  failed->saveResults = {hr::kMapiObjectChanged, static_cast<HResult>(0x80040102)};
+  EXPECT_FALSE(Brand(failed));
   EXPECT_TRUE(
       Logged(L"Done saving item with new message class IPM.Note.Tidepost.Acme. "
              L"Took 0 ms (1025 KB/Sec). Result=80040102x"));
+  EXPECT_TRUE(Logged(L"The new message class was not saved; the message keeps its class IPM.Note"));
+  EXPECT_EQ(ClassOf(*failed), L"IPM.Note");
+  EXPECT_FALSE(connect->stats_cache().ReportedKind(L"m2"));  // nothing reported as branded
+  EXPECT_EQ(connect->stats_cache().ReportedKind(L"m1"), 0);
 }
 
 TEST_F(MailCheckTest, NothingIsWrittenOnceQuitHasBegun) {
@@ -265,6 +276,162 @@ TEST_F(MailCheckTest, OpenedMailIsCheckedInItsInspector) {
   EXPECT_TRUE(shown[0].inInspector);
   EXPECT_TRUE(Logged(L"NewInspector: m1"));
   EXPECT_EQ(connect->stats_cache().ReportedKind(L"m1"), 2);
+}
+
+// A message received by `account` whose transport headers are `headers`.
+std::shared_ptr<SimMail> AddMessage(host::sim::SimHost& sim, const std::wstring& entryId,
+                                    const std::wstring& account, const std::wstring& sender,
+                                    const std::wstring& headers) {
+  SimMail mail;
+  mail.entryId = entryId;
+  mail.senderEmailAddress = sender;
+  mail.subject = L"Subject of " + entryId;
+  mail.account = std::make_shared<host::sim::SimAccount>(host::sim::SimAccount{1, account, L""});
+  mail.SetProp(host::kPrMessageClassW, L"IPM.Note");
+  mail.SetProp(host::kPrBodyW, L"Hello");
+  mail.SetProp(host::kPrTransportMessageHeadersW, headers);
+  auto inbox = sim.outlook.AddFolder(L"Mail of " + account);
+  return sim.outlook.AddMail(*inbox, mail);
+}
+
+constexpr wchar_t kGmailTrace[] =
+    L"Received: from out.acme.example (out.acme.example. [192.0.2.1])\r\n"
+    L"        by mx.google.com with ESMTPS id s1\r\n"
+    L"        for <me@gmail.com>; Tue, 04 Mar 2025 01:02:11 -0800 (PST)\r\n";
+constexpr wchar_t kHotmailTrace[] =
+    L"Received: from out.acme.example ([192.0.2.1]) by BAY0-MC4-F10.Bay0.hotmail.com with "
+    L"Microsoft SMTPSVC(6.0.3790.4900);\r\n\t Tue, 4 Mar 2025 01:02:11 -0800\r\n";
+constexpr wchar_t kYahooTrace[] =
+    L"Received: from 127.0.0.1  (EHLO out.acme.example) (192.0.2.1)\r\n"
+    L"  by mta1380.mail.ne1.yahoo.com with SMTPS; Tue, 04 Mar 2025 20:45:51 +0000\r\n";
+constexpr wchar_t kAolTrace[] =
+    L"Received: from out.acme.example (out.acme.example [192.0.2.1])\r\n"
+    L"\tby mtain-di06.r1000.mx.aol.com (Internet Inbound) with SMTP id B98\r\n"
+    L"\tfor <me@aol.com>; Tue,  4 Mar 2025 15:12:11 -0400 (EDT)\r\n";
+constexpr wchar_t kSenderFields[] =
+    L"DKIM-Signature: v=1; a=rsa-sha256; d=acme.example; s=s1; b=abc\r\n"
+    L"From: Acme <news@acme.example>\r\n";
+
+struct DecisionCase {
+  const char* name;
+  const wchar_t* account;
+  std::wstring headers;
+  bool branded;
+};
+
+class DecisionTest : public MailCheckTest {
+ protected:
+  void ExpectDecisions(const std::vector<DecisionCase>& cases) {
+    int serial = 0;
+    for (const DecisionCase& c : cases) {
+      auto mail = AddMessage(sim(), L"d" + std::to_wstring(++serial), c.account,
+                             L"news@acme.example", c.headers);
+      EXPECT_EQ(Brand(mail), c.branded) << c.name;
+      EXPECT_EQ(ClassOf(*mail) != L"IPM.Note", c.branded) << c.name;
+    }
+  }
+};
+
+TEST_F(DecisionTest, LegitimateMailOfEveryProviderStaysBranded) {
+  Start(
+      L"{\"branding\":[{\"name\":\"Acme\",\"domain\":\"acme.example\",\"spf\":1,"
+      L"\"dkimSigners\":\"esp.example\"}]}");
+  ExpectDecisions({
+      {"gmail: several signatures, the ESP's last and unlisted one failing", L"me@gmail.com",
+       std::wstring(kGmailTrace) +
+           L"Authentication-Results: mx.google.com;\r\n"
+           L"       dkim=pass header.i=@acme.example header.s=s1;\r\n"
+           L"       dkim=pass header.i=@other-esp.example header.s=e1\r\n" +
+           kSenderFields,
+       true},
+      {"gmail: the ESP listed for the brand", L"me@gmail.com",
+       std::wstring(kGmailTrace) +
+           L"Authentication-Results: mx.google.com; dkim=pass header.i=@esp.example\r\n" +
+           kSenderFields,
+       true},
+      {"gmail: a sender-side Authentication-Results below Gmail's", L"me@gmail.com",
+       std::wstring(kGmailTrace) +
+           L"Received-SPF: pass (google.com: domain of b@acme.example designates 192.0.2.1 as "
+           L"permitted sender) client-ip=192.0.2.1;\r\n"
+           L"Authentication-Results: mx.google.com; dkim=pass header.i=@acme.example\r\n"
+           L"Authentication-Results: relay.acme.example; dkim=fail header.d=acme.example\r\n" +
+           kSenderFields,
+       true},
+      {"gmail: SPF for a brand sub-domain", L"me@gmail.com",
+       std::wstring(kGmailTrace) +
+           L"Authentication-Results: mx.google.com; spf=pass (google.com: domain of "
+           L"b@bounce.acme.example designates 192.0.2.1 as permitted sender) "
+           L"smtp.mailfrom=b@bounce.acme.example\r\n" +
+           kSenderFields,
+       true},
+      {"hotmail: SPF for a brand sub-domain", L"me@hotmail.com",
+       L"Authentication-Results: hotmail.com; spf=pass (sender IP is 192.0.2.1) "
+       L"smtp.mailfrom=b@bounce.acme.example; dkim=none (message not signed) header.d=none\r\n" +
+           std::wstring(kHotmailTrace) + kSenderFields,
+       true},
+      {"hotmail: the brand's and the ESP's signatures", L"me@hotmail.com",
+       L"Authentication-Results: hotmail.com; dkim=pass header.d=other-esp.example; dkim=pass "
+       L"header.d=acme.example\r\n" +
+           std::wstring(kHotmailTrace) + kSenderFields +
+           L"Authentication-Results: mail.acme.example; dkim=pass header.d=acme.example\r\n",
+       true},
+      {"yahoo", L"me@yahoo.com",
+       L"Authentication-Results: mta1380.mail.ne1.yahoo.com  from=acme.example; "
+       L"domainkeys=neutral (no sig);  from=acme.example; dkim=pass (ok)\r\n" +
+           std::wstring(kYahooTrace) + kSenderFields,
+       true},
+      {"aol", L"me@aol.com",
+       std::wstring(kAolTrace) + kSenderFields +
+           L"x-aol-global-disposition: G\r\n"
+           L"X-AOL-SCOLL-AUTHENTICATION: mail_rly_antispam_dkim-d247.2 ; domain : esp.example "
+           L"DKIM : pass\r\n",
+       true},
+  });
+}
+
+TEST_F(DecisionTest, ForgeriesAndWeakEvidenceAreRefusedWithTheirReason) {
+  Start(L"{\"branding\":[{\"name\":\"Acme\",\"domain\":\"acme.example\",\"spf\":1}]}");
+  ExpectDecisions({
+      {"gmail: look-alike signer", L"me@gmail.com",
+       std::wstring(kGmailTrace) +
+           L"Authentication-Results: mx.google.com; dkim=pass "
+           L"header.i=@acme.example.evil.example\r\n" +
+           kSenderFields,
+       false},
+      {"gmail: best-guess SPF", L"me@gmail.com",
+       std::wstring(kGmailTrace) +
+           L"Authentication-Results: mx.google.com; spf=pass (google.com: best guess record "
+           L"for domain of b@acme.example designates 192.0.2.9 as permitted sender) "
+           L"smtp.mailfrom=b@acme.example\r\n" +
+           kSenderFields,
+       false},
+      {"gmail: the sender's verdict below Gmail's failing one", L"me@gmail.com",
+       std::wstring(kGmailTrace) +
+           L"Authentication-Results: mx.google.com; spf=fail smtp.mailfrom=b@evil.example\r\n" +
+           kSenderFields +
+           L"Authentication-Results: mx.google.com; dkim=pass "
+           L"header.i=@acme.example\r\n",
+       false},
+      {"hotmail: look-alike mail-from", L"me@hotmail.com",
+       L"Authentication-Results: hotmail.com; spf=pass smtp.mailfrom=b@xacme.example\r\n" +
+           std::wstring(kHotmailTrace) + kSenderFields,
+       false},
+      {"yahoo: the sender's verdicts where Yahoo wrote none", L"me@yahoo.com",
+       std::wstring(kYahooTrace) +
+           L"Authentication-Results: mta1.mail.ne1.yahoo.com  from=acme.example; dkim=pass "
+           L"(ok)\r\n" +
+           kSenderFields,
+       false},
+  });
+  EXPECT_TRUE(
+      Logged(L"Verdict ignored: SPF passed only by a best-guess record (the domain "
+             L"publishes no SPF record), which is not a pass"));
+  EXPECT_TRUE(
+      Logged(L"Header analysis result: Mail provider=@gmail.com, SPF=bestguesspass, "
+             L"SPFDomain=acme.example, DKIM=, DKIMDomain="));
+  EXPECT_TRUE(
+      Logged(L"Verdict ignored: Authentication-Results on line 7 lies outside the part "
+             L"of the block that Gmail wrote"));
 }
 
 }  // namespace

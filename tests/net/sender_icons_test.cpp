@@ -152,5 +152,28 @@ TEST_F(SenderIconsTest, NamesThatCannotBeFileNamesNeverReachARequestOrAFile) {
   }
 }
 
+TEST_F(SenderIconsTest, AStopThatGivesUpWritesNoIconAndNoRecordAfterwards) {
+  server.AddIcon("Acme");
+  PublishBrandNameList(L"Acme,");
+  gate.Close(kPatience);
+  SenderIconCache::Timing timing;
+  timing.firstDelayMs = 0;
+  timing.stopWaitMs = 100;
+  SenderIconCache cache(timing);
+  cache.StartIconDownloads();
+  ASSERT_TRUE(gate.WaitForArrivals(1, kPatience));
+  cache.StopIconDownloads();
+  // It gave up with the worker still waiting for the icon.
+  EXPECT_EQ(RunningWorkers(), 1);
+
+  // The icon now arrives, whole and valid, at a worker that was told to stop.
+  gate.Open();
+  ASSERT_TRUE(WaitForWorkers());
+  EXPECT_FALSE(std::filesystem::exists(IconFolder() / "Acme.ico"));
+  EXPECT_FALSE(std::filesystem::exists(IconFolder() / "Acme.ico.download"));
+  EXPECT_EQ(RecordingsOfNames(), 0);
+  EXPECT_EQ(Cached(L"CachedSendersIcons"), L"");
+}
+
 }  // namespace
 }  // namespace tp

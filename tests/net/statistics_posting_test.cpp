@@ -98,5 +98,23 @@ TEST_F(StatisticsPostingTest, AStopWhileAPostIsInFlightSendsNothingMore) {
   EXPECT_TRUE(server.Requests()[0].body.starts_with("e_name=first&"));
 }
 
+TEST_F(StatisticsPostingTest, DestroyingTheReporterDoesNotWaitForAPostInFlight) {
+  gate.Close(kPatience);
+  {
+    UsageStatistics statistics(16, Quick());
+    statistics.QueueStatistic(L"e_name=first");
+    statistics.QueueStatistic(L"e_name=second");
+    ASSERT_TRUE(gate.WaitForArrivals(1, kPatience));
+    statistics.StopStatistics(0);
+  }
+  // The reporter is gone while its worker still waits for the answer to its post.
+  EXPECT_EQ(gate.held(), 1);
+  EXPECT_EQ(RunningWorkers(), 1);
+  gate.Open();
+  ASSERT_TRUE(WaitForWorkers());
+  ASSERT_EQ(server.Requests().size(), 1u);
+  EXPECT_TRUE(server.Requests()[0].body.starts_with("e_name=first&"));
+}
+
 }  // namespace
 }  // namespace tp

@@ -25,7 +25,9 @@ const std::map<std::string, std::string> kExpected = {
     {"Gmail/02-kestrel-active-content.eml", "branded as IPM.Note.Tidepost.Kestrel Bank"},
     {"Gmail/03-acme-esp-signer.eml", "branded as IPM.Note.Tidepost.Acme Travel"},
     {"Gmail/04-kestrel-foreign-signer.eml", "not branded: DKIM is OK but not the DKIM signer"},
-    {"Gmail/05-acme-not-google.eml", "not branded: Failed SPF\\DKIM check"},
+    {"Gmail/05-acme-not-google.eml",
+     "not branded: Verdict ignored: Authentication-Results names the server "
+     "\"mx.mailrelay.example\", not Gmail's; Failed SPF\\DKIM check"},
     {"Gmail/06-blueheron-inline-image.eml", "branded as IPM.Note.Tidepost.Blue Heron Books"},
     {"Gmail/07-unlisted-sender.eml", "not branded: Sender not found in branding list"},
     {"Gmail/08-lumen-signed.eml",
