@@ -1,6 +1,7 @@
 #!/bin/sh
 # Builds everything and runs every test: natively, under ThreadSanitizer, the 64-bit Windows
-# build under Wine, the 32-bit Windows build, and each fuzzer for a short fixed time.
+# build under Wine, the 32-bit Windows build, the benchmarks (built, not run), and each fuzzer
+# for a short fixed time.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -27,6 +28,10 @@ ctest --test-dir build/win64 --output-on-failure
 step "32-bit Windows: build"
 cmake --preset win32
 cmake --build build/win32 -j "$jobs"
+
+step "benchmarks: build only (they are run by hand)"
+cmake --preset bench
+cmake --build build/bench -j "$jobs"
 
 step "fuzzers, 30 s each"
 fuzz/run-fuzzers.sh 30

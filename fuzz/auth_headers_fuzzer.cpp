@@ -1,0 +1,48 @@
+// libFuzzer target: the header analysis on any UTF-8 header block, for each provider family.
+// Besides the sanitizers' checks: every verdict comes out in lower case, every listed passing
+// signer is a passing verdict's, and the block's fields are found wherever they are.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "branding/auth_headers.h"
+#include "branding/auth_results.h"
+#include "branding/header_fields.h"
+#include "support/text.h"
+
+namespace {
+
+void Require(bool condition) {
+  if (!condition)
+    std::abort();
+}
+
+bool IsLower(const std::wstring& text) {
+  return tp::ToLower(text) == text;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::wstring block =
+      tp::Utf8ToWide(std::string_view(reinterpret_cast<const char*>(data), size));
+  for (const wchar_t* marker : {L"@gmail.com", L"@hotmail.com", L"@yahoo.com", L"@aol.com"}) {
+    const tp::AuthHeaderResult result = tp::AnalyzeAuthHeaders(marker, block);
+    Require(IsLower(result.spfResult) && IsLower(result.spfDomain));
+    Require(IsLower(result.dkimResult) && IsLower(result.dkimDomain));
+    Require(result.spfResult != L"pass" || result.spfDomain.find(L'@') == std::wstring::npos);
+    for (const std::wstring& signer : result.dkimPassDomains) {
+      Require(IsLower(signer) && signer.find(L'@') == std::wstring::npos);
+    }
+    Require(result.dkimPassDomains.empty() || result.dkimResult == L"pass");
+  }
+  const tp::HeaderBlock fields(block);
+  for (const tp::HeaderField& field : fields.fields()) {
+    Require(field.start <= field.valueStart && field.valueStart <= field.end);
+    Require(field.end <= block.size());
+  }
+  const tp::AuthResults results = tp::ReadAuthResults(block);
+  Require(!results.segments.empty());
+  return 0;
+}
