@@ -14,14 +14,14 @@ constexpr uint32_t kScanStartMs = 1000;
 
 void CConnect::LoadBrandingList() {
   WriteLog(L"Getting providers and providers icons");
-  const std::wstring document =
+  std::wstring document =
       g_sendersListDownloader ? g_sendersListDownloader->BrandingJson() : std::wstring();
   if (document.empty()) {
     WriteLog(L"Branding JSON still empty, checking in 1 second");
     m_timers.Arm(kTimerLoadBrandingList, kBrandingRetryMs);
     return;
   }
-  m_brandingList.Load(document);
+  m_brandingList.Load(std::move(document));
   // The periodic work starts whatever the document held.
   m_timers.Arm(kTimerScanSchedule, kScanStartMs);
 }

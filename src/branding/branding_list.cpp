@@ -16,14 +16,14 @@ namespace {
 std::mutex g_brandNamesMutex;
 std::wstring g_brandNames;
 
-const JsonValue* Member(const JsonValue& object, const wchar_t* name) {
+const JsonValue* Member(const JsonValue& object, std::wstring_view name) {
   const auto& members = object.AsObject();
   auto found = members.find(name);
   return found == members.end() ? nullptr : found->second.get();
 }
 
 // The text of a string member; empty when it is missing or not a string.
-std::wstring StringMember(const JsonValue& object, const wchar_t* name) {
+std::wstring_view StringMember(const JsonValue& object, std::wstring_view name) {
   const JsonValue* value = Member(object, name);
   if (value == nullptr || value->type() != JsonType::String)
     return {};
@@ -32,7 +32,7 @@ std::wstring StringMember(const JsonValue& object, const wchar_t* name) {
 
 }  // namespace
 
-bool IsUsableBrandName(const std::wstring& name) {
+bool IsUsableBrandName(std::wstring_view name) {
   if (name.empty() || name.find(L"..") != std::wstring::npos || IsReservedDeviceName(name))
     return false;
   return std::none_of(name.begin(), name.end(), [](wchar_t ch) {
@@ -73,11 +73,10 @@ BrandingList::Match BrandingList::FindDomain(std::wstring_view senderDomain) con
   return best == nullptr ? Match{} : best->match;
 }
 
-void BrandingList::Load(const std::wstring& document) {
+void BrandingList::Load(std::wstring document) {
   // Apostrophes may stand for double quotes anywhere in the document.
-  std::wstring text = document;
-  std::replace(text.begin(), text.end(), L'\'', L'"');
-  std::unique_ptr<JsonValue> root = ParseJson(text);
+  std::replace(document.begin(), document.end(), L'\'', L'"');
+  std::unique_ptr<JsonValue> root = ParseJson(document);
   if (!root) {
     WriteLog(L"Could not parse JSON");
     return;
@@ -103,7 +102,7 @@ void BrandingList::Load(const std::wstring& document) {
       WriteLogFormat(L"Skipping branding entry %d: not an object", index);
       continue;
     }
-    const std::wstring name = StringMember(*element, L"name");
+    const std::wstring_view name = StringMember(*element, L"name");
     SenderBrand brand;
     brand.domain = ToLower(StringMember(*element, L"domain"));
     if (name.empty() || brand.domain.empty()) {
@@ -118,9 +117,11 @@ void BrandingList::Load(const std::wstring& document) {
     brand.spf = Member(*element, L"spf") != nullptr;
     brand.spfIfNoDKIM = Member(*element, L"spfIfNoDKIM") != nullptr;
     brand.dkimSigners = ToLower(StringMember(*element, L"dkimSigners"));
-    auto [entry, isNew] = m_senders.try_emplace(name);
-    if (isNew)
-      names += name + L",";
+    auto [entry, isNew] = m_senders.try_emplace(std::wstring(name));
+    if (isNew) {
+      names += name;
+      names += L',';
+    }
     entry->second.push_back(std::move(brand));
   }
   BuildIndex();

@@ -33,8 +33,9 @@ class BrandingList {
   BrandingList& operator=(const BrandingList&) = delete;
 
   // Reads a non-empty branding document into the list and publishes the brand names. Logs
-  // why a document or an entry cannot be used.
-  void Load(const std::wstring& document);
+  // why a document or an entry cannot be used. The document is taken over (it is rewritten
+  // in place), so a caller that no longer needs it moves it in.
+  void Load(std::wstring document);
   void Clear();
 
   // The receiving account's type, address and provider are written in every case; the
@@ -78,7 +79,7 @@ bool AcceptsDomain(const SenderBrand& brand, const std::wstring& domain);
 // Whether a name can become part of a message class, a registry key, a file name and a URL
 // path: not empty, no path separators, "..", colons, control or other file-name characters,
 // and not a device name.
-bool IsUsableBrandName(const std::wstring& name);
+bool IsUsableBrandName(std::wstring_view name);
 
 // Every brand name followed by a comma ("a,b,"), in first-occurrence order. Published for
 // the icon worker, which reads a consistent copy from any thread.
