@@ -49,6 +49,10 @@ void BrandingList::Clear() {
 
 void BrandingList::BuildIndex() {
   m_byDomain.clear();
+  size_t count = 0;
+  for (const auto& entry : m_senders)
+    count += entry.second.size();
+  m_byDomain.reserve(count);
   size_t order = 0;
   for (const auto& [name, records] : m_senders) {
     for (const SenderBrand& record : records) {

@@ -67,9 +67,10 @@ class BrandingList {
   };
 
   SenderBrandList m_senders;
-  // Each record domain to its first record in look-up order: a look-up costs one probe per
-  // label of the sender's domain, whatever the size of the list.
-  std::unordered_map<std::wstring, IndexEntry, ViewHash, std::equal_to<>> m_byDomain;
+  // Each record domain (a view of the record's own string) to its first record in look-up
+  // order: a look-up costs one probe per label of the sender's domain, whatever the size of
+  // the list.
+  std::unordered_map<std::wstring_view, IndexEntry, ViewHash> m_byDomain;
 };
 
 // May an authentication result for `domain` (lower case) vouch for the sender of `brand`:
