@@ -179,6 +179,7 @@ bool MatchAolVerdict(std::wstring_view value, std::wstring_view keyword, bool af
   };
   size_t runStart = 0;
   size_t runEnd = 0;
+  std::wstring_view runVerdict;
   for (size_t at = value.find(L"domain"); at != std::wstring_view::npos;
        at = value.find(L"domain", at + 1)) {
     if (afterSemicolon) {
@@ -194,26 +195,24 @@ bool MatchAolVerdict(std::wstring_view value, std::wstring_view keyword, bool af
     i = skipSpace(i + 1);
     const size_t tokenStart = i;
     if (!(tokenStart >= runStart && tokenStart < runEnd)) {
+      // A new run of non-space characters: what follows it is read once for the whole run,
+      // whichever "domain" inside it the token starts after.
       runStart = tokenStart;
       runEnd = tokenStart;
       while (runEnd < value.size() && !IsSpace(value[runEnd]))
         ++runEnd;
+      runVerdict = std::wstring_view();
+      i = skipSpace(runEnd);
+      if (runEnd > runStart && value.compare(i, keyword.size(), keyword) == 0) {
+        i = skipSpace(i + keyword.size());
+        if (i < value.size() && value[i] == L':')
+          runVerdict = LeadingWord(value.substr(skipSpace(i + 1)));
+      }
     }
-    const size_t tokenEnd = runEnd;
-    if (tokenEnd == tokenStart)
+    if (runVerdict.empty())
       continue;
-    i = skipSpace(tokenEnd);
-    if (value.compare(i, keyword.size(), keyword) != 0)
-      continue;
-    i = skipSpace(i + keyword.size());
-    if (i >= value.size() || value[i] != L':')
-      continue;
-    i = skipSpace(i + 1);
-    const std::wstring_view word = LeadingWord(value.substr(i));
-    if (word.empty())
-      continue;
-    *domain = std::wstring(value.substr(tokenStart, tokenEnd - tokenStart));
-    *verdict = std::wstring(word);
+    *domain = std::wstring(value.substr(tokenStart, runEnd - tokenStart));
+    *verdict = std::wstring(runVerdict);
     return true;
   }
   return false;

@@ -472,6 +472,9 @@ TEST(AnalysisTest, MegabyteValuesAreReadInBoundedStackAndLinearTime) {
   std::wstring mixed;
   for (size_t i = 0; mixed.size() < kMegabyte; ++i)
     mixed += (i % 3 == 0) ? L"domain : " : (i % 3 == 1 ? L"x@ \"(;" : L"\r\n by ");
+  std::wstring repeatedDomains;
+  while (repeatedDomains.size() < kMegabyte / 2)
+    repeatedDomains += L"domain:";
   struct Input {
     std::wstring marker;
     std::wstring block;
@@ -486,6 +489,10 @@ TEST(AnalysisTest, MegabyteValuesAreReadInBoundedStackAndLinearTime) {
       {kYahoo, YahooBlock(L"mta1.mail.ne1.yahoo.com  from=" + mixed, L"pass (domain of " + mixed)},
       {kAol, AolBlock(AolRun(mixed, mixed))},
       {kAol, L"Received: " + mixed + L"\r\n" + std::wstring(kMegabyte, L' ')},
+      {kAol, AolBlock(AolRun(L"; domain :" + std::wstring(kMegabyte / 2, L'x') +
+                                 std::wstring(kMegabyte / 2, L' ') + L"DKIM",
+                             std::wstring(kMegabyte / 16, L'\0') + repeatedDomains +
+                                 std::wstring(kMegabyte / 2, L' ') + L"SPF :"))},
       {kGmail, std::wstring(kMegabyte, L'\n')},
   };
   std::vector<AuthHeaderResult> results;
