@@ -16,6 +16,10 @@ class OutlookRuntime;
 class HttpTransport;
 class TypeLibraryRegistrar;
 class Pictures;
+class WindowTree;
+class Input;
+class Connectivity;
+class Browsers;
 
 struct Host {
   Clock* clock = nullptr;
@@ -30,6 +34,10 @@ struct Host {
   HttpTransport* http = nullptr;
   TypeLibraryRegistrar* typeLibraries = nullptr;
   Pictures* pictures = nullptr;
+  WindowTree* windows = nullptr;
+  Input* input = nullptr;
+  Connectivity* connectivity = nullptr;
+  Browsers* browsers = nullptr;
 };
 
 // The installed host. Installing replaces the whole set; it must not race with core code
@@ -87,6 +95,18 @@ inline TypeLibraryRegistrar& typeLibraries() {
 }
 inline Pictures& pictures() {
   return *Current().pictures;
+}
+inline WindowTree& windows() {
+  return *Current().windows;
+}
+inline Input& input() {
+  return *Current().input;
+}
+inline Connectivity& connectivity() {
+  return *Current().connectivity;
+}
+inline Browsers& browsers() {
+  return *Current().browsers;
 }
 
 }  // namespace tp::host

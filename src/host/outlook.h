@@ -108,9 +108,8 @@ class Explorer : public EventSource {
   virtual WindowHandle Window() = 0;  // IOleWindow::GetWindow, 0 when unavailable
 };
 
-class Inspector {
+class Inspector : public EventSource {
  public:
-  virtual ~Inspector() = default;
   virtual std::shared_ptr<OutlookItem> CurrentItem() = 0;
   // The same Outlook inspector always gives the same identity (its IUnknown).
   virtual uintptr_t Identity() = 0;
@@ -136,6 +135,7 @@ class OutlookApplication : public EventSource {
   virtual std::shared_ptr<Explorer> ActiveExplorer() = 0;
   virtual std::shared_ptr<Inspectors> GetInspectors() = 0;
   virtual WindowHandle ActiveWindow() = 0;  // IOleWindow of ActiveWindow, 0 when none
+  virtual std::shared_ptr<Inspector> ActiveInspector() = 0;
 };
 
 // The Application argument of OnConnection, resolved to Outlook's _Application by asking it
@@ -159,6 +159,15 @@ class OutlookEventHandler {
   virtual void OnNewMailEx(const std::wstring& entryIdCollection) = 0;
   virtual void OnQuit() = 0;
   virtual void OnLogonComplete() = 0;
+};
+
+// The events of one inspector that the display sinks (InspectorEvents_10).
+class InspectorEventHandler {
+ public:
+  virtual void OnInspectorClose() = 0;
+
+ protected:
+  ~InspectorEventHandler() = default;
 };
 
 enum class EventSinkId { kInspectors = 1, kExplorer = 2, kApplication = 3 };
@@ -216,6 +225,8 @@ class OutlookRuntime {
   virtual ~OutlookRuntime() = default;
   virtual std::unique_ptr<EventSink> CreateEventSink(EventSinkId id,
                                                      OutlookEventHandler& handler) = 0;
+  // A sink for one inspector's events, advised on that Inspector.
+  virtual std::unique_ptr<EventSink> CreateInspectorSink(InspectorEventHandler& handler) = 0;
   virtual HResult CreateAccountManager(std::shared_ptr<OlkAccountManager>* manager) = 0;
 };
 

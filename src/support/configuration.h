@@ -29,6 +29,13 @@ inline constexpr wchar_t kLinkedInAddress[] = L"messages-noreply@linkedin.com";
 // The maker's web site root over plain http (base of the pages the add-in builds).
 inline constexpr wchar_t kMakerWebRoot[] = L"http://www.tidepost.com/";
 
+// The maker's blank page, where the browser helper object starts a sender's active content.
+inline constexpr wchar_t kActiveContentPage[] = L"https://www.tidepost.com/apblank.html";
+
+// A public web site whose reachability wakes a dial-up or sleeping connection before the
+// display asks whether the machine is online.
+inline constexpr wchar_t kConnectivityProbeUrl[] = L"https://www.microsoft.com/";
+
 struct ServiceEndpoints {
   std::wstring apiHost = L"api.tidepost.com";  // senders list and sender icons
   uint16_t apiPort = 80;

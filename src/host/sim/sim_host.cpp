@@ -6,7 +6,11 @@
 namespace tp::host::sim {
 
 SimHost::SimHost(const std::wstring& root)
-    : ui(clock), files(*PlatformHost().files, root), pictures(files) {
+    : windows(input),
+      ui(clock, windows),
+      files(*PlatformHost().files, root),
+      pictures(files),
+      browsers(windows, ui, input) {
   host_.clock = &clock;
   host_.ui = &ui;
   host_.registry = &registry;
@@ -20,6 +24,10 @@ SimHost::SimHost(const std::wstring& root)
   host_.http = PlatformHost().http;
   host_.typeLibraries = &typeLibraries;
   host_.pictures = &pictures;
+  host_.windows = &windows;
+  host_.input = &input;
+  host_.connectivity = &connectivity;
+  host_.browsers = &browsers;
 }
 
 }  // namespace tp::host::sim

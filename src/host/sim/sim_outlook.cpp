@@ -247,6 +247,7 @@ class SimInspector final : public Inspector {
     return std::make_shared<SimItemPort>(outlook_, state_->item);
   }
   uintptr_t Identity() override { return reinterpret_cast<uintptr_t>(state_.get()); }
+  const SimInspectorState* state() const { return state_.get(); }
 
  private:
   SimOutlook& outlook_;
@@ -394,6 +395,11 @@ class SimApplication final : public OutlookApplication {
   }
   std::shared_ptr<Inspectors> GetInspectors() override { return outlook_.inspectors_; }
   WindowHandle ActiveWindow() override { return outlook_.activeWindow; }
+  std::shared_ptr<Inspector> ActiveInspector() override {
+    if (!outlook_.activeInspector)
+      return nullptr;
+    return std::make_shared<SimInspector>(outlook_, outlook_.activeInspector);
+  }
 
  private:
   SimOutlook& outlook_;
@@ -488,6 +494,56 @@ class SimEventSink final : public EventSink {
   EventSinkId id_;
   OutlookEventHandler& handler_;
   std::unique_ptr<SimOutlook::Connection> connection_;
+};
+
+struct SimOutlook::InspectorConnection {
+  const SimInspectorState* source;
+  InspectorEventHandler* handler;
+  uint32_t cookie;
+};
+
+class SimInspectorSink final : public EventSink {
+ public:
+  SimInspectorSink(SimOutlook& outlook, InspectorEventHandler& handler)
+      : outlook_(outlook), handler_(handler) {}
+  ~SimInspectorSink() override {
+    if (connection_)
+      Drop();
+  }
+
+  HResult Advise(EventSource& source) override {
+    if (connection_)
+      return hr::kFail;
+    auto* inspector = dynamic_cast<SimInspector*>(&source);
+    if (inspector == nullptr)
+      return kNoConnection;
+    connection_ = std::make_unique<SimOutlook::InspectorConnection>(
+        SimOutlook::InspectorConnection{inspector->state(), &handler_, outlook_.nextCookie_++});
+    outlook_.inspectorConnections_.push_back(connection_.get());
+    outlook_.calls.push_back(L"Advise Inspector");
+    return hr::kOk;
+  }
+
+  HResult Unadvise() override {
+    if (!connection_)
+      return kNoConnection;
+    Drop();
+    outlook_.calls.push_back(L"Unadvise Inspector");
+    return hr::kOk;
+  }
+
+  uint32_t Cookie() const override { return connection_ ? connection_->cookie : kNotAdvisedCookie; }
+
+ private:
+  void Drop() {
+    auto& list = outlook_.inspectorConnections_;
+    list.erase(std::remove(list.begin(), list.end(), connection_.get()), list.end());
+    connection_.reset();
+  }
+
+  SimOutlook& outlook_;
+  InspectorEventHandler& handler_;
+  std::unique_ptr<SimOutlook::InspectorConnection> connection_;
 };
 
 // --- SimOutlook -------------------------------------------------------------------------
@@ -610,6 +666,18 @@ void SimOutlook::RaiseNewInspector(std::shared_ptr<SimInspectorState> inspector)
   });
 }
 
+void SimOutlook::RaiseInspectorClose(const std::shared_ptr<SimInspectorState>& inspector) {
+  // A handler unadvises its own sink: call only those still advised.
+  const std::vector<InspectorConnection*> snapshot = inspectorConnections_;
+  for (InspectorConnection* connection : snapshot) {
+    const auto& live = inspectorConnections_;
+    if (std::find(live.begin(), live.end(), connection) == live.end())
+      continue;
+    if (connection->source == inspector.get())
+      connection->handler->OnInspectorClose();
+  }
+}
+
 void SimOutlook::Spend(uint32_t ms) {
   if (clock != nullptr)
     clock->Advance(ms);
@@ -622,6 +690,10 @@ size_t SimOutlook::AdvisedSinkCount() const {
 std::unique_ptr<EventSink> SimOutlook::CreateEventSink(EventSinkId id,
                                                        OutlookEventHandler& handler) {
   return std::make_unique<SimEventSink>(*this, id, handler);
+}
+
+std::unique_ptr<EventSink> SimOutlook::CreateInspectorSink(InspectorEventHandler& handler) {
+  return std::make_unique<SimInspectorSink>(*this, handler);
 }
 
 HResult SimOutlook::CreateAccountManager(std::shared_ptr<OlkAccountManager>* manager) {

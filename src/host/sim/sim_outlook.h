@@ -72,6 +72,7 @@ struct SimExplorerState {
 
 struct SimInspectorState {
   std::shared_ptr<SimMail> item;
+  WindowHandle window = 0;  // its top-level window
 };
 
 // An account of the profile as the account manager lists it.
@@ -94,6 +95,7 @@ class SimOutlook final : public OutlookRuntime {
   std::wstring profileName = L"Outlook";
   std::shared_ptr<SimExplorerState> activeExplorer;  // null: Outlook has no explorer
   WindowHandle activeWindow = 0;
+  std::shared_ptr<SimInspectorState> activeInspector;  // null: no inspector is active
   std::shared_ptr<SimFolder> outbox;
   std::vector<std::shared_ptr<SimFolder>> folders;
   std::vector<SimOlkAccount> accounts;
@@ -121,6 +123,8 @@ class SimOutlook final : public OutlookRuntime {
   void RaiseFolderSwitch();
   bool RaiseBeforeFolderSwitch(std::shared_ptr<SimFolder> folder);  // the Cancel result
   void RaiseNewInspector(std::shared_ptr<SimInspectorState> inspector);
+  // The inspector's window closes: its Close event goes to the sinks advised on it.
+  void RaiseInspectorClose(const std::shared_ptr<SimInspectorState>& inspector);
   // Number of sinks currently advised.
   size_t AdvisedSinkCount() const;
 
@@ -139,6 +143,7 @@ class SimOutlook final : public OutlookRuntime {
 
   // --- OutlookRuntime --------------------------------------------------------------------
   std::unique_ptr<EventSink> CreateEventSink(EventSinkId id, OutlookEventHandler& handler) override;
+  std::unique_ptr<EventSink> CreateInspectorSink(InspectorEventHandler& handler) override;
   HResult CreateAccountManager(std::shared_ptr<OlkAccountManager>* manager) override;
 
   // Port objects over this state (also used by the .eml loader and tests).
@@ -146,14 +151,17 @@ class SimOutlook final : public OutlookRuntime {
   std::shared_ptr<MailItem> MailItemFor(std::shared_ptr<SimMail> mail);
 
   struct Connection;  // one advised sink, kept while advised
+  struct InspectorConnection;
 
  private:
   friend class SimEventSink;
+  friend class SimInspectorSink;
   template <class Call>
   void Raise(EventSinkId id, const void* source, Call call);
 
   std::map<std::wstring, std::shared_ptr<SimMail>> mailById_;
   std::vector<Connection*> connections_;
+  std::vector<InspectorConnection*> inspectorConnections_;
   uint32_t nextCookie_ = 0x100;
   std::shared_ptr<OutlookApplication> application_;
   std::shared_ptr<Inspectors> inspectors_;

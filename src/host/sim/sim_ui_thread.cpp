@@ -1,14 +1,15 @@
 // The simulated user-interface thread.
 #include "host/sim/sim_ui_thread.h"
 
-#include "addin/timer_proc.h"
+#include <algorithm>
+
 #include "support/text.h"
 
 namespace tp::host::sim {
 namespace {
-constexpr uint32_t kWmTimer = 0x0113;
 constexpr uint32_t kUserTimerMinimum = 10;  // USER_TIMER_MINIMUM
 constexpr uint32_t kFirstRegisteredMessage = 0xC000;
+const Rect kTopLevelRect{0, 0, 1280, 800};
 }  // namespace
 
 TimerId SimUiThread::SetTimer(WindowHandle window, TimerId id, uint32_t elapseMs) {
@@ -36,44 +37,75 @@ uint32_t SimUiThread::RegisterWindowMessage(const std::wstring& name) {
 }
 
 bool SimUiThread::DestroyWindow(WindowHandle window) {
-  if (windows_.erase(window) == 0)
+  const size_t before = windows_.destroyed.size();
+  if (!windows_.Destroy(window))
     return false;
-  destroyed_.push_back(window);
+  // A window's timers go with it.
+  const std::vector<WindowHandle> gone(windows_.destroyed.begin() + static_cast<long>(before),
+                                       windows_.destroyed.end());
   for (auto timer = timers_.begin(); timer != timers_.end();) {
-    timer = timer->first.first == window ? timers_.erase(timer) : std::next(timer);
+    const bool windowGone = std::find(gone.begin(), gone.end(), timer->first.first) != gone.end();
+    timer = windowGone ? timers_.erase(timer) : std::next(timer);
   }
   return true;
 }
 
-WindowHandle SimUiThread::CreateWindow(const std::wstring& /*name*/) {
-  const WindowHandle window = nextWindow_;
-  nextWindow_ += 0x10;
-  windows_.insert(window);
-  return window;
+void SimUiThread::Sleep(uint32_t milliseconds) {
+  sleptMs += milliseconds;
+  clock_.Advance(milliseconds);
+}
+
+WindowHandle SimUiThread::CreateWindow(const std::wstring& className) {
+  return windows_.Create(className, 0, kTopLevelRect);
+}
+
+void SimUiThread::Post(uint32_t delayMs, std::function<void()> task) {
+  tasks_.push_back(Task{clock_.ElapsedMs() + delayMs, nextSequence_++, std::move(task)});
 }
 
 void SimUiThread::Advance(uint64_t ms) {
   const uint64_t target = clock_.ElapsedMs() + ms;
   for (;;) {
-    auto next = timers_.end();
-    for (auto timer = timers_.begin(); timer != timers_.end(); ++timer) {
-      if (timer->second.dueMs > target)
+    auto timer = timers_.end();
+    for (auto candidate = timers_.begin(); candidate != timers_.end(); ++candidate) {
+      if (candidate->second.dueMs > target)
         continue;
-      if (next == timers_.end() || timer->second.dueMs < next->second.dueMs ||
-          (timer->second.dueMs == next->second.dueMs &&
-           timer->second.sequence < next->second.sequence)) {
-        next = timer;
+      if (timer == timers_.end() || candidate->second.dueMs < timer->second.dueMs ||
+          (candidate->second.dueMs == timer->second.dueMs &&
+           candidate->second.sequence < timer->second.sequence)) {
+        timer = candidate;
       }
     }
-    if (next == timers_.end())
+    auto task = tasks_.end();
+    for (auto candidate = tasks_.begin(); candidate != tasks_.end(); ++candidate) {
+      if (candidate->dueMs > target)
+        continue;
+      if (task == tasks_.end() || candidate->dueMs < task->dueMs ||
+          (candidate->dueMs == task->dueMs && candidate->sequence < task->sequence)) {
+        task = candidate;
+      }
+    }
+    const bool timerFirst =
+        timer != timers_.end() &&
+        (task == tasks_.end() || timer->second.dueMs < task->dueMs ||
+         (timer->second.dueMs == task->dueMs && timer->second.sequence < task->sequence));
+    if (timerFirst) {
+      const Key key = timer->first;
+      clock_.AdvanceTo(timer->second.dueMs);
+      // A window timer repeats until it is killed, like WM_TIMER; re-arm before the callback
+      // so that a callback that arms it again wins.
+      timer->second.dueMs = clock_.ElapsedMs() + timer->second.elapseMs;
+      timer->second.sequence = nextSequence_++;
+      if (procedure_ != nullptr)
+        procedure_(key.first, kWmTimer, key.second, clock_.TickCount());
+    } else if (task != tasks_.end()) {
+      clock_.AdvanceTo(std::max(task->dueMs, clock_.ElapsedMs()));
+      std::function<void()> work = std::move(task->work);
+      tasks_.erase(task);
+      work();
+    } else {
       break;
-    const Key key = next->first;
-    clock_.AdvanceTo(next->second.dueMs);
-    // A window timer repeats until it is killed, like WM_TIMER; re-arm before the callback
-    // so that a callback that arms it again wins.
-    next->second.dueMs = clock_.ElapsedMs() + next->second.elapseMs;
-    next->second.sequence = nextSequence_++;
-    TimerProc(key.first, kWmTimer, key.second, clock_.TickCount());
+    }
   }
   clock_.AdvanceTo(target);
 }

@@ -1,28 +1,31 @@
-// A simulated user-interface thread: windows, registered messages and window timers that run
-// on the simulated clock. Advance() moves the clock and runs each due timer, in (deadline,
-// arming order) order, with the clock standing at that timer's deadline.
+// A simulated user-interface thread: registered messages, window timers and posted work that
+// run on the simulated clock, over a simulated window tree. Advance() moves the clock and runs
+// each due timer and posted task, in (deadline, arming order) order, with the clock standing
+// at its deadline; Sleep() moves the clock without running anything, as a blocked thread.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "host/sim/sim_clock.h"
+#include "host/sim/sim_windows.h"
 #include "host/ui.h"
 
 namespace tp::host::sim {
 
 class SimUiThread final : public UiThread {
  public:
-  explicit SimUiThread(SimClock& clock) : clock_(clock) {}
+  SimUiThread(SimClock& clock, SimWindowTree& windows) : clock_(clock), windows_(windows) {}
 
+  void SetTimerProcedure(TimerProcedure procedure) override { procedure_ = procedure; }
   TimerId SetTimer(WindowHandle window, TimerId id, uint32_t elapseMs) override;
   bool KillTimer(WindowHandle window, TimerId id) override;
   uint32_t RegisterWindowMessage(const std::wstring& name) override;
   bool DestroyWindow(WindowHandle window) override;
-  bool IsWindow(WindowHandle window) override { return windows_.count(window) != 0; }
+  bool IsWindow(WindowHandle window) override { return windows_.Exists(window); }
   uintptr_t ShowWaitCursor() override {
     ++waitCursorShown;
     const uintptr_t previous = cursor_;
@@ -30,13 +33,18 @@ class SimUiThread final : public UiThread {
     return previous;
   }
   void RestoreCursor(uintptr_t previous) override { cursor_ = previous; }
+  void Sleep(uint32_t milliseconds) override;
   static constexpr uintptr_t kArrowCursor = 1;
   static constexpr uintptr_t kWaitCursor = 2;
   uintptr_t cursor() const { return cursor_; }
   int waitCursorShown = 0;
+  uint64_t sleptMs = 0;
 
-  WindowHandle CreateWindow(const std::wstring& name);
+  // A top-level window of the class.
+  WindowHandle CreateWindow(const std::wstring& className);
   void Advance(uint64_t ms);
+  // Work that the thread's message loop runs `delayMs` from now (a posted message).
+  void Post(uint32_t delayMs, std::function<void()> task);
 
   struct PendingTimer {
     WindowHandle window;
@@ -48,7 +56,7 @@ class SimUiThread final : public UiThread {
   bool HasTimer(WindowHandle window, TimerId id) const;
   // Milliseconds until the timer fires, or -1 when it is not armed.
   int64_t TimeUntil(WindowHandle window, TimerId id) const;
-  const std::vector<WindowHandle>& DestroyedWindows() const { return destroyed_; }
+  const std::vector<WindowHandle>& DestroyedWindows() const { return windows_.destroyed; }
 
  private:
   struct Timer {
@@ -56,16 +64,21 @@ class SimUiThread final : public UiThread {
     uint64_t dueMs;
     uint64_t sequence;
   };
+  struct Task {
+    uint64_t dueMs;
+    uint64_t sequence;
+    std::function<void()> work;
+  };
   using Key = std::pair<WindowHandle, TimerId>;
 
   SimClock& clock_;
+  SimWindowTree& windows_;
+  TimerProcedure procedure_ = nullptr;
   uintptr_t cursor_ = kArrowCursor;
   std::map<Key, Timer> timers_;
-  std::set<WindowHandle> windows_;
-  std::vector<WindowHandle> destroyed_;
+  std::vector<Task> tasks_;
   std::map<std::wstring, uint32_t> messages_;
   uint64_t nextSequence_ = 1;
-  WindowHandle nextWindow_ = 0x10010;
   TimerId nextSystemTimerId_ = 0x7FF0;
 };
 

@@ -1,22 +1,31 @@
 // Window timers, registered messages and windows on Windows.
 #include "host/win32/win32_ui.h"
 
-#include "addin/timer_proc.h"
+#include <atomic>
+
 #include "host/win32/win32_api.h"
 
 namespace tp::host::win32 {
 namespace {
 
+// The core's timer procedure, shared by every timer of the process.
+std::atomic<TimerProcedure> g_timerProcedure{nullptr};
+
 // The TIMERPROC of every timer; it runs from the thread's message loop, where no exception
 // may arrive.
 VOID CALLBACK TimerThunk(HWND window, UINT message, UINT_PTR id, DWORD time) {
   try {
-    TimerProc(ToHandleValue(window), message, id, time);
+    if (const TimerProcedure procedure = g_timerProcedure.load())
+      procedure(ToHandleValue(window), message, id, time);
   } catch (...) {
   }
 }
 
 }  // namespace
+
+void Win32UiThread::SetTimerProcedure(TimerProcedure procedure) {
+  g_timerProcedure.store(procedure);
+}
 
 TimerId Win32UiThread::SetTimer(WindowHandle window, TimerId id, uint32_t elapseMs) {
   const UINT_PTR made = ::SetTimer(ToWindow(window), id, elapseMs, &TimerThunk);
@@ -48,6 +57,10 @@ uintptr_t Win32UiThread::ShowWaitCursor() {
 
 void Win32UiThread::RestoreCursor(uintptr_t previous) {
   ::SetCursor(reinterpret_cast<HCURSOR>(previous));
+}
+
+void Win32UiThread::Sleep(uint32_t milliseconds) {
+  ::Sleep(milliseconds);
 }
 
 }  // namespace tp::host::win32
