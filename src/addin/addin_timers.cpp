@@ -28,6 +28,18 @@ void AddinTimers::Arm(host::TimerId id, uint32_t delayMs) {
     armed_.emplace(owner_, id);
 }
 
+void AddinTimers::Kill(host::TimerId id) {
+  heldBack_.erase(id);
+  for (auto timer = armed_.begin(); timer != armed_.end();) {
+    if (timer->second == id) {
+      (void)host::ui().KillTimer(timer->first, id);
+      timer = armed_.erase(timer);
+    } else {
+      ++timer;
+    }
+  }
+}
+
 void AddinTimers::KillAll() {
   for (const auto& [window, id] : armed_) {
     (void)host::ui().KillTimer(window, id);

@@ -18,6 +18,8 @@ class AddinTimers {
   // Learns (or forgets, with 0) the owner window; held-back timers are armed on it.
   void SetOwner(host::WindowHandle window);
   void Arm(host::TimerId id, uint32_t delayMs);
+  // Kills a pending timer (armed or held back).
+  void Kill(host::TimerId id);
   bool IsHeldBack(host::TimerId id) const { return heldBack_.count(id) != 0; }
   // Kills every timer armed and forgets the held-back ones (at quit): a timer left armed
   // could fire after Outlook has unloaded the add-in.

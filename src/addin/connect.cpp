@@ -3,7 +3,9 @@
 
 #include "addin/process_state.h"
 #include "addin/timer_ids.h"
+#include "addin/timer_proc.h"
 #include "branding/account_provider_map.h"
+#include "display/brisklet_display.h"
 #include "host/clock.h"
 #include "host/codec.h"
 #include "host/host.h"
@@ -45,8 +47,11 @@ CConnect::CConnect() : CConnect(AddinOptions{}) {}
 
 CConnect::CConnect(AddinOptions options)
     : m_options(std::move(options)),
+      m_displayContext{m_session,       m_timers,          m_cs,      m_closedBrowserWindows,
+                       m_msgSendCancel, m_msgSendActivate, m_zoomDpi, m_dragFullWindows,
+                       m_currentEntryId},
       m_display(m_options.display ? std::move(m_options.display)
-                                  : std::make_unique<OutlookViewDisplay>()),
+                                  : std::make_unique<BriskletDisplay>(m_displayContext)),
       m_mailCheck(
           m_session, m_timers, m_brandingList, *m_display, m_cs,
           [this](host::MailItem& item, bool viewed, int accountType, const std::wstring& provider,
@@ -57,6 +62,7 @@ CConnect::CConnect(AddinOptions options)
       m_inspectorsSink(host::outlook().CreateEventSink(host::EventSinkId::kInspectors, *this)),
       m_explorerSink(host::outlook().CreateEventSink(host::EventSinkId::kExplorer, *this)),
       m_applicationSink(host::outlook().CreateEventSink(host::EventSinkId::kApplication, *this)) {
+  host::ui().SetTimerProcedure(&TimerProc);
   WriteLog(L"In CConnect");
   m_msgSendCancel = host::ui().RegisterWindowMessage(L"TP-Send Cancel to Outlook");
   m_msgSendActivate = host::ui().RegisterWindowMessage(L"TP-Send Activate to Outlook");
@@ -253,6 +259,10 @@ void CConnect::OnTimer(host::WindowHandle /*window*/, uint32_t /*message*/, host
       m_display->OnTimer(id);
       break;
   }
+}
+
+void CConnect::ShowBrisklet(bool inInspector) {
+  m_display->ShowBrisklet(m_mailCheck.checked(), inInspector);
 }
 
 void CConnect::RecheckSelectedMail() {

@@ -16,6 +16,7 @@
 #include "branding/mail_check.h"
 #include "display/closed_windows.h"
 #include "display/content_display.h"
+#include "display/display_context.h"
 #include "display/form_region_provider.h"
 #include "host/outlook.h"
 #include "host/pictures.h"
@@ -30,7 +31,7 @@ namespace tp {
 // How the add-in object is made: the display and the workers' pace. The defaults are the
 // add-in's own; the tool and the tests shorten the waits.
 struct AddinOptions {
-  std::unique_ptr<ContentDisplay> display;  // null: Outlook's own view is kept
+  std::unique_ptr<ContentDisplay> display;  // null: the browsers over the message bodies
   SendersListDownloader::Timing sendersList;
   SenderIconCache::Timing senderIcons;
   UsageStatistics::Timing statistics;
@@ -72,6 +73,15 @@ class CConnect final : public host::OutlookEventHandler, private MailArrival::Ch
 
   void OnTimer(host::WindowHandle window, uint32_t message, host::TimerId id, uint32_t time);
 
+  // The rich-content display of the last checked message (the display does the work).
+  void ShowBrisklet(bool inInspector);
+  void ShowBriskletOnWindow(bool readingPane) { m_display->ShowBriskletOnWindow(readingPane); }
+  void CreateBriskletWindow(bool createOnly) { m_display->CreateBriskletWindow(createOnly); }
+  void CleanMainActive() { m_display->CleanMainActive(); }
+  void FindMessageWindow() { m_display->FindMessageWindow(); }
+  void OnSendActivate(host::WindowHandle window) { m_display->OnSendActivate(window); }
+  void OnSendCancel(host::WindowHandle window) { m_display->OnSendCancel(window); }
+
   // The branding decision.
   void LoadBrandingList();
   void CheckMailItem(host::MailItem& item, bool inInspector) override;
@@ -102,6 +112,7 @@ class CConnect final : public host::OutlookEventHandler, private MailArrival::Ch
   const StatsCache& stats_cache() const { return m_statsCache; }
   const ClosedBrowserWindows& closed_browser_windows() const { return m_closedBrowserWindows; }
   AddinTimers& timers() { return m_timers; }
+  ContentDisplay& display() { return *m_display; }
 
  private:
   HResult ConnectToOutlook(host::ConnectionArgument& application);
@@ -118,20 +129,11 @@ class CConnect final : public host::OutlookEventHandler, private MailArrival::Ch
   host::EventSink& Sink(host::EventSinkId id);
 
   AddinOptions m_options;
-  std::unique_ptr<ContentDisplay> m_display;
   OutlookSession m_session;
   AddinTimers m_timers;
   BrandingList m_brandingList;
   CriticalSection m_cs;
-  MailCheck m_mailCheck;
-  MailArrival m_mailArrival;
-  std::unique_ptr<UsageStatistics> m_statistics;
-  StatsCache m_statsCache;
   ClosedBrowserWindows m_closedBrowserWindows;
-  std::unique_ptr<host::EventSink> m_inspectorsSink;
-  std::unique_ptr<host::EventSink> m_explorerSink;
-  std::unique_ptr<host::EventSink> m_applicationSink;
-
   uint32_t m_msgSendCancel = 0;
   uint32_t m_msgSendActivate = 0;
   uint32_t m_msgSendOffline = 0;
@@ -144,6 +146,16 @@ class CConnect final : public host::OutlookEventHandler, private MailArrival::Ch
   int m_ieVersion = 0;
   int m_zoomDefault = 100;
   int m_zoomDpi = 100;
+  // The display uses the members above, so it comes after them (and goes before them).
+  DisplayContext m_displayContext;
+  std::unique_ptr<ContentDisplay> m_display;
+  MailCheck m_mailCheck;
+  MailArrival m_mailArrival;
+  std::unique_ptr<UsageStatistics> m_statistics;
+  StatsCache m_statsCache;
+  std::unique_ptr<host::EventSink> m_inspectorsSink;
+  std::unique_ptr<host::EventSink> m_explorerSink;
+  std::unique_ptr<host::EventSink> m_applicationSink;
 };
 
 }  // namespace tp

@@ -6,9 +6,9 @@
 
 namespace tp {
 
-void ClosedBrowserWindows::DestroyExpired(uint32_t now) {
+void ClosedBrowserWindows::DestroyOlderThan(uint32_t now, uint32_t ageMs) {
   for (auto entry = windows_.begin(); entry != windows_.end();) {
-    if (host::TicksSince(now, entry->second) > kDestroyAfterMs) {
+    if (host::TicksSince(now, entry->second) > ageMs || ageMs == 0) {
       host::ui().DestroyWindow(entry->first);
       entry = windows_.erase(entry);
     } else {

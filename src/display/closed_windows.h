@@ -15,7 +15,9 @@ class ClosedBrowserWindows {
 
   void Add(host::WindowHandle window, uint32_t tick) { windows_[window] = tick; }
   // Destroys every window detached more than kDestroyAfterMs before `now`.
-  void DestroyExpired(uint32_t now);
+  void DestroyExpired(uint32_t now) { DestroyOlderThan(now, kDestroyAfterMs); }
+  // Destroys every window detached more than `ageMs` before `now`.
+  void DestroyOlderThan(uint32_t now, uint32_t ageMs);
   size_t size() const { return windows_.size(); }
 
  private:

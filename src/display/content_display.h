@@ -33,8 +33,19 @@ class ContentDisplay {
   virtual bool CheckTideEmbed(host::MailItem& item, bool inInspector, CheckedMessage* message) = 0;
   // Shows the last checked message, in the reading pane or the current inspector.
   virtual void ShowBrisklet(const CheckedMessage& message, bool inInspector) = 0;
-  // Switches the reading pane back to Outlook's own view.
+  // Shows the last checked message now: in the reading pane, or in the current inspector.
+  virtual void ShowBriskletOnWindow(bool readingPane) = 0;
+  // Makes the reading pane's browser window when there is none; unless createOnly, then
+  // shows the last checked message in it.
+  virtual void CreateBriskletWindow(bool createOnly) = 0;
+  // Destroys the reading pane's browser window: Outlook's own view is left.
   virtual void CleanMainActive() = 0;
+  // Finds the reading pane's message window again when it is not known.
+  virtual void FindMessageWindow() = 0;
+  // The browser helper object asks, from a window of Outlook, for the active content again
+  // or for Outlook's own view.
+  virtual void OnSendActivate(host::WindowHandle window) = 0;
+  virtual void OnSendCancel(host::WindowHandle window) = 0;
   // Makes the display item of an opened inspector the current one, creating it when new.
   virtual void BindInspector(const std::shared_ptr<host::Inspector>& inspector) = 0;
   // Releases every inspector's display item.
@@ -54,7 +65,12 @@ class OutlookViewDisplay final : public ContentDisplay {
   void BeginCheck() override {}
   bool CheckTideEmbed(host::MailItem&, bool, CheckedMessage*) override { return false; }
   void ShowBrisklet(const CheckedMessage&, bool) override {}
+  void ShowBriskletOnWindow(bool) override {}
+  void CreateBriskletWindow(bool) override {}
   void CleanMainActive() override {}
+  void FindMessageWindow() override {}
+  void OnSendActivate(host::WindowHandle) override {}
+  void OnSendCancel(host::WindowHandle) override {}
   void BindInspector(const std::shared_ptr<host::Inspector>&) override {}
   void ReleaseInspectors() override {}
 };

@@ -33,7 +33,12 @@ class RecordingDisplay final : public ContentDisplay {
   void ShowBrisklet(const CheckedMessage& message, bool inInspector) override {
     shown_->push_back({message, inInspector});
   }
+  void ShowBriskletOnWindow(bool) override {}
+  void CreateBriskletWindow(bool) override {}
   void CleanMainActive() override {}
+  void FindMessageWindow() override {}
+  void OnSendActivate(host::WindowHandle) override {}
+  void OnSendCancel(host::WindowHandle) override {}
   void BindInspector(const std::shared_ptr<host::Inspector>&) override {}
   void ReleaseInspectors() override {}
 

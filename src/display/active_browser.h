@@ -1,0 +1,75 @@
+// One hosted browser of the display (the reading pane's or an inspector's): its window, its
+// control, the browser helper object that fills it with active content, the zoom applied to
+// it and the navigations it completed since its content was last started.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "display/brisklet_content.h"
+#include "host/browser.h"
+
+namespace tp {
+
+class ActiveBrowser {
+ public:
+  // Navigations before the first activation are never taken for the first one.
+  static constexpr int kNavigationsBeforeActivation = 1503;
+  static constexpr int kDefaultZoom = 100;
+
+  ActiveBrowser() = default;
+  ActiveBrowser(const ActiveBrowser&) = delete;
+  ActiveBrowser& operator=(const ActiveBrowser&) = delete;
+
+  host::WindowHandle window() const { return window_; }
+  host::WebBrowser* browser() const { return browser_.get(); }
+  bool has_helper() const { return helper_ != nullptr; }
+  int zoom() const { return zoom_; }
+  void set_zoom(int zoom) { zoom_ = zoom; }
+  int navigation_count() const { return navigationCount_; }
+
+  // Makes the browser window, a hidden child of `parent` covering `rect`, and gives it the
+  // text; false when it cannot be made.
+  bool CreateWindow(host::WindowHandle parent, const host::Rect& rect, const wchar_t* text);
+  // True while the browser window exists.
+  bool IsWindowAlive() const;
+  // The window handle, or 0 once the window is gone: the handle of a destroyed window is
+  // never used again, since Windows may have given it to another window.
+  host::WindowHandle LiveWindow() const { return IsWindowAlive() ? window_ : 0; }
+  // Forgets the window without destroying it (it was handed over for delayed destruction).
+  host::WindowHandle TakeWindow();
+  void DestroyWindow();
+
+  // Takes the control of the browser window; false when the window holds none.
+  bool AttachControl();
+  void ReleaseControl() { browser_.reset(); }
+
+  void Navigate(const std::wstring& url);
+  void ApplyZoom();
+  // A new address of the active-content page, for F5: the page with a pseudo-random
+  // fragment that differs from the previous one.
+  std::wstring RefreshAddress();
+
+  // Makes the helper object when there is none, gives it the host window and attaches it to
+  // the browser. The failing result, with *creationFailed set when making it failed.
+  HResult PrepareHelper(host::WindowHandle hostWindow, bool* creationFailed);
+  // Hands the message information and the page to the helper object.
+  HResult SendContent(const BriskletContent& content);
+  // Detaches the helper object from the browser and releases it.
+  void ReleaseHelper();
+
+  // A navigation completed: true when it is the first since the content was started.
+  bool CountNavigation() { return ++navigationCount_ <= 1; }
+  void RestartNavigationCount() { navigationCount_ = 0; }
+
+ private:
+  host::WindowHandle window_ = 0;
+  std::shared_ptr<host::WebBrowser> browser_;
+  std::unique_ptr<host::BrowserHelper> helper_;
+  int zoom_ = kDefaultZoom;
+  int navigationCount_ = kNavigationsBeforeActivation;
+  uint32_t lastFragment_ = 0;
+};
+
+}  // namespace tp

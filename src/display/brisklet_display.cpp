@@ -1,0 +1,244 @@
+// The rich-content display: showing checked messages, its timers, inspectors and quit.
+#include "display/brisklet_display.h"
+
+#include "addin/timer_ids.h"
+#include "host/clock.h"
+#include "host/host.h"
+#include "host/windows.h"
+#include "support/log.h"
+
+namespace tp {
+namespace {
+
+constexpr uint32_t kRetryShowMs = 100;
+// At quit a detached window is destroyed once it is this old, looked at this often.
+constexpr uint32_t kQuitDestroyAfterMs = 10000;
+constexpr uint32_t kQuitLookAgainMs = 200;
+// Enough rounds for the youngest window (detached at quit) however the clock behaves.
+constexpr int kQuitRounds = kQuitDestroyAfterMs / kQuitLookAgainMs + 5;
+
+constexpr host::HookType kHooks[] = {host::HookType::kCallWndProc, host::HookType::kKeyboard,
+                                     host::HookType::kMouse};
+
+}  // namespace
+
+BriskletDisplay::BriskletDisplay(DisplayContext& context, std::unique_ptr<EmbeddedContent> embedded)
+    : m_context(context),
+      m_embedded(embedded ? std::move(embedded) : std::make_unique<NoEmbeddedContent>()),
+      m_pane(context) {}
+
+BriskletDisplay::~BriskletDisplay() {
+  // No hook may call into a display that is gone.
+  RemoveHooks();
+}
+
+void BriskletDisplay::CreateBrowserHelper() {
+  m_connectionHelper.reset();
+  (void)host::browsers().CreateBrowserHelper(&m_connectionHelper);  // a failure is ignored
+}
+
+void BriskletDisplay::BeginCheck() {
+  m_checked.compose = false;
+  m_checked.activeWanted = false;
+  m_checked.messageMode = false;
+  m_pane.BeginCheck();
+}
+
+void BriskletDisplay::ShowBrisklet(const CheckedMessage& message, bool inInspector) {
+  ReleaseClosedItems();
+  m_checked = message;
+  (void)ShowBrisklet(inInspector);
+}
+
+bool BriskletDisplay::ShowBrisklet(bool inInspector) {
+  WriteLog(L"In ShowBrisklet");
+  const host::TimerId retry = inInspector ? kTimerRetryShowInInspector : kTimerRetryShowInPane;
+  const std::shared_ptr<host::OutlookApplication>& outlook = m_context.session.application;
+  if (!outlook || outlook->ActiveWindow() == 0) {
+    m_context.timers.Arm(retry, kRetryShowMs);
+    return false;
+  }
+  ShowBriskletOnWindow(!inInspector);
+  return true;
+}
+
+void BriskletDisplay::ShowBriskletOnWindow(bool readingPane) {
+  WriteLog(L"in ShowBriskletOnWindow");
+  m_offline.Check(&m_checked.activeWanted, explorer());
+  if (readingPane) {
+    m_pane.ShowOnWindow(m_checked);
+  } else {
+    ShowInInspector();
+  }
+}
+
+void BriskletDisplay::ShowInInspector() {
+  const std::shared_ptr<CBriskletItem> current = m_currentItem.lock();
+  const std::shared_ptr<host::OutlookApplication>& outlook = m_context.session.application;
+  std::shared_ptr<host::Inspector> inspector = outlook ? outlook->ActiveInspector() : nullptr;
+  if (inspector && current) {
+    auto found = m_inspectorItems.find(inspector->Identity());
+    if (found != m_inspectorItems.end() && found->second == current) {
+      if (!current->initialised())
+        current->Initialize(outlook->ActiveWindow(), inspector, m_checked.activeWanted);
+      current->Activate(ContentOf(m_checked));
+      return;
+    }
+  }
+  // Tried again while the inspector is open; once it has closed there is nothing to show.
+  if (current)
+    m_context.timers.Arm(kTimerRetryShowInInspector, kRetryShowMs);
+}
+
+void BriskletDisplay::OnTimer(host::TimerId id) {
+  ReleaseClosedItems();
+  switch (id) {
+    case kTimerCreateBrowserWindow:
+      CreateBriskletWindow(m_pane.create_only());
+      break;
+    case kTimerBackToOutlookView:
+      m_pane.SwitchBackToOutlookView();
+      break;
+    case kTimerRetryShowInInspector:
+      (void)ShowBrisklet(true);
+      break;
+    default:
+      (void)ShowBrisklet(false);
+      break;
+  }
+}
+
+void BriskletDisplay::CreateBriskletWindow(bool createOnly) {
+  CriticalSectionLock hold(m_context.lock);
+  (void)host::browsers().RegisterHostClass();
+  InstallHooks();
+  m_pane.CreateBriskletWindow(createOnly, m_checked);
+}
+
+void BriskletDisplay::InstallHooks() {
+  host::input().SetHookProcedures(this);
+  for (host::HookType hook : kHooks) {
+    if (!host::input().IsHookInstalled(hook))
+      (void)host::input().InstallHook(hook);
+  }
+}
+
+void BriskletDisplay::RemoveHooks() {
+  for (host::HookType hook : kHooks) {
+    if (host::input().IsHookInstalled(hook))
+      (void)host::input().RemoveHook(hook);
+  }
+  host::input().SetHookProcedures(nullptr);
+}
+
+void BriskletDisplay::OnSendActivate(host::WindowHandle /*window*/) {
+  const host::WindowHandle root = host::windows().Root(host::windows().Focus());
+  if (root == 0)
+    return;
+  if (root == explorer()) {
+    m_pane.OnSendActivate();
+    return;
+  }
+  for (const auto& [identity, item] : m_inspectorItems) {
+    if (item->ActivateBrisklet(root))
+      break;
+  }
+}
+
+void BriskletDisplay::OnSendCancel(host::WindowHandle /*window*/) {
+  const host::WindowHandle root = host::windows().Root(host::windows().Focus());
+  if (root == 0)
+    return;
+  if (root == explorer()) {
+    m_pane.OnSendCancel();
+    return;
+  }
+  for (const auto& [identity, item] : m_inspectorItems) {
+    if (item->CancelBrisklet(root))
+      break;
+  }
+}
+
+void BriskletDisplay::BindInspector(const std::shared_ptr<host::Inspector>& inspector) {
+  ReleaseClosedItems();
+  const uintptr_t identity = inspector->Identity();
+  auto found = m_inspectorItems.find(identity);
+  if (found == m_inspectorItems.end()) {
+    auto item = std::make_shared<CBriskletItem>(
+        m_context.closedBrowserWindows, [this](CBriskletItem& closed) { OnItemClosed(closed); });
+    found = m_inspectorItems.emplace(identity, std::move(item)).first;
+  }
+  m_currentItem = found->second;
+}
+
+void BriskletDisplay::OnItemClosed(CBriskletItem& item) {
+  for (auto entry = m_inspectorItems.begin(); entry != m_inspectorItems.end(); ++entry) {
+    if (entry->second.get() == &item) {
+      m_closedItems.push_back(std::move(entry->second));
+      m_inspectorItems.erase(entry);
+      return;
+    }
+  }
+}
+
+void BriskletDisplay::ReleaseInspectors() {
+  ReleaseClosedItems();
+  m_inspectorItems.clear();
+  m_currentItem.reset();
+}
+
+CBriskletItem* BriskletDisplay::ItemOf(uintptr_t inspectorIdentity) const {
+  auto found = m_inspectorItems.find(inspectorIdentity);
+  return found == m_inspectorItems.end() ? nullptr : found->second.get();
+}
+
+void BriskletDisplay::TearDown() {
+  ReleaseClosedItems();
+  RemoveHooks();
+  m_pane.TearDown();
+  for (const auto& [identity, item] : m_inspectorItems)
+    item->CleanActiveWindow();
+  ReleaseInspectors();
+  DestroyDetachedWindows();
+}
+
+void BriskletDisplay::DestroyDetachedWindows() {
+  ClosedBrowserWindows& detached = m_context.closedBrowserWindows;
+  for (int round = 0; detached.size() != 0 && round < kQuitRounds; ++round) {
+    detached.DestroyOlderThan(host::clock().TickCount(), kQuitDestroyAfterMs);
+    if (detached.size() != 0)
+      host::ui().Sleep(kQuitLookAgainMs);
+  }
+  // Whatever the clock did, no window of ours outlives the add-in.
+  detached.DestroyOlderThan(host::clock().TickCount(), 0);
+}
+
+BriskletDisplay::View BriskletDisplay::PaneView() {
+  View view;
+  view.root = explorer();
+  view.bodyHost = m_pane.body_host_window();
+  view.body = m_pane.message_window();
+  view.browser = &m_pane.browser();
+  view.readingPane = true;
+  return view;
+}
+
+std::optional<BriskletDisplay::View> BriskletDisplay::FindViewByRoot(host::WindowHandle root) {
+  if (root == 0)
+    return std::nullopt;
+  if (root == explorer())
+    return PaneView();
+  for (const auto& [identity, item] : m_inspectorItems) {
+    if (item->inspector_window() == root) {
+      View view;
+      view.root = root;
+      view.bodyHost = item->body_host_window();
+      view.body = item->body_window();
+      view.browser = &item->browser();
+      return view;
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace tp
