@@ -79,8 +79,12 @@ void BriskletDisplay::ShowInInspector() {
   if (inspector && current) {
     auto found = m_inspectorItems.find(inspector->Identity());
     if (found != m_inspectorItems.end() && found->second == current) {
-      if (!current->initialised())
+      if (!current->initialised()) {
+        // An inspector opened before the reading pane showed anything needs them as well.
+        (void)host::browsers().RegisterHostClass();
+        InstallHooks();
         current->Initialize(outlook->ActiveWindow(), inspector, m_checked.activeWanted);
+      }
       current->Activate(ContentOf(m_checked));
       return;
     }

@@ -65,9 +65,12 @@ bool BriskletDisplay::KeyboardProc(int code, uint32_t virtualKey, uint32_t keyFl
     (void)host::windows().PostMessage(focus, message, virtualKey, keyFlags);
     return true;
   }
+  // F5 and the zoom keys act once per press, on its key-down; their key-ups are swallowed.
   if (virtualKey == kVkF5) {
-    WriteLog(L"F5 pressed, refreshing page");
-    browser.Navigate(browser.RefreshAddress());
+    if (message == host::kWmKeyDown) {
+      WriteLog(L"F5 pressed, refreshing page");
+      browser.Navigate(browser.RefreshAddress());
+    }
     return true;
   }
   if (host::WebBrowser* control = browser.browser()) {
@@ -86,6 +89,8 @@ bool BriskletDisplay::KeyboardProc(int code, uint32_t virtualKey, uint32_t keyFl
     return true;
   const bool control = host::input().IsKeyDown(kVkControl);
   if (control && (virtualKey == kVkAdd || virtualKey == kVkSubtract)) {
+    if (message == host::kWmKeyUp)
+      return true;
     const std::optional<int> zoom = KeyboardZoom(browser.zoom(), virtualKey == kVkAdd);
     if (!zoom)
       return true;

@@ -142,6 +142,7 @@ void ReadingPane::CreateBriskletWindow(bool createOnly, const CheckedMessage& me
     WriteLogFormat(L"CConnect::CreateBriskletWindow -> DispEventAdvise: %d", advised);
     if (hr::Failed(advised)) {
       // A window whose control does not answer would be made again on every message.
+      ShowWindow(m_messageWindow, true);
       CleanMainActive();
       m_context.timers.Arm(kTimerCreateBrowserWindow, kLookAgainMs);
       return;

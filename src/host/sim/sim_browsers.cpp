@@ -120,8 +120,13 @@ WindowHandle SimBrowsers::CreateBrowserWindow(WindowHandle parent, const Rect& r
       windows_.Create(kSimBrowserHostClass, parent, rect, false, kBlankPageUrl);
   if (windowWithoutControl)
     return window;
+  // The control's own windows, down to the one that takes the keyboard focus.
+  const Rect fill{0, 0, rect.width(), rect.height()};
+  const WindowHandle embedding = windows_.Create(L"Shell Embedding", window, fill);
+  const WindowHandle view = windows_.Create(L"Shell DocObject View", embedding, fill);
   auto control = std::make_shared<SimBrowserControl>();
   control->window = window;
+  control->focusWindow = windows_.Create(L"Internet Explorer_Server", view, fill);
   controls.push_back(control);
   // The host starts the control on the page its window text names.
   SimWebBrowser(*this, ui_, control).Navigate(kBlankPageUrl);

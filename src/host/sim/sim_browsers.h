@@ -23,6 +23,7 @@ inline constexpr wchar_t kSimBrowserHostClass[] = L"TidepostBrowserHost";
 // One WebBrowser control.
 struct SimBrowserControl {
   WindowHandle window = 0;
+  WindowHandle focusWindow = 0;           // "Internet Explorer_Server", three levels down
   std::vector<std::wstring> navigations;  // every Navigate, in order
   std::vector<int> zooms;                 // every optical zoom applied
   int refreshes = 0;
