@@ -53,13 +53,32 @@ TEST(MailboxManifestTest, ReadsSectionsDefaultsAndComments) {
   EXPECT_FALSE(work.accountObject);
 }
 
+TEST(MailboxManifestTest, SessionStepsKeepTheirOrderAndRepeat) {
+  MailboxManifest manifest;
+  std::wstring error;
+  ASSERT_TRUE(
+      ParseMailboxManifest(L"[account]\naddress = a@b\ntype = pop3\nserver = p\n"
+                           L"[session]\nselect = Inbox/a.eml\nZoom = in\nzoom = in\n"
+                           L"open = Inbox/a.eml\nhelper = cancel\n",
+                           &manifest, &error))
+      << WideToUtf8(error);
+  ASSERT_EQ(manifest.session.size(), 5u);
+  EXPECT_EQ(manifest.session[0].action, L"select");
+  EXPECT_EQ(manifest.session[0].argument, L"Inbox/a.eml");
+  EXPECT_EQ(manifest.session[0].line, 6);
+  EXPECT_EQ(manifest.session[1].action, L"zoom");
+  EXPECT_EQ(manifest.session[2].action, L"zoom");
+  EXPECT_EQ(manifest.session[4].argument, L"cancel");
+}
+
 TEST(MailboxManifestTest, ErrorsNameTheLineAndTheProblem) {
   const std::wstring account = L"[account]\naddress = a@b.example\ntype = pop3\nserver = pop.b\n";
   const std::pair<std::wstring, std::wstring> cases[] = {
       {L"", L"no [account] section: the mailbox needs a receiving account"},
       {L"[mailbox]\noutbox\n", L"line 2: expected key = value"},
       {L"= value\n", L"line 1: a key is missing before '='"},
-      {L"[accounts]\n", L"line 1: unknown section [accounts] (expected [mailbox] or [account])"},
+      {L"[accounts]\n",
+       L"line 1: unknown section [accounts] (expected [mailbox], [account] or [session])"},
       {L"[account\n", L"line 1: a section header must end with ']'"},
       {L"colour = blue\n",
        L"line 1: unknown key \"colour\" in [mailbox] (expected outbox, explorer or profile)"},
@@ -80,6 +99,13 @@ TEST(MailboxManifestTest, ErrorsNameTheLineAndTheProblem) {
       {L"[account]\naddress = a@b\ntype = imap\n", L"line 1: the [account] has no server"},
       {account + L"folders = Inbox\n[account]\naddress = c@d\ntype = exchange\nfolders = inbox\n",
        L"line 6: folder \"inbox\" belongs to two accounts"},
+      {account + L"[session]\nreply = Inbox/a.eml\n",
+       L"line 6: unknown step \"reply\" in [session] (expected select, switch, open, close, zoom "
+       L"or helper)"},
+      {account + L"[session]\nopen =\n", L"line 6: open needs a value"},
+      {account + L"[session]\nzoom = 150\n", L"line 6: zoom is in or out, not \"150\""},
+      {account + L"[session]\nhelper = reload\n",
+       L"line 6: helper is cancel or activate, not \"reload\""},
   };
   for (const auto& [text, expected] : cases) {
     MailboxManifest manifest;
@@ -222,6 +248,16 @@ TEST_F(MailboxLoaderTest, ErrorsNameTheFileAndTheReason) {
   Write("mailbox.ini", "explorer = Elsewhere\n[account]\naddress = a@b\ntype = pop3\nserver = p\n");
   EXPECT_FALSE(Load(&error));
   EXPECT_NE(error.find(L"explorer folder \"Elsewhere\" does not exist"), std::wstring::npos);
+
+  Write("mailbox.ini",
+        "[account]\naddress = a@b\ntype = pop3\nserver = p\n[session]\nopen = Inbox/gone.eml\n");
+  EXPECT_FALSE(Load(&error));
+  EXPECT_NE(error.find(L"line 6: no message \"Inbox/gone.eml\" in the mailbox"), std::wstring::npos)
+      << WideToUtf8(error);
+  Write("mailbox.ini",
+        "[account]\naddress = a@b\ntype = pop3\nserver = p\n[session]\nswitch = Nowhere\n");
+  EXPECT_FALSE(Load(&error));
+  EXPECT_NE(error.find(L"line 6: no folder \"Nowhere\" in the mailbox"), std::wstring::npos);
 
   Write("mailbox.ini", "[account]\naddress = a@b\ntype = pop3\nserver = p\n");
   Write("Inbox/broken.eml", "\x89PNG not a message");

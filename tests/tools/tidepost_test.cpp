@@ -9,6 +9,7 @@
 #include <string>
 
 #include "commands.h"
+#include "simulation.h"
 #include "support/test_host.h"
 
 namespace tp {
@@ -129,12 +130,25 @@ TEST(TidepostCheckTest, AMissingMessageFileIsAnError) {
   EXPECT_EQ(RunTool(tool::CheckCommand, {"--account", "a@gmail.com"}, &output), 64);
 }
 
+// The line of tidepost run's display section that starts with "  " and then `step`.
+std::string StepLine(const std::string& output, const std::string& step) {
+  const size_t section = output.find("\nDisplay (");
+  if (section == std::string::npos)
+    return {};
+  const size_t at = output.find("\n  " + step + " ", section);
+  if (at == std::string::npos)
+    return {};
+  return output.substr(at + 1, output.find('\n', at + 1) - at - 1);
+}
+
 TEST(TidepostRunTest, TheExampleMailboxGetsItsDecisionsIconsAndStatistics) {
   testing::TempFolder data;
+  testing::TempFolder pages;
   std::string output;
   ASSERT_EQ(RunTool(tool::RunCommand,
                     {"--mailbox", (kExamples / "mailbox").string(), "--senders",
-                     (kExamples / "sendersList.xml").string(), "--data", data.path().string()},
+                     (kExamples / "sendersList.xml").string(), "--data", data.path().string(),
+                     "--pages", pages.path().string()},
                     &output),
             0);
   for (const auto& [message, decision] : kExpected) {
@@ -152,6 +166,52 @@ TEST(TidepostRunTest, TheExampleMailboxGetsItsDecisionsIconsAndStatistics) {
         << brand;
   }
   EXPECT_TRUE(std::filesystem::exists(data.path() / "LocalLow" / "Tidepost" / "sendersList.xml"));
+
+  // What the display did: active content in the reading pane and in an inspector, the zoom,
+  // the folder switch, and Outlook's view back when the page gives up.
+  const std::string statement = "Gmail/02-kestrel-active-content.eml";
+  EXPECT_THAT(StepLine(output, statement),
+              HasSubstr("reading pane: active content, page of 573 characters; helper told "
+                        "alerts@kestrelbank.example, \"Your March statement is ready\", " +
+                        statement + ", jane.sample@gmail.com, gmail"));
+  EXPECT_THAT(StepLine(output, "Gmail/01-acme-dkim-pass.eml"),
+              HasSubstr("reading pane: Outlook's view"));
+  EXPECT_THAT(StepLine(output, "zoom in"), HasSubstr("reading pane zoom 100 -> 105 -> 110"));
+  EXPECT_THAT(StepLine(output, "switch to Hotmail"),
+              HasSubstr("reading pane: browser window detached"));
+  EXPECT_THAT(StepLine(output, "open " + statement), HasSubstr("inspector: active content"));
+  EXPECT_THAT(StepLine(output, "zoom out"), HasSubstr("inspector zoom 100 -> 95 -> 90"));
+  EXPECT_THAT(StepLine(output, "close " + statement),
+              HasSubstr("inspector: browser window detached"));
+  EXPECT_THAT(StepLine(output, "open Outbox/01-reply-to-acme.eml"),
+              HasSubstr("inspector: Outlook's view"));
+  EXPECT_THAT(StepLine(output, "helper gives up (cancel)"),
+              HasSubstr("reading pane: Outlook's view"));
+  EXPECT_THAT(output, ::testing::Not(HasSubstr("offline notice")));
+  // Every page handed to a helper object is saved.
+  std::string page;
+  ASSERT_TRUE(tool::ReadFile(pages.path() / "02-Gmail_02-kestrel-active-content.eml.html", &page))
+      << output;
+  EXPECT_THAT(page, HasSubstr("[APPointer:res=https://content.kestrelbank.example/statement/8841"));
+  EXPECT_THAT(output, HasSubstr("6 pages handed to the helper objects saved in"));
+}
+
+TEST(TidepostRunTest, OfflineEverythingIsShownInOutlooksViewWithOneNotice) {
+  testing::TempFolder data;
+  std::string output;
+  ASSERT_EQ(RunTool(tool::RunCommand,
+                    {"--mailbox", (kExamples / "mailbox").string(), "--senders",
+                     (kExamples / "sendersList.xml").string(), "--data", data.path().string(),
+                     "--offline"},
+                    &output),
+            0);
+  EXPECT_THAT(output, ::testing::Not(HasSubstr("active content")));
+  const size_t notice =
+      output.find("offline notice \"Tidepost \xE2\x80\x93 No Internet Connection\"");
+  ASSERT_NE(notice, std::string::npos) << output;
+  EXPECT_EQ(output.find("offline notice", notice + 1), std::string::npos) << "one notice";
+  EXPECT_THAT(StepLine(output, "open Gmail/02-kestrel-active-content.eml"),
+              HasSubstr("inspector: Outlook's view"));
 }
 
 }  // namespace

@@ -16,8 +16,11 @@ struct Command {
 const Command kCommands[] = {
     {"run",
      "run [--mailbox DIR] [--senders FILE] [--service http://HOST:PORT/] [--data DIR]\n"
-     "      [--print-log]        run the whole add-in on a simulated Outlook fed by a mailbox\n"
-     "                           of .eml files, against a stand-in of our service",
+     "      [--pages DIR] [--offline] [--print-log]\n"
+     "                           run the whole add-in on a simulated Outlook fed by a mailbox\n"
+     "                           of .eml files, against a stand-in of our service; --pages\n"
+     "                           saves each page handed to a browser helper object, --offline\n"
+     "                           runs it with the machine offline",
      tp::tool::RunCommand},
     {"check",
      "check --account ADDRESS --senders FILE [--type T] [--server S] MESSAGE.eml...\n"

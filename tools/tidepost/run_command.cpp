@@ -10,6 +10,7 @@
 #include "addin/connect.h"
 #include "arguments.h"
 #include "commands.h"
+#include "display_session.h"
 #include "net/json_parser.h"
 #include "net/senders_envelope.h"
 #include "simulation.h"
@@ -90,8 +91,8 @@ void PrintCounts(const char* title, const std::map<std::string, int>& counts) {
 
 int RunCommand(const Arguments& arguments) {
   Options options;
-  if (!options.Parse(arguments, {"--mailbox", "--senders", "--service", "--data"},
-                     {"--print-log"})) {
+  if (!options.Parse(arguments, {"--mailbox", "--senders", "--service", "--data", "--pages"},
+                     {"--print-log", "--offline"})) {
     return 64;
   }
   const std::filesystem::path mailbox = options.Value("--mailbox").value_or("examples/mailbox");
@@ -139,7 +140,10 @@ int RunCommand(const Arguments& arguments) {
               messages.size(), WideToUtf8(services.apiHost).c_str(), services.apiPort);
 
   host::sim::SimHost& sim = run.sim();
+  sim.connectivity.online = !options.Flag("--offline");
   std::map<std::wstring, std::wstring> decisions;
+  std::vector<std::string> display;
+  int pagesSaved = 0;
   {
     AddinOptions addinOptions;
     addinOptions.senderIcons.firstDelayMs = 0;
@@ -162,21 +166,27 @@ int RunCommand(const Arguments& arguments) {
     sim.outlook.RaiseNewMailEx(ids);
     sim.ui.Advance(5000);
 
-    // Each message selected in turn; its check's log lines tell the decision.
+    // Each message selected in turn, folder by folder; its check's log lines tell the
+    // decision. Then what the mailbox's session has the user do.
+    DisplaySession session(run, options.Value("--pages") ? std::optional<std::filesystem::path>(
+                                                               *options.Value("--pages"))
+                                                         : std::nullopt);
     for (const auto& message : messages) {
       std::vector<std::wstring> lines;
-      {
-        ScopedLogObserver observer([&lines](std::wstring_view line) { lines.emplace_back(line); });
-        sim.outlook.activeExplorer->currentFolder = message.folder;
-        sim.outlook.activeExplorer->selection = {message.mail};
-        sim.outlook.RaiseSelectionChange();
-      }
-      // What the check logged before it reached the branding decision is not part of it.
+      session.Select(message, &lines);
+      // What the check logged before it reached the branding decision is not part of it, nor
+      // is the display of the message after it.
       const auto decision = std::find(lines.begin(), lines.end(), L"Checking branding");
-      decisions[message.mail->entryId] =
-          DecisionReason(std::vector<std::wstring>(decision, lines.end()));
+      const auto shown = std::find(decision, lines.end(), L"In ShowBrisklet");
+      decisions[message.mail->entryId] = DecisionReason(std::vector<std::wstring>(decision, shown));
     }
-    sim.ui.Advance(2000);
+    for (const host::sim::SessionStep& step : run.session()) {
+      std::wstring problem;
+      if (!session.Run(step, &problem))
+        std::fprintf(stderr, "tidepost: session step skipped: %s\n", WideToUtf8(problem).c_str());
+    }
+    display = session.lines();
+    pagesSaved = session.pages_saved();
 
     WaitFor(
         [&run, &brands] {
@@ -207,6 +217,13 @@ int RunCommand(const Arguments& arguments) {
                     ? ("branded as " + WideToUtf8(finalClass)).c_str()
                     : ("not branded: " + WideToUtf8(decisions[message.mail->entryId])).c_str());
   }
+
+  std::printf("\nDisplay (what each step showed):\n");
+  for (const std::string& line : display)
+    std::printf("%s\n", line.c_str());
+  if (const auto pages = options.Value("--pages"))
+    std::printf("  %d pages handed to the helper objects saved in %s\n", pagesSaved,
+                pages->c_str());
 
   if (!options.Value("--service")) {
     std::map<std::string, int> senders, icons, statistics;

@@ -10,18 +10,17 @@
 #include "support/text.h"
 
 namespace tp::tool {
-namespace {
-
-// Entry ids of loaded messages are the hexadecimal UTF-8 of "Folder/file".
 std::wstring NameOfEntryId(const std::wstring& entryId) {
   std::string bytes;
   for (size_t i = 0; i + 1 < entryId.size(); i += 2) {
-    bytes += static_cast<char>(std::stoi(WideToUtf8(entryId.substr(i, 2)), nullptr, 16));
+    const int high = HexDigitValue(entryId[i]);
+    const int low = HexDigitValue(entryId[i + 1]);
+    if (high < 0 || low < 0)
+      return entryId;
+    bytes += static_cast<char>(high * 16 + low);
   }
   return Utf8ToWide(bytes);
 }
-
-}  // namespace
 
 Simulation::Simulation(const std::filesystem::path& root) : root_(root) {
   std::filesystem::create_directories(root_);
@@ -35,7 +34,10 @@ std::filesystem::path Simulation::LogPath() const {
 
 bool Simulation::LoadMailbox(const std::filesystem::path& dir, std::wstring* error) {
   explorerWindow_ = sim_->ui.CreateWindow(L"rctrl_renwnd32");
-  return host::sim::LoadMailbox(Utf8ToWide(dir.string()), sim_->outlook, explorerWindow_, error);
+  readingPane_ = host::sim::BuildReadingPane(sim_->windows, explorerWindow_);
+  sim_->outlook.activeWindow = explorerWindow_;
+  return host::sim::LoadMailbox(Utf8ToWide(dir.string()), sim_->outlook, explorerWindow_, error,
+                                &session_);
 }
 
 std::vector<Simulation::Message> Simulation::ReceivedMessages() const {

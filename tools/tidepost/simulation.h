@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "host/host.h"
+#include "host/sim/mailbox_manifest.h"
 #include "host/sim/sim_host.h"
+#include "host/sim/sim_outlook_windows.h"
 
 namespace tp::tool {
 
@@ -19,6 +21,10 @@ class Simulation {
 
   host::sim::SimHost& sim() { return *sim_; }
   host::WindowHandle explorer_window() const { return explorerWindow_; }
+  // The explorer's reading pane (made with the mailbox).
+  const host::sim::SimMessageWindows& reading_pane() const { return readingPane_; }
+  // What the mailbox's manifest says the user does once the mail is in.
+  const std::vector<host::sim::SessionStep>& session() const { return session_; }
   std::filesystem::path DataFolder() const { return root_ / "LocalLow" / "Tidepost"; }
   std::filesystem::path LogPath() const;
 
@@ -37,7 +43,13 @@ class Simulation {
   std::unique_ptr<host::sim::SimHost> sim_;
   std::unique_ptr<host::ScopedHost> installed_;
   host::WindowHandle explorerWindow_ = 0;
+  host::sim::SimMessageWindows readingPane_;
+  std::vector<host::sim::SessionStep> session_;
 };
+
+// Entry ids of loaded messages are the hexadecimal UTF-8 of "Folder/file": that name, or the
+// entry id itself when it is not one.
+std::wstring NameOfEntryId(const std::wstring& entryId);
 
 // From the log lines of one branding decision, those that say why it went the way it did
 // (the look-up and save bookkeeping left out), joined by "; ".

@@ -112,7 +112,7 @@ bool ReadManifest(const fs::path& root, MailboxManifest* manifest, std::wstring*
 }  // namespace
 
 bool LoadMailbox(const std::wstring& dir, SimOutlook& outlook, WindowHandle explorerWindow,
-                 std::wstring* error) {
+                 std::wstring* error, std::vector<SessionStep>* session) {
   const fs::path root = NativePath(dir);
   const std::wstring manifestPath = PathText(root / NativePath(kMailboxManifestName));
   MailboxManifest manifest;
@@ -204,6 +204,20 @@ bool LoadMailbox(const std::wstring& dir, SimOutlook& outlook, WindowHandle expl
   outlook.activeExplorer = std::make_shared<SimExplorerState>();
   outlook.activeExplorer->currentFolder = shown;
   outlook.activeExplorer->window = explorerWindow;
+
+  for (const SessionStep& step : manifest.session) {
+    const bool namesFolder = step.action == L"switch";
+    const bool namesMessage =
+        step.action == L"select" || step.action == L"open" || step.action == L"close";
+    if ((namesFolder && FindSource(folders, step.argument) == nullptr) ||
+        (namesMessage && !outlook.FindMail(EntryIdForName(step.argument)))) {
+      *error = Format(L"%s: line %d: no %s \"%s\" in the mailbox", manifestPath, step.line,
+                      namesFolder ? L"folder" : L"message", step.argument);
+      return false;
+    }
+  }
+  if (session != nullptr)
+    *session = manifest.session;
   return true;
 }
 

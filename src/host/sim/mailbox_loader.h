@@ -5,7 +5,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "host/sim/mailbox_manifest.h"
 #include "host/sim/sim_outlook.h"
 #include "host/ui.h"
 
@@ -18,7 +20,10 @@ namespace tp::host::sim {
 // window the caller made on its simulated UI thread; 0 for none). Outbox items are unsent
 // and carry no transport headers. False with the reason in *error when the manifest or any
 // message cannot be read; the SimOutlook may then be partly set up.
+// The manifest's session steps go to *session when given, each naming a loaded message (or a
+// folder, for switch).
 [[nodiscard]] bool LoadMailbox(const std::wstring& dir, SimOutlook& outlook,
-                               WindowHandle explorerWindow, std::wstring* error);
+                               WindowHandle explorerWindow, std::wstring* error,
+                               std::vector<SessionStep>* session = nullptr);
 
 }  // namespace tp::host::sim

@@ -11,7 +11,7 @@
 namespace tp::host::sim {
 namespace {
 
-enum class Section { kMailbox, kAccount };
+enum class Section { kMailbox, kAccount, kSession };
 
 struct AccountDraft {
   MailboxAccount account;
@@ -79,8 +79,10 @@ class ManifestParser {
         section_ = Section::kAccount;
         accounts_.emplace_back();
         accounts_.back().line = number;
+      } else if (name == L"session") {
+        section_ = Section::kSession;
       } else {
-        return Format(L"unknown section [%s] (expected [mailbox] or [account])", name);
+        return Format(L"unknown section [%s] (expected [mailbox], [account] or [session])", name);
       }
       return {};
     }
@@ -91,6 +93,8 @@ class ManifestParser {
     const std::wstring value(Trim(line.substr(equals + 1)));
     if (key.empty())
       return L"a key is missing before '='";
+    if (section_ == Section::kSession)
+      return SessionKey(key, value, number);
     std::set<std::wstring>& seen =
         section_ == Section::kMailbox ? mailboxKeys_ : accounts_.back().keys;
     if (!seen.insert(key).second)
@@ -152,6 +156,25 @@ class ManifestParser {
           L"folders or object)",
           key);
     }
+    return {};
+  }
+
+  std::wstring SessionKey(const std::wstring& key, const std::wstring& value, int number) {
+    static const std::set<std::wstring> kActions = {L"select", L"switch", L"open",
+                                                    L"close",  L"zoom",   L"helper"};
+    if (kActions.count(key) == 0) {
+      return Format(
+          L"unknown step \"%s\" in [session] (expected select, switch, open, close, zoom or "
+          L"helper)",
+          key);
+    }
+    if (value.empty())
+      return Format(L"%s needs a value", key);
+    if (key == L"zoom" && value != L"in" && value != L"out")
+      return Format(L"zoom is in or out, not \"%s\"", value);
+    if (key == L"helper" && value != L"cancel" && value != L"activate")
+      return Format(L"helper is cancel or activate, not \"%s\"", value);
+    manifest_.session.push_back(SessionStep{key, value, number});
     return {};
   }
 

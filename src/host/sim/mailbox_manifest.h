@@ -17,6 +17,17 @@
 //                            names belong to the first account
 //   object = yes             no: Outlook gives no account object for its mail
 //
+//   [session]                what the user does once the mail is in, step by step (keys
+//                            repeat, in order):
+//   select = Folder/file.eml selects the message, switching to its folder first
+//   switch = Folder          switches the explorer to the folder
+//   open = Folder/file.eml   opens the message in its own window (an inspector)
+//   close = Folder/file.eml  closes that window
+//   zoom = in                Ctrl with the keypad's plus (in) or minus (out) in the browser
+//                            in view, then a turn of the wheel the same way
+//   helper = cancel          the browser helper object asks for Outlook's view (cancel) or
+//                            for the active content again (activate)
+//
 // Keys before the first section belong to [mailbox]. Values run to the end of the line.
 #pragma once
 
@@ -38,11 +49,18 @@ struct MailboxAccount {
   bool accountObject = true;
 };
 
+struct SessionStep {
+  std::wstring action;    // select, switch, open, close, zoom or helper
+  std::wstring argument;  // as written
+  int line = 0;
+};
+
 struct MailboxManifest {
   std::wstring outbox = L"Outbox";
   std::wstring explorerFolder;  // empty: Inbox when there is one, else the first folder
   std::wstring profile;         // empty: leave the profile name as it is
   std::vector<MailboxAccount> accounts;
+  std::vector<SessionStep> session;
 };
 
 // False with "line N: ..." (or a whole-file reason) in *error when the text is not a valid
