@@ -74,7 +74,7 @@ bool BriskletDisplay::KeyboardProc(int code, uint32_t virtualKey, uint32_t keyFl
     return true;
   }
   if (host::WebBrowser* control = browser.browser()) {
-    if (control->TranslateAccelerator(message, virtualKey, keyFlags) == hr::kOk &&
+    if (control->TranslateKey(message, virtualKey, keyFlags) == hr::kOk &&
         virtualKey != kVkReturn) {
       return true;
     }

@@ -48,9 +48,9 @@ class WebBrowser {
   virtual HResult SetZoom(int percent) = 0;
   // ExecWB(OLECMDID_REFRESH, OLECMDEXECOPT_DODEFAULT).
   virtual HResult Refresh() = 0;
-  // The in-place object's TranslateAccelerator with a MSG of no window, time or point;
-  // S_FALSE when the control has no in-place object.
-  virtual HResult TranslateAccelerator(uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;
+  // Offers a key to the in-place object (TranslateAccelerator with a MSG of no window, time
+  // or point); S_FALSE when the control has no in-place object.
+  virtual HResult TranslateKey(uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;
   // Sinks the browser's events; E_FAIL when already advised.
   virtual HResult Advise(BrowserEvents& events) = 0;
   virtual HResult Unadvise() = 0;

@@ -8,6 +8,7 @@
 #include "fake_outlook.h"
 #include "host/win32/outlook/outlook_ids.h"
 #include "host/win32/unique_resource.h"
+#include "outlook_windows.h"
 #include "support/log.h"
 #include "win32_test_support.h"
 
@@ -144,6 +145,54 @@ TEST_F(AddinDllTest, RunsALifecycleInsideOutlookAndUnloads) {
     EXPECT_EQ(outlook.AdvisedSinks(), 0u);
   }
   EXPECT_TRUE(Logged(L"In ~CConnect"));
+  EXPECT_EQ(CanUnloadNow(), S_OK);
+}
+
+// The inspector's window tree is real, with Outlook's class names; the DLL lays its browser
+// window (Wine's WebBrowser control in our host window) over the body, and lets go of it when
+// the inspector closes: detached, hidden, destroyed five seconds later by the sweep.
+TEST_F(AddinDllTest, AnInspectorOpenedAndClosedGetsItsBrowserAndLetsItGo) {
+  ASSERT_TRUE(dll_);
+  FakeOutlook outlook(window_.handle());
+  OutlookWindowTree inspectorWindows;
+  outlook.inspector->SetWindow(inspectorWindows.top());
+  {
+    ComPtr<IDTExtensibility2> connect = CreateConnect();
+    ASSERT_TRUE(connect);
+    ASSERT_EQ(
+        connect->OnConnection(outlook.ApplicationArgument(), kConnectStartup, nullptr, nullptr),
+        S_OK);
+    outlook.application->SetObject(L"ActiveInspector", outlook.inspector);
+    outlook.application->SetObject(L"ActiveWindow", outlook.inspector);
+    outlook.inspectorsEvents().Fire(0xF001, {DispatchVariant(outlook.inspector.get())});
+    EXPECT_TRUE(Logged(L"In ShowBrisklet"));
+    EXPECT_TRUE(Logged(L"in CBriskletItem::Initialize"));
+    const HWND bodyHost = inspectorWindows.windows().bodyHost;
+    HWND browser = ::FindWindowExW(bodyHost, nullptr, L"TidepostBrowserHost", nullptr);
+    ASSERT_NE(browser, nullptr) << "the browser window over the inspector's body";
+    EXPECT_TRUE(Logged(L"In CBriskletItem::Initialize: Window Defined"));
+    EXPECT_TRUE(Logged(L"CBriskletItem::Initialize -> DispEventAdvise: 0"));
+    wchar_t text[64] = {};
+    ::GetWindowTextW(browser, text, 64);
+    EXPECT_STREQ(text, L"Tidepost for Outlook");
+    // The message has no body: Outlook's view stays, the browser hidden behind it.
+    EXPECT_TRUE(Logged(L"In CBriskletItem::Activate - showing static content"));
+    EXPECT_FALSE(::IsWindowVisible(browser));
+    EXPECT_EQ(outlook.inspectorEvents().AdviseCount(), 1u);
+
+    outlook.inspectorEvents().Fire(0xF008);  // Close
+    EXPECT_TRUE(Logged(L"CBriskletItem::CloseInspector"));
+    EXPECT_EQ(outlook.inspectorEvents().AdviseCount(), 0u);
+    ASSERT_TRUE(::IsWindow(browser));
+    EXPECT_EQ(::GetParent(browser), nullptr);
+    EXPECT_EQ(::FindWindowExW(bodyHost, nullptr, L"TidepostBrowserHost", nullptr), nullptr);
+    PumpMessages(7000, [browser] { return !::IsWindow(browser); });
+    EXPECT_FALSE(::IsWindow(browser)) << "destroyed by the sweep of detached windows";
+
+    outlook.applicationEvents().Fire(0xF007);  // Quit
+    EXPECT_TRUE(Logged(L"Out of OnQuit"));
+    EXPECT_EQ(outlook.AdvisedSinks(), 0u);
+  }
   EXPECT_EQ(CanUnloadNow(), S_OK);
 }
 

@@ -94,6 +94,7 @@ FakeOutlook::FakeOutlook(HWND explorerWindow, FakeOutlookOptions options)
   });
 
   inspector->SetObject(L"CurrentItem", mail);
+  inspector->AddConnectionPoint(host::win32::kDiidInspectorEvents10);
 
   row->Set(L"GetValues",
            [](const Arguments&, VARIANT* result) { return ReturnRow(kMailEntryId, result); });
@@ -172,6 +173,10 @@ FakeConnectionPoint& FakeOutlook::applicationEvents() const {
 
 FakeConnectionPoint& FakeOutlook::explorerEvents() const {
   return *explorer->ConnectionPoint(host::win32::kDiidExplorerEvents);
+}
+
+FakeConnectionPoint& FakeOutlook::inspectorEvents() const {
+  return *inspector->ConnectionPoint(host::win32::kDiidInspectorEvents10);
 }
 
 FakeConnectionPoint& FakeOutlook::inspectorsEvents() const {

@@ -28,6 +28,8 @@ class FakeOutlook {
   FakeConnectionPoint& applicationEvents() const;
   FakeConnectionPoint& explorerEvents() const;
   FakeConnectionPoint& inspectorsEvents() const;
+  // The one inspector's own events (InspectorEvents_10).
+  FakeConnectionPoint& inspectorEvents() const;
   // Sinks advised on all three event sources.
   size_t AdvisedSinks() const;
 

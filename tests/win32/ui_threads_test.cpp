@@ -4,6 +4,7 @@
 
 #include <atomic>
 
+#include "addin/timer_proc.h"
 #include "host/host.h"
 #include "host/platform.h"
 #include "host/win32/unique_resource.h"
@@ -21,7 +22,7 @@ using host::win32::UniqueModule;
 // The timers expire into tp::TimerProc, which kills each one through the installed host.
 class Win32UiTest : public ::testing::Test {
  protected:
-  Win32UiTest() : installed_(host::PlatformHost()) {}
+  Win32UiTest() : installed_(host::PlatformHost()) { ui().SetTimerProcedure(&TimerProc); }
 
   host::UiThread& ui() { return *host::PlatformHost().ui; }
   host::ScopedHost installed_;

@@ -45,7 +45,7 @@ class SimWebBrowser final : public WebBrowser {
     ++control_->refreshes;
     return hr::kOk;
   }
-  HResult TranslateAccelerator(uint32_t message, uintptr_t wParam, intptr_t lParam) override {
+  HResult TranslateKey(uint32_t message, uintptr_t wParam, intptr_t lParam) override {
     if (!control_->hasInPlaceObject)
       return hr::kFalse;
     control_->acceleratorsOffered.push_back(WindowMessage{0, message, wParam, lParam});

@@ -49,6 +49,7 @@
 #undef DELETE
 #undef GetProp
 #undef SetProp
+#undef PostMessage
 
 namespace tp::host::win32 {
 

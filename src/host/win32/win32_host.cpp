@@ -1,10 +1,13 @@
 // The Windows platform host: every port over the real system and Outlook.
 #include "host/platform.h"
 #include "host/win32/outlook/outlook_runtime.h"
+#include "host/win32/win32_browsers.h"
 #include "host/win32/win32_clock.h"
 #include "host/win32/win32_codec.h"
+#include "host/win32/win32_connectivity.h"
 #include "host/win32/win32_files.h"
 #include "host/win32/win32_http.h"
+#include "host/win32/win32_input.h"
 #include "host/win32/win32_pictures.h"
 #include "host/win32/win32_registry.h"
 #include "host/win32/win32_resources.h"
@@ -12,6 +15,7 @@
 #include "host/win32/win32_threads.h"
 #include "host/win32/win32_type_libraries.h"
 #include "host/win32/win32_ui.h"
+#include "host/win32/win32_windows.h"
 
 namespace tp::host {
 
@@ -28,6 +32,10 @@ const Host& PlatformHost() {
   static win32::Win32HttpTransport http;
   static win32::Win32TypeLibraries typeLibraries;
   static win32::Win32Pictures pictures;
+  static win32::Win32WindowTree windows;
+  static win32::Win32Input input;
+  static win32::Win32Connectivity connectivity;
+  static win32::Win32Browsers browsers;
   static const Host host = [] {
     Host made;
     made.clock = &clock;
@@ -42,6 +50,10 @@ const Host& PlatformHost() {
     made.http = &http;
     made.typeLibraries = &typeLibraries;
     made.pictures = &pictures;
+    made.windows = &windows;
+    made.input = &input;
+    made.connectivity = &connectivity;
+    made.browsers = &browsers;
     return made;
   }();
   return host;

@@ -100,6 +100,10 @@ class DispApplication final : public OutlookApplication, public ComEventSource {
     return OleWindowOf(window.get());
   }
 
+  std::shared_ptr<Inspector> ActiveInspector() override {
+    return MakeInspector(application_.Object(L"ActiveInspector", OutlookKind::kInspector));
+  }
+
   IUnknown* EventObject() const override { return application_.get(); }
 
  private:

@@ -18,6 +18,8 @@ constexpr DISPID kBeforeFolderSwitch = 0xF003;
 constexpr DISPID kNewMailEx = 0xFAB5;
 constexpr DISPID kQuit = 0xF007;
 constexpr DISPID kMapiLogonComplete = 0xFA90;
+// InspectorEvents_10.
+constexpr DISPID kInspectorClose = 0xF008;
 
 const IID& EventInterface(EventSinkId id) {
   switch (id) {
@@ -133,6 +135,41 @@ HRESULT OutlookEventSink::OnApplicationEvent(DISPID id, const DISPPARAMS& parame
     default:
       break;
   }
+  return S_OK;
+}
+
+InspectorEventSink::InspectorEventSink(InspectorEventHandler& handler)
+    : handler_(handler), sink_(DispatchEventSink::Create(kDiidInspectorEvents10, this)) {}
+
+InspectorEventSink::~InspectorEventSink() {
+  if (!sink_)
+    return;
+  sink_->Disconnect();
+  (void)sink_->Unadvise();
+}
+
+HResult InspectorEventSink::Advise(EventSource& source) {
+  if (!sink_)
+    return hr::kOutOfMemory;
+  auto* object = dynamic_cast<ComEventSource*>(&source);
+  if (object == nullptr)
+    return ToHResult(CONNECT_E_NOCONNECTION);
+  return ToHResult(sink_->Advise(object->EventObject()));
+}
+
+HResult InspectorEventSink::Unadvise() {
+  if (!sink_)
+    return ToHResult(CONNECT_E_NOCONNECTION);
+  return ToHResult(sink_->Unadvise());
+}
+
+uint32_t InspectorEventSink::Cookie() const {
+  return sink_ ? sink_->cookie() : DispatchEventSink::kNotAdvised;
+}
+
+HRESULT InspectorEventSink::OnEvent(DISPID id, const DISPPARAMS& /*parameters*/) {
+  if (id == kInspectorClose)
+    handler_.OnInspectorClose();
   return S_OK;
 }
 

@@ -32,4 +32,23 @@ class OutlookEventSink final : public EventSink, private DispatchEventRouter {
   ComPtr<DispatchEventSink> sink_;
 };
 
+// One inspector's InspectorEvents_10: only Close is taken.
+class InspectorEventSink final : public EventSink, private DispatchEventRouter {
+ public:
+  explicit InspectorEventSink(InspectorEventHandler& handler);
+  ~InspectorEventSink() override;
+  InspectorEventSink(const InspectorEventSink&) = delete;
+  InspectorEventSink& operator=(const InspectorEventSink&) = delete;
+
+  HResult Advise(EventSource& source) override;
+  HResult Unadvise() override;
+  uint32_t Cookie() const override;
+
+ private:
+  HRESULT OnEvent(DISPID id, const DISPPARAMS& parameters) override;
+
+  InspectorEventHandler& handler_;
+  ComPtr<DispatchEventSink> sink_;
+};
+
 }  // namespace tp::host::win32

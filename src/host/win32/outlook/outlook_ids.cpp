@@ -18,6 +18,7 @@ const IID kIidOutlookMailItem = OleGuid(0x00063034);
 const IID kDiidInspectorsEvents = OleGuid(0x00063079);
 const IID kDiidExplorerEvents = OleGuid(0x0006304F);
 const IID kDiidApplicationEvents10 = OleGuid(0x0006302C);
+const IID kDiidInspectorEvents10 = OleGuid(0x0006302A);
 
 const IID kIidMapiSession = OleGuid(0x00020300);
 const IID kIidMessage = OleGuid(0x00020307);

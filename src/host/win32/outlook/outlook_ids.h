@@ -12,6 +12,7 @@ extern const IID kIidOutlookMailItem;     // _MailItem
 extern const IID kDiidInspectorsEvents;
 extern const IID kDiidExplorerEvents;
 extern const IID kDiidApplicationEvents10;
+extern const IID kDiidInspectorEvents10;
 
 // Extended MAPI.
 extern const IID kIidMapiSession;  // IMAPISession

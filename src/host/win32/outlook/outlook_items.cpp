@@ -73,9 +73,10 @@ class DispSelection final : public Selection {
   DispatchObject selection_;
 };
 
-class DispInspector final : public Inspector {
+class DispInspector final : public Inspector, public ComEventSource {
  public:
   explicit DispInspector(DispatchObject inspector) : inspector_(std::move(inspector)) {}
+  IUnknown* EventObject() const override { return inspector_.get(); }
   std::shared_ptr<OutlookItem> CurrentItem() override {
     return MakeItem(inspector_.Object(L"CurrentItem", OutlookKind::kItem));
   }

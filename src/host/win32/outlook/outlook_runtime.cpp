@@ -12,6 +12,11 @@ std::unique_ptr<EventSink> Win32OutlookRuntime::CreateEventSink(EventSinkId id,
   return std::make_unique<OutlookEventSink>(id, handler);
 }
 
+std::unique_ptr<EventSink> Win32OutlookRuntime::CreateInspectorSink(
+    InspectorEventHandler& handler) {
+  return std::make_unique<InspectorEventSink>(handler);
+}
+
 HResult Win32OutlookRuntime::CreateAccountManager(std::shared_ptr<OlkAccountManager>* manager) {
   ComPtr<IOlkAccountManager> created;
   const HRESULT result = ::CoCreateInstance(kClsidOlkAccountManager, nullptr, CLSCTX_INPROC_SERVER,

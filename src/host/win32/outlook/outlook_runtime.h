@@ -9,6 +9,7 @@ namespace tp::host::win32 {
 class Win32OutlookRuntime final : public OutlookRuntime {
  public:
   std::unique_ptr<EventSink> CreateEventSink(EventSinkId id, OutlookEventHandler& handler) override;
+  std::unique_ptr<EventSink> CreateInspectorSink(InspectorEventHandler& handler) override;
   HResult CreateAccountManager(std::shared_ptr<OlkAccountManager>* manager) override;
 };
 

@@ -1,0 +1,107 @@
+// The stand-in browser helper object.
+#include "fake_browser_helper.h"
+
+#include <new>
+
+#include "host/win32/scoped_bstr.h"
+
+namespace tp::testing {
+namespace {
+
+using host::win32::IBrowserHelper;
+using host::win32::ScopedBstr;
+
+class FakeBrowserHelper final
+    : public ComObject<FakeBrowserHelper, IBrowserHelper, IObjectWithSite> {
+ public:
+  static ComPtr<FakeBrowserHelper> Create(std::shared_ptr<BrowserHelperRecord> record) {
+    return ComPtr<FakeBrowserHelper>::Adopt(new (std::nothrow)
+                                                FakeBrowserHelper(std::move(record)));
+  }
+  void* FindInterface(REFIID iid) {
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
+        IsEqualIID(iid, host::win32::kIidBrowserHelper)) {
+      return static_cast<IBrowserHelper*>(this);
+    }
+    if (IsEqualIID(iid, IID_IObjectWithSite))
+      return static_cast<IObjectWithSite*>(this);
+    return nullptr;
+  }
+
+  // IDispatch: not used by the add-in, which calls the interface early bound.
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                      UINT*) override {
+    return E_NOTIMPL;
+  }
+
+  STDMETHODIMP SetHostWindow(LONGLONG window) override {
+    record_->calls.push_back(L"SetHostWindow");
+    record_->hostWindow = window;
+    return S_OK;
+  }
+  STDMETHODIMP SetPageContent(BSTR page) override {
+    record_->calls.push_back(L"SetPageContent");
+    record_->page = ScopedBstr::ToWide(page);
+    return S_OK;
+  }
+  STDMETHODIMP SetMessageInfo(BSTR sender, BSTR subject, BSTR entryId, BSTR account,
+                              BSTR provider) override {
+    record_->calls.push_back(L"SetMessageInfo");
+    record_->messageInfo = {ScopedBstr::ToWide(sender), ScopedBstr::ToWide(subject),
+                            ScopedBstr::ToWide(entryId), ScopedBstr::ToWide(account),
+                            ScopedBstr::ToWide(provider)};
+    return S_OK;
+  }
+
+  STDMETHODIMP SetSite(IUnknown* site) override {
+    record_->calls.push_back(site != nullptr ? L"SetSite" : L"SetSite null");
+    record_->site = ComPtr<IUnknown>(site);
+    return S_OK;
+  }
+  STDMETHODIMP GetSite(REFIID iid, void** site) override {
+    if (!record_->site) {
+      *site = nullptr;
+      return E_FAIL;
+    }
+    return record_->site->QueryInterface(iid, site);
+  }
+
+ private:
+  explicit FakeBrowserHelper(std::shared_ptr<BrowserHelperRecord> record)
+      : record_(std::move(record)) {}
+  ~FakeBrowserHelper() override = default;
+
+  std::shared_ptr<BrowserHelperRecord> record_;
+};
+
+}  // namespace
+
+ComPtr<FakeBrowserHelperFactory> FakeBrowserHelperFactory::Create(
+    std::shared_ptr<BrowserHelperRecord> record) {
+  return ComPtr<FakeBrowserHelperFactory>::Adopt(new (std::nothrow)
+                                                     FakeBrowserHelperFactory(std::move(record)));
+}
+
+void* FakeBrowserHelperFactory::FindInterface(REFIID iid) {
+  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory))
+    return static_cast<IClassFactory*>(this);
+  return nullptr;
+}
+
+STDMETHODIMP FakeBrowserHelperFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object) {
+  if (outer != nullptr)
+    return CLASS_E_NOAGGREGATION;
+  ComPtr<FakeBrowserHelper> helper = FakeBrowserHelper::Create(record_);
+  if (!helper)
+    return E_OUTOFMEMORY;
+  ++record_->made;
+  return helper->QueryInterface(iid, object);
+}
+
+}  // namespace tp::testing
