@@ -3,7 +3,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "support/hresult.h"
 
@@ -27,6 +29,10 @@ constexpr PropTag kPrTransportMessageHeadersW = 0x007D001F;
 constexpr PropTag kPrEntryId = 0x0FFF0102;
 constexpr PropTag kPrBodyW = 0x1000001F;
 constexpr PropTag kPrHtml = 0x10130102;
+constexpr PropTag kPrAttachNum = 0x0E210003;
+constexpr PropTag kPrAttachDataBin = 0x37010102;
+constexpr PropTag kPrAttachFilenameA = 0x3704001E;
+constexpr PropTag kPrAttachFilenameW = 0x3704001F;
 
 // SaveChanges flags.
 constexpr uint32_t kKeepOpenReadWrite = 0x00000002;
@@ -44,6 +50,31 @@ struct PropValue {
   int32_t integer = 0;  // PT_LONG
 };
 
+// One row of a message's attachment table: the columns the add-in reads, each empty when the
+// row does not carry it.
+struct AttachmentRow {
+  std::optional<int32_t> number;          // PR_ATTACH_NUM
+  std::optional<std::wstring> fileNameW;  // PR_ATTACH_FILENAME_W
+  std::optional<std::string> fileNameA;   // PR_ATTACH_FILENAME_A, in the system code page
+};
+
+// A property opened as an IStream.
+class MapiStream {
+ public:
+  virtual ~MapiStream() = default;
+  // Stat without the name: the size the stream announces.
+  virtual HResult Stat(uint64_t* size) = 0;
+  // Read of up to `count` bytes, appended to *bytes; none are appended at the end.
+  virtual HResult Read(size_t count, std::string* bytes) = 0;
+};
+
+class MapiAttachment {
+ public:
+  virtual ~MapiAttachment() = default;
+  // OpenProperty(tag, IID_IStream, 0, 0).
+  virtual HResult OpenStream(PropTag tag, std::unique_ptr<MapiStream>* stream) = 0;
+};
+
 class MapiMessage {
  public:
   virtual ~MapiMessage() = default;
@@ -52,6 +83,11 @@ class MapiMessage {
   // OpenProperty as IStream, then Stat and Read: the stream's whole content.
   virtual HResult ReadStream(PropTag tag, std::string* bytes) = 0;
   virtual HResult SaveChanges(uint32_t flags) = 0;
+  // GetAttachmentTable (flags 0) and all of its rows in table order, with the default
+  // columns; the rows come back empty when the table has none.
+  virtual HResult GetAttachmentRows(std::vector<AttachmentRow>* rows) = 0;
+  // OpenAttach(number, default interface, flags 0).
+  virtual HResult OpenAttach(int32_t number, std::unique_ptr<MapiAttachment>* attachment) = 0;
 };
 
 class MapiSession {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "host/sim/sim_attachments.h"
 #include "support/format.h"
 #include "support/text.h"
 
@@ -72,6 +73,14 @@ class SimMapiMessage final : public MapiMessage {
       *bytes = found->second.bytes;
     }
     return hr::kOk;
+  }
+
+  HResult GetAttachmentRows(std::vector<AttachmentRow>* rows) override {
+    return ReadAttachmentRows(*mail_, rows);
+  }
+
+  HResult OpenAttach(int32_t number, std::unique_ptr<MapiAttachment>* attachment) override {
+    return OpenSimAttachment(outlook_, mail_, number, attachment);
   }
 
   HResult SaveChanges(uint32_t flags) override {

@@ -22,13 +22,16 @@ struct SimAccount {
   std::wstring displayName;
 };
 
-// An attachment of a mail item as the message carried it. The MAPI attachment surface is not
-// simulated yet; the data is kept for it.
+// An attachment of a mail item as the message carried it. The attachment table lists them in
+// order, numbered from 0 (PR_ATTACH_NUM), with PR_ATTACH_FILENAME_W; PR_ATTACH_DATA_BIN opens
+// as a stream over the bytes.
 struct SimAttachment {
   std::wstring fileName;
   std::wstring contentId;  // without angle brackets; empty when the part had none
   std::wstring mimeType;   // lower case, "image/png"
   std::string bytes;       // decoded content
+  // The size the data stream's Stat announces, when it should differ from the bytes.
+  std::optional<uint64_t> statSize;
 };
 
 // A mail item. Its MAPI properties double as the message's streams (PR_BODY_W holds the
@@ -51,7 +54,10 @@ struct SimMail {
   // Results of the next SaveChanges calls, oldest first; S_OK once they are used up.
   std::vector<HResult> saveResults;
   std::vector<uint32_t> saveFlags;  // every SaveChanges, in order
+  // A signed message's first attachment is its signature part ("smime.p7m"), as in the store;
+  // the rest are what the signed content carries.
   std::vector<SimAttachment> attachments;
+  HResult attachmentTableFailure = hr::kOk;  // non-zero: GetAttachmentTable fails
 
   void SetProp(PropTag tag, const std::wstring& text);
   void SetBinaryProp(PropTag tag, const std::string& bytes);

@@ -11,14 +11,17 @@ namespace {
 constexpr WORD kOrdinalHrGetOneProp = 135;
 constexpr WORD kOrdinalHrSetOneProp = 136;
 constexpr WORD kOrdinalMapiFreeBuffer = 17;
+constexpr WORD kOrdinalFreeProws = 140;
 #if defined(_WIN64)
 constexpr char kNameHrGetOneProp[] = "HrGetOneProp";
 constexpr char kNameHrSetOneProp[] = "HrSetOneProp";
 constexpr char kNameMapiFreeBuffer[] = "MAPIFreeBuffer";
+constexpr char kNameFreeProws[] = "FreeProws";
 #else
 constexpr char kNameHrGetOneProp[] = "HrGetOneProp@12";
 constexpr char kNameHrSetOneProp[] = "HrSetOneProp@8";
 constexpr char kNameMapiFreeBuffer[] = "MAPIFreeBuffer@4";
+constexpr char kNameFreeProws[] = "FreeProws@4";
 #endif
 
 // Windows' MAPI32 exports each function under both its name and the ordinal; a MAPI32 that is
@@ -45,8 +48,10 @@ bool Load(MapiFunctions* functions) {
       As<decltype(functions->setOneProp)>(Find(module, kOrdinalHrSetOneProp, kNameHrSetOneProp));
   functions->freeBuffer = As<decltype(functions->freeBuffer)>(
       Find(module, kOrdinalMapiFreeBuffer, kNameMapiFreeBuffer));
+  functions->freeProws =
+      As<decltype(functions->freeProws)>(Find(module, kOrdinalFreeProws, kNameFreeProws));
   return functions->getOneProp != nullptr && functions->setOneProp != nullptr &&
-         functions->freeBuffer != nullptr;
+         functions->freeBuffer != nullptr && functions->freeProws != nullptr;
 }
 
 }  // namespace

@@ -11,6 +11,7 @@ struct MapiFunctions {
   HRESULT(STDAPICALLTYPE* getOneProp)(LPMAPIPROP object, ULONG tag, LPSPropValue* value);
   HRESULT(STDAPICALLTYPE* setOneProp)(LPMAPIPROP object, LPSPropValue value);
   ULONG(STDAPICALLTYPE* freeBuffer)(LPVOID buffer);
+  void(STDAPICALLTYPE* freeProws)(LPSRowSet rows);
 };
 
 // Null when MAPI32.dll or one of the functions cannot be found. Loaded on first use, never

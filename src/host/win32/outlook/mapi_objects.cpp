@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "host/win32/outlook/mapi_attachments.h"
 #include "host/win32/outlook/mapi_library.h"
 #include "host/win32/outlook/outlook_ids.h"
 
@@ -82,35 +83,37 @@ class Win32MapiMessage final : public MapiMessage {
   }
 
   HResult ReadStream(PropTag tag, std::string* bytes) override {
-    ComPtr<IUnknown> opened;
-    HRESULT result = message_->OpenProperty(tag, &IID_IStream, 0, 0, opened.Receive());
-    if (FAILED(result))
-      return ToHResult(result);
-    ComPtr<IStream> stream;
-    result = opened.As(IID_IStream, &stream);
-    if (FAILED(result))
-      return ToHResult(result);
-    STATSTG stat{};
-    result = stream->Stat(&stat, STATFLAG_NONAME);
-    if (FAILED(result))
-      return ToHResult(result);
+    std::unique_ptr<MapiStream> stream;
+    HResult result = OpenPropertyStream(message_.get(), tag, &stream);
+    if (hr::Failed(result))
+      return result;
+    uint64_t size = 0;
+    result = stream->Stat(&size);
+    if (hr::Failed(result))
+      return result;
     // The size is a hint: the content is what Read gives until it ends.
-    constexpr ULONG kChunk = 64 * 1024;
-    constexpr ULONGLONG kLargestHint = 64ull * 1024 * 1024;
+    constexpr size_t kChunk = 64 * 1024;
+    constexpr uint64_t kLargestHint = 64ull * 1024 * 1024;
     std::string content;
-    content.reserve(static_cast<size_t>(std::min<ULONGLONG>(stat.cbSize.QuadPart, kLargestHint)));
-    char chunk[kChunk];
+    content.reserve(static_cast<size_t>(std::min(size, kLargestHint)));
     for (;;) {
-      ULONG read = 0;
-      result = stream->Read(chunk, kChunk, &read);
-      if (FAILED(result))
-        return ToHResult(result);
-      content.append(chunk, read);
-      if (read == 0 || result == S_FALSE)
+      const size_t before = content.size();
+      result = stream->Read(kChunk, &content);
+      if (hr::Failed(result))
+        return result;
+      if (content.size() == before)
         break;
     }
     *bytes = std::move(content);
     return hr::kOk;
+  }
+
+  HResult GetAttachmentRows(std::vector<AttachmentRow>* rows) override {
+    return ReadAttachmentRows(message_.get(), rows);
+  }
+
+  HResult OpenAttach(int32_t number, std::unique_ptr<MapiAttachment>* attachment) override {
+    return OpenAttachment(message_.get(), number, attachment);
   }
 
   HResult SaveChanges(uint32_t flags) override { return ToHResult(message_->SaveChanges(flags)); }
