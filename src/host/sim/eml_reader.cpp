@@ -154,8 +154,9 @@ class MailBuilder {
       if (const HeaderField* type = FindField(top.fields, "Content-Type")) {
         entity.bytes = WithCrLf(type->name + ":" + type->value) + "\r\n\r\n";
       }
-      entity.bytes.append(top.body);
-      mail_.attachments.push_back(std::move(entity));
+      // On the wire every line ended in CR LF, and the signature was made over that.
+      entity.bytes.append(WithCrLf(top.body));
+      mail_.attachments.insert(mail_.attachments.begin(), std::move(entity));
     } else if (IsOpaqueSmime(top.contentType.token)) {
       messageClass = kClassSmime;
     }
