@@ -30,11 +30,12 @@ set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
 add_subdirectory(${TP_GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 include(GoogleTest)
 
-# tp_add_test_program(NAME SOURCES... LIBRARIES...): one GoogleTest program. Natively each test
-# case is its own ctest entry; under Wine the whole program is one entry, since every process
-# start costs a second or two there.
+# tp_add_test_program(NAME SOURCES... LIBRARIES... [PROPERTIES...]): one GoogleTest program.
+# Natively each test case is its own ctest entry; under Wine the whole program is one entry,
+# since every process start costs a second or two there. PROPERTIES are ctest properties of
+# every entry (fixtures, environment).
 function(tp_add_test_program name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES;PROPERTIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   tp_set_warnings(${name})
   target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gmock GTest::gtest_main)
@@ -43,8 +44,8 @@ function(tp_add_test_program name)
   endif()
   if(TP_WINDOWS)
     add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
-    set_tests_properties(${name} PROPERTIES TIMEOUT 900)
+    set_tests_properties(${name} PROPERTIES TIMEOUT 900 ${ARG_PROPERTIES})
   else()
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120 ${ARG_PROPERTIES})
   endif()
 endfunction()

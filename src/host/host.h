@@ -20,6 +20,7 @@ class WindowTree;
 class Input;
 class Connectivity;
 class Browsers;
+class MessageCrypto;
 
 struct Host {
   Clock* clock = nullptr;
@@ -38,6 +39,7 @@ struct Host {
   Input* input = nullptr;
   Connectivity* connectivity = nullptr;
   Browsers* browsers = nullptr;
+  MessageCrypto* crypto = nullptr;
 };
 
 // The installed host. Installing replaces the whole set; it must not race with core code
@@ -107,6 +109,9 @@ inline Connectivity& connectivity() {
 }
 inline Browsers& browsers() {
   return *Current().browsers;
+}
+inline MessageCrypto& crypto() {
+  return *Current().crypto;
 }
 
 }  // namespace tp::host

@@ -54,6 +54,13 @@ config::ServiceEndpoints ClosedServices() {
 
 SimHostTest::~SimHostTest() = default;
 
+void SimHostTest::UseCrypto(host::MessageCrypto& crypto) {
+  host::Host withCrypto = sim_->host();
+  withCrypto.crypto = &crypto;
+  installed_.reset();
+  installed_ = std::make_unique<host::ScopedHost>(withCrypto);
+}
+
 std::filesystem::path SimHostTest::DataFolder() const {
   return folder_.path() / "LocalLow" / "Tidepost";
 }

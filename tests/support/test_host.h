@@ -43,6 +43,8 @@ class SimHostTest : public ::testing::Test {
   ~SimHostTest() override;
 
   host::sim::SimHost& sim() { return *sim_; }
+  // Installs the simulated host again with this message crypto (before any worker starts).
+  void UseCrypto(host::MessageCrypto& crypto);
   const TempFolder& folder() const { return folder_; }
   // The data folder ("<root>/LocalLow/Tidepost").
   std::filesystem::path DataFolder() const;

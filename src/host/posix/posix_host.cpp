@@ -1,10 +1,12 @@
-// The posix platform host: real files, clock, threads, code pages, HTTP and a file registry.
+// The posix platform host: real files, clock, threads, code pages, HTTP, OpenSSL message
+// crypto and a file registry.
 #include <cstdio>
 
 #include "host/common/embedded_resources_port.h"
 #include "host/platform.h"
 #include "host/posix/posix_clock.h"
 #include "host/posix/posix_codec.h"
+#include "host/posix/posix_crypto.h"
 #include "host/posix/posix_files.h"
 #include "host/posix/posix_http.h"
 #include "host/posix/posix_registry.h"
@@ -41,6 +43,7 @@ const Host& PlatformHost() {
   static posix::PosixThreads threads;
   static posix::PosixCodec codec;
   static posix::PosixHttpTransport http;
+  static posix::PosixMessageCrypto crypto;
   static EmbeddedResourcesPort resources;
   static const Host host = [] {
     Host made;
@@ -50,6 +53,7 @@ const Host& PlatformHost() {
     made.codec = &codec;
     made.resources = &resources;
     made.http = &http;
+    made.crypto = &crypto;
     made.registry = &FileRegistry(files);
     return made;
   }();

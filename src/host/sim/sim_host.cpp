@@ -28,6 +28,7 @@ SimHost::SimHost(const std::wstring& root)
   host_.input = &input;
   host_.connectivity = &connectivity;
   host_.browsers = &browsers;
+  host_.crypto = PlatformHost().crypto;
 }
 
 }  // namespace tp::host::sim

@@ -5,6 +5,7 @@
 #include "host/win32/win32_clock.h"
 #include "host/win32/win32_codec.h"
 #include "host/win32/win32_connectivity.h"
+#include "host/win32/win32_crypto.h"
 #include "host/win32/win32_files.h"
 #include "host/win32/win32_http.h"
 #include "host/win32/win32_input.h"
@@ -36,6 +37,7 @@ const Host& PlatformHost() {
   static win32::Win32Input input;
   static win32::Win32Connectivity connectivity;
   static win32::Win32Browsers browsers;
+  static win32::Win32MessageCrypto crypto;
   static const Host host = [] {
     Host made;
     made.clock = &clock;
@@ -54,6 +56,7 @@ const Host& PlatformHost() {
     made.input = &input;
     made.connectivity = &connectivity;
     made.browsers = &browsers;
+    made.crypto = &crypto;
     return made;
   }();
   return host;

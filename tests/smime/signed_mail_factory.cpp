@@ -1,0 +1,176 @@
+// Test certificates and signed messages made with OpenSSL.
+#include "signed_mail_factory.h"
+
+#include <openssl/bio.h>
+#include <openssl/cms.h>
+#include <openssl/err.h>
+#include <openssl/pem.h>
+#include <openssl/rsa.h>
+#include <openssl/x509v3.h>
+
+#include <atomic>
+#include <stdexcept>
+
+namespace tp::testing {
+namespace {
+
+[[noreturn]] void Fail(const char* what) {
+  ERR_print_errors_fp(stderr);
+  throw std::runtime_error(what);
+}
+
+void Require(bool ok, const char* what) {
+  if (!ok)
+    Fail(what);
+}
+
+struct BioDeleter {
+  void operator()(BIO* bio) const { BIO_free_all(bio); }
+};
+using Bio = std::unique_ptr<BIO, BioDeleter>;
+struct CmsDeleter {
+  void operator()(CMS_ContentInfo* cms) const { CMS_ContentInfo_free(cms); }
+};
+struct StackDeleter {
+  void operator()(STACK_OF(X509) * stack) const { sk_X509_free(stack); }
+};
+
+std::string BioText(BIO* bio) {
+  char* data = nullptr;
+  const long size = BIO_get_mem_data(bio, &data);
+  return std::string(data, static_cast<size_t>(size));
+}
+
+void AddExtension(X509* certificate, X509V3_CTX* context, int nid, const std::string& value) {
+  X509_EXTENSION* extension = X509V3_EXT_conf_nid(nullptr, context, nid, value.c_str());
+  Require(extension != nullptr, "X509V3_EXT_conf_nid");
+  Require(X509_add_ext(certificate, extension, -1) == 1, "X509_add_ext");
+  X509_EXTENSION_free(extension);
+}
+
+}  // namespace
+
+Identity MakeIdentity(const CertificateProfile& profile, const Identity* issuer) {
+  static std::atomic<long> serial{1000};
+  Identity made;
+  made.key.reset(EVP_RSA_gen(2048));
+  Require(made.key != nullptr, "EVP_RSA_gen");
+  made.certificate.reset(X509_new());
+  X509* certificate = made.certificate.get();
+  Require(X509_set_version(certificate, 2) == 1, "X509_set_version");
+  ASN1_INTEGER_set(X509_get_serialNumber(certificate), ++serial);
+  X509_gmtime_adj(X509_getm_notBefore(certificate), profile.notBeforeDays * 86400);
+  X509_gmtime_adj(X509_getm_notAfter(certificate), profile.notAfterDays * 86400);
+  Require(X509_set_pubkey(certificate, made.key.get()) == 1, "X509_set_pubkey");
+
+  X509_NAME* name = X509_get_subject_name(certificate);
+  auto addText = [name](const char* field, const std::string& value) {
+    Require(X509_NAME_add_entry_by_txt(name, field, MBSTRING_UTF8,
+                                       reinterpret_cast<const unsigned char*>(value.c_str()), -1,
+                                       -1, 0) == 1,
+            "X509_NAME_add_entry_by_txt");
+  };
+  addText("O", "Tidepost tests");
+  addText("CN", profile.commonName);
+  if (!profile.subjectEmail.empty()) {
+    Require(
+        X509_NAME_add_entry_by_NID(
+            name, NID_pkcs9_emailAddress, MBSTRING_ASC,
+            reinterpret_cast<const unsigned char*>(profile.subjectEmail.c_str()), -1, -1, 0) == 1,
+        "X509_NAME_add_entry_by_NID");
+  }
+  X509* issuerCertificate = issuer ? issuer->certificate.get() : certificate;
+  Require(X509_set_issuer_name(certificate, X509_get_subject_name(issuerCertificate)) == 1,
+          "X509_set_issuer_name");
+
+  X509V3_CTX context;
+  X509V3_set_ctx(&context, issuerCertificate, certificate, nullptr, nullptr, 0);
+  if (profile.authority) {
+    AddExtension(certificate, &context, NID_basic_constraints, "critical,CA:TRUE");
+    AddExtension(certificate, &context, NID_key_usage, "critical,keyCertSign,cRLSign");
+  } else {
+    AddExtension(certificate, &context, NID_basic_constraints, "CA:FALSE");
+    AddExtension(certificate, &context, NID_key_usage, "critical,digitalSignature,keyEncipherment");
+    AddExtension(certificate, &context, NID_ext_key_usage, "emailProtection");
+  }
+  AddExtension(certificate, &context, NID_subject_key_identifier, "hash");
+  if (issuer != nullptr)
+    AddExtension(certificate, &context, NID_authority_key_identifier, "keyid:always");
+  if (!profile.sanEmails.empty()) {
+    std::string names;
+    for (const std::string& email : profile.sanEmails)
+      names += (names.empty() ? "email:" : ",email:") + email;
+    AddExtension(certificate, &context, NID_subject_alt_name, names);
+  }
+  EVP_PKEY* signingKey = issuer ? issuer->key.get() : made.key.get();
+  Require(X509_sign(certificate, signingKey, EVP_sha256()) > 0, "X509_sign");
+  return made;
+}
+
+std::string CertificatePem(X509* certificate) {
+  Bio out(BIO_new(BIO_s_mem()));
+  Require(PEM_write_bio_X509(out.get(), certificate) == 1, "PEM_write_bio_X509");
+  return BioText(out.get());
+}
+
+std::string CertificateDer(X509* certificate) {
+  unsigned char* der = nullptr;
+  const int length = i2d_X509(certificate, &der);
+  Require(length > 0, "i2d_X509");
+  std::string bytes(reinterpret_cast<char*>(der), static_cast<size_t>(length));
+  OPENSSL_free(der);
+  return bytes;
+}
+
+std::string SignContent(const Identity& signer, const std::vector<const Identity*>& chain,
+                        std::string_view content, const SignOptions& options) {
+  std::unique_ptr<STACK_OF(X509), StackDeleter> extra(sk_X509_new_null());
+  for (const Identity* identity : chain)
+    sk_X509_push(extra.get(), identity->certificate.get());
+  unsigned int flags = CMS_BINARY | CMS_NOSMIMECAP;
+  if (options.detached)
+    flags |= CMS_DETACHED;
+  if (!options.includeCertificates)
+    flags |= CMS_NOCERTS;
+  if (!options.signedAttributes)
+    flags |= CMS_NOATTR;
+  Bio in(BIO_new_mem_buf(content.data(), static_cast<int>(content.size())));
+  std::unique_ptr<CMS_ContentInfo, CmsDeleter> cms(
+      CMS_sign(signer.certificate.get(), signer.key.get(),
+               options.includeCertificates ? extra.get() : nullptr, in.get(), flags));
+  Require(cms != nullptr, "CMS_sign");
+  if (options.breakSignature) {
+    CMS_SignerInfo* info = sk_CMS_SignerInfo_value(CMS_get0_SignerInfos(cms.get()), 0);
+    ASN1_OCTET_STRING* signature = CMS_SignerInfo_get0_signature(info);
+    std::string value(reinterpret_cast<const char*>(ASN1_STRING_get0_data(signature)),
+                      static_cast<size_t>(ASN1_STRING_length(signature)));
+    value[value.size() / 2] = static_cast<char>(value[value.size() / 2] ^ 0x01);
+    Require(ASN1_OCTET_STRING_set(signature, reinterpret_cast<const unsigned char*>(value.data()),
+                                  static_cast<int>(value.size())) == 1,
+            "ASN1_OCTET_STRING_set");
+  }
+  unsigned char* der = nullptr;
+  const int length = i2d_CMS_ContentInfo(cms.get(), &der);
+  Require(length > 0, "i2d_CMS_ContentInfo");
+  std::string bytes(reinterpret_cast<char*>(der), static_cast<size_t>(length));
+  OPENSSL_free(der);
+  return bytes;
+}
+
+std::string Base64Lines(std::string_view bytes) {
+  Bio base64(BIO_new(BIO_f_base64()));
+  BIO* memory = BIO_new(BIO_s_mem());
+  BIO_push(base64.get(), memory);
+  BIO_write(base64.get(), bytes.data(), static_cast<int>(bytes.size()));
+  (void)BIO_flush(base64.get());
+  // OpenSSL writes 64-character lines ended by LF.
+  std::string lines;
+  for (const char ch : BioText(memory)) {
+    if (ch == '\n')
+      lines += '\r';
+    lines += ch;
+  }
+  return lines;
+}
+
+}  // namespace tp::testing
