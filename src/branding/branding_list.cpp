@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "branding/account_info.h"
+#include "branding/smime_branding.h"
 #include "net/json_parser.h"
 #include "support/file_names.h"
 #include "support/log.h"
@@ -137,14 +138,18 @@ bool BrandingList::FindSenderBrand(host::MailItem& item, int* accountType,
                                    SenderBrand* brand, std::wstring* mailProvider) const {
   *accountType = GetItemAccountInfo(item, accountAddress, mailProvider);
   if (*accountType == host::kOlExchangeAccount) {
-    WriteLog(L"Should not check a message from an exchange account");
-    return false;
-  }
-  if (mailProvider->empty()) {
+    // No provider vouches for Exchange mail: only an S/MIME signature can (mail_check.cpp).
+    if (!IsSmimeMessage(item)) {
+      WriteLog(L"Should not check a message from an exchange account");
+      return false;
+    }
+    WriteLog(L"Message from an exchange account is SMIME signed: its signature decides");
+  } else if (mailProvider->empty()) {
     WriteLogFormat(L"SMTP address %s should not be checked for branding", *accountAddress);
     return false;
+  } else {
+    WriteLogFormat(L"Account mail provider %s should be checked for branding", *mailProvider);
   }
-  WriteLogFormat(L"Account mail provider %s should be checked for branding", *mailProvider);
   std::wstring sender;
   GetSenderAddress(item, &sender);
   const size_t at = sender.rfind(L'@');

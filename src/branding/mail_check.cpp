@@ -11,6 +11,7 @@
 #include "branding/form_regions.h"
 #include "branding/mapi_text.h"
 #include "branding/message_class.h"
+#include "branding/smime_branding.h"
 #include "host/clock.h"
 #include "host/host.h"
 #include "support/configuration.h"
@@ -35,6 +36,50 @@ class WaitCursor {
  private:
   uintptr_t previous_;
 };
+
+// The provider's authentication verdicts in the transport headers vouch for the brand.
+bool HeadersVouch(host::MapiMessage& message, const std::wstring& mailProvider,
+                  const std::wstring& brandName, const SenderBrand& brand) {
+  host::PropValue headers;
+  const HResult read = message.GetProp(host::kPrTransportMessageHeadersW, &headers);
+  if (read == hr::kMapiNotFound) {
+    WriteLog(L"Failed getting transport headers");
+    return false;
+  }
+  if (hr::Failed(read) || host::PropType(headers.tag) != host::kPtUnicode)
+    return false;
+
+  const AuthHeaderResult verdict = AnalyzeAuthHeaders(mailProvider, headers.text);
+  WriteLogFormat(
+      L"Header analysis result: Mail provider=%s, SPF=%s, SPFDomain=%s, DKIM=%s, DKIMDomain=%s",
+      mailProvider, verdict.spfResult, verdict.spfDomain, verdict.dkimResult, verdict.dkimDomain);
+  for (const std::wstring& note : verdict.ignored) {
+    WriteLogFormat(L"Verdict ignored: %s", note);
+  }
+  std::wstring dkimDomain = verdict.dkimDomain;
+  if (EqualsIgnoreCase(verdict.dkimResult, L"pass")) {
+    // Any passing signature of the sender's vouches: a message may carry an ESP's too.
+    const auto signer =
+        std::find_if(verdict.dkimPassDomains.begin(), verdict.dkimPassDomains.end(),
+                     [&brand](const std::wstring& domain) { return AcceptsDomain(brand, domain); });
+    if (signer == verdict.dkimPassDomains.end()) {
+      WriteLog(L"DKIM is OK but not the DKIM signer");
+      return false;
+    }
+    dkimDomain = *signer;
+  } else if (brand.spf && EqualsIgnoreCase(verdict.spfResult, L"pass")) {
+    if (!AcceptsDomain(brand, verdict.spfDomain)) {
+      WriteLog(L"SPF is OK but not the SPF allowed domain");
+      return false;
+    }
+  } else {
+    WriteLog(L"Failed SPF\\DKIM check");
+    return false;
+  }
+  WriteLogFormat(L"Branding message for sender %s SPF=%s, DKIM=%s, DKIMDomain=%s", brandName,
+                 verdict.spfResult, verdict.dkimResult, dkimDomain);
+  return true;
+}
 
 }  // namespace
 
@@ -136,44 +181,11 @@ bool MailCheck::BrandMailItem(host::MailItem& item, bool viewed) {
   }
   (void)ReadTextProp(*opened, host::kPrMessageClassW, &messageClass);
 
-  host::PropValue headers;
-  const HResult read = opened->GetProp(host::kPrTransportMessageHeadersW, &headers);
-  if (read == hr::kMapiNotFound) {
-    WriteLog(L"Failed getting transport headers");
+  const bool vouched = accountType == host::kOlExchangeAccount
+                           ? SmimeSignatureVouches(*opened, messageClass, brandName, brand)
+                           : HeadersVouch(*opened, mailProvider, brandName, brand);
+  if (!vouched)
     return false;
-  }
-  if (hr::Failed(read) || host::PropType(headers.tag) != host::kPtUnicode)
-    return false;
-
-  const AuthHeaderResult verdict = AnalyzeAuthHeaders(mailProvider, headers.text);
-  WriteLogFormat(
-      L"Header analysis result: Mail provider=%s, SPF=%s, SPFDomain=%s, DKIM=%s, DKIMDomain=%s",
-      mailProvider, verdict.spfResult, verdict.spfDomain, verdict.dkimResult, verdict.dkimDomain);
-  for (const std::wstring& note : verdict.ignored) {
-    WriteLogFormat(L"Verdict ignored: %s", note);
-  }
-  std::wstring dkimDomain = verdict.dkimDomain;
-  if (EqualsIgnoreCase(verdict.dkimResult, L"pass")) {
-    // Any passing signature of the sender's vouches: a message may carry an ESP's too.
-    const auto signer =
-        std::find_if(verdict.dkimPassDomains.begin(), verdict.dkimPassDomains.end(),
-                     [&brand](const std::wstring& domain) { return AcceptsDomain(brand, domain); });
-    if (signer == verdict.dkimPassDomains.end()) {
-      WriteLog(L"DKIM is OK but not the DKIM signer");
-      return false;
-    }
-    dkimDomain = *signer;
-  } else if (brand.spf && EqualsIgnoreCase(verdict.spfResult, L"pass")) {
-    if (!AcceptsDomain(brand, verdict.spfDomain)) {
-      WriteLog(L"SPF is OK but not the SPF allowed domain");
-      return false;
-    }
-  } else {
-    WriteLog(L"Failed SPF\\DKIM check");
-    return false;
-  }
-  WriteLogFormat(L"Branding message for sender %s SPF=%s, DKIM=%s, DKIMDomain=%s", brandName,
-                 verdict.spfResult, verdict.dkimResult, dkimDomain);
   if (IsStopSignaled())
     return false;
 

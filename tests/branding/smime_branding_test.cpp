@@ -1,0 +1,186 @@
+// The S/MIME branch of the branding decision: which signer addresses are in a brand's
+// domain, which verdicts vouch for a brand, and the whole decision for signed mail received
+// through an Exchange account, on the platform's own cryptography.
+#include "branding/smime_branding.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "addin/add_in_fixture.h"
+#include "branding/message_class.h"
+#include "host/crypto.h"
+#include "host/sim/eml_reader.h"
+#include "support/format.h"
+#include "support/log.h"
+#include "support/smime_cases.h"
+#include "support/smime_fixtures.h"
+#include "support/text.h"
+
+namespace tp {
+namespace {
+
+using host::sim::SimMail;
+
+TEST(SmimeBrandingTest, OnlyAddressesInTheBrandsDomainOrASubDomainCount) {
+  struct Case {
+    std::wstring address;
+    bool inDomain;
+  };
+  const Case cases[] = {
+      {L"alerts@kestrelbank.example", true},
+      {L"ALERTS@KestrelBank.EXAMPLE", true},
+      {L"news@mail.kestrelbank.example", true},
+      {L"\"a@b\"@kestrelbank.example", true},
+      {L"alerts@kestrelbank.example.evil.example", false},
+      {L"alerts@notkestrelbank.example", false},
+      {L"alerts@kestrelbank-secure.example", false},
+      {L"alerts@kestrelbank.example.", false},
+      {L"alerts@.kestrelbank.example", false},
+      {L"alerts@mail..kestrelbank.example", false},
+      {L"alerts@k\u00e9strelbank.example", false},
+      {L"alerts@evil.example kestrelbank.example", false},
+      {std::wstring(L"alerts@kestrelbank.example\0.evil.example", 40), false},
+      {L"@kestrelbank.example", false},
+      {L"kestrelbank.example", false},
+      {L"", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(WideToUtf8(c.address));
+    EXPECT_EQ(IsAddressInDomain(c.address, L"kestrelbank.example"), c.inDomain);
+  }
+  EXPECT_FALSE(IsAddressInDomain(L"alerts@kestrelbank.example", L""));
+}
+
+TEST(SmimeBrandingTest, AVerdictVouchesOnlyWhenValidTrustedAndFromTheBrandsDomain) {
+  SenderBrand brand;
+  brand.domain = L"kestrelbank.example";
+  brand.dkimSigners = L"mailer.example";
+  auto verdict = [](int result, uint32_t chain, std::vector<std::wstring> addresses) {
+    SignatureVerdict made;
+    made.result = result;
+    made.chainErrors = chain;
+    made.signerAddresses = std::move(addresses);
+    return made;
+  };
+  struct Case {
+    const char* name;
+    SignatureVerdict verdict;
+    SignatureRefusal refusal;
+  };
+  const Case cases[] = {
+      {"valid", verdict(0, 0, {L"alerts@kestrelbank.example"}), SignatureRefusal::kNone},
+      {"the second address", verdict(0, 0, {L"x@other.example", L"a@mail.kestrelbank.example"}),
+       SignatureRefusal::kNone},
+      {"partial chain", verdict(0, host::trust::kIsPartialChain, {L"alerts@kestrelbank.example"}),
+       SignatureRefusal::kUntrustedRoot},
+      {"hash mismatch", verdict(-2, 0, {L"alerts@kestrelbank.example"}),
+       SignatureRefusal::kNotVerified},
+      {"chain error", verdict(-7, host::trust::kIsUntrustedRoot, {L"alerts@kestrelbank.example"}),
+       SignatureRefusal::kNotVerified},
+      {"a signer domain of DKIM", verdict(0, 0, {L"alerts@mailer.example"}),
+       SignatureRefusal::kSignerOutsideDomain},
+      {"no address", verdict(0, 0, {}), SignatureRefusal::kSignerOutsideDomain},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(JudgeSignatureForBrand(c.verdict, brand), c.refusal);
+  }
+}
+
+// Signed mail of the S/MIME fixture, received by an Exchange account and decided by the
+// add-in for the brand "Kestrel Bank".
+class ExchangeSignedMailTest : public testing::AddinTest {
+ protected:
+  void SetUp() override {
+    if (testing::SmimeFixtureFolder().empty())
+      GTEST_SKIP() << "TIDEPOST_SMIME_FIXTURES is not set: run the tests through ctest";
+    UseCrypto(testing::TrustingFixtureRoot());
+    WriteSendersList(
+        L"{\"branding\":[{\"name\":\"Kestrel Bank\",\"domain\":\"kestrelbank.example\"},"
+        L"{\"name\":\"Acme\",\"domain\":\"acme.example\"}]}");
+    ASSERT_EQ(Connect(), hr::kOk);
+  }
+
+  std::shared_ptr<SimMail> Receive(const std::string& file, int accountType = 0) {
+    SimMail mail;
+    std::wstring error;
+    EXPECT_TRUE(host::sim::ReadEmlFile(testing::SmimeFixtureFolder() / file, &mail, &error));
+    mail.account = std::make_shared<host::sim::SimAccount>(host::sim::SimAccount{
+        accountType,
+        accountType == 0 ? L"alex.sample@harborworks.example" : L"alex.sample@gmail.com", L"Alex"});
+    return sim().outlook.AddMail(*inbox, mail);
+  }
+  static std::wstring ClassOf(const SimMail& mail) {
+    return mail.props.at(host::kPrMessageClassW).text;
+  }
+};
+
+TEST_F(ExchangeSignedMailTest, OnlyATrustedSignatureFromTheBrandsDomainBrands) {
+  for (const testing::SmimeCase& expected : testing::kSmimeCases) {
+    SCOPED_TRACE(expected.file);
+    const auto mail = Receive(expected.file);
+    const std::wstring before = ClassOf(*mail);
+    std::vector<std::wstring> lines;
+    bool branded = false;
+    {
+      ScopedLogObserver observer([&lines](std::wstring_view line) { lines.emplace_back(line); });
+      branded = connect->BrandMailItem(*Item(mail), false);
+    }
+    auto logged = [&lines](const std::wstring& line) {
+      return std::find(lines.begin(), lines.end(), line) != lines.end();
+    };
+    if (expected.refusal == nullptr) {
+      EXPECT_TRUE(branded);
+      EXPECT_EQ(ClassOf(*mail), BrandedClassFor(before, L"Kestrel Bank"));
+      EXPECT_TRUE(logged(L"Message is from an exchange account"));
+      EXPECT_TRUE(logged(L"Branding SMIME message for sender Kestrel Bank"));
+      EXPECT_EQ(mail->saveFlags.size(), 1u);
+    } else {
+      EXPECT_FALSE(branded);
+      EXPECT_TRUE(logged(Utf8ToWide(expected.refusal)));
+      EXPECT_EQ(ClassOf(*mail), before);
+      EXPECT_TRUE(mail->saveFlags.empty());
+    }
+    if (expected.result != testing::kNoSignaturePart) {
+      const std::wstring result = Format(L"SMIME signature result=%d (", expected.result);
+      EXPECT_TRUE(
+          std::any_of(lines.begin(), lines.end(),
+                      [&result](const std::wstring& line) { return line.rfind(result, 0) == 0; }))
+          << "no line starts with " << WideToUtf8(result);
+    }
+  }
+}
+
+TEST_F(ExchangeSignedMailTest, ABrandedSignedMessageIsRecognisedAgainWithoutASecondCheck) {
+  const auto mail = Receive("detached-valid.eml");
+  ASSERT_TRUE(connect->BrandMailItem(*Item(mail), false));
+  EXPECT_FALSE(connect->BrandMailItem(*Item(mail), true));
+  EXPECT_TRUE(
+      Logged(L"Message class name is already branded - "
+             L"IPM.Note.SMIME.MultipartSigned.Tidepost.Kestrel Bank.SMIME.MultipartSigned"));
+  EXPECT_EQ(CountLogged(L"Branding SMIME message for sender Kestrel Bank"), 1);
+  EXPECT_EQ(mail->saveFlags.size(), 1u);
+}
+
+TEST_F(ExchangeSignedMailTest, SignedMailOfAnUnlistedSenderIsNotChecked) {
+  const auto mail = Receive("detached-valid.eml");
+  mail->SetProp(host::kPrSentRepresentingEmailAddressW, L"alerts@harborweekly.example");
+  EXPECT_FALSE(connect->BrandMailItem(*Item(mail), false));
+  EXPECT_TRUE(Logged(L"Message from an exchange account is SMIME signed: its signature decides"));
+  EXPECT_TRUE(Logged(L"Sender not found in branding list"));
+  EXPECT_FALSE(Logged(L"Message is from an exchange account"));
+}
+
+TEST_F(ExchangeSignedMailTest, OtherAccountsKeepTheirHeaderDecision) {
+  // A valid signature does not stand in for a provider's verdicts on a Gmail account.
+  const auto mail = Receive("detached-valid.eml", 1);
+  EXPECT_FALSE(connect->BrandMailItem(*Item(mail), false));
+  EXPECT_TRUE(Logged(L"Account mail provider @gmail.com should be checked for branding"));
+  EXPECT_TRUE(Logged(L"Failed SPF\\DKIM check"));
+  EXPECT_FALSE(Logged(L"Message is from an exchange account"));
+  EXPECT_EQ(ClassOf(*mail), L"IPM.Note.SMIME.MultipartSigned");
+}
+
+}  // namespace
+}  // namespace tp
