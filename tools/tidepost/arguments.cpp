@@ -18,7 +18,7 @@ bool Options::Parse(const Arguments& arguments, const std::set<std::string>& val
         std::fprintf(stderr, "tidepost: %s needs a value\n", argument.c_str());
         return false;
       }
-      values_[argument] = arguments[++i];
+      values_[argument].push_back(arguments[++i]);
     } else {
       std::fprintf(stderr, "tidepost: unknown option %s\n", argument.c_str());
       return false;
@@ -31,7 +31,12 @@ std::optional<std::string> Options::Value(const std::string& name) const {
   auto found = values_.find(name);
   if (found == values_.end())
     return std::nullopt;
-  return found->second;
+  return found->second.back();
+}
+
+std::vector<std::string> Options::Values(const std::string& name) const {
+  auto found = values_.find(name);
+  return found == values_.end() ? std::vector<std::string>() : found->second;
 }
 
 }  // namespace tp::tool

@@ -18,12 +18,14 @@ class Options {
   bool Parse(const Arguments& arguments, const std::set<std::string>& valued,
              const std::set<std::string>& flags);
 
+  // The last value given for an option, and all of them in order (a repeatable option).
   std::optional<std::string> Value(const std::string& name) const;
+  std::vector<std::string> Values(const std::string& name) const;
   bool Flag(const std::string& name) const { return flags_.count(name) != 0; }
   const std::vector<std::string>& operands() const { return operands_; }
 
  private:
-  std::map<std::string, std::string> values_;
+  std::map<std::string, std::vector<std::string>> values_;
   std::set<std::string> flags_;
   std::vector<std::string> operands_;
 };

@@ -12,6 +12,7 @@
 #include "commands.h"
 #include "host/mapi.h"
 #include "simulation.h"
+#include "smime_tool.h"
 #include "support/configuration.h"
 #include "support/log.h"
 #include "support/text.h"
@@ -60,18 +61,22 @@ bool MakeMailbox(const std::filesystem::path& dir, const std::string& address,
 
 int CheckCommand(const Arguments& arguments) {
   Options options;
-  if (!options.Parse(arguments, {"--account", "--senders", "--type", "--server"}, {}) ||
+  if (!options.Parse(arguments, {"--account", "--senders", "--type", "--server", "--trust"}, {}) ||
       !options.Value("--account") || !options.Value("--senders") || options.operands().empty()) {
     std::fprintf(stderr,
                  "usage: tidepost check --account ADDRESS --senders SENDERSLIST.xml "
-                 "[--type imap|pop3|http|exchange] [--server INCOMING-SERVER] MESSAGE.eml...\n");
+                 "[--type imap|pop3|http|exchange] [--server INCOMING-SERVER] "
+                 "[--trust CERTIFICATES.pem]... MESSAGE.eml...\n");
     return 64;
   }
+  std::unique_ptr<host::posix::PosixMessageCrypto> crypto;
+  if (!MakeTrustingCrypto(options, &crypto))
+    return 66;
   const std::string address = *options.Value("--account");
   const std::string domain = address.substr(address.rfind('@') + 1);
   const std::string server = options.Value("--server").value_or("imap." + domain);
 
-  Simulation run(NewRunFolder("check"));
+  Simulation run(NewRunFolder("check"), crypto.get());
   if (!MakeMailbox(run.DataFolder().parent_path().parent_path() / "mailbox", address,
                    options.Value("--type").value_or("imap"), server, options.operands())) {
     return 66;
@@ -112,6 +117,10 @@ int CheckCommand(const Arguments& arguments) {
     const AuthHeaderResult verdict =
         AnalyzeAuthHeaders(marker, TextProp(*message.mail, host::kPrTransportMessageHeadersW));
     const std::wstring before = TextProp(*message.mail, host::kPrMessageClassW);
+    // On Exchange a signature stands in for the provider's verdicts.
+    const std::string signature = accountType == host::kOlExchangeAccount
+                                      ? DescribeMessageSignature(*item->MapiObject())
+                                      : std::string();
 
     std::vector<std::wstring> lines;
     bool branded = false;
@@ -139,6 +148,8 @@ int CheckCommand(const Arguments& arguments) {
                 OrDash(verdict.spfDomain).c_str());
     std::printf("  DKIM:      %s %s\n", OrDash(verdict.dkimResult).c_str(),
                 OrDash(verdict.dkimDomain).c_str());
+    if (!signature.empty())
+      std::printf("  S/MIME:    %s\n", signature.c_str());
     std::printf("  brand:     %s\n", Narrow(brand).c_str());
     std::printf("  decision:  %s: %s\n", branded ? "branded" : "not branded",
                 Narrow(reason).c_str());

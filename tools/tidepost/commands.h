@@ -14,5 +14,7 @@ int CheckCommand(const Arguments& arguments);
 // Exit status 0 loaded, 1 envelope refused (or unreadable), 2 JSON syntax error, 3 no usable
 // "branding"; with several files, the highest.
 int ValidateCommand(const Arguments& arguments);
+// Exit status 0 when every message's signature gave 0, 1 otherwise.
+int SmimeCommand(const Arguments& arguments);
 
 }  // namespace tp::tool

@@ -16,14 +16,16 @@ struct Command {
 const Command kCommands[] = {
     {"run",
      "run [--mailbox DIR] [--senders FILE] [--service http://HOST:PORT/] [--data DIR]\n"
-     "      [--pages DIR] [--offline] [--print-log]\n"
+     "      [--pages DIR] [--offline] [--trust FILE]... [--print-log]\n"
      "                           run the whole add-in on a simulated Outlook fed by a mailbox\n"
      "                           of .eml files, against a stand-in of our service; --pages\n"
      "                           saves each page handed to a browser helper object, --offline\n"
-     "                           runs it with the machine offline",
+     "                           runs it with the machine offline, --trust adds PEM\n"
+     "                           certificates to the system's CAs for S/MIME signatures",
      tp::tool::RunCommand},
     {"check",
-     "check --account ADDRESS --senders FILE [--type T] [--server S] MESSAGE.eml...\n"
+     "check --account ADDRESS --senders FILE [--type T] [--server S] [--trust FILE]...\n"
+     "      MESSAGE.eml...\n"
      "                           show the branding decision for each message, step by step",
      tp::tool::CheckCommand},
     {"validate",
@@ -31,6 +33,12 @@ const Command kCommands[] = {
      "                           0 loaded, 1 envelope refused, 2 JSON syntax error, 3 no usable\n"
      "                           branding (the worst of all files)",
      tp::tool::ValidateCommand},
+    {"smime",
+     "smime [--trust FILE]... MESSAGE.eml...\n"
+     "                           check each message's S/MIME signature as the add-in does:\n"
+     "                           \"FILE: CODE MEANING\" (CODE 0 to -7, or none) and the signer;\n"
+     "                           exit status 0 when every signature gave 0",
+     tp::tool::SmimeCommand},
 };
 
 void PrintUsage() {

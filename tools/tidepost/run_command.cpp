@@ -14,6 +14,7 @@
 #include "net/json_parser.h"
 #include "net/senders_envelope.h"
 #include "simulation.h"
+#include "smime_tool.h"
 #include "standin/standin_server.h"
 #include "support/configuration.h"
 #include "support/log.h"
@@ -91,15 +92,20 @@ void PrintCounts(const char* title, const std::map<std::string, int>& counts) {
 
 int RunCommand(const Arguments& arguments) {
   Options options;
-  if (!options.Parse(arguments, {"--mailbox", "--senders", "--service", "--data", "--pages"},
+  if (!options.Parse(arguments,
+                     {"--mailbox", "--senders", "--service", "--data", "--pages", "--trust"},
                      {"--print-log", "--offline"})) {
     return 64;
   }
+  std::unique_ptr<host::posix::PosixMessageCrypto> crypto;
+  if (!MakeTrustingCrypto(options, &crypto))
+    return 66;
   const std::filesystem::path mailbox = options.Value("--mailbox").value_or("examples/mailbox");
   const std::filesystem::path sendersFile =
       options.Value("--senders").value_or("examples/sendersList.xml");
   Simulation run(options.Value("--data") ? std::filesystem::path(*options.Value("--data"))
-                                         : NewRunFolder("run"));
+                                         : NewRunFolder("run"),
+                 crypto.get());
   std::wstring error;
   if (!run.LoadMailbox(mailbox, &error)) {
     std::fprintf(stderr, "tidepost: %s\n", WideToUtf8(error).c_str());

@@ -22,10 +22,14 @@ std::wstring NameOfEntryId(const std::wstring& entryId) {
   return Utf8ToWide(bytes);
 }
 
-Simulation::Simulation(const std::filesystem::path& root) : root_(root) {
+Simulation::Simulation(const std::filesystem::path& root, host::MessageCrypto* crypto)
+    : root_(root) {
   std::filesystem::create_directories(root_);
   sim_ = std::make_unique<host::sim::SimHost>(Utf8ToWide(root_.string()));
-  installed_ = std::make_unique<host::ScopedHost>(sim_->host());
+  host::Host simulated = sim_->host();
+  if (crypto != nullptr)
+    simulated.crypto = crypto;
+  installed_ = std::make_unique<host::ScopedHost>(simulated);
 }
 
 std::filesystem::path Simulation::LogPath() const {

@@ -16,8 +16,9 @@ namespace tp::tool {
 
 class Simulation {
  public:
-  // root: where the data folder ("LocalLow/Tidepost") and the temporary folder go.
-  explicit Simulation(const std::filesystem::path& root);
+  // root: where the data folder ("LocalLow/Tidepost") and the temporary folder go. crypto:
+  // the message crypto to verify signatures with, when not the platform's.
+  explicit Simulation(const std::filesystem::path& root, host::MessageCrypto* crypto = nullptr);
 
   host::sim::SimHost& sim() { return *sim_; }
   host::WindowHandle explorer_window() const { return explorerWindow_; }
