@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "host/platform.h"
 #include "host/win32/crypt_resources.h"
@@ -32,25 +33,39 @@ class TrustedTestRoot {
       ADD_FAILURE() << "cannot open the user's Root store: " << ::GetLastError();
       return;
     }
+    // Deleting while enumerating restarts Wine's enumeration: collect first, then delete.
+    std::vector<host::win32::UniqueCertContext> earlier;
     PCCERT_CONTEXT found = nullptr;
     while ((found = ::CertEnumCertificatesInStore(store_.get(), found)) != nullptr) {
       if (IsTestRoot(found))
-        ::CertDeleteCertificateFromStore(::CertDuplicateCertificateContext(found));
+        earlier.emplace_back(::CertDuplicateCertificateContext(found));
     }
+    for (host::win32::UniqueCertContext& root : earlier)
+      ::CertDeleteCertificateFromStore(root.Take());
     if (!::CertAddEncodedCertificateToStore(
             store_.get(), X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
             static_cast<DWORD>(der.size()), CERT_STORE_ADD_REPLACE_EXISTING, added_.Receive())) {
       ADD_FAILURE() << "cannot add the test root: " << std::hex << ::GetLastError();
     }
+    Commit();
   }
   ~TrustedTestRoot() {
-    if (added_)
+    if (added_) {
       ::CertDeleteCertificateFromStore(added_.Take());
+      Commit();
+    }
   }
   TrustedTestRoot(const TrustedTestRoot&) = delete;
   TrustedTestRoot& operator=(const TrustedTestRoot&) = delete;
 
  private:
+  // Wine writes a system store's changes to the registry, where the chain engine reads its
+  // roots, only when they are committed (or the store is closed).
+  void Commit() {
+    if (store_)
+      ::CertControlStore(store_.get(), 0, CERT_STORE_CTRL_COMMIT, nullptr);
+  }
+
   host::win32::UniqueCertStore store_;
   host::win32::UniqueCertContext added_;
 };
