@@ -8,33 +8,24 @@
 namespace tp::testing {
 namespace {
 
-using AllocateBuffer = SCODE(WINAPI*)(ULONG size, LPVOID* buffer);
-using AllocateMore = SCODE(WINAPI*)(ULONG size, LPVOID object, LPVOID* buffer);
+const IID kIidMapiProp = {0x00020303, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
-// The system MAPI32's allocator, which the adapter's MAPIFreeBuffer releases.
-struct MapiAllocator {
-  AllocateBuffer allocate = nullptr;
-  AllocateMore more = nullptr;
-};
+}  // namespace
 
-const MapiAllocator& Allocator() {
+const MapiAllocator& FakeMapiAllocator() {
   static const MapiAllocator allocator = [] {
     MapiAllocator made;
     const HMODULE mapi = ::LoadLibraryW(L"MAPI32.dll");
     if (mapi == nullptr)
       return made;
-    made.allocate = reinterpret_cast<AllocateBuffer>(
+    made.allocate = reinterpret_cast<MapiAllocator::AllocateBuffer>(
         reinterpret_cast<void*>(::GetProcAddress(mapi, "MAPIAllocateBuffer")));
-    made.more = reinterpret_cast<AllocateMore>(
+    made.more = reinterpret_cast<MapiAllocator::AllocateMore>(
         reinterpret_cast<void*>(::GetProcAddress(mapi, "MAPIAllocateMore")));
     return made;
   }();
   return allocator;
 }
-
-const IID kIidMapiProp = {0x00020303, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-
-}  // namespace
 
 ComPtr<FakeMessage> FakeMessage::Create() {
   return ComPtr<FakeMessage>::Adopt(new (std::nothrow) FakeMessage());
@@ -55,7 +46,7 @@ std::wstring FakeMessage::Text(ULONG tag) const {
 
 STDMETHODIMP FakeMessage::GetProps(LPSPropTagArray tags, ULONG, ULONG* count,
                                    LPSPropValue* values) {
-  const MapiAllocator& mapi = Allocator();
+  const MapiAllocator& mapi = FakeMapiAllocator();
   if (tags == nullptr || mapi.allocate == nullptr)
     return MAPI_E_NO_SUPPORT;
   LPSPropValue array = nullptr;
@@ -106,21 +97,7 @@ STDMETHODIMP FakeMessage::OpenProperty(ULONG tag, LPCIID iid, ULONG, ULONG, LPUN
     return MAPI_E_NOT_FOUND;
   if (iid == nullptr || !IsEqualIID(*iid, IID_IStream))
     return MAPI_E_INTERFACE_NOT_SUPPORTED;
-  const std::string& bytes = found->second;
-  HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes.size() + 1);
-  if (memory == nullptr)
-    return MAPI_E_NOT_ENOUGH_MEMORY;
-  std::copy(bytes.begin(), bytes.end(), static_cast<char*>(::GlobalLock(memory)));
-  ::GlobalUnlock(memory);
-  IStream* stream = nullptr;
-  HRESULT result = ::CreateStreamOnHGlobal(memory, TRUE, &stream);
-  if (FAILED(result))
-    return result;
-  ULARGE_INTEGER size{};
-  size.QuadPart = bytes.size();
-  stream->SetSize(size);
-  *object = stream;
-  return S_OK;
+  return CreateFakeStream(found->second, object);
 }
 
 STDMETHODIMP FakeMessage::SaveChanges(ULONG flags) {
@@ -155,11 +132,19 @@ STDMETHODIMP FakeMessage::GetNamesFromIDs(LPSPropTagArray*, LPGUID, ULONG, ULONG
 STDMETHODIMP FakeMessage::GetIDsFromNames(ULONG, LPMAPINAMEID*, ULONG, LPSPropTagArray*) {
   return MAPI_E_NO_SUPPORT;
 }
-STDMETHODIMP FakeMessage::GetAttachmentTable(ULONG, LPMAPITABLE*) {
-  return MAPI_E_NO_SUPPORT;
+STDMETHODIMP FakeMessage::GetAttachmentTable(ULONG, LPMAPITABLE* table) {
+  *table = FakeAttachmentTable::Create(attachments, attachmentBatch).Detach();
+  return S_OK;
 }
-STDMETHODIMP FakeMessage::OpenAttach(ULONG, LPCIID, ULONG, LPATTACH*) {
-  return MAPI_E_NO_SUPPORT;
+STDMETHODIMP FakeMessage::OpenAttach(ULONG number, LPCIID, ULONG, LPATTACH* attach) {
+  *attach = nullptr;
+  for (const FakeAttachmentData& attachment : attachments) {
+    if (attachment.number.value_or(0) == static_cast<LONG>(number)) {
+      *attach = FakeAttach::Create(attachment.bytes).Detach();
+      return S_OK;
+    }
+  }
+  return MAPI_E_NOT_FOUND;
 }
 STDMETHODIMP FakeMessage::CreateAttach(LPCIID, ULONG, ULONG*, LPATTACH*) {
   return MAPI_E_NO_SUPPORT;

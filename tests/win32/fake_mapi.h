@@ -7,10 +7,20 @@
 #include <string>
 #include <vector>
 
+#include "fake_attachments.h"
 #include "fake_dispatch.h"
 #include "host/win32/outlook/mapi_api.h"
 
 namespace tp::testing {
+
+// The system MAPI32's allocator, which the adapters' MAPIFreeBuffer and FreeProws release.
+struct MapiAllocator {
+  using AllocateBuffer = SCODE(WINAPI*)(ULONG size, LPVOID* buffer);
+  using AllocateMore = SCODE(WINAPI*)(ULONG size, LPVOID object, LPVOID* buffer);
+  AllocateBuffer allocate = nullptr;
+  AllocateMore more = nullptr;
+};
+const MapiAllocator& FakeMapiAllocator();
 
 class FakeMessage final : public ComObject<FakeMessage, IMessage> {
  public:
@@ -24,6 +34,9 @@ class FakeMessage final : public ComObject<FakeMessage, IMessage> {
   // Results of the next SaveChanges calls, oldest first; S_OK once they are used up.
   std::vector<HRESULT> saveResults;
   std::vector<ULONG> saveFlags;
+  // The attachment table's rows, and how many QueryRows answers at a time.
+  std::vector<FakeAttachmentData> attachments;
+  LONG attachmentBatch = 64;
 
   // IMAPIProp.
   STDMETHODIMP GetLastError(HRESULT result, ULONG flags, LPMAPIERROR* error) override;
