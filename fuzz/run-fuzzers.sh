@@ -9,10 +9,11 @@ seconds=${1:-30}
 cd "$root"
 
 cmake --preset fuzz >/dev/null
-cmake --build build/fuzz -j2 --target tp_json_fuzzer tp_xml_fuzzer tp_auth_headers_fuzzer
+cmake --build build/fuzz -j2 --target tp_json_fuzzer tp_xml_fuzzer tp_auth_headers_fuzzer \
+  tp_smime_fuzzer
 
 failed=0
-for target in json xml auth_headers; do
+for target in json xml auth_headers smime; do
   work=build/fuzz/corpus/$target  # new inputs go here; the committed seeds stay untouched
   mkdir -p "$work" build/fuzz/findings
   echo "== tp_${target}_fuzzer for ${seconds} s"
