@@ -57,8 +57,8 @@ class Certificate {
   // CertVerifyTimeValidity at the current time: -1 before its validity, 0 within, 1 after.
   virtual int VerifyTimeValidity() = 0;
   // CertGetCertificateChain with the platform's trust, the certificates the message carried
-  // as further candidates, no revocation check and no required usage: the chain's trust error
-  // bits. False when no chain could be built at all.
+  // as further candidates, no revocation check, no required usage and nothing fetched from the
+  // network: the chain's trust error bits. False when no chain could be built at all.
   virtual bool GetChainErrorStatus(uint32_t* errorStatus) = 0;
   // The subject's distinguished name as the platform writes it, for people to read.
   virtual std::wstring Subject() = 0;

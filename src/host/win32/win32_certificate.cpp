@@ -31,12 +31,15 @@ int Win32Certificate::VerifyTimeValidity() {
 
 bool Win32Certificate::GetChainErrorStatus(uint32_t* errorStatus) {
   // No required usage, no revocation check; the message's certificates are candidates for
-  // the intermediates (the signer's own store is not searched by every chain engine).
+  // the intermediates (the signer's own store is not searched by every chain engine). Only
+  // cached URLs are used: this runs on Outlook's user-interface thread, which must never wait
+  // for issuers to be fetched from the network.
   CERT_CHAIN_PARA parameters{};
   parameters.cbSize = sizeof(parameters);
   UniqueCertChain chain;
   if (!::CertGetCertificateChain(nullptr, certificate_.get(), nullptr, messageCertificates_.get(),
-                                 &parameters, 0, nullptr, chain.Receive()) ||
+                                 &parameters, CERT_CHAIN_CACHE_ONLY_URL_RETRIEVAL, nullptr,
+                                 chain.Receive()) ||
       !chain) {
     return false;
   }
