@@ -1,4 +1,4 @@
-// The From and Date fields.
+// The Date field.
 #include <gtest/gtest.h>
 
 #include "host/sim/mail_fields.h"
@@ -8,33 +8,6 @@ namespace tp::host::sim {
 namespace {
 
 class MailFieldsTest : public testing::SimHostTest {};
-
-TEST_F(MailFieldsTest, FirstMailboxOfAnAddressField) {
-  struct Case {
-    const char* field;
-    const wchar_t* address;
-    const wchar_t* name;
-  };
-  const Case cases[] = {
-      {"Acme Travel <deals@acmetravel.example>", L"deals@acmetravel.example", L"Acme Travel"},
-      {"\"Doe, Jane \\\"JD\\\"\" <jane@x.example>", L"jane@x.example", L"Doe, Jane \"JD\""},
-      {"=?utf-8?q?Caf=C3=A9?= <cafe@x.example>", L"cafe@x.example", L"Caf\u00E9"},
-      {"\"=?utf-8?b?Q2Fmw6k=?=\" <cafe@x.example>", L"cafe@x.example", L"Caf\u00E9"},
-      {"plain@x.example", L"plain@x.example", L""},
-      {"plain@x.example (Plain Person)", L"plain@x.example", L"Plain Person"},
-      {"<@relay.example:routed@x.example>", L"routed@x.example", L""},
-      {"first@x.example, second@y.example", L"first@x.example", L""},
-      {"A (comment <not@this.example>) <real@x.example>", L"real@x.example", L"A"},
-      {"Team: one@x.example, two@y.example;", L"one@x.example", L""},
-      {"Broken <unclosed@x.example", L"unclosed@x.example", L"Broken"},
-      {"", L"", L""},
-  };
-  for (const Case& c : cases) {
-    const Mailbox mailbox = ParseMailbox(c.field);
-    EXPECT_EQ(mailbox.address, c.address) << c.field;
-    EXPECT_EQ(mailbox.displayName, c.name) << c.field;
-  }
-}
 
 TEST_F(MailFieldsTest, DatesInCurrentAndObsoleteForms) {
   // 2025-03-04 09:15:02 UTC.

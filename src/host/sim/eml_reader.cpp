@@ -9,6 +9,7 @@
 #include "host/codec.h"
 #include "host/sim/encoded_words.h"
 #include "host/sim/html_text.h"
+#include "host/sim/mail_address.h"
 #include "host/sim/mail_fields.h"
 #include "host/sim/mime_charsets.h"
 #include "host/sim/mime_parser.h"
@@ -227,12 +228,18 @@ bool ReadEml(std::string_view bytes, SimMail* mail, std::wstring* error) {
   if (from == nullptr)
     from = FindField(header.fields, "Sender");
   if (from != nullptr) {
-    const Mailbox sender = ParseMailbox(Unfold(from->value));
+    std::wstring problem;
+    const Mailbox sender = ParseMailbox(Unfold(from->value), &problem);
     result.senderEmailAddress = sender.address;
     result.senderName = sender.displayName;
     if (!sender.address.empty()) {
       result.SetProp(kPrSentRepresentingEmailAddressW, sender.address);
+    } else {
+      result.senderProblem =
+          Format(L"the %s field holds no readable mailbox: %s", Utf8ToWide(from->name), problem);
     }
+  } else {
+    result.senderProblem = L"the message has no From field";
   }
   result.receivedTime = ReceivedTime(header.fields);
 

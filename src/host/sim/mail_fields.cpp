@@ -1,90 +1,16 @@
-// Address and date fields.
+// Date fields.
 #include "host/sim/mail_fields.h"
 
 #include <array>
 #include <cctype>
+#include <string>
 #include <vector>
-
-#include "host/sim/encoded_words.h"
 
 namespace tp::host::sim {
 namespace {
 
 bool IsWhite(char ch) {
   return std::isspace(static_cast<unsigned char>(ch)) != 0;
-}
-
-std::string_view TrimWhite(std::string_view text) {
-  while (!text.empty() && IsWhite(text.front()))
-    text.remove_prefix(1);
-  while (!text.empty() && IsWhite(text.back()))
-    text.remove_suffix(1);
-  return text;
-}
-
-// The address field split into what matters: text outside quotes and comments with quoted
-// strings unquoted, the first comment, and the first angle-bracket address.
-struct AddressParts {
-  std::string phrase;   // text before '<' (or the whole mailbox without '<')
-  std::string comment;  // content of the first comment
-  std::string angle;    // content of the first <...>
-  bool hasAngle = false;
-};
-
-AddressParts SplitFirstMailbox(std::string_view text) {
-  AddressParts parts;
-  size_t pos = 0;
-  while (pos < text.size()) {
-    const char ch = text[pos];
-    if (ch == ',' && !parts.hasAngle)
-      break;  // the next mailbox of the list
-    if (ch == '"') {
-      for (++pos; pos < text.size() && text[pos] != '"'; ++pos) {
-        if (text[pos] == '\\' && pos + 1 < text.size())
-          ++pos;
-        parts.phrase += text[pos];
-      }
-      ++pos;
-    } else if (ch == '(') {
-      int depth = 0;
-      std::string comment;
-      for (; pos < text.size(); ++pos) {
-        if (text[pos] == '\\' && pos + 1 < text.size()) {
-          comment += text[++pos];
-          continue;
-        }
-        if (text[pos] == '(' && depth++ == 0)
-          continue;
-        if (text[pos] == ')' && --depth == 0)
-          break;
-        comment += text[pos];
-      }
-      ++pos;
-      if (parts.comment.empty())
-        parts.comment = comment;
-    } else if (ch == '<') {
-      const size_t close = text.find('>', pos);
-      const size_t end = close == std::string_view::npos ? text.size() : close;
-      parts.angle = std::string(text.substr(pos + 1, end - pos - 1));
-      parts.hasAngle = true;
-      break;
-    } else {
-      parts.phrase += ch;
-      ++pos;
-    }
-  }
-  return parts;
-}
-
-// A group ("Friends: a@b, c@d;") starts with a display name and a colon.
-std::string_view SkipGroupName(std::string_view text) {
-  const size_t colon = text.find(':');
-  if (colon == std::string_view::npos)
-    return text;
-  const std::string_view head = text.substr(0, colon);
-  if (head.find_first_of("@<\"") != std::string_view::npos)
-    return text;
-  return text.substr(colon + 1);
 }
 
 constexpr std::array<std::string_view, 12> kMonths = {"jan", "feb", "mar", "apr", "may", "jun",
@@ -157,30 +83,6 @@ std::optional<int> ParseTime(std::string_view token) {
 }
 
 }  // namespace
-
-Mailbox ParseMailbox(std::string_view unfolded) {
-  const AddressParts parts = SplitFirstMailbox(SkipGroupName(unfolded));
-  Mailbox mailbox;
-  if (parts.hasAngle) {
-    std::string_view address = TrimWhite(parts.angle);
-    // An obsolete source route ("@relay.example:user@example.com") is not part of it.
-    if (!address.empty() && address.front() == '@') {
-      const size_t colon = address.find(':');
-      address = colon == std::string_view::npos ? std::string_view{} : address.substr(colon + 1);
-    }
-    mailbox.address = DecodeHeaderText(TrimWhite(address));
-    mailbox.displayName = DecodeHeaderText(TrimWhite(parts.phrase));
-  } else {
-    std::string address;
-    for (char ch : parts.phrase) {
-      if (!IsWhite(ch))
-        address += ch;
-    }
-    mailbox.address = DecodeHeaderText(address);
-    mailbox.displayName = DecodeHeaderText(TrimWhite(parts.comment));
-  }
-  return mailbox;
-}
 
 std::optional<int64_t> ParseMailDate(std::string_view text) {
   std::vector<std::string_view> tokens;

@@ -47,6 +47,9 @@ struct SimMail {
   bool unread = true;
   std::wstring senderEmailAddress;
   std::wstring senderName;
+  // Why there is no sender address, in the words of the reader that made the item (a From
+  // field without a readable mailbox); empty when there is one.
+  std::wstring senderProblem;
   int internetCodepage = 65001;
   std::shared_ptr<SimAccount> account;  // SendUsingAccount; null when Outlook gives none
   std::map<PropTag, PropValue> props;

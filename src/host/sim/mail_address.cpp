@@ -1,0 +1,435 @@
+// Address fields: a lexer for RFC 5322's tokens (comments and folding white space dropped)
+// and a reader of the first mailbox of an address list.
+#include "host/sim/mail_address.h"
+
+#include <vector>
+
+#include "host/sim/encoded_words.h"
+#include "host/sim/mime_charsets.h"
+
+namespace tp::host::sim {
+namespace {
+
+enum class TokenKind { kAtom, kQuoted, kLiteral, kSpecial, kEnd };
+
+struct Token {
+  TokenKind kind = TokenKind::kEnd;
+  // An atom as written; a quoted string's or domain literal's content with quoted-pairs
+  // undone; a special's one character.
+  std::string text;
+  bool spaceBefore = false;  // white space or a comment separates it from what came before
+  bool closed = true;        // false for a quoted string or domain literal the field's end cut
+};
+
+bool IsSpaceByte(char ch) {
+  return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n';
+}
+
+// The characters that end an atom. Bytes above 127 are atom text (UTF-8 addresses).
+bool EndsAtom(char ch) {
+  switch (ch) {
+    case '(':
+    case ')':
+    case '<':
+    case '>':
+    case '@':
+    case ',':
+    case ';':
+    case ':':
+    case '\\':
+    case '"':
+    case '.':
+    case '[':
+    case ']':
+      return true;
+    default:
+      return IsSpaceByte(ch);
+  }
+}
+
+bool IsSpecial(const Token& token, char ch) {
+  return token.kind == TokenKind::kSpecial && token.text[0] == ch;
+}
+
+bool IsWord(const Token& token) {
+  return token.kind == TokenKind::kAtom || token.kind == TokenKind::kQuoted;
+}
+
+// RFC 5322 atext (with bytes above 127, as RFC 6532 allows).
+bool IsAtext(char ch) {
+  return !EndsAtom(ch) && static_cast<unsigned char>(ch) > 32 && ch != 127;
+}
+
+// Splits a field into tokens one at a time, skipping folding white space and comments
+// (nested comments are counted, not recursed into). The first comment's text is kept: an
+// old-style "user@example.com (Name)" names its mailbox that way.
+class Lexer {
+ public:
+  explicit Lexer(std::string_view text) : text_(text) {}
+
+  Token Next() {
+    Token token;
+    token.spaceBefore = SkipSpaceAndComments();
+    if (pos_ >= text_.size())
+      return token;
+    const char ch = text_[pos_];
+    if (ch == '"') {
+      token.kind = TokenKind::kQuoted;
+      token.closed = ReadDelimited('"', /*keepSpace=*/true, &token.text);
+    } else if (ch == '[') {
+      token.kind = TokenKind::kLiteral;
+      token.closed = ReadDelimited(']', /*keepSpace=*/false, &token.text);
+    } else if (EndsAtom(ch)) {
+      token.kind = TokenKind::kSpecial;
+      token.text = std::string(1, ch);
+      ++pos_;
+    } else {
+      token.kind = TokenKind::kAtom;
+      const size_t start = pos_;
+      while (pos_ < text_.size() && !EndsAtom(text_[pos_]))
+        ++pos_;
+      token.text = std::string(text_.substr(start, pos_ - start));
+    }
+    return token;
+  }
+
+  // The first comment met since the last call to ForgetComment.
+  const std::string& comment() const { return comment_; }
+  void ForgetComment() {
+    comment_.clear();
+    haveComment_ = false;
+  }
+
+ private:
+  bool SkipSpaceAndComments() {
+    bool skipped = false;
+    while (pos_ < text_.size()) {
+      if (IsSpaceByte(text_[pos_])) {
+        ++pos_;
+      } else if (text_[pos_] == '(') {
+        ReadComment();
+      } else {
+        break;
+      }
+      skipped = true;
+    }
+    return skipped;
+  }
+
+  // From an opening parenthesis to its matching closing one (or the end of the field).
+  void ReadComment() {
+    std::string content;
+    int depth = 0;
+    for (; pos_ < text_.size(); ++pos_) {
+      const char ch = text_[pos_];
+      if (ch == '\\' && pos_ + 1 < text_.size()) {
+        content += text_[++pos_];
+        continue;
+      }
+      if (ch == '(' && depth++ == 0)
+        continue;
+      if (ch == ')' && --depth == 0) {
+        ++pos_;
+        break;
+      }
+      content += IsSpaceByte(ch) ? ' ' : ch;
+    }
+    if (!haveComment_) {
+      comment_ = std::move(content);
+      haveComment_ = true;
+    }
+  }
+
+  // A quoted string or domain literal from its opening character; false when the field ends
+  // first. Quoted-pairs give the character they quote; line ends of folds are dropped.
+  bool ReadDelimited(char close, bool keepSpace, std::string* out) {
+    for (++pos_; pos_ < text_.size(); ++pos_) {
+      const char ch = text_[pos_];
+      if (ch == close) {
+        ++pos_;
+        return true;
+      }
+      if (ch == '\\' && pos_ + 1 < text_.size()) {
+        out->push_back(text_[++pos_]);
+      } else if (ch == '\r' || ch == '\n') {
+        continue;
+      } else if (keepSpace || !IsSpaceByte(ch)) {
+        out->push_back(ch);
+      }
+    }
+    return false;
+  }
+
+  std::string_view text_;
+  size_t pos_ = 0;
+  std::string comment_;
+  bool haveComment_ = false;
+};
+
+// Why the first address is not a readable mailbox.
+constexpr wchar_t kNoAt[] = L"the address has no @ and domain";
+constexpr wchar_t kNoLocalPart[] = L"the address has nothing before its @";
+constexpr wchar_t kNoDomain[] = L"the address has no domain after its @";
+constexpr wchar_t kNameWithoutBrackets[] =
+    L"a display name without angle brackets around the address";
+constexpr wchar_t kTwoAddresses[] = L"two addresses without a comma between them";
+constexpr wchar_t kTextAfterAddress[] = L"text after the address";
+constexpr wchar_t kEmptyAngle[] = L"nothing between the angle brackets";
+constexpr wchar_t kUnclosedQuote[] = L"a quoted string that is never closed";
+constexpr wchar_t kStrayClose[] = L"a '>' without its '<'";
+constexpr wchar_t kNestedGroup[] = L"a group inside a group";
+constexpr wchar_t kEmptyField[] = L"the field is empty";
+constexpr wchar_t kOnlyEmptyGroups[] = L"it holds only groups without a mailbox";
+
+bool IsDotAtom(std::string_view text) {
+  if (text.empty() || text.front() == '.' || text.back() == '.')
+    return false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '.') {
+      if (text[i + 1] == '.')
+        return false;
+    } else if (!IsAtext(text[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// The addr-spec spelled by tokens[begin, end): local-part "@" domain, each in its current or
+// obsolete form (words and atoms joined by dots, with white space and comments between).
+bool ReadAddrSpec(const std::vector<Token>& tokens, size_t begin, size_t end, std::string* address,
+                  const wchar_t** problem) {
+  std::string local;
+  bool quoted = false;
+  size_t i = begin;
+  bool wantWord = true;
+  for (; i < end && !IsSpecial(tokens[i], '@'); ++i) {
+    const Token& token = tokens[i];
+    if (IsSpecial(token, '.')) {
+      // Repeated and trailing dots are not allowed, but some Japanese mobile carriers gave
+      // out such addresses ("taro..x.@docomo.example"): they are kept as written.
+      local += '.';
+      wantWord = true;
+    } else if (IsWord(token) && wantWord) {
+      local += token.text;
+      quoted = quoted || token.kind == TokenKind::kQuoted;
+      wantWord = false;
+    } else if (IsWord(token)) {
+      // Two words without a dot: the text before an address was meant as its name.
+      *problem = kNameWithoutBrackets;
+      for (size_t k = i; k < end; ++k) {
+        if (IsSpecial(tokens[k], '@'))
+          return false;
+      }
+      *problem = kNoAt;
+      return false;
+    } else {
+      *problem = kTextAfterAddress;
+      return false;
+    }
+  }
+  if (i == end) {
+    *problem = kNoAt;
+    return false;
+  }
+  if (local.empty() && !quoted) {
+    *problem = kNoLocalPart;
+    return false;
+  }
+  ++i;  // the '@'
+  std::string domain;
+  if (i < end && tokens[i].kind == TokenKind::kLiteral) {
+    domain = "[" + tokens[i].text + "]";
+    ++i;
+  } else {
+    wantWord = true;
+    for (; i < end; ++i) {
+      const Token& token = tokens[i];
+      if (IsSpecial(token, '.') && !wantWord) {
+        domain += '.';
+        wantWord = true;
+      } else if (token.kind == TokenKind::kAtom && wantWord) {
+        domain += token.text;
+        wantWord = false;
+      } else {
+        break;
+      }
+    }
+  }
+  if (domain.empty()) {
+    *problem = kNoDomain;
+    return false;
+  }
+  if (i < end) {
+    *problem = kTextAfterAddress;
+    for (size_t k = i; k < end; ++k) {
+      if (IsSpecial(tokens[k], '@'))
+        *problem = kTwoAddresses;
+    }
+    return false;
+  }
+  if (quoted && !IsDotAtom(local)) {
+    std::string requoted = "\"";
+    for (char ch : local) {
+      if (ch == '"' || ch == '\\')
+        requoted += '\\';
+      requoted += ch;
+    }
+    local = requoted + "\"";
+  }
+  *address = local + "@" + domain;
+  return true;
+}
+
+// A display name from its words: one space where the field had white space or a comment.
+std::wstring PhraseText(const std::vector<Token>& tokens) {
+  std::string text;
+  for (const Token& token : tokens) {
+    if (token.spaceBefore && !text.empty())
+      text += ' ';
+    if (token.kind == TokenKind::kLiteral) {
+      text += "[" + token.text + "]";
+    } else {
+      text += token.text;
+    }
+  }
+  return DecodeHeaderText(text);
+}
+
+// Reads the address list one element at a time until the first mailbox.
+class FirstMailboxReader {
+ public:
+  explicit FirstMailboxReader(std::string_view text) : lexer_(text) { Advance(); }
+
+  Mailbox Read(std::wstring* problem) {
+    bool sawGroup = false;
+    bool inGroup = false;
+    while (current_.kind != TokenKind::kEnd) {
+      if (IsSpecial(current_, ',') || IsSpecial(current_, ';')) {
+        // An empty element of an obsolete list, or the end of a group.
+        inGroup = inGroup && !IsSpecial(current_, ';');
+        NextElement();
+        continue;
+      }
+      std::vector<Token> words;  // everything before '<', ':', ',', ';' or the end
+      while (current_.kind != TokenKind::kEnd && !IsSpecial(current_, '<') &&
+             !IsSpecial(current_, ':') && !IsSpecial(current_, ',') && !IsSpecial(current_, ';')) {
+        words.push_back(current_);
+        Advance();
+      }
+      if (IsSpecial(current_, ':')) {
+        // "display-name:" opens a group; its mailboxes follow.
+        if (inGroup)
+          return Fail(kNestedGroup, problem);
+        for (const Token& word : words) {
+          if (!word.closed)
+            return Fail(kUnclosedQuote, problem);
+          if (!IsWord(word) && !IsSpecial(word, '.'))
+            return Fail(kTextAfterAddress, problem);
+        }
+        inGroup = sawGroup = true;
+        NextElement();
+        continue;
+      }
+      for (const Token& word : words) {
+        if (!word.closed && word.kind == TokenKind::kQuoted)
+          return Fail(kUnclosedQuote, problem);
+        if (IsSpecial(word, '>'))
+          return Fail(kStrayClose, problem);
+      }
+      Mailbox mailbox;
+      std::string address;
+      const wchar_t* failure = nullptr;
+      if (IsSpecial(current_, '<')) {
+        Advance();
+        if (!ReadAngleAddress(&address, &failure))
+          return Fail(failure, problem);
+        // Some mailers write the address itself, unquoted, as the display name
+        // ("news@x.example <news@x.example>"); the address in brackets is the mailbox.
+        mailbox.displayName = PhraseText(words);
+      } else {
+        if (!ReadAddrSpec(words, 0, words.size(), &address, &failure))
+          return Fail(failure, problem);
+        mailbox.displayName = DecodeHeaderText(lexer_.comment());
+      }
+      mailbox.address = DecodeUnlabelled(address);
+      if (problem != nullptr)
+        problem->clear();
+      return mailbox;
+    }
+    return Fail(sawGroup ? kOnlyEmptyGroups : kEmptyField, problem);
+  }
+
+ private:
+  void Advance() { current_ = lexer_.Next(); }
+  // Past a separator: the comments that belong to the next element start here.
+  void NextElement() {
+    lexer_.ForgetComment();
+    Advance();
+  }
+
+  static Mailbox Fail(const wchar_t* why, std::wstring* problem) {
+    if (problem != nullptr)
+      *problem = why;
+    return {};
+  }
+
+  // After '<': an optional obsolete source route ("@relay.example,@other.example:"), the
+  // addr-spec, then '>' (or the field's end: a lone unclosed bracket is read as closed), and
+  // nothing more than the end of this list element.
+  bool ReadAngleAddress(std::string* address, const wchar_t** problem) {
+    if (IsSpecial(current_, '@') || IsSpecial(current_, ',')) {
+      while (current_.kind != TokenKind::kEnd && !IsSpecial(current_, ':') &&
+             !IsSpecial(current_, '>')) {
+        Advance();
+      }
+      if (!IsSpecial(current_, ':')) {
+        *problem = kNoLocalPart;  // "<@example.com>"
+        return false;
+      }
+      Advance();
+    }
+    std::vector<Token> spec;
+    while (current_.kind != TokenKind::kEnd && !IsSpecial(current_, '>') &&
+           !IsSpecial(current_, '<') && !IsSpecial(current_, ',') && !IsSpecial(current_, ';')) {
+      spec.push_back(current_);
+      Advance();
+    }
+    const bool closed = IsSpecial(current_, '>');
+    if (!closed && current_.kind != TokenKind::kEnd) {
+      *problem = IsSpecial(current_, '<') ? kTwoAddresses : kTextAfterAddress;
+      return false;
+    }
+    if (spec.empty()) {
+      *problem = kEmptyAngle;
+      return false;
+    }
+    for (const Token& token : spec) {
+      if (!token.closed) {
+        *problem = kUnclosedQuote;
+        return false;
+      }
+    }
+    if (!ReadAddrSpec(spec, 0, spec.size(), address, problem))
+      return false;
+    if (closed)
+      Advance();
+    if (current_.kind != TokenKind::kEnd && !IsSpecial(current_, ',') &&
+        !IsSpecial(current_, ';')) {
+      *problem = IsSpecial(current_, '<') ? kTwoAddresses : kTextAfterAddress;
+      return false;
+    }
+    return true;
+  }
+
+  Lexer lexer_;
+  Token current_;
+};
+
+}  // namespace
+
+Mailbox ParseMailbox(std::string_view unfolded, std::wstring* problem) {
+  return FirstMailboxReader(unfolded).Read(problem);
+}
+
+}  // namespace tp::host::sim

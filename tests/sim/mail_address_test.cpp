@@ -1,0 +1,184 @@
+// Address fields: the first mailbox of From as RFC 5322 reads it, and why a field gives none.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "host/sim/mail_address.h"
+#include "support/test_host.h"
+#include "support/text.h"
+
+namespace tp::host::sim {
+namespace {
+
+class MailAddressTest : public testing::SimHostTest {};
+
+struct MailboxCase {
+  const char* field;  // unfolded
+  const wchar_t* address;
+  const wchar_t* name;
+};
+
+void ExpectMailboxes(const MailboxCase* begin, const MailboxCase* end) {
+  for (const MailboxCase* c = begin; c != end; ++c) {
+    std::wstring problem = L"not cleared";
+    const Mailbox mailbox = ParseMailbox(c->field, &problem);
+    EXPECT_EQ(mailbox.address, c->address) << c->field;
+    EXPECT_EQ(mailbox.displayName, c->name) << c->field;
+    EXPECT_EQ(problem, L"") << c->field;
+  }
+}
+
+TEST_F(MailAddressTest, CurrentForms) {
+  const MailboxCase cases[] = {
+      {"Acme Travel <deals@acmetravel.example>", L"deals@acmetravel.example", L"Acme Travel"},
+      {"\"Doe, Jane \\\"JD\\\"\" <jane@x.example>", L"jane@x.example", L"Doe, Jane \"JD\""},
+      {"=?utf-8?q?Caf=C3=A9?= <cafe@x.example>", L"cafe@x.example", L"Caf\u00E9"},
+      {"=?iso-8859-1?q?Andr=E9?= =?iso-8859-1?q?_Pirard?= <pirard@x.example>", L"pirard@x.example",
+       L"Andr\u00E9 Pirard"},
+      // Encoded-words inside quotes are not allowed, but mailers write them and readers
+      // decode them.
+      {"\"=?utf-8?b?Q2Fmw6k=?=\" <cafe@x.example>", L"cafe@x.example", L"Caf\u00E9"},
+      {"plain@x.example", L"plain@x.example", L""},
+      {"plain@x.example (Plain Person)", L"plain@x.example", L"Plain Person"},
+      {"(Acme Travel) deals@acmetravel.example", L"deals@acmetravel.example", L"Acme Travel"},
+      {"first@x.example, second@y.example", L"first@x.example", L""},
+      {"\"Acme Travel\" <DEALS@AcmeTravel.Example>", L"DEALS@AcmeTravel.Example", L"Acme Travel"},
+      {"user@[192.0.2.10]", L"user@[192.0.2.10]", L""},
+      {"J\xC3\xB6rg <j\xC3\xB6rg@b\xC3\xBC"
+       "cher.example>",
+       L"j\u00F6rg@b\u00FCcher.example", L"J\u00F6rg"},
+  };
+  ExpectMailboxes(std::begin(cases), std::end(cases));
+}
+
+// Comments and folding white space may stand between any two tokens, inside the angle
+// brackets too (RFC 5322 3.2.2, 3.4.1).
+TEST_F(MailAddressTest, CommentsAndWhiteSpaceAnywhere) {
+  const MailboxCase cases[] = {
+      {"<deals@ acmetravel.example>", L"deals@acmetravel.example", L""},
+      {"<deals(x)@acmetravel.example>", L"deals@acmetravel.example", L""},
+      {"Acme <deals (sales desk) @ (main) acmetravel.example (hq)>", L"deals@acmetravel.example",
+       L"Acme"},
+      {"  Acme\t Travel  < deals@acmetravel.example >  ", L"deals@acmetravel.example",
+       L"Acme Travel"},
+      {"A (comment <not@this.example>) <real@x.example>", L"real@x.example", L"A"},
+      {"Acme (the (nested \\) comment)) <real@x.example>", L"real@x.example", L"Acme"},
+      // RFC 5322 appendix A.5.
+      {"Pete(A nice \\) chap) <pete(his account)@silly.test(his host)>", L"pete@silly.test",
+       L"Pete"},
+      {"A Group(Some people)     :Chris Jones <c@(Chris's host.)public.example>,"
+       "         joe@example.org,  John <jdoe@one.test> (my dear friend); (the end of the group)",
+       L"c@public.example", L"Chris Jones"},
+  };
+  ExpectMailboxes(std::begin(cases), std::end(cases));
+}
+
+// Local parts in quotes give their content; it keeps its quotes only when it needs them.
+TEST_F(MailAddressTest, QuotedLocalParts) {
+  const MailboxCase cases[] = {
+      {"\"john.doe\"@x.example", L"john.doe@x.example", L""},
+      {"\"john doe\"@x.example", L"\"john doe\"@x.example", L""},
+      {"Jane <\"jane\\@home\"@x.example>", L"\"jane@home\"@x.example", L"Jane"},
+      {"<\"a\\\"b\"@x.example>", L"\"a\\\"b\"@x.example", L""},
+      {"<\"\"@x.example>", L"\"\"@x.example", L""},
+  };
+  ExpectMailboxes(std::begin(cases), std::end(cases));
+}
+
+// The obsolete syntax of RFC 5322 section 4.4, which receivers must still read.
+TEST_F(MailAddressTest, ObsoleteForms) {
+  const MailboxCase cases[] = {
+      // Appendix A.6.1: a phrase with a period, a source route.
+      {"Joe Q. Public <john.q.public@example.com>", L"john.q.public@example.com", L"Joe Q. Public"},
+      {"Mary Smith <@node.test:mary@example.net>", L"mary@example.net", L"Mary Smith"},
+      {"<@relay.example,@other.example:routed@x.example>", L"routed@x.example", L""},
+      {"<,@relay.example:routed@x.example>", L"routed@x.example", L""},
+      // Appendix A.6.3: white space and comments between the dots of a domain.
+      {"John Doe <jdoe@machine(comment).  example>", L"jdoe@machine.example", L"John Doe"},
+      // obs-local-part: words, quoted or not, joined by dots with white space between.
+      {" deals . team @ acmetravel . example", L"deals.team@acmetravel.example", L""},
+      {"\"john\".\"doe\"@x.example", L"john.doe@x.example", L""},
+      {"\"john smith\".doe@x.example", L"\"john smith.doe\"@x.example", L""},
+      // obs-mbox-list: empty elements before the first mailbox.
+      {", ,first@x.example", L"first@x.example", L""},
+      // Groups (allowed in From since RFC 6854): the first mailbox in the first group
+      // that holds one.
+      {"Team: one@x.example, two@y.example;", L"one@x.example", L""},
+      {"undisclosed-recipients:;, real@x.example", L"real@x.example", L""},
+      {"Team:(nobody);, Other: ,real@x.example;", L"real@x.example", L""},
+      // Addresses with repeated or trailing dots, as some mobile carriers issued them.
+      {"taro..yamada.@docomo.example", L"taro..yamada.@docomo.example", L""},
+  };
+  ExpectMailboxes(std::begin(cases), std::end(cases));
+}
+
+// Common departures that still name one mailbox unambiguously.
+TEST_F(MailAddressTest, LenientReadings) {
+  const MailboxCase cases[] = {
+      // An unclosed angle bracket at the end of the field.
+      {"Broken <unclosed@x.example", L"unclosed@x.example", L"Broken"},
+      // The address written, unquoted, as its own display name.
+      {"news@x.example <news@x.example>", L"news@x.example", L"news@x.example"},
+  };
+  ExpectMailboxes(std::begin(cases), std::end(cases));
+}
+
+TEST_F(MailAddressTest, FieldsWithoutAReadableMailbox) {
+  struct Case {
+    const char* field;
+    const wchar_t* problem;
+  };
+  const Case cases[] = {
+      {"", L"the field is empty"},
+      {"  (only a comment) ", L"the field is empty"},
+      {"Undisclosed recipients:;", L"it holds only groups without a mailbox"},
+      {"deals@acmetravel.example alerts@kestrelbank.example",
+       L"two addresses without a comma between them"},
+      {"<a@x.example> <b@y.example>", L"two addresses without a comma between them"},
+      {"Acme Travel deals@acmetravel.example",
+       L"a display name without angle brackets around the address"},
+      {"\"Acme Travel\" deals@acmetravel.example",
+       L"a display name without angle brackets around the address"},
+      {"Acme Travel", L"the address has no @ and domain"},
+      {"MAILER-DAEMON", L"the address has no @ and domain"},
+      {"Acme <deals>", L"the address has no @ and domain"},
+      {"deals@", L"the address has no domain after its @"},
+      {"deals@ (nothing)", L"the address has no domain after its @"},
+      {"@acmetravel.example", L"the address has nothing before its @"},
+      {"<@acmetravel.example>", L"the address has nothing before its @"},
+      {"Acme <>", L"nothing between the angle brackets"},
+      {"\"Acme <deals@acmetravel.example>", L"a quoted string that is never closed"},
+      {"Acme <deals@acmetravel.example> Travel", L"text after the address"},
+      {"Acme <deals@acmetravel.example, b@y.example>", L"text after the address"},
+      {"deals@acmetravel.example>", L"a '>' without its '<'"},
+      {"Outer: Inner: a@x.example;;", L"a group inside a group"},
+      // The first address decides: a readable one after it does not stand in for it.
+      {"Acme Travel deals@acmetravel.example, other@y.example",
+       L"a display name without angle brackets around the address"},
+  };
+  for (const Case& c : cases) {
+    std::wstring problem;
+    const Mailbox mailbox = ParseMailbox(c.field, &problem);
+    EXPECT_EQ(mailbox.address, L"") << c.field;
+    EXPECT_EQ(problem, c.problem) << c.field;
+  }
+}
+
+TEST_F(MailAddressTest, HostileFieldsStayLinear) {
+  // Deep comment nesting, endless groups and list separators: read without recursion.
+  const std::string nested = std::string(1u << 20, '(') + "x" + std::string(1u << 20, ')');
+  EXPECT_EQ(ParseMailbox(nested + " a@x.example").address, L"a@x.example");
+  std::string groups;
+  for (int i = 0; i < 100000; ++i)
+    groups += "g:;";
+  EXPECT_EQ(ParseMailbox(groups + "last@x.example").address, L"last@x.example");
+  EXPECT_EQ(ParseMailbox(std::string(1u << 20, ',') + "a@x.example").address, L"a@x.example");
+  std::wstring problem;
+  EXPECT_EQ(ParseMailbox(std::string(1u << 20, '.') + "@x.example", &problem).address,
+            std::wstring(1u << 20, L'.') + L"@x.example");
+  EXPECT_EQ(ParseMailbox("\"" + std::string(1u << 20, '\\'), &problem).address, L"");
+  EXPECT_EQ(problem, L"a quoted string that is never closed");
+}
+
+}  // namespace
+}  // namespace tp::host::sim
