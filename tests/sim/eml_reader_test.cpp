@@ -210,12 +210,98 @@ TEST_F(EmlReaderTest, DamagedMessagesStillGiveAMailItem) {
   EXPECT_EQ(Text(encodings, kPrBodyW), L"Hello");
 }
 
+// What comes before the first field and how fields are written, as mail servers take them:
+// each message must be read with its sender and subject.
+TEST_F(EmlReaderTest, HeaderBlocksAsMailServersTakeThem) {
+  struct Case {
+    const char* what;
+    std::string bytes;
+    const wchar_t* sender;
+    const wchar_t* subject;
+  };
+  const std::string longSubject(20000, 's');
+  const Case cases[] = {
+      {"an empty first line", "\r\nFrom: a@x.example\r\nSubject: hi\r\n\r\nbody", L"a@x.example",
+       L"hi"},
+      {"white-space lines first", " \r\n\t \r\n\nFrom: a@x.example\nSubject: hi\n\nbody",
+       L"a@x.example", L"hi"},
+      {"a byte-order mark",
+       "\xEF\xBB\xBF"
+       "From: a@x.example\r\nSubject: hi\r\n\r\nbody",
+       L"a@x.example", L"hi"},
+      {"a byte-order mark, then a blank line",
+       "\xEF\xBB\xBF\r\nFrom: a@x.example\r\nSubject: hi\r\n\r\nbody", L"a@x.example", L"hi"},
+      {"an mbox separator after a blank line",
+       "\nFrom a@x.example Tue Mar  4 09:15:02 2025\nFrom: a@x.example\nSubject: hi\n\nb",
+       L"a@x.example", L"hi"},
+      {"bare line feeds", "From: a@x.example\nSubject: hi\n\nbody\n", L"a@x.example", L"hi"},
+      {"line ends mixed", "From: a@x.example\r\nSubject: hi\n\r\nbody", L"a@x.example", L"hi"},
+      {"white space before the colon", "From  : a@x.example\r\nSubject\t: hi\r\n\r\nbody",
+       L"a@x.example", L"hi"},
+      {"no space after the colon", "From:a@x.example\r\nSubject:hi\r\n\r\nbody", L"a@x.example",
+       L"hi"},
+      {"field names in any case", "FROM: a@x.example\r\nsubject: hi\r\n\r\nbody", L"a@x.example",
+       L"hi"},
+      {"a long line", "From: a@x.example\r\nSubject: " + longSubject + "\r\n\r\nbody",
+       L"a@x.example", nullptr},
+      {"a fold with a white-space-only line",
+       "From: Acme\r\n \r\n <a@x.example>\r\nSubject: hi\r\n\r\nbody", L"a@x.example", L"hi"},
+      {"folds with tabs", "From:\r\n\tAcme\r\n\t<a@x.example>\r\nSubject: hi\r\n there\r\n\r\n",
+       L"a@x.example", L"hi there"},
+      {"the sender only in Sender", "Sender: a@x.example\r\nSubject: hi\r\n\r\nbody",
+       L"a@x.example", L"hi"},
+  };
+  for (const Case& c : cases) {
+    SimMail mail;
+    std::wstring error;
+    ASSERT_TRUE(ReadEml(c.bytes, &mail, &error)) << c.what << ": " << WideToUtf8(error);
+    EXPECT_EQ(mail.senderEmailAddress, c.sender) << c.what;
+    if (c.subject != nullptr) {
+      EXPECT_EQ(mail.subject, c.subject) << c.what;
+    } else {
+      EXPECT_EQ(mail.subject, std::wstring(longSubject.begin(), longSubject.end())) << c.what;
+    }
+    EXPECT_EQ(mail.senderProblem, L"") << c.what;
+  }
+}
+
+// A From that holds no readable mailbox gives no sender, and the item says why.
+TEST_F(EmlReaderTest, UnreadableSendersAreNotGlued) {
+  const SimMail glued =
+      Read("From: deals@acmetravel.example alerts@kestrelbank.example\r\nSubject: s\r\n\r\nb");
+  EXPECT_EQ(glued.senderEmailAddress, L"");
+  EXPECT_EQ(Text(glued, kPrSentRepresentingEmailAddressW), L"<none>");
+  EXPECT_EQ(glued.senderProblem,
+            L"the From field holds no readable mailbox: two addresses without a comma between "
+            L"them");
+  EXPECT_EQ(glued.subject, L"s");
+
+  const SimMail named = Read("From: Acme Travel deals@acmetravel.example\r\n\r\nb");
+  EXPECT_EQ(named.senderEmailAddress, L"");
+  EXPECT_EQ(named.senderProblem,
+            L"the From field holds no readable mailbox: a display name without angle brackets "
+            L"around the address");
+
+  // An unreadable From is not replaced by the Sender field.
+  const SimMail withSender = Read("From: Acme\r\nSender: b@y.example\r\n\r\nb");
+  EXPECT_EQ(withSender.senderEmailAddress, L"");
+  EXPECT_EQ(Read("Subject: s\r\n\r\nb").senderProblem, L"the message has no From field");
+}
+
 TEST_F(EmlReaderTest, RefusesWhatIsNotAMailMessage) {
   SimMail mail;
   std::wstring error;
   EXPECT_FALSE(ReadEml("", &mail, &error));
   EXPECT_EQ(error, L"the file is empty");
   EXPECT_FALSE(ReadEml("\xEF\xBB\xBF", &mail, &error));
+  EXPECT_EQ(error, L"the file holds only white space");
+  EXPECT_FALSE(ReadEml(" \r\n\t\n\r\n", &mail, &error));
+  EXPECT_EQ(error, L"the file holds only white space");
+  EXPECT_FALSE(ReadEml(std::string("\xFF\xFE"
+                                   "F\0r\0",
+                                   6),
+                       &mail, &error));
+  EXPECT_EQ(error, L"the file is UTF-16 text; a mail message is 8-bit text");
   EXPECT_FALSE(ReadEml("\x89PNG\r\n\x1A\n\0\0binary", &mail, &error));
   EXPECT_EQ(error, L"no header field at the start: not a mail message");
   EXPECT_FALSE(ReadEml("\r\nbody without header", &mail, &error));

@@ -11,50 +11,107 @@
 namespace tp::host::posix {
 namespace {
 
+struct IconvCodePage {
+  uint32_t codePage;
+  const char* name;
+};
+
+// Windows code pages under glibc's names, where they differ from the rules in IconvName.
+// Those glibc lacks (DOS-720, most Macintosh pages, the IA5 and ISCII pages, HZ, x-Europa,
+// CNS and ETEN) are missing: their text is then not converted.
+constexpr IconvCodePage kIconvNames[] = {
+    {37, "IBM037"},
+    {500, "IBM500"},
+    {708, "ASMO-708"},
+    {870, "IBM870"},
+    {874, "WINDOWS-874"},
+    {875, "IBM875"},
+    {932, "CP932"},
+    {936, "CP936"},
+    {949, "CP949"},
+    {950, "BIG5"},
+    {1026, "IBM1026"},
+    {1047, "IBM1047"},
+    {1361, "JOHAB"},
+    {10000, "MACINTOSH"},
+    {10007, "MS-MAC-CYRILLIC"},
+    {10017, "MACUKRAINIAN"},
+    {10029, "MAC-CENTRALEUROPE"},
+    {10079, "MAC-IS"},
+    {20127, "ASCII"},
+    {20261, "T.61-8BIT"},
+    {20269, "ISO6937"},
+    {20866, "KOI8-R"},
+    {20932, "EUC-JP"},
+    {20936, "GB2312"},
+    {20949, "EUC-KR"},
+    {21025, "IBM1025"},
+    {21866, "KOI8-U"},
+    {28603, "ISO-8859-13"},
+    {28605, "ISO-8859-15"},
+    {38598, "ISO-8859-8"},
+    // Windows reads JIS X 0201 katakana under all three ISO-2022-JP code pages; glibc's
+    // ISO-2022-JP-3 does, its ISO-2022-JP does not.
+    {50220, "ISO-2022-JP-3"},
+    {50221, "ISO-2022-JP-3"},
+    {50222, "ISO-2022-JP-3"},
+    {50225, "ISO-2022-KR"},
+    {50227, "ISO-2022-CN"},
+    {51932, "EUC-JP"},
+    {51936, "GB2312"},
+    {51949, "EUC-KR"},
+    {54936, "GB18030"},
+    {65000, "UTF-7"},
+};
+
 // Windows code page numbers to iconv's names; empty for a code page iconv is not asked for.
 std::string IconvName(uint32_t codePage) {
-  switch (codePage) {
-    case 20127:
-      return "ASCII";
-    case 20866:
-      return "KOI8-R";
-    case 21866:
-      return "KOI8-U";
-    case 932:
-      return "CP932";
-    case 936:
-      return "GBK";
-    case 949:
-      return "CP949";
-    case 950:
-      return "BIG5";
-    case 50220:
-      return "ISO-2022-JP";
-    case 51932:
-      return "EUC-JP";
-    case 51949:
-      return "EUC-KR";
-    case 54936:
-      return "GB18030";
-    default:
-      break;
+  for (const IconvCodePage& entry : kIconvNames) {
+    if (entry.codePage == codePage)
+      return entry.name;
   }
-  if ((codePage >= 1250 && codePage <= 1258) || codePage == 874 || codePage == 437 ||
-      codePage == 850 || codePage == 852 || codePage == 866) {
+  // The DOS and OEM pages and the Windows pages: "CP" and the number.
+  if ((codePage >= 437 && codePage <= 869 && codePage != 720) ||
+      (codePage >= 1250 && codePage <= 1258)) {
     return "CP" + std::to_string(codePage);
   }
-  if (codePage >= 28591 && codePage <= 28605) {
+  // IBM's EBCDIC pages with the euro (1140-1149) and the country pages Windows numbers
+  // 20000 above IBM (20273 is IBM273).
+  if (codePage >= 1140 && codePage <= 1149)
+    return "IBM" + std::to_string(codePage);
+  if (codePage >= 20273 && codePage <= 20905 && codePage != 20833 && codePage != 20838)
+    return "IBM" + std::to_string(codePage - 20000);
+  if (codePage >= 28591 && codePage <= 28599)
     return "ISO-8859-" + std::to_string(codePage - 28590);
-  }
   return {};
 }
 
+// An open iconv conversion, closed when it goes.
+class IconvHandle {
+ public:
+  IconvHandle(const std::string& to, const std::string& from)
+      : cd_(::iconv_open(to.c_str(), from.c_str())) {}
+  ~IconvHandle() {
+    if (is_open())
+      ::iconv_close(cd_);
+  }
+  IconvHandle(const IconvHandle&) = delete;
+  IconvHandle& operator=(const IconvHandle&) = delete;
+
+  bool is_open() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+  iconv_t get() const { return cd_; }
+
+ private:
+  iconv_t cd_;
+};
+
 // Runs one iconv conversion; an unconvertible input sequence is skipped as one byte (input)
-// and gives the replacement the caller names.
+// and gives the replacement the caller names. Decoders that hold a character back until they
+// know what follows (CP1255 and CP1258 compose combining marks) are flushed at the end.
 std::string Convert(const std::string& to, const std::string& from, std::string_view input,
                     std::string_view replacement) {
-  iconv_t cd = ::iconv_open(to.c_str(), from.c_str());
-  if (cd == reinterpret_cast<iconv_t>(-1))
+  IconvHandle cd(to, from);
+  if (!cd.is_open())
     return {};
   std::string out;
   char buffer[4096];
@@ -63,7 +120,7 @@ std::string Convert(const std::string& to, const std::string& from, std::string_
   while (inLeft > 0) {
     char* outPtr = buffer;
     size_t outLeft = sizeof buffer;
-    const size_t result = ::iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+    const size_t result = ::iconv(cd.get(), &in, &inLeft, &outPtr, &outLeft);
     out.append(buffer, static_cast<size_t>(outPtr - buffer));
     if (result == static_cast<size_t>(-1)) {
       if (errno == E2BIG)
@@ -76,7 +133,10 @@ std::string Convert(const std::string& to, const std::string& from, std::string_
       inLeft -= skip;
     }
   }
-  ::iconv_close(cd);
+  char* outPtr = buffer;
+  size_t outLeft = sizeof buffer;
+  (void)::iconv(cd.get(), nullptr, nullptr, &outPtr, &outLeft);
+  out.append(buffer, static_cast<size_t>(outPtr - buffer));
   return out;
 }
 

@@ -198,15 +198,17 @@ int64_t ReceivedTime(const std::vector<HeaderField>& fields) {
 
 bool ReadEml(std::string_view bytes, SimMail* mail, std::wstring* error) {
   const std::string_view message = bytes;
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
-    bytes.remove_prefix(3);
-  // An mbox "From " separator line is not part of the message.
-  if (bytes.substr(0, 5) == "From ") {
-    const size_t lineFeed = bytes.find('\n');
-    bytes.remove_prefix(lineFeed == std::string_view::npos ? bytes.size() : lineFeed + 1);
-  }
   if (bytes.empty()) {
     *error = L"the file is empty";
+    return false;
+  }
+  if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
+    *error = L"the file is UTF-16 text; a mail message is 8-bit text";
+    return false;
+  }
+  bytes = SkipMessageLeadIn(bytes);
+  if (bytes.empty()) {
+    *error = L"the file holds only white space";
     return false;
   }
   const HeaderBlock header = SplitHeaderBlock(bytes);

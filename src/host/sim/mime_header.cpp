@@ -110,6 +110,25 @@ std::string_view TakeCharsetPrefix(std::string_view value, std::string* charset)
 
 }  // namespace
 
+std::string_view SkipMessageLeadIn(std::string_view message) {
+  if (message.substr(0, 3) == "\xEF\xBB\xBF")
+    message.remove_prefix(3);
+  bool separatorSeen = false;
+  while (!message.empty()) {
+    const size_t lineFeed = message.find('\n');
+    const size_t next = lineFeed == std::string_view::npos ? message.size() : lineFeed + 1;
+    const std::string_view line = message.substr(0, next);
+    const bool blank = line.find_first_not_of(" \t\r\n\f\v") == std::string_view::npos;
+    // "From sender date" separates messages in an mbox file; "From  : sender" is a field.
+    const bool separator = line.substr(0, 5) == "From " && FieldNameLength(line) == 0;
+    if (!blank && (separatorSeen || !separator))
+      break;
+    separatorSeen = separatorSeen || !blank;
+    message.remove_prefix(next);
+  }
+  return message;
+}
+
 HeaderBlock SplitHeaderBlock(std::string_view entity) {
   HeaderBlock block;
   size_t pos = 0;

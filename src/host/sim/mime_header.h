@@ -26,6 +26,11 @@ struct HeaderBlock {
   size_t bodyOffset = 0;
 };
 
+// A message without what may precede its first header field: a UTF-8 byte-order mark,
+// empty or white-space-only lines (some phones and webmail write them), and an mbox
+// "From " separator line.
+std::string_view SkipMessageLeadIn(std::string_view message);
+
 // Splits the header block off an entity. A first line that is not a field gives no fields:
 // the whole input is then body (bodyOffset 0), unless the input starts with the blank line.
 HeaderBlock SplitHeaderBlock(std::string_view entity);
