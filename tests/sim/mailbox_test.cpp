@@ -125,7 +125,8 @@ class MailboxLoaderTest : public testing::SimHostTest {
     testing::WriteFileBytes(path, bytes);
   }
   bool Load(std::wstring* error) {
-    return LoadMailbox(PathText(Dir()), sim().outlook, window_, error);
+    unreadable_.clear();
+    return LoadMailbox(PathText(Dir()), sim().outlook, window_, &unreadable_, error);
   }
   static std::string Message(const std::string& from, const std::string& date) {
     return "Received: by mx.example; " + date + "\r\nFrom: " + from +
@@ -140,6 +141,7 @@ class MailboxLoaderTest : public testing::SimHostTest {
   }
 
   WindowHandle window_ = 0x4242;
+  std::vector<UnreadableFile> unreadable_;
 };
 
 TEST_F(MailboxLoaderTest, FoldersAccountsOutboxAndExplorer) {
@@ -259,11 +261,39 @@ TEST_F(MailboxLoaderTest, ErrorsNameTheFileAndTheReason) {
   EXPECT_FALSE(Load(&error));
   EXPECT_NE(error.find(L"line 6: no folder \"Nowhere\" in the mailbox"), std::wstring::npos);
 
-  Write("mailbox.ini", "[account]\naddress = a@b\ntype = pop3\nserver = p\n");
+  // A session step cannot name a message that was left out.
   Write("Inbox/broken.eml", "\x89PNG not a message");
+  Write("mailbox.ini",
+        "[account]\naddress = a@b\ntype = pop3\nserver = p\n[session]\nopen = Inbox/broken.eml\n");
   EXPECT_FALSE(Load(&error));
-  EXPECT_NE(error.find(L"broken.eml: no header field at the start: not a mail message"),
-            std::wstring::npos);
+  EXPECT_NE(error.find(L"line 6: message \"Inbox/broken.eml\" cannot be read"), std::wstring::npos)
+      << WideToUtf8(error);
+}
+
+TEST_F(MailboxLoaderTest, UnreadableMessagesAreListedAndTheOthersLoaded) {
+  Write("mailbox.ini", "[account]\naddress = a@b\ntype = pop3\nserver = p\n");
+  Write("Inbox/a-good.eml", Message("a@x.example", "Tue, 4 Mar 2025 10:00:00 +0000"));
+  Write("Inbox/b-broken.eml", "\x89PNG not a message");
+  Write("Inbox/c-empty.eml", "");
+  Write("Inbox/d-blank-first.eml", " \r\n" + Message("d@x.example", "Tue, 4 Mar 2025 +0000"));
+  Write("Other/e-blank.eml", "\r\n\r\n");
+  Write("Other/f-good.eml", Message("f@x.example", "Tue, 4 Mar 2025 10:00:00 +0000"));
+  std::wstring error;
+  ASSERT_TRUE(Load(&error)) << WideToUtf8(error);
+  std::vector<std::wstring> loaded;
+  for (const auto& folder : sim().outlook.folders) {
+    for (const auto& item : folder->items)
+      loaded.push_back(item->senderEmailAddress);
+  }
+  EXPECT_EQ(loaded, (std::vector<std::wstring>{L"a@x.example", L"d@x.example", L"f@x.example"}));
+  std::vector<std::wstring> reported;
+  for (const UnreadableFile& file : unreadable_) {
+    reported.push_back(PathText(NativePath(file.path).filename()) + L": " + file.reason);
+  }
+  EXPECT_EQ(reported, (std::vector<std::wstring>{
+                          L"b-broken.eml: no header field at the start: not a mail message",
+                          L"c-empty.eml: the file is empty",
+                          L"e-blank.eml: the file holds only white space"}));
 }
 
 // --- The example mailbox ------------------------------------------------------------------
@@ -335,8 +365,11 @@ class ExampleMailboxTest : public testing::SimHostTest {
   void SetUp() override {
     window_ = sim().ui.CreateWindow(L"Explorer");
     std::wstring error;
-    ASSERT_TRUE(LoadMailbox(PathText(kExamples / "mailbox"), sim().outlook, window_, &error))
+    std::vector<UnreadableFile> unreadable;
+    ASSERT_TRUE(
+        LoadMailbox(PathText(kExamples / "mailbox"), sim().outlook, window_, &unreadable, &error))
         << WideToUtf8(error);
+    EXPECT_TRUE(unreadable.empty());
   }
   WindowHandle window_ = 0;
 };

@@ -3,6 +3,9 @@
 // the add-in's own reason, the new message class, and the active-content pointer.
 #include <cstdio>
 #include <fstream>
+#include <map>
+#include <memory>
+#include <optional>
 
 #include "addin/connect.h"
 #include "arguments.h"
@@ -11,6 +14,7 @@
 #include "branding/auth_headers.h"
 #include "commands.h"
 #include "host/mapi.h"
+#include "run_folder.h"
 #include "simulation.h"
 #include "smime_tool.h"
 #include "support/configuration.h"
@@ -33,11 +37,12 @@ std::wstring TextProp(const host::sim::SimMail& mail, host::PropTag tag) {
   return found == mail.props.end() ? std::wstring() : found->second.text;
 }
 
-// A mailbox of one account holding copies of the messages.
+// A mailbox of one account, in the existing folder `dir`, holding copies of the messages;
+// *originals maps each copy's file name to the file it copies.
 bool MakeMailbox(const std::filesystem::path& dir, const std::string& address,
                  const std::string& type, const std::string& server,
-                 const std::vector<std::string>& files) {
-  std::filesystem::create_directories(dir);
+                 const std::vector<std::string>& files,
+                 std::map<std::string, std::string>* originals) {
   std::ofstream manifest(dir / "mailbox.ini");
   manifest << "[account]\naddress = " << address << "\ntype = " << type << "\nserver = " << server
            << "\n";
@@ -45,14 +50,15 @@ bool MakeMailbox(const std::filesystem::path& dir, const std::string& address,
     return false;
   for (size_t i = 0; i < files.size(); ++i) {
     const std::filesystem::path source(files[i]);
+    const std::string copy = std::to_string(1000 + i) + "-" + source.filename().string();
     std::error_code failure;
-    std::filesystem::copy_file(
-        source, dir / (std::to_string(1000 + i) + "-" + source.filename().string()), failure);
+    std::filesystem::copy_file(source, dir / copy, failure);
     if (failure) {
       std::fprintf(stderr, "tidepost: cannot read %s: %s\n", files[i].c_str(),
                    failure.message().c_str());
       return false;
     }
+    (*originals)[copy] = files[i];
   }
   return true;
 }
@@ -76,12 +82,20 @@ int CheckCommand(const Arguments& arguments) {
   const std::string domain = address.substr(address.rfind('@') + 1);
   const std::string server = options.Value("--server").value_or("imap." + domain);
 
-  Simulation run(NewRunFolder("check"), crypto.get());
-  if (!MakeMailbox(run.DataFolder().parent_path().parent_path() / "mailbox", address,
-                   options.Value("--type").value_or("imap"), server, options.operands())) {
+  std::string problem;
+  const std::unique_ptr<RunFolder> folder = RunFolder::Create("check", &problem);
+  if (!folder) {
+    std::fprintf(stderr, "tidepost: %s\n", problem.c_str());
+    return 73;
+  }
+  Simulation run(folder->MakeSubfolder("run"), crypto.get());
+  const std::filesystem::path mailbox = folder->MakeSubfolder("mailbox");
+  std::map<std::string, std::string> originals;
+  if (!MakeMailbox(mailbox, address, options.Value("--type").value_or("imap"), server,
+                   options.operands(), &originals)) {
     return 66;
   }
-  std::filesystem::create_directories(run.DataFolder());
+  run.MakeDataFolder();
   std::error_code failure;
   std::filesystem::copy_file(*options.Value("--senders"), run.DataFolder() / "sendersList.xml",
                              failure);
@@ -89,10 +103,17 @@ int CheckCommand(const Arguments& arguments) {
     std::fprintf(stderr, "tidepost: cannot read %s\n", options.Value("--senders")->c_str());
     return 66;
   }
+  std::vector<host::sim::UnreadableFile> unreadable;
   std::wstring error;
-  if (!run.LoadMailbox(run.DataFolder().parent_path().parent_path() / "mailbox", &error)) {
+  if (!run.LoadMailbox(mailbox, &unreadable, &error)) {
     std::fprintf(stderr, "tidepost: %s\n", Narrow(error).c_str());
     return 65;
+  }
+  // A message that cannot be read is reported; the others are checked.
+  for (const host::sim::UnreadableFile& file : unreadable) {
+    const std::string copy = std::filesystem::path(Narrow(file.path)).filename().string();
+    std::fprintf(stderr, "tidepost: %s: %s\n", originals[copy].c_str(),
+                 Narrow(file.reason).c_str());
   }
 
   // No network: the senders list is the one given, read from the add-in's cache.
@@ -102,11 +123,21 @@ int CheckCommand(const Arguments& arguments) {
   config::SetServices(closed);
   AddinOptions quiet;
   quiet.sendersList.firstDelayMs = quiet.senderIcons.firstDelayMs = 24 * 3600 * 1000;
-  CConnect addin(std::move(quiet));
-  if (hr::Failed(addin.OnConnection(*run.sim().outlook.ConnectionArgumentFor())) ||
-      addin.branding_list().senders().empty()) {
-    std::fprintf(stderr, "tidepost: the senders list gave no branded senders; see %s\n",
-                 run.LogPath().string().c_str());
+  std::vector<std::wstring> startLines;
+  std::optional<CConnect> addin;
+  bool connected = false;
+  {
+    ScopedLogObserver observer(
+        [&startLines](std::wstring_view line) { startLines.emplace_back(line); });
+    addin.emplace(std::move(quiet));
+    connected = hr::Succeeded(addin->OnConnection(*run.sim().outlook.ConnectionArgumentFor()));
+  }
+  if (!connected || addin->branding_list().senders().empty()) {
+    // The run's folder goes when the command ends: what the add-in said is shown instead.
+    std::fprintf(stderr,
+                 "tidepost: the senders list gave no branded senders; the add-in logged:\n");
+    for (const std::wstring& line : startLines)
+      std::fprintf(stderr, "  %s\n", Narrow(line).c_str());
   }
 
   for (const Simulation::Message& message : run.ReceivedMessages()) {
@@ -126,7 +157,7 @@ int CheckCommand(const Arguments& arguments) {
     bool branded = false;
     {
       ScopedLogObserver observer([&lines](std::wstring_view line) { lines.emplace_back(line); });
-      branded = addin.BrandMailItem(*item, false);
+      branded = addin->BrandMailItem(*item, false);
     }
     std::wstring brand = L"-";
     for (const std::wstring& line : lines) {
@@ -135,13 +166,16 @@ int CheckCommand(const Arguments& arguments) {
         brand = line.substr(kFound.size(), line.find(L", Domain=") - kFound.size());
       }
     }
-    const std::wstring reason = DecisionReason(lines);
+    const std::wstring reason = DecisionReason(lines, *message.mail);
     std::wstring body;
     GetMessageBodyText(item.get(), &body, false);
     const ActiveContentPointer pointer = FindActiveContentPointer(body);
 
     std::printf("%s\n", Narrow(message.name).c_str());
-    std::printf("  from:      %s\n", OrDash(message.mail->senderEmailAddress).c_str());
+    std::string from = OrDash(message.mail->senderEmailAddress);
+    if (!message.mail->senderProblem.empty())
+      from += " (" + Narrow(message.mail->senderProblem) + ")";
+    std::printf("  from:      %s\n", from.c_str());
     std::printf("  provider:  %s (%s), account %s\n", OrDash(marker).c_str(),
                 OrDash(provider).c_str(), OrDash(accountAddress).c_str());
     std::printf("  SPF:       %s %s\n", OrDash(verdict.spfResult).c_str(),
@@ -161,8 +195,8 @@ int CheckCommand(const Arguments& arguments) {
                                     .c_str()
                               : "none");
   }
-  addin.OnQuit();
-  return 0;
+  addin->OnQuit();
+  return unreadable.empty() ? 0 : 65;
 }
 
 }  // namespace tp::tool

@@ -1,5 +1,6 @@
 // The tidepost tool's commands; each takes the arguments after its name and returns the
-// process exit status.
+// process exit status: 64 for a usage error, 73 when no temporary folder can be made, and for
+// run and check 65 when some message files could not be read (the others are still done).
 #pragma once
 
 #include <string>

@@ -1,9 +1,12 @@
 // tidepost: runs the add-in on the simulated Outlook and checks what it reads.
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <filesystem>
 #include <string>
 
 #include "commands.h"
+#include "run_folder.h"
 
 namespace {
 
@@ -21,12 +24,15 @@ const Command kCommands[] = {
      "                           of .eml files, against a stand-in of our service; --pages\n"
      "                           saves each page handed to a browser helper object, --offline\n"
      "                           runs it with the machine offline, --trust adds PEM\n"
-     "                           certificates to the system's CAs for S/MIME signatures",
+     "                           certificates to the system's CAs for S/MIME signatures; exit\n"
+     "                           status 65 when some files could not be read (the others are\n"
+     "                           run)",
      tp::tool::RunCommand},
     {"check",
      "check --account ADDRESS --senders FILE [--type T] [--server S] [--trust FILE]...\n"
      "      MESSAGE.eml...\n"
-     "                           show the branding decision for each message, step by step",
+     "                           show the branding decision for each message, step by step;\n"
+     "                           exit status 65 when some could not be read",
      tp::tool::CheckCommand},
     {"validate",
      "validate FILE...       check senders list files as the add-in loads them; exit status\n"
@@ -55,8 +61,20 @@ int main(int argc, char** argv) {
     return argc < 2 ? 64 : 0;
   }
   for (const Command& command : kCommands) {
-    if (std::strcmp(argv[1], command.name) == 0) {
+    if (std::strcmp(argv[1], command.name) != 0)
+      continue;
+    // Every way out removes the commands' temporary folders: returns and exceptions through
+    // their owners' destructors (the exception is caught, so the stack unwinds), signals
+    // through the signal thread.
+    try {
+      tp::tool::RemoveRunFoldersOnSignals();
       return command.run(tp::tool::Arguments(argv + 2, argv + argc));
+    } catch (const std::filesystem::filesystem_error& failure) {
+      std::fprintf(stderr, "tidepost: %s\n", failure.what());
+      return 74;
+    } catch (const std::exception& failure) {
+      std::fprintf(stderr, "tidepost: internal error: %s\n", failure.what());
+      return 70;
     }
   }
   std::fprintf(stderr, "tidepost: unknown command '%s'\n\n", argv[1]);

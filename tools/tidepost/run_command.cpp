@@ -13,6 +13,7 @@
 #include "display_session.h"
 #include "net/json_parser.h"
 #include "net/senders_envelope.h"
+#include "run_folder.h"
 #include "simulation.h"
 #include "smime_tool.h"
 #include "standin/standin_server.h"
@@ -77,6 +78,15 @@ bool ParseService(const std::string& text, config::ServiceEndpoints* services) {
   return true;
 }
 
+std::wstring MessageClass(const host::sim::SimMail& mail) {
+  const auto found = mail.props.find(host::kPrMessageClassW);
+  return found == mail.props.end() ? std::wstring() : found->second.text;
+}
+
+bool IsBranded(const host::sim::SimMail& mail) {
+  return Contains(MessageClass(mail), L".Tidepost.");
+}
+
 void PrintCounts(const char* title, const std::map<std::string, int>& counts) {
   int total = 0;
   std::string detail;
@@ -103,13 +113,30 @@ int RunCommand(const Arguments& arguments) {
   const std::filesystem::path mailbox = options.Value("--mailbox").value_or("examples/mailbox");
   const std::filesystem::path sendersFile =
       options.Value("--senders").value_or("examples/sendersList.xml");
-  Simulation run(options.Value("--data") ? std::filesystem::path(*options.Value("--data"))
-                                         : NewRunFolder("run"),
+  // The run's data goes into the folder the caller names, kept, or a temporary one.
+  std::unique_ptr<RunFolder> temporary;
+  if (!options.Value("--data")) {
+    std::string problem;
+    temporary = RunFolder::Create("run", &problem);
+    if (!temporary) {
+      std::fprintf(stderr, "tidepost: %s\n", problem.c_str());
+      return 73;
+    }
+  }
+  if (!temporary)
+    std::filesystem::create_directories(*options.Value("--data"));
+  Simulation run(temporary ? temporary->path() : std::filesystem::path(*options.Value("--data")),
                  crypto.get());
+  std::vector<host::sim::UnreadableFile> unreadable;
   std::wstring error;
-  if (!run.LoadMailbox(mailbox, &error)) {
+  if (!run.LoadMailbox(mailbox, &unreadable, &error)) {
     std::fprintf(stderr, "tidepost: %s\n", WideToUtf8(error).c_str());
     return 66;
+  }
+  // A message that cannot be read is reported; the others are run.
+  for (const host::sim::UnreadableFile& file : unreadable) {
+    std::fprintf(stderr, "tidepost: %s: %s\n", WideToUtf8(file.path).c_str(),
+                 WideToUtf8(file.reason).c_str());
   }
 
   // The service: a stand-in serving the senders list and an icon per brand, or the caller's.
@@ -181,10 +208,18 @@ int RunCommand(const Arguments& arguments) {
       std::vector<std::wstring> lines;
       session.Select(message, &lines);
       // What the check logged before it reached the branding decision is not part of it, nor
-      // is the display of the message after it.
+      // is the display of the message after it. A check that stopped before it (an empty
+      // body) leaves the decision of the new-mail scan standing: it is taken again here to
+      // learn its reason.
       const auto decision = std::find(lines.begin(), lines.end(), L"Checking branding");
       const auto shown = std::find(decision, lines.end(), L"In ShowBrisklet");
-      decisions[message.mail->entryId] = DecisionReason(std::vector<std::wstring>(decision, shown));
+      std::vector<std::wstring> decided(decision, shown);
+      if (decision == lines.end() && !IsBranded(*message.mail)) {
+        ScopedLogObserver observer(
+            [&decided](std::wstring_view line) { decided.emplace_back(line); });
+        (void)addin.BrandMailItem(*sim.outlook.MailItemFor(message.mail), false);
+      }
+      decisions[message.mail->entryId] = DecisionReason(decided, *message.mail);
     }
     for (const host::sim::SessionStep& step : run.session()) {
       std::wstring problem;
@@ -213,15 +248,18 @@ int RunCommand(const Arguments& arguments) {
 
   std::printf("\nBranding decisions:\n");
   for (const auto& message : messages) {
-    const auto& props = message.mail->props;
-    const auto messageClass = props.find(host::kPrMessageClassW);
-    const std::wstring finalClass =
-        messageClass == props.end() ? std::wstring() : messageClass->second.text;
+    const std::string decision =
+        IsBranded(*message.mail) ? "branded as " + WideToUtf8(MessageClass(*message.mail))
+                                 : "not branded: " + WideToUtf8(decisions[message.mail->entryId]);
+    const std::wstring& sender = message.mail->senderEmailAddress;
     std::printf("  %-40s %-34s %s\n", WideToUtf8(message.name).c_str(),
-                WideToUtf8(message.mail->senderEmailAddress).c_str(),
-                Contains(finalClass, L".Tidepost.")
-                    ? ("branded as " + WideToUtf8(finalClass)).c_str()
-                    : ("not branded: " + WideToUtf8(decisions[message.mail->entryId])).c_str());
+                sender.empty() ? "-" : WideToUtf8(sender).c_str(), decision.c_str());
+  }
+  if (!unreadable.empty()) {
+    std::printf("\nUnreadable files, left out:\n");
+    for (const host::sim::UnreadableFile& file : unreadable) {
+      std::printf("  %s: %s\n", WideToUtf8(file.path).c_str(), WideToUtf8(file.reason).c_str());
+    }
   }
 
   std::printf("\nDisplay (what each step showed):\n");
@@ -252,15 +290,19 @@ int RunCommand(const Arguments& arguments) {
     PrintCounts("icon requests", icons);
     PrintCounts("statistics posted", statistics);
   }
-  std::printf("\nIcons in %s\nLog: %s\n", (run.DataFolder() / "provider_icons").string().c_str(),
-              run.LogPath().string().c_str());
+  if (temporary) {
+    std::printf("\nThe log and icons go with the run's temporary folder; --data DIR keeps them.\n");
+  } else {
+    std::printf("\nIcons in %s\nLog: %s\n", (run.DataFolder() / "provider_icons").string().c_str(),
+                run.LogPath().string().c_str());
+  }
   if (options.Flag("--print-log")) {
     std::string log;
     if (ReadFile(run.LogPath(), &log) && log.size() >= 2) {
       std::printf("\n%s", WideToUtf8(Utf16LeToWide(log.substr(2))).c_str());
     }
   }
-  return 0;
+  return unreadable.empty() ? 0 : 65;
 }
 
 }  // namespace tp::tool

@@ -1,11 +1,11 @@
 // A run of the add-in on a simulated Outlook.
 #include "simulation.h"
 
-#include <chrono>
 #include <fstream>
 #include <sstream>
 
 #include "host/sim/mailbox_loader.h"
+#include "support/format.h"
 #include "support/log.h"
 #include "support/text.h"
 
@@ -22,9 +22,41 @@ std::wstring NameOfEntryId(const std::wstring& entryId) {
   return Utf8ToWide(bytes);
 }
 
+namespace {
+
+bool StartsWith(const std::wstring& line, std::wstring_view prefix) {
+  return line.rfind(prefix, 0) == 0;
+}
+
+bool AnyStartsWith(const std::vector<std::wstring>& lines, std::wstring_view prefix) {
+  for (const std::wstring& line : lines) {
+    if (StartsWith(line, prefix))
+      return true;
+  }
+  return false;
+}
+
+// A reason for a decision whose log lines give none.
+std::wstring UnloggedReason(const std::vector<std::wstring>& lines,
+                            const host::sim::SimMail& mail) {
+  if (lines.empty())
+    return L"the add-in logged nothing for this message";
+  // The provider was to be checked, but no sender domain was looked up.
+  if (AnyStartsWith(lines, L"Account mail provider") &&
+      !AnyStartsWith(lines, L"Sender address for branding check")) {
+    if (mail.senderEmailAddress.empty()) {
+      return mail.senderProblem.empty() ? L"the message has no sender address"
+                                        : L"no sender address: " + mail.senderProblem;
+    }
+    return Format(L"the sender address \"%s\" has no domain", mail.senderEmailAddress);
+  }
+  return L"the add-in logged no reason; its last step: " + lines.back();
+}
+
+}  // namespace
+
 Simulation::Simulation(const std::filesystem::path& root, host::MessageCrypto* crypto)
     : root_(root) {
-  std::filesystem::create_directories(root_);
   sim_ = std::make_unique<host::sim::SimHost>(Utf8ToWide(root_.string()));
   host::Host simulated = sim_->host();
   if (crypto != nullptr)
@@ -36,12 +68,19 @@ std::filesystem::path Simulation::LogPath() const {
   return DataFolder() / WideToUtf8(kLogFileName);
 }
 
-bool Simulation::LoadMailbox(const std::filesystem::path& dir, std::wstring* error) {
+void Simulation::MakeDataFolder() const {
+  std::filesystem::create_directory(DataFolder().parent_path());
+  std::filesystem::create_directory(DataFolder());
+}
+
+bool Simulation::LoadMailbox(const std::filesystem::path& dir,
+                             std::vector<host::sim::UnreadableFile>* unreadable,
+                             std::wstring* error) {
   explorerWindow_ = sim_->ui.CreateWindow(L"rctrl_renwnd32");
   readingPane_ = host::sim::BuildReadingPane(sim_->windows, explorerWindow_);
   sim_->outlook.activeWindow = explorerWindow_;
-  return host::sim::LoadMailbox(Utf8ToWide(dir.string()), sim_->outlook, explorerWindow_, error,
-                                &session_);
+  return host::sim::LoadMailbox(Utf8ToWide(dir.string()), sim_->outlook, explorerWindow_,
+                                unreadable, error, &session_);
 }
 
 std::vector<Simulation::Message> Simulation::ReceivedMessages() const {
@@ -56,8 +95,9 @@ std::vector<Simulation::Message> Simulation::ReceivedMessages() const {
   return messages;
 }
 
-std::wstring DecisionReason(const std::vector<std::wstring>& lines) {
-  static const wchar_t* const kBookkeeping[] = {
+std::wstring DecisionReason(const std::vector<std::wstring>& lines,
+                            const host::sim::SimMail& mail) {
+  static constexpr std::wstring_view kBookkeeping[] = {
       L"Message item account is",
       L"Account mail provider",
       L"Sender address for branding check",
@@ -72,22 +112,15 @@ std::wstring DecisionReason(const std::vector<std::wstring>& lines) {
   std::wstring reason;
   for (const std::wstring& line : lines) {
     bool bookkeeping = false;
-    for (const wchar_t* prefix : kBookkeeping) {
-      bookkeeping = bookkeeping || line.rfind(prefix, 0) == 0;
-    }
+    for (std::wstring_view prefix : kBookkeeping)
+      bookkeeping = bookkeeping || StartsWith(line, prefix);
     if (bookkeeping)
       continue;
     if (!reason.empty())
       reason += L"; ";
     reason += line;
   }
-  return reason;
-}
-
-std::filesystem::path NewRunFolder(const char* purpose) {
-  const auto stamp = std::chrono::system_clock::now().time_since_epoch().count();
-  return std::filesystem::temp_directory_path() /
-         (std::string("tidepost-") + purpose + "-" + std::to_string(stamp));
+  return reason.empty() ? UnloggedReason(lines, mail) : reason;
 }
 
 bool ReadFile(const std::filesystem::path& path, std::string* bytes) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/host.h"
+#include "host/sim/mailbox_loader.h"
 #include "host/sim/mailbox_manifest.h"
 #include "host/sim/sim_host.h"
 #include "host/sim/sim_outlook_windows.h"
@@ -16,8 +17,8 @@ namespace tp::tool {
 
 class Simulation {
  public:
-  // root: where the data folder ("LocalLow/Tidepost") and the temporary folder go. crypto:
-  // the message crypto to verify signatures with, when not the platform's.
+  // root: an existing folder, where the data folder ("LocalLow/Tidepost") and the temporary
+  // folder go. crypto: the message crypto to verify signatures with, when not the platform's.
   explicit Simulation(const std::filesystem::path& root, host::MessageCrypto* crypto = nullptr);
 
   host::sim::SimHost& sim() { return *sim_; }
@@ -28,8 +29,14 @@ class Simulation {
   const std::vector<host::sim::SessionStep>& session() const { return session_; }
   std::filesystem::path DataFolder() const { return root_ / "LocalLow" / "Tidepost"; }
   std::filesystem::path LogPath() const;
+  // Makes the data folder, one level at a time below the root.
+  void MakeDataFolder() const;
 
-  bool LoadMailbox(const std::filesystem::path& dir, std::wstring* error);
+  // Loads the mailbox in `dir`; the message files it could not read are listed in
+  // *unreadable and the others loaded. False with the reason in *error when the mailbox itself
+  // cannot be read.
+  bool LoadMailbox(const std::filesystem::path& dir,
+                   std::vector<host::sim::UnreadableFile>* unreadable, std::wstring* error);
 
   struct Message {
     std::wstring name;  // "Folder/file.eml"
@@ -52,12 +59,11 @@ class Simulation {
 // entry id itself when it is not one.
 std::wstring NameOfEntryId(const std::wstring& entryId);
 
-// From the log lines of one branding decision, those that say why it went the way it did
-// (the look-up and save bookkeeping left out), joined by "; ".
-std::wstring DecisionReason(const std::vector<std::wstring>& lines);
-
-// A fresh folder for a run's data under the system's temporary folder.
-std::filesystem::path NewRunFolder(const char* purpose);
+// Why the add-in branded a message or did not, from the log lines of its decision: those
+// that say so (the look-up and save bookkeeping left out), joined by "; ". When none does,
+// the reason comes from how far the decision got and from the message itself (a sender that
+// could not be read, and why), so that a decision never goes without one.
+std::wstring DecisionReason(const std::vector<std::wstring>& lines, const host::sim::SimMail& mail);
 
 // Reads a whole file as bytes; false when it cannot be read.
 bool ReadFile(const std::filesystem::path& path, std::string* bytes);

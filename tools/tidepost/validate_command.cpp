@@ -14,6 +14,7 @@
 #include "commands.h"
 #include "net/json_parser.h"
 #include "net/senders_envelope.h"
+#include "run_folder.h"
 #include "simulation.h"
 #include "support/format.h"
 #include "support/log.h"
@@ -73,22 +74,19 @@ struct BrandingLoad {
   std::vector<std::wstring> messages;
 };
 
-BrandingLoad LoadAsTheAddinDoes(const std::wstring& document) {
-  const std::filesystem::path root = NewRunFolder("validate");
+// hostFolder: an empty folder for the simulated host's files.
+BrandingLoad LoadAsTheAddinDoes(const std::filesystem::path& hostFolder,
+                                const std::wstring& document) {
   BrandingLoad load;
+  Simulation run(hostFolder);
+  BrandingList list;
   {
-    Simulation run(root);
-    BrandingList list;
-    {
-      ScopedLogObserver observer(
-          [&load](std::wstring_view message) { load.messages.emplace_back(message); });
-      list.Load(document);
-    }
-    load.senders = list.senders();
-    list.Clear();  // publishes an empty brand name list again
+    ScopedLogObserver observer(
+        [&load](std::wstring_view message) { load.messages.emplace_back(message); });
+    list.Load(document);
   }
-  std::error_code ignored;
-  std::filesystem::remove_all(root, ignored);
+  load.senders = list.senders();
+  list.Clear();  // publishes an empty brand name list again
   return load;
 }
 
@@ -142,8 +140,9 @@ int ClassifyBranding(const JsonValue& root, std::wstring* headline) {
   return kLoaded;
 }
 
-// Checks one file's text; prints the verdict and returns the exit status.
-int ValidateText(std::wstring_view text) {
+// Checks one file's text, with `hostFolder` for the simulated host's files; prints the verdict and
+// returns the exit status.
+int ValidateText(const std::filesystem::path& hostFolder, std::wstring_view text) {
   const SendersEnvelope envelope = ReadSendersListXml(text);
   if (!envelope.accepted()) {
     PrintLine(L"  REFUSED (status %d): %s", kEnvelopeRejected, EnvelopeProblem(envelope.status));
@@ -161,7 +160,7 @@ int ValidateText(std::wstring_view text) {
     return kNoUsableBranding;
   }
 
-  const BrandingLoad load = LoadAsTheAddinDoes(envelope.brandingJson);
+  const BrandingLoad load = LoadAsTheAddinDoes(hostFolder, envelope.brandingJson);
   // The add-in reads apostrophes as double quotes, everywhere in the text.
   std::wstring json = envelope.brandingJson;
   std::replace(json.begin(), json.end(), L'\'', L'"');
@@ -201,13 +200,21 @@ int ValidateCommand(const Arguments& arguments) {
     std::fprintf(stderr, "usage: tidepost validate FILE...\n");
     return 64;
   }
+  std::string problem;
+  const std::unique_ptr<RunFolder> folder = RunFolder::Create("validate", &problem);
+  if (!folder) {
+    std::fprintf(stderr, "tidepost: %s\n", problem.c_str());
+    return 73;
+  }
   int worst = kLoaded;
-  for (const std::string& path : arguments) {
+  for (size_t index = 0; index < arguments.size(); ++index) {
+    const std::string& path = arguments[index];
     PrintLine(L"%s", path);
     std::string bytes;
     int status = kEnvelopeRejected;
     if (ReadFile(std::filesystem::path(path), &bytes)) {
-      status = ValidateText(DecodeSendersListFile(bytes));
+      status =
+          ValidateText(folder->MakeSubfolder(std::to_string(index)), DecodeSendersListFile(bytes));
     } else {
       PrintLine(L"  REFUSED (status %d): the file cannot be read", kEnvelopeRejected);
     }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "host/sim/eml_reader.h"
@@ -112,7 +113,8 @@ bool ReadManifest(const fs::path& root, MailboxManifest* manifest, std::wstring*
 }  // namespace
 
 bool LoadMailbox(const std::wstring& dir, SimOutlook& outlook, WindowHandle explorerWindow,
-                 std::wstring* error, std::vector<SessionStep>* session) {
+                 std::vector<UnreadableFile>* unreadable, std::wstring* error,
+                 std::vector<SessionStep>* session) {
   const fs::path root = NativePath(dir);
   const std::wstring manifestPath = PathText(root / NativePath(kMailboxManifestName));
   MailboxManifest manifest;
@@ -155,6 +157,7 @@ bool LoadMailbox(const std::wstring& dir, SimOutlook& outlook, WindowHandle expl
   outlook.outbox->name = manifest.outbox;
 
   std::vector<std::pair<std::wstring, std::shared_ptr<SimFolder>>> loaded;
+  std::set<std::wstring> unreadableIds;
   for (const FolderSource& source : folders) {
     const bool isOutbox = EqualsIgnoreCase(source.name, manifest.outbox);
     std::shared_ptr<SimFolder> folder = isOutbox ? outlook.outbox : outlook.AddFolder(source.name);
@@ -164,11 +167,13 @@ bool LoadMailbox(const std::wstring& dir, SimOutlook& outlook, WindowHandle expl
     for (const fs::path& file : source.files) {
       SimMail mail;
       std::wstring problem;
+      const std::wstring entryId = EntryIdForName(source.name + L"/" + PathText(file.filename()));
       if (!ReadEmlFile(file, &mail, &problem)) {
-        *error = Format(L"%s: %s", PathText(file), problem);
-        return false;
+        unreadable->push_back(UnreadableFile{PathText(file), problem});
+        unreadableIds.insert(entryId);
+        continue;
       }
-      mail.entryId = EntryIdForName(source.name + L"/" + PathText(file.filename()));
+      mail.entryId = entryId;
       mail.account = accounts[accountIndex];
       if (isOutbox) {
         // A message being sent was composed here: it has no transport headers yet.
@@ -209,6 +214,11 @@ bool LoadMailbox(const std::wstring& dir, SimOutlook& outlook, WindowHandle expl
     const bool namesFolder = step.action == L"switch";
     const bool namesMessage =
         step.action == L"select" || step.action == L"open" || step.action == L"close";
+    if (namesMessage && unreadableIds.count(EntryIdForName(step.argument)) != 0) {
+      *error = Format(L"%s: line %d: message \"%s\" cannot be read", manifestPath, step.line,
+                      step.argument);
+      return false;
+    }
     if ((namesFolder && FindSource(folders, step.argument) == nullptr) ||
         (namesMessage && !outlook.FindMail(EntryIdForName(step.argument)))) {
       *error = Format(L"%s: line %d: no %s \"%s\" in the mailbox", manifestPath, step.line,

@@ -1,0 +1,126 @@
+// Temporary folders removed on every way out, signals included.
+#include "run_folder.h"
+
+#include <pthread.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <mutex>
+#include <set>
+#include <system_error>
+#include <thread>
+
+namespace tp::tool {
+namespace {
+
+constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr int kMaxNameAttempts = 100;
+constexpr int kMaxRemoveAttempts = 1000;
+
+// The folders that exist now; the signal thread removes them.
+std::mutex g_foldersMutex;
+std::set<std::filesystem::path>& LiveFolders() {
+  static std::set<std::filesystem::path> folders;
+  return folders;
+}
+
+sigset_t CleanupSignalSet() {
+  sigset_t signals;
+  sigemptyset(&signals);
+  for (int signal : kCleanupSignals)
+    sigaddset(&signals, signal);
+  return signals;
+}
+
+// Removes a folder that other threads may still be writing into: a file made while the tree
+// is removed keeps its folder, so the removal is repeated until the folder is gone. Once it
+// is, nothing makes it again: below a run folder, folders are only ever made one level at a
+// time, which fails when the level above is missing.
+void RemoveWhileInUse(const std::filesystem::path& folder) {
+  for (int attempt = 0; attempt < kMaxRemoveAttempts; ++attempt) {
+    std::error_code failure;
+    std::filesystem::remove_all(folder, failure);
+    if (!std::filesystem::exists(folder, failure) && !failure)
+      return;
+  }
+}
+
+[[noreturn]] void RemoveFoldersAndDie(int signal) {
+  // The lock is kept: no run folder is made after this point.
+  g_foldersMutex.lock();
+  for (const std::filesystem::path& folder : LiveFolders())
+    RemoveWhileInUse(folder);
+  // End as the signal would have, so that a shell sees the same status.
+  ::signal(signal, SIG_DFL);
+  sigset_t only;
+  sigemptyset(&only);
+  sigaddset(&only, signal);
+  ::pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
+  ::raise(signal);
+  ::_exit(128 + signal);
+}
+
+void WaitForSignals() {
+  const sigset_t signals = CleanupSignalSet();
+  int signal = 0;
+  while (::sigwait(&signals, &signal) != 0) {
+  }
+  RemoveFoldersAndDie(signal);
+}
+
+}  // namespace
+
+std::unique_ptr<RunFolder> RunFolder::Create(const std::string& purpose, std::string* error) {
+  std::error_code failure;
+  const std::filesystem::path temp = std::filesystem::temp_directory_path(failure);
+  if (failure) {
+    const char* variable = std::getenv("TMPDIR");
+    *error = variable != nullptr && *variable != '\0'
+                 ? "TMPDIR names \"" + std::string(variable) + "\", which is not a folder"
+                 : "no temporary folder: " + failure.message();
+    return nullptr;
+  }
+  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  const std::string stem =
+      "tidepost-" + purpose + "-" + std::to_string(::getpid()) + "-" + std::to_string(stamp);
+  std::lock_guard<std::mutex> lock(g_foldersMutex);
+  for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
+    std::filesystem::path path = temp / (stem + "-" + std::to_string(attempt));
+    if (std::filesystem::create_directory(path, failure)) {
+      LiveFolders().insert(path);
+      return std::unique_ptr<RunFolder>(new RunFolder(std::move(path)));
+    }
+    if (failure)
+      break;
+  }
+  *error = "cannot make a folder in the temporary folder " + temp.string() + ": " +
+           (failure ? failure.message() : std::string("every name tried is taken"));
+  return nullptr;
+}
+
+RunFolder::RunFolder(std::filesystem::path path) : path_(std::move(path)) {}
+
+std::filesystem::path RunFolder::MakeSubfolder(const std::string& name) const {
+  std::filesystem::path subfolder = path_ / name;
+  std::filesystem::create_directory(subfolder);
+  return subfolder;
+}
+
+RunFolder::~RunFolder() {
+  std::lock_guard<std::mutex> lock(g_foldersMutex);
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+  LiveFolders().erase(path_);
+}
+
+void RemoveRunFoldersOnSignals() {
+  const sigset_t signals = CleanupSignalSet();
+  if (::pthread_sigmask(SIG_BLOCK, &signals, nullptr) != 0)
+    return;
+  // The thread waits until the process ends; it owns nothing that needs tearing down.
+  std::thread(WaitForSignals).detach();
+}
+
+}  // namespace tp::tool

@@ -1,0 +1,40 @@
+// The temporary folders of a tidepost command: each made fresh in the system's temporary
+// folder and removed, with everything in it, however the command ends: when its owner goes
+// (a return or an exception), or, once RemoveRunFoldersOnSignals is in place, before SIGINT,
+// SIGTERM or SIGHUP ends the process.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace tp::tool {
+
+class RunFolder {
+ public:
+  // A new folder "tidepost-<purpose>-<unique>" in the system's temporary folder (TMPDIR, else
+  // /tmp); null with the reason in *error when that folder does not exist or a folder cannot
+  // be made in it.
+  static std::unique_ptr<RunFolder> Create(const std::string& purpose, std::string* error);
+  ~RunFolder();
+  RunFolder(const RunFolder&) = delete;
+  RunFolder& operator=(const RunFolder&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  // Makes the folder `name` in this one (one level only, so that a run folder removed by a
+  // signal is never made again); returns its path.
+  std::filesystem::path MakeSubfolder(const std::string& name) const;
+
+ private:
+  explicit RunFolder(std::filesystem::path path);
+
+  std::filesystem::path path_;
+};
+
+// Blocks SIGINT, SIGTERM and SIGHUP in the calling thread, and so in every thread it starts
+// afterwards, and starts a thread that waits for them: on one, it removes every RunFolder that
+// still exists and ends the process as the signal would have. Call it at the start of main,
+// before any other thread is started.
+void RemoveRunFoldersOnSignals();
+
+}  // namespace tp::tool
