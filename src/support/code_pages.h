@@ -1,5 +1,7 @@
-// Text in a Windows code page to wide text: UTF-8 and UTF-16 by the core itself, every
-// other code page through the platform's codec.
+// Text in a Windows code page to wide text: UTF-8 and UTF-16 by the core itself, the 7-bit
+// ISO-2022 and HZ forms through their EUC forms, MLang's own numbers (51932, 51936, 51949,
+// 38598) through the code page with the same characters, every other code page through the
+// platform's codec.
 #pragma once
 
 #include <cstdint>

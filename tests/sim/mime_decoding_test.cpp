@@ -1,6 +1,7 @@
 // Transfer encodings, charsets and encoded-words of the .eml reader.
 #include <gtest/gtest.h>
 
+#include "host/codec.h"
 #include "host/sim/encoded_words.h"
 #include "host/sim/mime_charsets.h"
 #include "host/sim/mime_encoding.h"
@@ -162,9 +163,13 @@ TEST_F(MimeCharsetHostTest, CharsetsOfRealMail) {
       {"shift_jis", "\x93\xFA\x96{", L"\u65E5\u672C"},
       {"euc-jp", "\xC6\xFC\xCB\xDC", L"\u65E5\u672C"},
       {"iso-2022-jp", "\x1B$BF|K\\\x1B(B", L"\u65E5\u672C"},
+      {"iso-2022-jp", "\x1B(I12\x1B$BF|K\\\x1B(B", L"\uFF71\uFF72\u65E5\u672C"},
+      {"csISO2022JP", "\x1B$(D\"/\x1B(B", L"\u02D8"},
+      {"iso-2022-kr", "\x1B$)C\x0E>H3g\x0F", L"\uC548\uB155"},
       {"gb2312", "\xC4\xE3\xBA\xC3", L"\u4F60\u597D"},
       {"gbk", "\xC4\xE3\xBA\xC3", L"\u4F60\u597D"},
-      {"gb18030", "\xC4\xE3\xBA\xC3\xA2\xE3", L"\u4F60\u597D\u20AC"},
+      {"gb18030", "\xC4\xE3\xBA\xC3", L"\u4F60\u597D"},
+      {"hz-gb-2312", "~{Dc:C~}~~", L"\u4F60\u597D~"},
       {"big5",
        "\xA7"
        "A\xA6n",
@@ -180,8 +185,13 @@ TEST_F(MimeCharsetHostTest, CharsetsOfRealMail) {
     EXPECT_EQ(DecodeCharset(c.bytes, c.charset, &used), c.text) << c.charset;
     EXPECT_EQ(used, CodePageForCharset(c.charset).value_or(0)) << c.charset;
   }
-  // Unicode in 16 bits, its byte-order mark deciding; UTF-8's mark dropped.
+  // Beyond GBK, GB 18030's four-byte sequences (Windows and iconv have them; Wine does not).
   uint32_t used = 0;
+  if (!codec().ToWide(54936, "\x94\x39\xFC\x36").empty()) {
+    EXPECT_EQ(DecodeCharset("\x94\x39\xFC\x36\xD6\xD0\xA2\xE3", "gb18030", &used),
+              L"\U0001F600\u4E2D\u20AC");
+  }
+  // Unicode in 16 bits, its byte-order mark deciding; UTF-8's mark dropped.
   EXPECT_EQ(DecodeCharset(std::string("\xFF\xFE"
                                       "A\0\xE9\0",
                                       6),

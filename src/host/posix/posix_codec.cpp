@@ -17,8 +17,9 @@ struct IconvCodePage {
 };
 
 // Windows code pages under glibc's names, where they differ from the rules in IconvName.
-// Those glibc lacks (DOS-720, most Macintosh pages, the IA5 and ISCII pages, HZ, x-Europa,
-// CNS and ETEN) are missing: their text is then not converted.
+// Those glibc lacks (DOS-720, most Macintosh pages, the IA5 and ISCII pages, x-Europa, CNS
+// and ETEN) are missing: their text is then not converted. The core reads the 7-bit ISO-2022
+// and HZ forms and MLang's EUC numbers through other code pages.
 constexpr IconvCodePage kIconvNames[] = {
     {37, "IBM037"},
     {500, "IBM500"},
@@ -49,17 +50,7 @@ constexpr IconvCodePage kIconvNames[] = {
     {21866, "KOI8-U"},
     {28603, "ISO-8859-13"},
     {28605, "ISO-8859-15"},
-    {38598, "ISO-8859-8"},
-    // Windows reads JIS X 0201 katakana under all three ISO-2022-JP code pages; glibc's
-    // ISO-2022-JP-3 does, its ISO-2022-JP does not.
-    {50220, "ISO-2022-JP-3"},
-    {50221, "ISO-2022-JP-3"},
-    {50222, "ISO-2022-JP-3"},
-    {50225, "ISO-2022-KR"},
     {50227, "ISO-2022-CN"},
-    {51932, "EUC-JP"},
-    {51936, "GB2312"},
-    {51949, "EUC-KR"},
     {54936, "GB18030"},
     {65000, "UTF-7"},
 };
