@@ -7,8 +7,10 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "commands.h"
+#include "host/sim/sim_outlook.h"
 #include "simulation.h"
 #include "support/test_host.h"
 
@@ -139,6 +141,137 @@ std::string StepLine(const std::string& output, const std::string& step) {
   if (at == std::string::npos)
     return {};
   return output.substr(at + 1, output.find('\n', at + 1) - at - 1);
+}
+
+const std::filesystem::path kRealMail =
+    std::filesystem::path(TP_SOURCE_DIR) / "tests/data/realmail";
+
+// Copies a message of the real-mail set into a folder; returns the copy's path.
+std::string CopyRealMail(const std::filesystem::path& folder, const std::string& name) {
+  const std::filesystem::path copy = folder / std::filesystem::path(name).filename();
+  std::filesystem::copy_file(kRealMail / name, copy);
+  return copy.string();
+}
+
+TEST(TidepostCheckTest, RealWorldSendersUnreadableFilesAndReasons) {
+  testing::TempFolder messages;
+  const std::string spaced = CopyRealMail(messages.path(), "addresses/01-space-in-angle.eml");
+  const std::string glued = CopyRealMail(messages.path(), "addresses/13-two-bare-addresses.eml");
+  const std::string blankFirst = CopyRealMail(messages.path(), "headers/01-leading-blank-line.eml");
+  const std::string broken = (messages.path() / "broken.eml").string();
+  testing::WriteFileBytes(broken, "\x89PNG\r\n\x1A\n");
+  std::string output;
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(
+      RunTool(tool::CheckCommand,
+              {"--account", "jane.sample@gmail.com", "--server", "imap.gmail.com", "--senders",
+               (kExamples / "sendersList.xml").string(), spaced, broken, glued, blankFirst},
+              &output),
+      65);
+  const std::string errors = ::testing::internal::GetCapturedStderr();
+  EXPECT_THAT(errors, HasSubstr("tidepost: " + broken +
+                                ": no header field at the start: not a mail message"));
+  const auto blocks = Blocks(output);
+  EXPECT_EQ(blocks.count("broken.eml"), 0u);
+  // White space in the angle address is not part of the address: the brand is found.
+  EXPECT_EQ(blocks.at("01-space-in-angle.eml").at("from"), "deals@acmetravel.example");
+  EXPECT_EQ(blocks.at("01-space-in-angle.eml").at("class"),
+            "IPM.Note -> IPM.Note.Tidepost.Acme Travel");
+  // Two addresses are not glued into one: no sender, and the decision says why.
+  EXPECT_EQ(blocks.at("13-two-bare-addresses.eml").at("from"),
+            "- (the From field holds no readable mailbox: two addresses without a comma between "
+            "them)");
+  EXPECT_EQ(blocks.at("13-two-bare-addresses.eml").at("decision"),
+            "not branded: no sender address: the From field holds no readable mailbox: two "
+            "addresses without a comma between them");
+  EXPECT_EQ(blocks.at("01-leading-blank-line.eml").at("decision"),
+            "not branded: Sender not found in branding list");
+}
+
+TEST(TidepostDecisionTest, EveryDecisionHasAReason) {
+  host::sim::SimMail unreadable;
+  unreadable.senderProblem = L"the From field holds no readable mailbox: the field is empty";
+  host::sim::SimMail noDomain;
+  noDomain.senderEmailAddress = L"postmaster";
+  const std::vector<std::wstring> lookedUp = {
+      L"Message item account is 1 and account is jane@gmail.com",
+      L"Account mail provider @gmail.com should be checked for branding",
+      L"Should not check branding for this message. Sender="};
+  const std::vector<std::wstring> failed = {
+      L"Checking branding",
+      L"Message item account is 1 and account is jane@gmail.com",
+      L"Account mail provider @gmail.com should be checked for branding",
+      L"Sender address for branding check: acmetravel.example",
+      L"Found sender in branding list. Name=Acme Travel, Domain=acmetravel.example",
+      L"Header analysis result: Mail provider=@gmail.com, SPF=, SPFDomain=, DKIM=, DKIMDomain=",
+      L"Failed SPF\\DKIM check"};
+  const std::vector<std::wstring> silent(failed.begin(), failed.end() - 1);
+  struct Case {
+    std::vector<std::wstring> lines;
+    const host::sim::SimMail* mail;
+    std::wstring reason;
+  };
+  const host::sim::SimMail plain;
+  const Case cases[] = {
+      {failed, &plain, L"Failed SPF\\DKIM check"},
+      {lookedUp, &unreadable,
+       L"no sender address: the From field holds no readable mailbox: the field is empty"},
+      {lookedUp, &plain, L"the message has no sender address"},
+      {lookedUp, &noDomain, L"the sender address \"postmaster\" has no domain"},
+      {{}, &plain, L"the add-in logged nothing for this message"},
+      {silent, &plain,
+       L"the add-in logged no reason; its last step: Header analysis result: Mail "
+       L"provider=@gmail.com, SPF=, SPFDomain=, DKIM=, DKIMDomain="},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(tool::DecisionReason(c.lines, *c.mail), c.reason);
+}
+
+TEST(TidepostRunTest, AMailboxOfOtherPeoplesMailIsRunWhole) {
+  testing::TempFolder mailbox;
+  testing::WriteFileBytes(mailbox.path() / "mailbox.ini",
+                          "[account]\naddress = jane.sample@gmail.com\ntype = imap\n"
+                          "server = imap.gmail.com\n");
+  CopyRealMail(mailbox.path(), "addresses/01-space-in-angle.eml");
+  CopyRealMail(mailbox.path(), "addresses/13-two-bare-addresses.eml");
+  CopyRealMail(mailbox.path(), "headers/02-leading-white-space-lines.eml");
+  testing::WriteFileBytes(mailbox.path() / "empty-body.eml",
+                          "From: news@harborweekly.example\r\nSubject: Empty\r\n\r\n");
+  testing::WriteFileBytes(mailbox.path() / "zz-broken.eml", "");
+  std::string output;
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(RunTool(tool::RunCommand,
+                    {"--mailbox", mailbox.path().string(), "--senders",
+                     (kExamples / "sendersList.xml").string()},
+                    &output),
+            65);
+  const std::string errors = ::testing::internal::GetCapturedStderr();
+  EXPECT_THAT(errors, HasSubstr("zz-broken.eml: the file is empty"));
+  EXPECT_THAT(output, HasSubstr("4 received messages"));
+  EXPECT_THAT(output, HasSubstr("Unreadable files, left out:"));
+  std::istringstream lines(output);
+  std::map<std::string, std::string> decisions;
+  std::string line;
+  while (std::getline(lines, line)) {
+    const size_t at = line.find(" not branded: ");
+    if (line.find(" branded as ") != std::string::npos || at != std::string::npos) {
+      decisions[line.substr(2, line.find(' ', 2) - 2)] = line;
+    }
+    if (at != std::string::npos) {
+      EXPECT_GT(line.size(), at + 14) << line;
+    }
+  }
+  ASSERT_EQ(decisions.size(), 4u) << output;
+  EXPECT_THAT(decisions.at("Inbox/01-space-in-angle.eml"),
+              HasSubstr("branded as IPM.Note.Tidepost.Acme Travel"));
+  EXPECT_THAT(decisions.at("Inbox/13-two-bare-addresses.eml"),
+              HasSubstr("not branded: no sender address: the From field holds no readable "
+                        "mailbox: two addresses without a comma between them"));
+  EXPECT_THAT(decisions.at("Inbox/02-leading-white-space-lines.eml"),
+              HasSubstr("not branded: Sender not found in branding list"));
+  // Its view check stops at the empty body; the decision of the new-mail scan stands.
+  EXPECT_THAT(decisions.at("Inbox/empty-body.eml"),
+              HasSubstr("not branded: Sender not found in branding list"));
 }
 
 TEST(TidepostRunTest, TheExampleMailboxGetsItsDecisionsIconsAndStatistics) {
