@@ -44,6 +44,9 @@ TEST_F(MailAddressTest, CurrentForms) {
       {"first@x.example, second@y.example", L"first@x.example", L""},
       {"\"Acme Travel\" <DEALS@AcmeTravel.Example>", L"DEALS@AcmeTravel.Example", L"Acme Travel"},
       {"user@[192.0.2.10]", L"user@[192.0.2.10]", L""},
+      // A domain literal loses its folding white space and keeps its escapes.
+      {"<user@[ 192.0.2.10 ]>", L"user@[192.0.2.10]", L""},
+      {"<user@[odd\\]one]>", L"user@[odd\\]one]", L""},
       {"J\xC3\xB6rg <j\xC3\xB6rg@b\xC3\xBC"
        "cher.example>",
        L"j\u00F6rg@b\u00FCcher.example", L"J\u00F6rg"},
