@@ -265,6 +265,33 @@ TEST_F(EmlReaderTest, HeaderBlocksAsMailServersTakeThem) {
   }
 }
 
+// 8-bit header text outside encoded-words: UTF-8 when it is, else the message's own charset.
+TEST_F(EmlReaderTest, RawHeaderTextIsReadInTheMessagesCharset) {
+  const SimMail latin2 = Read(
+      "From: \xA3ukasz <l@x.example>\r\nSubject: \xA3\xF3"
+      "d\xBC\r\n"
+      "Content-Type: multipart/alternative; boundary=b\r\n\r\n--b\r\n"
+      "Content-Type: text/plain; charset=iso-8859-2\r\n\r\nx\r\n--b--\r\n");
+  EXPECT_EQ(latin2.subject,
+            L"\u0141\u00F3"
+            L"d\u017A");
+  EXPECT_EQ(latin2.senderName, L"\u0141ukasz");
+  const SimMail utf8 = Read(
+      "Subject: \xC5\x81\xC3\xB3"
+      "d\xC5\xBA\r\nContent-Type: text/plain; charset=iso-8859-2"
+      "\r\n\r\nx");
+  EXPECT_EQ(utf8.subject,
+            L"\u0141\u00F3"
+            L"d\u017A");
+  // A charset that is not 8-bit, or none, leaves windows-1252.
+  for (const char* type :
+       {"text/plain; charset=utf-16", "text/plain; charset=utf-7", "text/plain"}) {
+    EXPECT_EQ(Read(std::string("Subject: caf\xE9\r\nContent-Type: ") + type + "\r\n\r\nx").subject,
+              L"caf\u00E9")
+        << type;
+  }
+}
+
 // A From that holds no readable mailbox gives no sender, and the item says why.
 TEST_F(EmlReaderTest, UnreadableSendersAreNotGlued) {
   const SimMail glued =

@@ -137,6 +137,10 @@ const std::map<std::string, Expected> kMessages = {
     {"charsets/17-hz-gb-2312.eml",
      {L"liming@huayuan.example", L"\u6625\u5B63\u65B0\u54C1\u4E0A\u5E02", L"",
       L"\u60A8\u597D\uFF0C\u6625\u5B63\u65B0\u54C1\u5DF2\u7ECF\u4E0A\u5E02\u3002"}},
+    // 8-bit header text without encoded-words, in the message's own charset.
+    {"charsets/19-raw-8bit-headers-in-body-charset.eml",
+     {L"info@kyoto-tea.example", L"\u65B0\u5546\u54C1\u306E\u3054\u6848\u5185\uFF08\u6625\uFF09",
+      L"\u4EAC\u90FD\u8336\u8217", L"\u6625\u306E\u65B0\u5546\u54C1\u3067\u3059\u3002"}},
     {"charsets/18-unknown-charset-utf8.eml",
      {L"news@cafelumiere.example", L"Caf\u00E9", L"", L"Cr\u00E8me br\u00FBl\u00E9e."}},
 };

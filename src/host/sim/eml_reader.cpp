@@ -5,6 +5,7 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <vector>
 
 #include "host/codec.h"
 #include "host/sim/encoded_words.h"
@@ -194,6 +195,23 @@ int64_t ReceivedTime(const std::vector<HeaderField>& fields) {
   return 0;
 }
 
+// The charset of the message's text: that of its first text part that names one.
+std::string MessageCharset(const MimePart& top) {
+  std::vector<const MimePart*> pending = {&top};
+  while (!pending.empty()) {
+    const MimePart* part = pending.back();
+    pending.pop_back();
+    const auto charset = part->contentType.params.find("charset");
+    if (charset != part->contentType.params.end() &&
+        part->contentType.token.rfind("text/", 0) == 0) {
+      return charset->second;
+    }
+    for (auto child = part->children.rbegin(); child != part->children.rend(); ++child)
+      pending.push_back(&*child);
+  }
+  return {};
+}
+
 }  // namespace
 
 bool ReadEml(std::string_view bytes, SimMail* mail, std::wstring* error) {
@@ -221,17 +239,20 @@ bool ReadEml(std::string_view bytes, SimMail* mail, std::wstring* error) {
     return false;
   }
 
+  const MimePart top = ParseMimeEntity(bytes);
+  // Raw 8-bit header text that is not UTF-8 is read in the message's own charset.
+  const std::string rawCharset = MessageCharset(top);
   SimMail result;
-  result.SetProp(kPrTransportMessageHeadersW, DecodeUnlabelled(header.raw));
+  result.SetProp(kPrTransportMessageHeadersW, DecodeUnlabelled(header.raw, rawCharset));
   if (const HeaderField* subject = FindField(header.fields, "Subject")) {
-    result.subject = DecodeHeaderText(Unfold(subject->value));
+    result.subject = DecodeHeaderText(Unfold(subject->value), rawCharset);
   }
   const HeaderField* from = FindField(header.fields, "From");
   if (from == nullptr)
     from = FindField(header.fields, "Sender");
   if (from != nullptr) {
     std::wstring problem;
-    const Mailbox sender = ParseMailbox(Unfold(from->value), &problem);
+    const Mailbox sender = ParseMailbox(Unfold(from->value), &problem, rawCharset);
     result.senderEmailAddress = sender.address;
     result.senderName = sender.displayName;
     if (!sender.address.empty()) {
@@ -245,7 +266,6 @@ bool ReadEml(std::string_view bytes, SimMail* mail, std::wstring* error) {
   }
   result.receivedTime = ReceivedTime(header.fields);
 
-  const MimePart top = ParseMimeEntity(bytes);
   MailBuilder builder(result);
   builder.Collect(top, &top);
   builder.Finish(top, message);

@@ -65,13 +65,13 @@ std::optional<EncodedWord> ParseEncodedWord(std::string_view text, size_t start)
 
 }  // namespace
 
-std::wstring DecodeHeaderText(std::string_view text) {
+std::wstring DecodeHeaderText(std::string_view text, std::string_view rawCharset) {
   std::wstring out;
   std::string plain;    // unlabelled text waiting for conversion
   std::string pending;  // bytes of adjacent encoded-words in one charset
   std::string pendingCharset;
   auto flushPlain = [&] {
-    out += DecodeUnlabelled(plain);
+    out += DecodeUnlabelled(plain, rawCharset);
     plain.clear();
   };
   auto flushPending = [&] {

@@ -288,7 +288,7 @@ bool ReadAddrSpec(const std::vector<Token>& tokens, size_t begin, size_t end, st
 }
 
 // A display name from its words: one space where the field had white space or a comment.
-std::wstring PhraseText(const std::vector<Token>& tokens) {
+std::wstring PhraseText(const std::vector<Token>& tokens, std::string_view rawCharset) {
   std::string text;
   for (const Token& token : tokens) {
     if (token.spaceBefore && !text.empty())
@@ -299,13 +299,16 @@ std::wstring PhraseText(const std::vector<Token>& tokens) {
       text += token.text;
     }
   }
-  return DecodeHeaderText(text);
+  return DecodeHeaderText(text, rawCharset);
 }
 
 // Reads the address list one element at a time until the first mailbox.
 class FirstMailboxReader {
  public:
-  explicit FirstMailboxReader(std::string_view text) : lexer_(text) { Advance(); }
+  FirstMailboxReader(std::string_view text, std::string_view rawCharset)
+      : lexer_(text), rawCharset_(rawCharset) {
+    Advance();
+  }
 
   Mailbox Read(std::wstring* problem) {
     bool sawGroup = false;
@@ -352,11 +355,11 @@ class FirstMailboxReader {
           return Fail(failure, problem);
         // Some mailers write the address itself, unquoted, as the display name
         // ("news@x.example <news@x.example>"); the address in brackets is the mailbox.
-        mailbox.displayName = PhraseText(words);
+        mailbox.displayName = PhraseText(words, rawCharset_);
       } else {
         if (!ReadAddrSpec(words, 0, words.size(), &address, &failure))
           return Fail(failure, problem);
-        mailbox.displayName = DecodeHeaderText(lexer_.comment());
+        mailbox.displayName = DecodeHeaderText(lexer_.comment(), rawCharset_);
       }
       mailbox.address = DecodeUnlabelled(address);
       if (problem != nullptr)
@@ -429,13 +432,15 @@ class FirstMailboxReader {
   }
 
   Lexer lexer_;
+  std::string_view rawCharset_;
   Token current_;
 };
 
 }  // namespace
 
-Mailbox ParseMailbox(std::string_view unfolded, std::wstring* problem) {
-  return FirstMailboxReader(unfolded).Read(problem);
+Mailbox ParseMailbox(std::string_view unfolded, std::wstring* problem,
+                     std::string_view rawCharset) {
+  return FirstMailboxReader(unfolded, rawCharset).Read(problem);
 }
 
 }  // namespace tp::host::sim

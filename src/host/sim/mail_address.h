@@ -21,7 +21,10 @@ struct Mailbox {
 // and past empty list elements and empty groups. When the first address is not a readable
 // mailbox (a display name without angle brackets, two addresses without a comma between
 // them, no domain, an unclosed quoted string...) the result has no address and *problem,
-// when asked for, says why. Time is linear in the field's length and no recursion is used.
-Mailbox ParseMailbox(std::string_view unfolded, std::wstring* problem = nullptr);
+// when asked for, says why. Raw 8-bit display names that are not UTF-8 are read in
+// `rawCharset` (see DecodeHeaderText). Time is linear in the field's length and no recursion
+// is used.
+Mailbox ParseMailbox(std::string_view unfolded, std::wstring* problem = nullptr,
+                     std::string_view rawCharset = {});
 
 }  // namespace tp::host::sim

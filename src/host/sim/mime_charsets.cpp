@@ -16,6 +16,7 @@ constexpr uint32_t kWindows1252 = 1252;
 constexpr uint32_t kUsAscii = 20127;
 constexpr uint32_t kUtf16Le = 1200;
 constexpr uint32_t kUtf16Be = 1201;
+constexpr uint32_t kCodePageUtf7 = 65000;
 
 struct NamedCodePage {
   std::string_view name;
@@ -450,8 +451,14 @@ std::wstring DecodeCharset(std::string_view bytes, std::string_view charset, uin
   return text;
 }
 
-std::wstring DecodeUnlabelled(std::string_view bytes) {
-  return DecodeCharset(bytes, {});
+std::wstring DecodeUnlabelled(std::string_view bytes, std::string_view fallbackCharset) {
+  if (!HasHighBytes(bytes) || IsValidUtf8(bytes))
+    return Convert(bytes, kCodePageUtf8);
+  const std::optional<uint32_t> fallback = CodePageForCharset(fallbackCharset);
+  // Text in 16 bits or in UTF-7 is never raw 8-bit header text.
+  const bool eightBit = fallback && *fallback != kUtf16Le && *fallback != kUtf16Be &&
+                        *fallback != kCodePageUtf7 && *fallback != kCodePageUtf8;
+  return DecodeCharset(bytes, eightBit ? fallbackCharset : std::string_view{});
 }
 
 }  // namespace tp::host::sim

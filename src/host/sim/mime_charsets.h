@@ -24,7 +24,9 @@ bool IsValidUtf8(std::string_view bytes);
 std::wstring DecodeCharset(std::string_view bytes, std::string_view charset,
                            uint32_t* codePage = nullptr);
 
-// 8-bit text that names no charset (raw header bytes): UTF-8 when valid, else windows-1252.
-std::wstring DecodeUnlabelled(std::string_view bytes);
+// 8-bit text that names no charset (raw header bytes): UTF-8 when valid, else the fallback
+// charset when it is an 8-bit one (the message's own, as Outlook reads such headers), else
+// windows-1252.
+std::wstring DecodeUnlabelled(std::string_view bytes, std::string_view fallbackCharset = {});
 
 }  // namespace tp::host::sim
