@@ -115,18 +115,26 @@ int RunCommand(const Arguments& arguments) {
       options.Value("--senders").value_or("examples/sendersList.xml");
   // The run's data goes into the folder the caller names, kept, or a temporary one.
   std::unique_ptr<RunFolder> temporary;
-  if (!options.Value("--data")) {
+  std::filesystem::path dataRoot;
+  if (const auto data = options.Value("--data")) {
+    dataRoot = *data;
+    std::error_code failure;
+    std::filesystem::create_directories(dataRoot, failure);
+    if (failure) {
+      std::fprintf(stderr, "tidepost: cannot make the data folder %s: %s\n", data->c_str(),
+                   failure.message().c_str());
+      return 73;
+    }
+  } else {
     std::string problem;
     temporary = RunFolder::Create("run", &problem);
     if (!temporary) {
       std::fprintf(stderr, "tidepost: %s\n", problem.c_str());
       return 73;
     }
+    dataRoot = temporary->path();
   }
-  if (!temporary)
-    std::filesystem::create_directories(*options.Value("--data"));
-  Simulation run(temporary ? temporary->path() : std::filesystem::path(*options.Value("--data")),
-                 crypto.get());
+  Simulation run(dataRoot, crypto.get());
   std::vector<host::sim::UnreadableFile> unreadable;
   std::wstring error;
   if (!run.LoadMailbox(mailbox, &unreadable, &error)) {
