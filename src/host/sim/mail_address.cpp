@@ -239,7 +239,7 @@ bool ReadAddrSpec(const std::vector<Token>& tokens, size_t begin, size_t end, st
   ++i;  // the '@'
   std::string domain;
   if (i < end && tokens[i].kind == TokenKind::kLiteral) {
-    domain = "[";
+    domain += '[';
     for (char ch : tokens[i].text) {
       if (ch == '[' || ch == ']' || ch == '\\')
         domain += '\\';
