@@ -46,6 +46,8 @@ function(tp_add_test_program name)
     add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
     set_tests_properties(${name} PROPERTIES TIMEOUT 900 ${ARG_PROPERTIES})
   else()
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120 ${ARG_PROPERTIES})
+    # Each case is labelled with its program, so that a run can pick programs (ctest -L).
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+                         PROPERTIES TIMEOUT 120 LABELS ${name} ${ARG_PROPERTIES})
   endif()
 endfunction()

@@ -1,7 +1,8 @@
 #!/bin/sh
-# Builds everything and runs every test: natively, under ThreadSanitizer, the 64-bit Windows
-# build under Wine, the 32-bit Windows build, the benchmarks (built, not run), and each fuzzer
-# for a short fixed time.
+# Builds everything and runs every test: natively, under ThreadSanitizer, the core, posix and
+# tool tests under AddressSanitizer and UndefinedBehaviorSanitizer, the 64-bit Windows build
+# under Wine, the 32-bit Windows build, the benchmarks (built, not run), and each fuzzer for a
+# short fixed time.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -19,6 +20,13 @@ step "native under ThreadSanitizer"
 cmake --preset tsan
 cmake --build build/tsan -j "$jobs"
 ctest --test-dir build/tsan -j "$jobs" --output-on-failure
+
+step "core, posix and tool tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset asan
+cmake --build build/asan -j "$jobs" --target tp_core_tests tp_posix_tests tp_tool_tests \
+  tp-smime-fixtures
+ctest --test-dir build/asan -j "$jobs" --output-on-failure \
+  -L '^(tp_core_tests|tp_posix_tests|tp_tool_tests)$'
 
 step "64-bit Windows: build, and test under wine64"
 cmake --preset win64 -DTP_STANDIN_EXECUTABLE="$PWD/build/native/tools/standin/tidepost-standin"
