@@ -1,0 +1,55 @@
+// libFuzzer target: the .eml reader on any bytes, as the simulated store reads a message
+// file. Besides the sanitizers' checks: a message that is read has a sender or says why it
+// has none, and a sender address read back in angle brackets gives itself again.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "host/host.h"
+#include "host/posix/posix_codec.h"
+#include "host/sim/eml_reader.h"
+#include "host/sim/mail_address.h"
+#include "support/text.h"
+
+namespace {
+
+void Require(bool condition) {
+  if (!condition)
+    std::abort();
+}
+
+bool IsAscii(const std::wstring& text) {
+  for (wchar_t ch : text) {
+    if (ch >= 0x80)
+      return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  // The reader converts charsets through the host's codec: the platform's own.
+  static tp::host::posix::PosixCodec codec;
+  static const tp::host::ScopedHost installed([] {
+    tp::host::Host host;
+    host.codec = &codec;
+    return host;
+  }());
+
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  tp::host::sim::SimMail mail;
+  std::wstring error;
+  if (!tp::host::sim::ReadEml(bytes, &mail, &error)) {
+    Require(!error.empty());
+    return 0;
+  }
+  Require(mail.senderEmailAddress.empty() != mail.senderProblem.empty());
+  if (!mail.senderEmailAddress.empty() && IsAscii(mail.senderEmailAddress)) {
+    std::wstring problem;
+    const std::string angle = "<" + tp::WideToUtf8(mail.senderEmailAddress) + ">";
+    Require(tp::host::sim::ParseMailbox(angle, &problem).address == mail.senderEmailAddress);
+  }
+  return 0;
+}
