@@ -398,10 +398,10 @@ class FirstMailboxReader {
       }
       Advance();
     }
-    std::vector<Token> spec;
+    std::vector<Token> addrSpec;
     while (current_.kind != TokenKind::kEnd && !IsSpecial(current_, '>') &&
            !IsSpecial(current_, '<') && !IsSpecial(current_, ',') && !IsSpecial(current_, ';')) {
-      spec.push_back(current_);
+      addrSpec.push_back(current_);
       Advance();
     }
     const bool closed = IsSpecial(current_, '>');
@@ -409,17 +409,17 @@ class FirstMailboxReader {
       *problem = IsSpecial(current_, '<') ? kTwoAddresses : kTextAfterAddress;
       return false;
     }
-    if (spec.empty()) {
+    if (addrSpec.empty()) {
       *problem = kEmptyAngle;
       return false;
     }
-    for (const Token& token : spec) {
+    for (const Token& token : addrSpec) {
       if (!token.closed) {
         *problem = kUnclosedQuote;
         return false;
       }
     }
-    if (!ReadAddrSpec(spec, 0, spec.size(), address, problem))
+    if (!ReadAddrSpec(addrSpec, 0, addrSpec.size(), address, problem))
       return false;
     if (closed)
       Advance();
