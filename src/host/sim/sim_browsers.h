@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "host/browser.h"
-#include "host/sim/sim_input.h"
+#include "host/input.h"
 #include "host/sim/sim_ui_thread.h"
 #include "host/sim/sim_windows.h"
 
@@ -51,8 +51,7 @@ struct SimHelperObject {
 
 class SimBrowsers final : public Browsers {
  public:
-  SimBrowsers(SimWindowTree& windows, SimUiThread& ui, SimInput& input)
-      : windows_(windows), ui_(ui), input_(input) {}
+  SimBrowsers(SimWindowTree& windows, SimUiThread& ui) : windows_(windows), ui_(ui) {}
 
   bool RegisterHostClass() override {
     ++classRegistrations;
@@ -90,7 +89,6 @@ class SimBrowsers final : public Browsers {
 
   SimWindowTree& windows_;
   SimUiThread& ui_;
-  SimInput& input_;
 };
 
 }  // namespace tp::host::sim

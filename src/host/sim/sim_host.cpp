@@ -10,7 +10,7 @@ SimHost::SimHost(const std::wstring& root)
       ui(clock, windows),
       files(*PlatformHost().files, root),
       pictures(files),
-      browsers(windows, ui, input) {
+      browsers(windows, ui) {
   host_.clock = &clock;
   host_.ui = &ui;
   host_.registry = &registry;
