@@ -21,6 +21,7 @@ class Input;
 class Connectivity;
 class Browsers;
 class MessageCrypto;
+class HtmlEngine;
 
 struct Host {
   Clock* clock = nullptr;
@@ -40,6 +41,7 @@ struct Host {
   Connectivity* connectivity = nullptr;
   Browsers* browsers = nullptr;
   MessageCrypto* crypto = nullptr;
+  HtmlEngine* html = nullptr;
 };
 
 // The installed host. Installing replaces the whole set; it must not race with core code
@@ -112,6 +114,9 @@ inline Browsers& browsers() {
 }
 inline MessageCrypto& crypto() {
   return *Current().crypto;
+}
+inline HtmlEngine& html() {
+  return *Current().html;
 }
 
 }  // namespace tp::host

@@ -4,6 +4,7 @@
 
 #include "host/common/embedded_resources_port.h"
 #include "host/platform.h"
+#include "host/posix/gumbo_html.h"
 #include "host/posix/posix_clock.h"
 #include "host/posix/posix_codec.h"
 #include "host/posix/posix_crypto.h"
@@ -45,6 +46,7 @@ const Host& PlatformHost() {
   static posix::PosixHttpTransport http;
   static posix::PosixMessageCrypto crypto;
   static EmbeddedResourcesPort resources;
+  static posix::GumboHtmlEngine html;
   static const Host host = [] {
     Host made;
     made.clock = &clock;
@@ -54,6 +56,7 @@ const Host& PlatformHost() {
     made.resources = &resources;
     made.http = &http;
     made.crypto = &crypto;
+    made.html = &html;
     made.registry = &FileRegistry(files);
     return made;
   }();

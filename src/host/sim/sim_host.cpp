@@ -29,6 +29,7 @@ SimHost::SimHost(const std::wstring& root)
   host_.connectivity = &connectivity;
   host_.browsers = &browsers;
   host_.crypto = PlatformHost().crypto;
+  host_.html = PlatformHost().html;
 }
 
 }  // namespace tp::host::sim

@@ -1,7 +1,7 @@
 // The simulated host: a simulated Outlook with its window tree, UI thread, hooks, browsers and
 // connection, a clock, registry, system settings, type library registration and pictures,
-// over the platform's real threads, code pages, message crypto and files (with the known
-// folders moved into a folder of the caller's).
+// over the platform's real threads, code pages, message crypto, HTML engine and files (with
+// the known folders moved into a folder of the caller's).
 #pragma once
 
 #include <string>

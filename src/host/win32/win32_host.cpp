@@ -7,6 +7,7 @@
 #include "host/win32/win32_connectivity.h"
 #include "host/win32/win32_crypto.h"
 #include "host/win32/win32_files.h"
+#include "host/win32/win32_html.h"
 #include "host/win32/win32_http.h"
 #include "host/win32/win32_input.h"
 #include "host/win32/win32_pictures.h"
@@ -38,6 +39,7 @@ const Host& PlatformHost() {
   static win32::Win32Connectivity connectivity;
   static win32::Win32Browsers browsers;
   static win32::Win32MessageCrypto crypto;
+  static win32::MshtmlEngine html;
   static const Host host = [] {
     Host made;
     made.clock = &clock;
@@ -57,6 +59,7 @@ const Host& PlatformHost() {
     made.connectivity = &connectivity;
     made.browsers = &browsers;
     made.crypto = &crypto;
+    made.html = &html;
     return made;
   }();
   return host;
