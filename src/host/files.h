@@ -63,6 +63,10 @@ class FileSystem {
   virtual bool Exists(const std::wstring& path) = 0;
   virtual std::vector<DirectoryEntry> ListDirectory(const std::wstring& path) = 0;
   virtual FileError RemoveDirectory(const std::wstring& path) = 0;
+  // Deletes everything inside the folder, at any depth, and keeps the folder. A symbolic link
+  // (or junction) inside it is deleted itself, never followed; a folder that is itself a link
+  // is left alone. Whatever cannot be deleted stays.
+  virtual void EmptyDirectory(const std::wstring& path) = 0;
 };
 
 }  // namespace tp::host

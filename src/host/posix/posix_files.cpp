@@ -9,6 +9,8 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "host/posix/posix_errors.h"
 #include "support/text.h"
@@ -173,6 +175,58 @@ std::vector<DirectoryEntry> PosixFileSystem::ListDirectory(const std::wstring& p
 
 FileError PosixFileSystem::RemoveDirectory(const std::wstring& path) {
   return ::rmdir(Native(path).c_str()) == 0 ? kFileOk : Win32ErrorFromErrno(errno);
+}
+
+void PosixFileSystem::EmptyDirectory(const std::wstring& path) {
+  // Folders nested deeper than this are left (each level holds a descriptor open).
+  constexpr size_t kDeepest = 64;
+  constexpr int kOpenFolder = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+  struct Level {
+    DIR* dir;
+    std::string name;  // in the level above
+  };
+  const int top = ::open(Native(path).c_str(), kOpenFolder);
+  if (top < 0)
+    return;
+  DIR* topDir = ::fdopendir(top);
+  if (topDir == nullptr) {
+    ::close(top);
+    return;
+  }
+  std::vector<Level> levels{{topDir, std::string()}};
+  while (!levels.empty()) {
+    DIR* dir = levels.back().dir;
+    const dirent* entry = ::readdir(dir);
+    if (entry == nullptr) {
+      const std::string name = std::move(levels.back().name);
+      ::closedir(dir);
+      levels.pop_back();
+      if (!levels.empty())
+        (void)::unlinkat(::dirfd(levels.back().dir), name.c_str(), AT_REMOVEDIR);
+      continue;
+    }
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..")
+      continue;
+    struct stat info {};
+    if (::fstatat(::dirfd(dir), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+      continue;
+    if (!S_ISDIR(info.st_mode)) {
+      (void)::unlinkat(::dirfd(dir), name.c_str(), 0);  // a link goes itself
+      continue;
+    }
+    if (levels.size() >= kDeepest)
+      continue;
+    const int sub = ::openat(::dirfd(dir), name.c_str(), kOpenFolder);
+    if (sub < 0)
+      continue;
+    DIR* subDir = ::fdopendir(sub);
+    if (subDir == nullptr) {
+      ::close(sub);
+      continue;
+    }
+    levels.push_back(Level{subDir, name});
+  }
 }
 
 }  // namespace tp::host::posix

@@ -18,6 +18,9 @@ class PosixFileSystem final : public FileSystem {
   bool Exists(const std::wstring& path) override;
   std::vector<DirectoryEntry> ListDirectory(const std::wstring& path) override;
   FileError RemoveDirectory(const std::wstring& path) override;
+  // Walks the folder through directory descriptors (openat, unlinkat) that never follow a
+  // symbolic link, so nothing outside it is touched even when its content changes meanwhile.
+  void EmptyDirectory(const std::wstring& path) override;
 };
 
 }  // namespace tp::host::posix

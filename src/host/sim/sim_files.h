@@ -27,6 +27,7 @@ class SimFileSystem final : public FileSystem {
   FileError RemoveDirectory(const std::wstring& path) override {
     return real_.RemoveDirectory(path);
   }
+  void EmptyDirectory(const std::wstring& path) override { real_.EmptyDirectory(path); }
 
   // Decides the outcome of Open, MoveReplace and Delete ("Open", "MoveReplace", "Delete"
   // with the path); kFileOk lets the real call run.

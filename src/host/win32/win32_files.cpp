@@ -5,6 +5,9 @@
 
 #include "host/win32/unique_resource.h"
 
+// WIN32_LEAN_AND_MEAN leaves out the shell's file operations.
+#include <shellapi.h>
+
 namespace tp::host::win32 {
 namespace {
 
@@ -168,6 +171,25 @@ std::vector<DirectoryEntry> Win32FileSystem::ListDirectory(const std::wstring& p
 
 FileError Win32FileSystem::RemoveDirectory(const std::wstring& path) {
   return ::RemoveDirectoryW(path.c_str()) ? kFileOk : LastError();
+}
+
+void Win32FileSystem::EmptyDirectory(const std::wstring& path) {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+      (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    return;
+  }
+  std::wstring pattern = path;
+  if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/')
+    pattern += L'\\';
+  pattern += L'*';
+  pattern.push_back(L'\0');  // the list of names ends with a second zero
+  SHFILEOPSTRUCTW operation{};
+  operation.hwnd = nullptr;
+  operation.wFunc = FO_DELETE;
+  operation.pFrom = pattern.c_str();
+  operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
+  (void)::SHFileOperationW(&operation);
 }
 
 }  // namespace tp::host::win32

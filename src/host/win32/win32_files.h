@@ -20,6 +20,8 @@ class Win32FileSystem final : public FileSystem {
   bool Exists(const std::wstring& path) override;
   std::vector<DirectoryEntry> ListDirectory(const std::wstring& path) override;
   FileError RemoveDirectory(const std::wstring& path) override;
+  // SHFileOperationW deletes "<path>\*", silently, without confirmation or error windows.
+  void EmptyDirectory(const std::wstring& path) override;
 };
 
 }  // namespace tp::host::win32
