@@ -33,6 +33,7 @@ constexpr PropTag kPrAttachNum = 0x0E210003;
 constexpr PropTag kPrAttachDataBin = 0x37010102;
 constexpr PropTag kPrAttachFilenameA = 0x3704001E;
 constexpr PropTag kPrAttachFilenameW = 0x3704001F;
+constexpr PropTag kPrAttachContentIdW = 0x3712001F;
 
 // SaveChanges flags.
 constexpr uint32_t kKeepOpenReadWrite = 0x00000002;

@@ -30,6 +30,16 @@ class Account {
   virtual std::wstring DisplayName() = 0;
 };
 
+// An attachment of a mail item.
+class Attachment {
+ public:
+  virtual ~Attachment() = default;
+  virtual std::wstring FileName() = 0;
+  // MAPIOBJECT as IMAPIProp: the property opened as an IStream and read whole.
+  virtual HResult ReadPropStream(PropTag tag, std::string* bytes) = 0;
+  virtual HResult SaveAsFile(const std::wstring& path) = 0;
+};
+
 class MailItem {
  public:
   virtual ~MailItem() = default;
@@ -45,6 +55,10 @@ class MailItem {
   virtual std::shared_ptr<Account> SendUsingAccount() = 0;
   // MAPIOBJECT as IMessage.
   virtual std::shared_ptr<MapiMessage> MapiObject() = 0;
+  // Attachments.Count, and Attachments.Item(index) for 1 <= index <= count (null when
+  // Outlook gives none).
+  virtual int AttachmentCount() = 0;
+  virtual std::shared_ptr<Attachment> GetAttachment(int index) = 0;
 };
 
 // Any Outlook item; only mail items are of interest.

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "host/files.h"
+#include "host/host.h"
 #include "host/sim/sim_attachments.h"
 #include "support/format.h"
 #include "support/text.h"
@@ -99,6 +101,37 @@ class SimMapiMessage final : public MapiMessage {
   std::shared_ptr<SimMail> mail_;
 };
 
+// An attachment's content id is its PR_ATTACH_CONTENT_ID_W; SaveAsFile writes its bytes.
+class SimAttachmentPort final : public Attachment {
+ public:
+  SimAttachmentPort(SimOutlook& outlook, std::shared_ptr<SimMail> mail, size_t index)
+      : outlook_(outlook), mail_(std::move(mail)), index_(index) {}
+  std::wstring FileName() override { return attachment().fileName; }
+  HResult ReadPropStream(PropTag tag, std::string* bytes) override {
+    if (tag != kPrAttachContentIdW || attachment().contentId.empty())
+      return hr::kMapiNotFound;
+    *bytes = WideToUtf16Le(attachment().contentId);
+    return hr::kOk;
+  }
+  HResult SaveAsFile(const std::wstring& path) override {
+    outlook_.calls.push_back(Format(L"SaveAsFile %s %s", mail_->entryId, path));
+    if (hr::Failed(attachment().saveResult))
+      return attachment().saveResult;
+    FileError error = kFileOk;
+    std::unique_ptr<File> file = files().Open(path, FileOpen::kCreateExclusive, &error);
+    if (!file || !file->Write(attachment().bytes.data(), attachment().bytes.size()))
+      return hr::kFail;
+    return hr::kOk;
+  }
+
+ private:
+  const SimAttachment& attachment() const { return mail_->attachments[index_]; }
+
+  SimOutlook& outlook_;
+  std::shared_ptr<SimMail> mail_;
+  size_t index_;
+};
+
 class SimMailPort final : public MailItem {
  public:
   SimMailPort(SimOutlook& outlook, std::shared_ptr<SimMail> mail)
@@ -119,6 +152,12 @@ class SimMailPort final : public MailItem {
   }
   std::shared_ptr<MapiMessage> MapiObject() override {
     return std::make_shared<SimMapiMessage>(outlook_, mail_);
+  }
+  int AttachmentCount() override { return static_cast<int>(mail_->attachments.size()); }
+  std::shared_ptr<Attachment> GetAttachment(int index) override {
+    if (index < 1 || static_cast<size_t>(index) > mail_->attachments.size())
+      return nullptr;
+    return std::make_shared<SimAttachmentPort>(outlook_, mail_, static_cast<size_t>(index - 1));
   }
 
  private:

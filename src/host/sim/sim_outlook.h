@@ -24,7 +24,8 @@ struct SimAccount {
 
 // An attachment of a mail item as the message carried it. The attachment table lists them in
 // order, numbered from 0 (PR_ATTACH_NUM), with PR_ATTACH_FILENAME_W; PR_ATTACH_DATA_BIN opens
-// as a stream over the bytes.
+// as a stream over the bytes. Through the object model (Attachments), PR_ATTACH_CONTENT_ID_W
+// holds the content id and SaveAsFile writes the bytes.
 struct SimAttachment {
   std::wstring fileName;
   std::wstring contentId;  // without angle brackets; empty when the part had none
@@ -32,6 +33,7 @@ struct SimAttachment {
   std::string bytes;       // decoded content
   // The size the data stream's Stat announces, when it should differ from the bytes.
   std::optional<uint64_t> statSize;
+  HResult saveResult = hr::kOk;  // non-zero: SaveAsFile fails with it, writing nothing
 };
 
 // A mail item. Its MAPI properties double as the message's streams (PR_BODY_W holds the

@@ -21,6 +21,8 @@ enum class OutlookKind {
   kSelection,
   kItem,
   kMailItem,
+  kAttachments,
+  kAttachment,
   kAccount,
   kFolder,
   kStore,

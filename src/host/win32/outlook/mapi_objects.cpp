@@ -83,29 +83,7 @@ class Win32MapiMessage final : public MapiMessage {
   }
 
   HResult ReadStream(PropTag tag, std::string* bytes) override {
-    std::unique_ptr<MapiStream> stream;
-    HResult result = OpenPropertyStream(message_.get(), tag, &stream);
-    if (hr::Failed(result))
-      return result;
-    uint64_t size = 0;
-    result = stream->Stat(&size);
-    if (hr::Failed(result))
-      return result;
-    // The size is a hint: the content is what Read gives until it ends.
-    constexpr size_t kChunk = 64 * 1024;
-    constexpr uint64_t kLargestHint = 64ull * 1024 * 1024;
-    std::string content;
-    content.reserve(static_cast<size_t>(std::min(size, kLargestHint)));
-    for (;;) {
-      const size_t before = content.size();
-      result = stream->Read(kChunk, &content);
-      if (hr::Failed(result))
-        return result;
-      if (content.size() == before)
-        break;
-    }
-    *bytes = std::move(content);
-    return hr::kOk;
+    return ReadPropertyStream(message_.get(), tag, bytes);
   }
 
   HResult GetAttachmentRows(std::vector<AttachmentRow>* rows) override {
@@ -123,6 +101,32 @@ class Win32MapiMessage final : public MapiMessage {
 };
 
 }  // namespace
+
+HResult ReadPropertyStream(IMAPIProp* object, PropTag tag, std::string* bytes) {
+  std::unique_ptr<MapiStream> stream;
+  HResult result = OpenPropertyStream(object, tag, &stream);
+  if (hr::Failed(result))
+    return result;
+  uint64_t size = 0;
+  result = stream->Stat(&size);
+  if (hr::Failed(result))
+    return result;
+  // The size is a hint: the content is what Read gives until it ends.
+  constexpr size_t kChunk = 64 * 1024;
+  constexpr uint64_t kLargestHint = 64ull * 1024 * 1024;
+  std::string content;
+  content.reserve(static_cast<size_t>(std::min(size, kLargestHint)));
+  for (;;) {
+    const size_t before = content.size();
+    result = stream->Read(kChunk, &content);
+    if (hr::Failed(result))
+      return result;
+    if (content.size() == before)
+      break;
+  }
+  *bytes = std::move(content);
+  return hr::kOk;
+}
 
 HResult Win32MapiSession::OpenEntry(const std::string& entryId, uint32_t flags,
                                     std::shared_ptr<MapiMessage>* message) {

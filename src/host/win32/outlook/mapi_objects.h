@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "host/mapi.h"
 #include "host/win32/com_ptr.h"
@@ -20,6 +21,10 @@ class Win32MapiSession final : public MapiSession {
  private:
   ComPtr<IMAPISession> session_;
 };
+
+// OpenProperty as IStream, Stat and Read: the property's whole content, of a message or an
+// attachment.
+HResult ReadPropertyStream(IMAPIProp* object, PropTag tag, std::string* bytes);
 
 // Null when `object` is not an IMessage / IMAPISession.
 std::shared_ptr<MapiMessage> MakeMapiMessage(IUnknown* object);

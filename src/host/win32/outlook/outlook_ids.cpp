@@ -22,6 +22,7 @@ const IID kDiidInspectorEvents10 = OleGuid(0x0006302A);
 
 const IID kIidMapiSession = OleGuid(0x00020300);
 const IID kIidMessage = OleGuid(0x00020307);
+const IID kIidMapiProp = OleGuid(0x00020303);
 
 const CLSID kClsidOlkAccountManager = OlkGuid(0xED475410, 0xB0D6);
 const CLSID kClsidOlkMail = OlkGuid(0xED475418, 0xB0D6);

@@ -17,6 +17,7 @@ extern const IID kDiidInspectorEvents10;
 // Extended MAPI.
 extern const IID kIidMapiSession;  // IMAPISession
 extern const IID kIidMessage;      // IMessage
+extern const IID kIidMapiProp;     // IMAPIProp
 
 // Account management.
 extern const CLSID kClsidOlkAccountManager;

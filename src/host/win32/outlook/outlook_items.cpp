@@ -18,6 +18,27 @@ class DispAccount final : public Account {
   DispatchObject account_;
 };
 
+class DispAttachment final : public Attachment {
+ public:
+  explicit DispAttachment(DispatchObject attachment) : attachment_(std::move(attachment)) {}
+  std::wstring FileName() override { return attachment_.String(L"FileName"); }
+  HResult ReadPropStream(PropTag tag, std::string* bytes) override {
+    const ComPtr<IUnknown> object = attachment_.Unknown(L"MAPIOBJECT");
+    ComPtr<IMAPIProp> prop;
+    if (!object || FAILED(object.As(kIidMapiProp, &prop)) || !prop)
+      return hr::kNoInterface;
+    return ReadPropertyStream(prop.get(), tag, bytes);
+  }
+  HResult SaveAsFile(const std::wstring& path) override {
+    const ScopedVariant target(path);
+    ScopedVariant result;
+    return ToHResult(attachment_.Call(L"SaveAsFile", {&target.get()}, &result));
+  }
+
+ private:
+  DispatchObject attachment_;
+};
+
 class DispMailItem final : public MailItem {
  public:
   explicit DispMailItem(DispatchObject mail) : mail_(std::move(mail)) {}
@@ -40,8 +61,21 @@ class DispMailItem final : public MailItem {
     const ComPtr<IUnknown> message = mail_.Unknown(L"MAPIOBJECT");
     return MakeMapiMessage(message.get());
   }
+  int AttachmentCount() override { return Attachments().Int(L"Count").value_or(0); }
+  std::shared_ptr<Attachment> GetAttachment(int index) override {
+    const ScopedVariant position(index);
+    DispatchObject attachment =
+        Attachments().Object(L"Item", OutlookKind::kAttachment, {&position.get()});
+    if (!attachment)
+      return nullptr;
+    return std::make_shared<DispAttachment>(std::move(attachment));
+  }
 
  private:
+  DispatchObject Attachments() const {
+    return mail_.Object(L"Attachments", OutlookKind::kAttachments);
+  }
+
   DispatchObject mail_;
 };
 
