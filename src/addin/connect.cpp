@@ -6,10 +6,9 @@
 #include "addin/timer_proc.h"
 #include "branding/account_provider_map.h"
 #include "display/brisklet_display.h"
+#include "display/message_embedded_content.h"
 #include "host/clock.h"
-#include "host/codec.h"
 #include "host/host.h"
-#include "host/resources.h"
 #include "host/system.h"
 #include "support/log.h"
 #include "support/registry_values.h"
@@ -22,13 +21,6 @@ namespace {
 constexpr int kMinimumOutlookVersion = 12;
 constexpr uint32_t kClosedWindowsSweepMs = 1000;
 constexpr uint32_t kStatisticsStopWaitMs = 10000;
-
-std::wstring LoadStyleHead(int id) {
-  std::optional<std::string> bytes = host::resources().Load(L"STYLE", id);
-  if (!bytes)
-    return {};
-  return host::codec().ToWide(host::kCodePageAnsi, *bytes);
-}
 
 // Creates the shutdown and scan signals once per process; a reconnection in the same process
 // starts with both cleared, so that its scan timer runs again.
@@ -47,11 +39,14 @@ CConnect::CConnect() : CConnect(AddinOptions{}) {}
 
 CConnect::CConnect(AddinOptions options)
     : m_options(std::move(options)),
+      m_pageHeads(LoadPageHeads()),
       m_displayContext{m_session,       m_timers,          m_cs,      m_closedBrowserWindows,
                        m_msgSendCancel, m_msgSendActivate, m_zoomDpi, m_dragFullWindows,
                        m_currentEntryId},
-      m_display(m_options.display ? std::move(m_options.display)
-                                  : std::make_unique<BriskletDisplay>(m_displayContext)),
+      m_display(m_options.display
+                    ? std::move(m_options.display)
+                    : std::make_unique<BriskletDisplay>(
+                          m_displayContext, std::make_unique<MessageEmbeddedContent>(m_pageHeads))),
       m_mailCheck(
           m_session, m_timers, m_brandingList, *m_display, m_cs,
           [this](host::MailItem& item, bool viewed, int accountType, const std::wstring& provider,
@@ -72,8 +67,6 @@ CConnect::CConnect(AddinOptions options)
     m_zoomDpi = static_cast<int>(*pixelsPerInch * 100.0 / 96.0);
   }
   RecordOutlookAccess();
-  m_styleHead226 = LoadStyleHead(226);
-  m_styleHead225 = LoadStyleHead(225);
   StartDownloadWorkers();
 }
 

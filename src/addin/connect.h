@@ -18,6 +18,7 @@
 #include "display/content_display.h"
 #include "display/display_context.h"
 #include "display/form_region_provider.h"
+#include "display/html_sanitizer.h"
 #include "host/outlook.h"
 #include "host/pictures.h"
 #include "net/sender_icons.h"
@@ -96,8 +97,8 @@ class CConnect final : public host::OutlookEventHandler, private MailArrival::Ch
   int zoom_dpi() const { return m_zoomDpi; }
   int zoom_default() const { return m_zoomDefault; }
   bool drag_full_windows() const { return m_dragFullWindows; }
-  const std::wstring& style_head_225() const { return m_styleHead225; }
-  const std::wstring& style_head_226() const { return m_styleHead226; }
+  const std::wstring& style_head_225() const { return m_pageHeads.word2010; }
+  const std::wstring& style_head_226() const { return m_pageHeads.word2007; }
   uint32_t msg_send_cancel() const { return m_msgSendCancel; }
   uint32_t msg_send_activate() const { return m_msgSendActivate; }
   uint32_t msg_send_offline() const { return m_msgSendOffline; }
@@ -140,13 +141,12 @@ class CConnect final : public host::OutlookEventHandler, private MailArrival::Ch
   bool m_folderSwitch = false;
   bool m_dragFullWindows = false;
   std::wstring m_currentEntryId;
-  std::wstring m_styleHead226;
-  std::wstring m_styleHead225;
   int m_outlookVersion = 0;
   int m_ieVersion = 0;
   int m_zoomDefault = 100;
   int m_zoomDpi = 100;
   // The display uses the members above, so it comes after them (and goes before them).
+  PageHeads m_pageHeads;  // of the static pages that the display's embedded content builds
   DisplayContext m_displayContext;
   std::unique_ptr<ContentDisplay> m_display;
   MailCheck m_mailCheck;

@@ -1,6 +1,6 @@
 // The maker's embedded content in a message and the temporary files its page needs: the part
-// of the display that looks into the message itself. Until that part is built, a message has
-// no embedded content and there are no temporary files.
+// of the display that looks into the message itself (message_embedded_content.h; without it,
+// as in some tests, a message has no embedded content and there are no temporary files).
 #pragma once
 
 #include "branding/checked_message.h"

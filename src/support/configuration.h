@@ -36,6 +36,10 @@ inline constexpr wchar_t kActiveContentPage[] = L"https://www.tidepost.com/apbla
 // display asks whether the machine is online.
 inline constexpr wchar_t kConnectivityProbeUrl[] = L"https://www.microsoft.com/";
 
+// The host of the maker's plug-in install page: a message that links to it (followed by
+// "/install") carries embedded content.
+inline constexpr wchar_t kMakerInstallHost[] = L"plugin.tidepost.com";
+
 struct ServiceEndpoints {
   std::wstring apiHost = L"api.tidepost.com";  // senders list and sender icons
   uint16_t apiPort = 80;

@@ -1,0 +1,104 @@
+// Embedded content and the copies of inline attachments.
+#include "display/message_embedded_content.h"
+
+#include <memory>
+#include <optional>
+
+#include "branding/account_info.h"
+#include "display/temp_folder.h"
+#include "host/mapi.h"
+#include "support/configuration.h"
+#include "support/log.h"
+#include "support/text.h"
+
+namespace tp {
+namespace {
+
+constexpr wchar_t kAppParameter[] = L"tidepost-app=";
+
+// A character that is not a hexadecimal digit counts as 255.
+int HexValueOr255(wchar_t ch) {
+  const int value = HexDigitValue(ch);
+  return value < 0 ? 255 : value;
+}
+
+}  // namespace
+
+std::wstring MarkerSearchText(std::wstring_view html) {
+  std::wstring decoded;
+  decoded.reserve(html.size());
+  for (size_t i = 0; i < html.size(); ++i) {
+    if (html[i] != L'%') {
+      decoded.push_back(ToLowerChar(html[i]));
+      continue;
+    }
+    if (html.size() - i < 3)
+      break;
+    decoded.push_back(ToLowerChar(
+        static_cast<wchar_t>(HexValueOr255(html[i + 1]) * 16 + HexValueOr255(html[i + 2]))));
+    i += 2;
+  }
+  return decoded;
+}
+
+bool HoldsEmbedMarker(std::wstring_view html) {
+  const std::wstring text = MarkerSearchText(html);
+  return Contains(text, std::wstring(config::kMakerInstallHost) + L"/install") ||
+         Contains(text, kAppParameter);
+}
+
+bool MessageEmbeddedContent::CheckTideEmbed(host::MailItem& item, bool /*inInspector*/,
+                                            CheckedMessage* message) {
+  std::wstring html;
+  GetMessageBodyText(&item, &html, true);
+  const bool found = HoldsEmbedMarker(html);
+  if (found)
+    WriteLog(L"Found tide embed in message");
+  if (found || message->activeWanted) {
+    message->activeWanted = true;
+    (void)BuildStaticPage(item, std::move(html), &message->page);
+  }
+  message->embedFound = found;
+  return found;
+}
+
+std::wstring MessageEmbeddedContent::BuildStaticPage(host::MailItem& item, std::wstring html,
+                                                     std::wstring* page) {
+  const std::optional<std::wstring> folder = CreateMessageFolder();
+  ContentMap copies;
+  if (folder) {
+    const int count = item.AttachmentCount();
+    for (int index = 1; index <= count; ++index) {
+      if (std::shared_ptr<host::Attachment> attachment = item.GetAttachment(index))
+        CopyAttachment(*attachment, *folder, &copies);
+    }
+  }
+  FixupHtml(&html, copies);
+  const HtmlSanitizer sanitizer(m_heads, UrlPolicy(TemporaryRootUrl()));
+  (void)sanitizer.SanitizeHtml(std::move(html), page);
+  return folder.value_or(std::wstring());
+}
+
+void MessageEmbeddedContent::CopyAttachment(host::Attachment& attachment,
+                                            const std::wstring& folder, ContentMap* copies) {
+  std::string bytes;
+  if (hr::Failed(attachment.ReadPropStream(host::kPrAttachContentIdW, &bytes)))
+    return;
+  std::wstring contentId = Utf16LeToWide(bytes);
+  if (const size_t zero = contentId.find(L'\0'); zero != std::wstring::npos)
+    contentId.resize(zero);
+  if (!IsUsableContentId(contentId))
+    return;
+  const std::wstring path = AttachmentCopyPath(folder, attachment.FileName());
+  if (const HResult saved = attachment.SaveAsFile(path); hr::Failed(saved)) {
+    WriteLogFormat(L"Failed saving attachment to %s. Result=%xx", path, saved);
+    return;
+  }
+  (*copies)[contentId] = path;
+}
+
+void MessageEmbeddedContent::RemoveTemporaryFiles() {
+  CleanTempFolder();
+}
+
+}  // namespace tp

@@ -1,0 +1,116 @@
+// The URL rules.
+#include "display/url_policy.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "support/text.h"
+
+namespace tp {
+namespace {
+
+// Schemes that run script. "jxavascript", "vxbscript" and "vxbs" are what the neutralising
+// stage makes of the first three and are harmless.
+constexpr std::wstring_view kScriptSchemes[] = {L"javascript", L"vbscript", L"vbs",
+                                                L"livescript", L"jscript",  L"mocha",
+                                                L"ecmascript", L"ms-its",   L"mhtml"};
+constexpr std::wstring_view kNeutralisedSchemes[] = {L"jxavascript", L"vxbscript", L"vxbs"};
+constexpr std::wstring_view kLinkSchemes[] = {L"http", L"https", L"mailto", L"ftp", L"tel", L"cid"};
+constexpr std::wstring_view kResourceSchemes[] = {L"http", L"https", L"cid"};
+// Inline data that a browser shows as a picture and never runs.
+constexpr std::wstring_view kImageData[] = {L"image/png",   L"image/gif", L"image/jpeg",
+                                            L"image/jpg",   L"image/bmp", L"image/webp",
+                                            L"image/x-icon"};
+
+template <size_t N>
+bool OneOf(const std::wstring_view (&list)[N], std::wstring_view value) {
+  return std::find(std::begin(list), std::end(list), value) != std::end(list);
+}
+
+bool IsSchemeCharacter(wchar_t ch, bool first) {
+  if ((ch >= L'a' && ch <= L'z') || (ch >= L'A' && ch <= L'Z'))
+    return true;
+  return !first && ((ch >= L'0' && ch <= L'9') || ch == L'+' || ch == L'-' || ch == L'.');
+}
+
+// The URL as a browser reads it: without the control characters and spaces around it, and
+// without tabs and line breaks anywhere.
+std::wstring Cleaned(std::wstring_view url) {
+  size_t begin = 0;
+  size_t end = url.size();
+  while (begin < end && url[begin] <= L' ')
+    ++begin;
+  while (end > begin && url[end - 1] <= L' ')
+    --end;
+  std::wstring cleaned;
+  cleaned.reserve(end - begin);
+  for (size_t i = begin; i < end; ++i) {
+    if (url[i] != L'\t' && url[i] != L'\n' && url[i] != L'\r')
+      cleaned.push_back(url[i]);
+  }
+  return cleaned;
+}
+
+}  // namespace
+
+bool UrlPolicy::Allows(std::wstring_view url, UrlUse use) const {
+  const std::wstring cleaned = Cleaned(url);
+  // Control characters hide schemes from the reader here but not from every browser, and a
+  // backslash makes a network share ("\\server\share") or a local path.
+  for (wchar_t ch : cleaned) {
+    if (ch < L' ' || ch == 0x7F || ch == L'\\')
+      return false;
+  }
+  const size_t delimiter = cleaned.find_first_of(L":/?#");
+  if (delimiter == std::wstring::npos || cleaned[delimiter] != L':')
+    return true;  // relative to the page
+  const std::wstring_view schemeText = std::wstring_view(cleaned).substr(0, delimiter);
+  if (schemeText.empty())
+    return false;
+  for (size_t i = 0; i < schemeText.size(); ++i) {
+    if (!IsSchemeCharacter(schemeText[i], i == 0))
+      return false;
+  }
+  const std::wstring scheme = ToLowerAscii(schemeText);
+  if (OneOf(kNeutralisedSchemes, scheme))
+    return true;
+  if (scheme.size() == 1) {  // a drive letter: only our own copies may be loaded
+    if (use != UrlUse::kResource || m_localFiles.empty() ||
+        !EqualsIgnoreCase(std::wstring_view(cleaned).substr(0, m_localFiles.size()),
+                          m_localFiles)) {
+      return false;
+    }
+    const std::wstring_view below = std::wstring_view(cleaned).substr(m_localFiles.size());
+    return !Contains(below, L"..") && below.find(L'%') == std::wstring_view::npos;
+  }
+  if (use == UrlUse::kLink)
+    return OneOf(kLinkSchemes, scheme);
+  if (OneOf(kResourceSchemes, scheme))
+    return true;
+  if (scheme != L"data")
+    return false;
+  const std::wstring type = ToLowerAscii(std::wstring_view(cleaned).substr(delimiter + 1));
+  for (std::wstring_view image : kImageData) {
+    if (type.compare(0, image.size(), image) == 0 && type.size() > image.size() &&
+        (type[image.size()] == L';' || type[image.size()] == L',')) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool IsScriptUrl(std::wstring_view value) {
+  std::wstring squeezed;
+  for (wchar_t ch : value) {
+    if (ch > L' ' && ch != 0x7F)
+      squeezed.push_back(ch >= L'A' && ch <= L'Z' ? static_cast<wchar_t>(ch + 32) : ch);
+    if (ch == L':')
+      break;
+  }
+  if (squeezed.empty() || squeezed.back() != L':')
+    return false;
+  squeezed.pop_back();
+  return OneOf(kScriptSchemes, squeezed);
+}
+
+}  // namespace tp
