@@ -17,5 +17,7 @@ int CheckCommand(const Arguments& arguments);
 int ValidateCommand(const Arguments& arguments);
 // Exit status 0 when every message's signature gave 0, 1 otherwise.
 int SmimeCommand(const Arguments& arguments);
+// Exit status 0 when the page was made; it goes to --out FILE or standard output (UTF-8).
+int PageCommand(const Arguments& arguments);
 
 }  // namespace tp::tool

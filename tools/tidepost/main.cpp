@@ -45,6 +45,11 @@ const Command kCommands[] = {
      "                           \"FILE: CODE MEANING\" (CODE 0 to -7, or none) and the signer;\n"
      "                           exit status 0 when every signature gave 0",
      tp::tool::SmimeCommand},
+    {"page",
+     "page [--out FILE] MESSAGE.eml|BODY.html\n"
+     "                           write the page the add-in shows for a message from its own\n"
+     "                           HTML (UTF-8); inline images are copied to a temporary folder",
+     tp::tool::PageCommand},
 };
 
 void PrintUsage() {

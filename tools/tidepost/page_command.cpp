@@ -1,0 +1,110 @@
+// tidepost page: the page that the add-in would hand to the browser helper for a message
+// shown from its own HTML: the message's HTML body made safe, its inline attachments copied
+// to a temporary folder, which the command names. Support people use it to see exactly what
+// a message would show.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "arguments.h"
+#include "branding/account_info.h"
+#include "commands.h"
+#include "display/message_embedded_content.h"
+#include "display/html_sanitizer.h"
+#include "host/mapi.h"
+#include "host/sim/eml_reader.h"
+#include "simulation.h"
+#include "support/log.h"
+#include "support/text.h"
+
+namespace tp::tool {
+namespace {
+
+bool EndsWith(const std::string& text, const std::string& suffix) {
+  if (text.size() < suffix.size())
+    return false;
+  std::string end = text.substr(text.size() - suffix.size());
+  for (char& ch : end)
+    ch = static_cast<char>(ch >= 'A' && ch <= 'Z' ? ch + 32 : ch);
+  return end == suffix;
+}
+
+// The message to build the page for: the .eml as the simulated store reads it, or an .html
+// file as the HTML body of a message without attachments.
+std::shared_ptr<host::sim::SimMail> ReadInput(const std::string& input) {
+  auto mail = std::make_shared<host::sim::SimMail>();
+  if (EndsWith(input, ".html") || EndsWith(input, ".htm")) {
+    std::string bytes;
+    if (!ReadFile(input, &bytes)) {
+      std::fprintf(stderr, "tidepost: cannot read %s\n", input.c_str());
+      return nullptr;
+    }
+    mail->SetBinaryProp(host::kPrHtml, bytes);
+    mail->internetCodepage = 65001;
+    return mail;
+  }
+  std::wstring error;
+  if (!host::sim::ReadEmlFile(input, mail.get(), &error)) {
+    std::fprintf(stderr, "tidepost: %s: %s\n", input.c_str(), WideToUtf8(error).c_str());
+    return nullptr;
+  }
+  return mail;
+}
+
+}  // namespace
+
+int PageCommand(const Arguments& arguments) {
+  Options options;
+  if (!options.Parse(arguments, {"--out"}, {}) || options.operands().size() != 1) {
+    std::fprintf(stderr, "usage: tidepost page [--out FILE] MESSAGE.eml|BODY.html\n");
+    return 64;
+  }
+  const std::string input = options.operands()[0];
+  Simulation run(NewRunFolder("page"));
+  const std::shared_ptr<host::sim::SimMail> mail = ReadInput(input);
+  if (!mail)
+    return 66;
+  const std::shared_ptr<host::MailItem> item = run.sim().outlook.MailItemFor(mail);
+
+  std::wstring html;
+  GetMessageBodyText(item.get(), &html, true);
+  if (html.empty()) {
+    std::fprintf(stderr, "tidepost: %s has no HTML body\n", input.c_str());
+    return 65;
+  }
+  const PageHeads heads = LoadPageHeads();
+  MessageEmbeddedContent embedded(heads);
+  std::wstring page;
+  std::wstring folder;
+  {
+    // What the add-in logs while it builds the page (a missing HTML engine, a copy that
+    // failed) is shown.
+    ScopedLogObserver observer([](std::wstring_view line) {
+      std::fprintf(stderr, "tidepost: %s\n", WideToUtf8(line).c_str());
+    });
+    folder = embedded.BuildStaticPage(*item, std::move(html), &page);
+  }
+  if (page.empty()) {
+    std::fprintf(stderr, "tidepost: no page was made\n");
+    return 1;
+  }
+  const std::string bytes = WideToUtf8(page);
+  if (const std::optional<std::string> out = options.Value("--out")) {
+    std::ofstream file(*out, std::ios::binary);
+    if (!file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
+      std::fprintf(stderr, "tidepost: cannot write %s\n", out->c_str());
+      return 73;
+    }
+  } else if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) {
+    return 74;
+  }
+  std::error_code failure;
+  if (!folder.empty() && !std::filesystem::is_empty(WideToUtf8(folder), failure) && !failure) {
+    std::fprintf(stderr, "tidepost: inline attachments copied to %s\n", WideToUtf8(folder).c_str());
+  }
+  return 0;
+}
+
+}  // namespace tp::tool
