@@ -1,0 +1,212 @@
+// The markup filter on markup as an engine may write it (MSHTML writes unquoted values and
+// upper-case names): everything that can run script or redirect the page goes, in any
+// encoding, and ordinary markup is written in the canonical form.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "display/markup_filter.h"
+
+namespace tp {
+namespace {
+
+constexpr wchar_t kCopies[] = L"C:/Users/ann/AppData/Local/Temp/Tidepost/outlook_temp/";
+
+std::wstring Filter(const std::wstring& html) {
+  return MarkupFilter(UrlPolicy(kCopies)).FilterBody(html);
+}
+
+struct Case {
+  const wchar_t* input;
+  const wchar_t* output;
+};
+
+template <size_t N>
+void ExpectAll(const Case (&cases)[N]) {
+  for (const Case& test : cases)
+    EXPECT_EQ(Filter(test.input), test.output) << ::testing::PrintToString(test.input);
+}
+
+TEST(MarkupFilterTest, EventAttributesGoInEveryForm) {
+  const Case cases[] = {
+      {L"<IMG src=x onerror=alert(1)>", L"<img src=\"x\">"},
+      {L"<img/src=\"x\"/onerror=\"alert(1)\">", L"<img src=\"x\">"},
+      {L"<div ONCLICK='f()' class=a>", L"<div class=\"a\">"},
+      {L"<img src=x onerror\n=alert(1)>", L"<img src=\"x\">"},
+      {L"<img src=x onerror\t\t=\talert(1)>", L"<img src=\"x\">"},
+      {L"<p x:onclick=f() xlink:onmouseover=g()>", L"<p>"},
+      {L"<body onload=go() bgcolor=white>", L"<body bgcolor=\"white\">"},
+      {L"<img src=x =onerror=alert(1)>", L"<img src=\"x\">"},
+      {L"<img src=x on\u00E9rror=alert(1)>", L"<img src=\"x\">"},  // not a name we write
+      {L"<a ap_denied=\"f()\">x</a>", L"<a ap_denied=\"f()\">x</a>"},
+  };
+  ExpectAll(cases);
+}
+
+TEST(MarkupFilterTest, ScriptUrlsGoFromEveryAttributeInEveryEncoding) {
+  const wchar_t* const values[] = {
+      L"javascript:alert(1)",
+      L"JAVASCRIPT:alert(1)",
+      L"&#106;avascript:alert(1)",
+      L"&#x6A;avascript:alert(1)",
+      L"&#0000106avascript:alert(1)",
+      L"&#X6a&#X61vascript:alert(1)",
+      L"java&#9;script:alert(1)",
+      L"java&#x0A;script:alert(1)",
+      L"java&#13;script:alert(1)",
+      L" &#1;javascript:alert(1)",
+      L"\tjava\nscript:alert(1)",
+      L"javascript&#58;alert(1)",
+      L"vbscript:msgbox(1)",
+      L"VBS:msgbox(1)",
+      L"livescript:x",
+      L"data:text/html;base64,PHNjcmlwdD5hbGVydCgxKTwvc2NyaXB0Pg==",
+      L"&#x64;ata:text/html,x",
+      L"file:///c:/windows/system32/calc.exe",
+      L"ms-msdt:/id x",
+      L"search-ms:query=x",
+      L"\\\\attacker\\share\\x.png",
+      L"C:/Windows/win.ini",
+      L"vbscript&#x3A;x",
+  };
+  const wchar_t* const attributes[] = {L"href",       L"src",    L"action",     L"formaction",
+                                       L"background", L"poster", L"xlink:href", L"lowsrc",
+                                       L"dynsrc",     L"data",   L"cite",       L"longdesc",
+                                       L"folder",     L"icon",   L"srcset"};
+  for (const wchar_t* attribute : attributes) {
+    for (const wchar_t* value : values) {
+      const std::wstring input = std::wstring(L"<a ") + attribute + L"=\"" + value + L"\">x</a>";
+      EXPECT_EQ(Filter(input), L"<a>x</a>") << ::testing::PrintToString(input);
+    }
+  }
+  // An attribute that holds no URL may hold any text, but never a script URL.
+  EXPECT_EQ(Filter(L"<div title=\"java&#9;script:x\" lang=en>"), L"<div lang=\"en\">");
+  EXPECT_EQ(Filter(L"<div title=\"note: javascript\">"), L"<div title=\"note: javascript\">");
+}
+
+TEST(MarkupFilterTest, LinksAndImagesOfOrdinaryMailStay) {
+  const Case cases[] = {
+      {L"<a href=\"https://shop.example/x?a=1&amp;b=2#top\">",
+       L"<a href=\"https://shop.example/x?a=1&amp;b=2#top\">"},
+      {L"<a href=http://a.example/>", L"<a href=\"http://a.example/\">"},
+      {L"<a href=\"mailto:help@shop.example?subject=Hi\">",
+       L"<a href=\"mailto:help@shop.example?subject=Hi\">"},
+      {L"<a href=\"/account\"><a href=\"#top\"><a href=\"?x=1\">",
+       L"<a href=\"/account\"><a href=\"#top\"><a href=\"?x=1\">"},
+      {L"<img src=\"cid:logo@shop\" width=10>", L"<img src=\"cid:logo@shop\" width=\"10\">"},
+      {L"<img src=\"data:image/png;base64,iVBORw0KGgo=\">",
+       L"<img src=\"data:image/png;base64,iVBORw0KGgo=\">"},
+      {L"<img src=\"C:/Users/ann/AppData/Local/Temp/Tidepost/outlook_temp/3_9/4_logo.png\">",
+       L"<img src=\"C:/Users/ann/AppData/Local/Temp/Tidepost/outlook_temp/3_9/4_logo.png\">"},
+      // Local files elsewhere, or out of the copies' folder, are not loaded.
+      {L"<img src=\"C:/Users/ann/AppData/Local/Temp/Tidepost/outlook_temp/../../secret.png\">",
+       L"<img>"},
+      {L"<img src=\"C:/Users/ann/Pictures/x.png\">", L"<img>"},
+      {L"<td background=\"https://img.example/bg.gif\">",
+       L"<td background=\"https://img.example/bg.gif\">"},
+      {L"<img srcset=\"a.png 1x, https://img.example/b.png 2x\">",
+       L"<img srcset=\"a.png 1x, https://img.example/b.png 2x\">"},
+      // The neutralising stage's harmless schemes stay as it wrote them.
+      {L"<a href=\"JxavaScript:go()\">", L"<a href=\"JxavaScript:go()\">"},
+  };
+  ExpectAll(cases);
+}
+
+TEST(MarkupFilterTest, ElementsThatRunOrRedirectGo) {
+  const Case cases[] = {
+      {L"a<SCRIPT>alert(1)</SCRIPT>b", L"ab"},
+      {L"a<script>x</script b>c", L"ac"},
+      {L"a<iframe src=\"https://x\">fallback</iframe>b", L"ab"},
+      {L"a<noembed><img src=x onerror=alert(1)></noembed>b", L"ab"},
+      {L"<base href=\"http://attacker.example/\"><a href=\"x\">", L"<a href=\"x\">"},
+      {L"<meta http-equiv=refresh content=\"0;url=http://x\"><link rel=stylesheet href=x.css>",
+       L""},
+      {L"<object data=x.swf><param name=a value=b><embed src=x.swf>fallback</object>", L"fallback"},
+      {L"<applet code=A.class>text</applet><frameset><frame src=x></frameset>", L"text"},
+      {L"<svg><a xlink:href=\"#x\"><text>t</text></a></svg><math><mi>m</mi></math>",
+       L"<a xlink:href=\"#x\"><text>t</text></a><mi>m</mi>"},
+      {L"<x:script>alert(1)</x:script><html:iframe>t</html:iframe>", L"alert(1)t"},
+      {L"<xml id=i><x>data</x></xml><isindex action=x>", L"<x>data</x>"},
+      {L"<template><b>t</b></template>", L"<b>t</b>"},
+      // Their content is text: shown as written, in a pre element.
+      {L"<xmp><b>&amp;</b></xmp>", L"<pre>&lt;b&gt;&amp;amp;&lt;/b&gt;</pre>"},
+      {L"<plaintext><i>x</plaintext>", L"<pre>&lt;i&gt;x</pre>"},
+      // Text elements keep their text, escaped.
+      {L"<textarea><script>x</script> &amp;</textarea>",
+       L"<textarea>&lt;script&gt;x&lt;/script&gt; &amp;</textarea>"},
+      {L"<body><p>a</p><body onload=x><p>b</p></body>", L"<body><p>a</p><p>b</p></body>"},
+      {L"<!DOCTYPE html><?xml version=\"1.0\"?><?import namespace=x implementation=y.htc>t", L"t"},
+  };
+  ExpectAll(cases);
+}
+
+TEST(MarkupFilterTest, StyleElementsAndAttributesThatRunScriptGo) {
+  const Case cases[] = {
+      {L"<style>p{color:red}</style>", L"<style>p{color:red}</style>"},
+      {L"<style>p{width:expression(alert(1))}</style>x", L"x"},
+      {L"<style>@import 'https://x/y.css';</style>x", L"x"},
+      {L"<p style=\"color:red;width:expression(alert(1))\">", L"<p style=\"color:red\">"},
+      {L"<p style=\"behavior:url(x.htc)\">", L"<p>"},
+      {L"<p STYLE=\"COLOR: RED; -moz-binding: url(x.xml#y)\">", L"<p style=\"COLOR: RED\">"},
+      {L"<p style=\"background:url(javascript:alert(1))\">", L"<p>"},
+      {L"<p style=\"background:url(&quot;https://img.example/a.png&quot;)\">",
+       L"<p style=\"background:url(&quot;https://img.example/a.png&quot;)\">"},
+  };
+  ExpectAll(cases);
+}
+
+TEST(MarkupFilterTest, OnlyConditionalCommentsStayAndTheirContentIsFilteredToo) {
+  const Case cases[] = {
+      {L"a<!-- a note -->b<!---->c<!-->d", L"abcd"},
+      {L"<!--[if mso]><table><tr><td><![endif]-->", L"<!--[if mso]><table><tr><td><![endif]-->"},
+      {L"<!--[if (gte mso 9)|(IE)]><img src=x onerror=alert(1)><a href=javascript:x>a</a>"
+       L"<![endif]-->",
+       L"<!--[if (gte mso 9)|(IE)]><img src=\"x\"><a>a</a><![endif]-->"},
+      // The content may hold no comment of its own: it could end the outer one early.
+      {L"<!--[if IE]>a<!b>c<?d>e<![endif]-->", L"<!--[if IE]>ace<![endif]-->"},
+      {L"<!--[if IE]>a<!-- b -->c<![endif]-->", L"c"},
+      {L"<!--[if false]><script>alert(1)</script><![endif]-->x", L"x"},
+      {L"<!--[if true]><!-->shown<!--<![endif]-->", L"<!--[if true]><!-->shown<!--<![endif]-->"},
+      {L"<!--[if !mso]><!-- -->shown<!--<![endif]-->", L"<!--[if !mso]><!-->shown<!--<![endif]-->"},
+      {L"<![if !vml]><img src=\"cid:a\"><![endif]>", L"<![if !vml]><img src=\"cid:a\"><![endif]>"},
+      // Conditions other browsers could read as markup, and unterminated forms, go.
+      {L"<!--[if <script>]>x<![endif]-->y", L"y"},
+      {L"<!--[if IE]>x-->y", L"y"},
+      {L"<![if IE\"><img src=x onerror=alert(1)>]>", L"<img src=\"x\">]&gt;"},
+  };
+  ExpectAll(cases);
+}
+
+TEST(MarkupFilterTest, MarkupIsWrittenInOneCanonicalForm) {
+  const Case cases[] = {
+      {L"<TABLE Border=0 class=x><TR><TD>a</TD></TR></TABLE>",
+       L"<table border=\"0\" class=\"x\"><tr><td>a</td></tr></table>"},
+      {L"<p title='say \"hi\" `now`' title=dup>",
+       L"<p title=\"say &quot;hi&quot; &#96;now&#96;\">"},
+      {L"<p title=\"a&lt;b&gt;c&amp;d&copy&nbsp;\">",
+       L"<p title=\"a&lt;b&gt;c&amp;d\u00A9&nbsp;\">"},
+      {L"<a href=\"?a=1&copy=2\">", L"<a href=\"?a=1&amp;copy=2\">"},
+      {L"a < b > c &amp; d &nbsp;", L"a &lt; b &gt; c &amp; d &nbsp;"},
+      {L"<br/><o:p></o:p><v:imagedata src=\"cid:x\"/>",
+       L"<br/><o:p></o:p><v:imagedata src=\"cid:x\"/>"},
+      {L"<p a\"b=1 c=2>", L"<p c=\"2\">"},
+      {L"<a-->x</a-->", L"x"},
+      {L"<p>cut<img src=\"x", L"<p>cut"},
+  };
+  ExpectAll(cases);
+}
+
+TEST(MarkupFilterTest, HeadStylesMustBeOneSafeStyleElement) {
+  const MarkupFilter filter(UrlPolicy{});
+  EXPECT_EQ(filter.FilterHeadStyle(L"<style>p{color:red}</style>"), L"<style>p{color:red}</style>");
+  EXPECT_EQ(filter.FilterHeadStyle(L"<STYLE media>P{}</style>"), L"<style>P{}</style>");
+  EXPECT_EQ(filter.FilterHeadStyle(L"<style><!-- p{} --></style>"), L"<style><!-- p{} --></style>");
+  EXPECT_EQ(filter.FilterHeadStyle(L"<style>@import 'x.css';</style>"), L"");
+  EXPECT_EQ(filter.FilterHeadStyle(L"<style>p{width:expr/**/ession(alert(1))}</style>"), L"");
+  EXPECT_EQ(filter.FilterHeadStyle(L"<stylesheet><b>x</b></style>"), L"");
+  EXPECT_EQ(filter.FilterHeadStyle(L"<style>a<xstyle>b</style>"), L"");
+  EXPECT_EQ(filter.FilterHeadStyle(L"<style>a</style><b>x</b>"), L"");
+}
+
+}  // namespace
+}  // namespace tp
