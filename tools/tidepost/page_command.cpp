@@ -53,21 +53,15 @@ std::shared_ptr<host::sim::SimMail> ReadInput(const std::string& input) {
   return mail;
 }
 
-}  // namespace
-
-int PageCommand(const Arguments& arguments) {
-  Options options;
-  if (!options.Parse(arguments, {"--out"}, {}) || options.operands().size() != 1) {
-    std::fprintf(stderr, "usage: tidepost page [--out FILE] MESSAGE.eml|BODY.html\n");
-    return 64;
-  }
-  const std::string input = options.operands()[0];
-  Simulation run(NewRunFolder("page"));
+// Builds the page on a simulated host over `root`. The message folder, when the message's
+// inline attachments were copied into it.
+int MakePage(const std::filesystem::path& root, const std::string& input, std::string* page,
+             std::wstring* copies) {
+  Simulation run(root);
   const std::shared_ptr<host::sim::SimMail> mail = ReadInput(input);
   if (!mail)
     return 66;
   const std::shared_ptr<host::MailItem> item = run.sim().outlook.MailItemFor(mail);
-
   std::wstring html;
   GetMessageBodyText(item.get(), &html, true);
   if (html.empty()) {
@@ -76,7 +70,7 @@ int PageCommand(const Arguments& arguments) {
   }
   const PageHeads heads = LoadPageHeads();
   MessageEmbeddedContent embedded(heads);
-  std::wstring page;
+  std::wstring built;
   std::wstring folder;
   {
     // What the add-in logs while it builds the page (a missing HTML engine, a copy that
@@ -84,27 +78,50 @@ int PageCommand(const Arguments& arguments) {
     ScopedLogObserver observer([](std::wstring_view line) {
       std::fprintf(stderr, "tidepost: %s\n", WideToUtf8(line).c_str());
     });
-    folder = embedded.BuildStaticPage(*item, std::move(html), &page);
+    folder = embedded.BuildStaticPage(*item, std::move(html), &built);
   }
-  if (page.empty()) {
+  if (built.empty()) {
     std::fprintf(stderr, "tidepost: no page was made\n");
     return 1;
   }
-  const std::string bytes = WideToUtf8(page);
-  if (const std::optional<std::string> out = options.Value("--out")) {
-    std::ofstream file(*out, std::ios::binary);
-    if (!file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
-      std::fprintf(stderr, "tidepost: cannot write %s\n", out->c_str());
-      return 73;
-    }
-  } else if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) {
-    return 74;
-  }
   std::error_code failure;
-  if (!folder.empty() && !std::filesystem::is_empty(WideToUtf8(folder), failure) && !failure) {
-    std::fprintf(stderr, "tidepost: inline attachments copied to %s\n", WideToUtf8(folder).c_str());
-  }
+  if (!folder.empty() && !std::filesystem::is_empty(WideToUtf8(folder), failure) && !failure)
+    *copies = folder;
+  *page = WideToUtf8(built);
   return 0;
+}
+
+}  // namespace
+
+int PageCommand(const Arguments& arguments) {
+  Options options;
+  if (!options.Parse(arguments, {"--out"}, {}) || options.operands().size() != 1) {
+    std::fprintf(stderr, "usage: tidepost page [--out FILE] MESSAGE.eml|BODY.html\n");
+    return 64;
+  }
+  // The run's folder holds the copies the page shows; it goes when there are none.
+  const std::filesystem::path root = NewRunFolder("page");
+  std::string page;
+  std::wstring copies;
+  int status = MakePage(root, options.operands()[0], &page, &copies);
+  if (status == 0) {
+    if (const std::optional<std::string> out = options.Value("--out")) {
+      std::ofstream file(*out, std::ios::binary);
+      if (!file.write(page.data(), static_cast<std::streamsize>(page.size()))) {
+        std::fprintf(stderr, "tidepost: cannot write %s\n", out->c_str());
+        status = 73;
+      }
+    } else if (std::fwrite(page.data(), 1, page.size(), stdout) != page.size()) {
+      status = 74;
+    }
+  }
+  if (status == 0 && !copies.empty()) {
+    std::fprintf(stderr, "tidepost: inline attachments copied to %s\n", WideToUtf8(copies).c_str());
+  } else {
+    std::error_code ignored;
+    std::filesystem::remove_all(root, ignored);
+  }
+  return status;
 }
 
 }  // namespace tp::tool
