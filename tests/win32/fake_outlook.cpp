@@ -1,6 +1,8 @@
 // The fake Outlook session.
 #include "fake_outlook.h"
 
+#include <optional>
+
 #include "host/win32/outlook/outlook_ids.h"
 #include "host/win32/safe_array.h"
 #include "host/win32/scoped_variant.h"
@@ -54,6 +56,7 @@ FakeOutlook::FakeOutlook(HWND explorerWindow, FakeOutlookOptions options)
       inspector(FakeDispatch::Create()),
       selection(FakeDispatch::Create()),
       mail(FakeDispatch::Create()),
+      attachments(FakeDispatch::Create()),
       account(FakeDispatch::Create()),
       folder(FakeDispatch::Create()),
       outbox(FakeDispatch::Create()),
@@ -84,6 +87,8 @@ FakeOutlook::FakeOutlook(HWND explorerWindow, FakeOutlookOptions options)
   mail->Set(L"MAPIOBJECT", [message = message](const Arguments&, VARIANT* result) {
     return ReturnUnknown(static_cast<IMessage*>(message.get()), result);
   });
+  attachments->SetInt(L"Count", 0);
+  mail->SetObject(L"Attachments", attachments);
 
   selection->SetInt(L"Class", 74);
   selection->SetInt(L"Count", 1);
@@ -186,6 +191,46 @@ FakeConnectionPoint& FakeOutlook::inspectorsEvents() const {
 size_t FakeOutlook::AdvisedSinks() const {
   return applicationEvents().AdviseCount() + explorerEvents().AdviseCount() +
          inspectorsEvents().AdviseCount();
+}
+
+void FakeOutlook::AddAttachment(const std::wstring& fileName, const std::wstring& contentId,
+                                const std::string& bytes, HRESULT saveResult) {
+  ComPtr<FakeDispatch> attachment = FakeDispatch::Create();
+  ComPtr<FakeMessage> prop = FakeMessage::Create();
+  if (!contentId.empty()) {
+    prop->SetStream(0x3712001F, std::string(reinterpret_cast<const char*>(contentId.c_str()),
+                                            contentId.size() * sizeof(wchar_t)));
+  }
+  attachment->SetString(L"FileName", fileName);
+  attachment->Set(L"MAPIOBJECT", [prop](const Arguments&, VARIANT* result) {
+    return ReturnUnknown(static_cast<IMessage*>(prop.get()), result);
+  });
+  attachment->Set(L"SaveAsFile", [bytes, saveResult](const Arguments& arguments, VARIANT*) {
+    const std::optional<std::wstring> path =
+        arguments.size() == 1 ? ScopedVariant::ToString(*arguments[0]) : std::nullopt;
+    if (!path)
+      return E_INVALIDARG;
+    if (FAILED(saveResult))
+      return saveResult;
+    HANDLE file = ::CreateFileW(path->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+      return HRESULT_FROM_WIN32(::GetLastError());
+    DWORD written = 0;
+    const BOOL wrote =
+        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    ::CloseHandle(file);
+    return wrote ? S_OK : E_FAIL;
+  });
+  attachmentList_.push_back(attachment);
+  attachments->SetInt(L"Count", static_cast<int32_t>(attachmentList_.size()));
+  attachments->Set(L"Item", [list = attachmentList_](const Arguments& arguments, VARIANT* result) {
+    const std::optional<int32_t> index =
+        arguments.size() == 1 ? ScopedVariant::ToInt(*arguments[0]) : std::nullopt;
+    if (!index || *index < 1 || static_cast<size_t>(*index) > list.size())
+      return E_INVALIDARG;
+    return ReturnObject(list[static_cast<size_t>(*index - 1)].get(), result);
+  });
 }
 
 }  // namespace tp::testing

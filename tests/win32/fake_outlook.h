@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "fake_dispatch.h"
 #include "fake_mapi.h"
@@ -32,6 +33,10 @@ class FakeOutlook {
   FakeConnectionPoint& inspectorEvents() const;
   // Sinks advised on all three event sources.
   size_t AdvisedSinks() const;
+  // An attachment of the mail: its content id (empty: none) in PR_ATTACH_CONTENT_ID_W of its
+  // MAPI object; SaveAsFile writes its bytes, or fails with `saveResult`.
+  void AddAttachment(const std::wstring& fileName, const std::wstring& contentId,
+                     const std::string& bytes, HRESULT saveResult = S_OK);
 
   ComPtr<FakeDispatch> application;
   ComPtr<FakeDispatch> nameSpace;
@@ -40,6 +45,7 @@ class FakeOutlook {
   ComPtr<FakeDispatch> inspector;
   ComPtr<FakeDispatch> selection;
   ComPtr<FakeDispatch> mail;
+  ComPtr<FakeDispatch> attachments;  // the mail's Attachments collection
   ComPtr<FakeDispatch> account;
   ComPtr<FakeDispatch> folder;
   ComPtr<FakeDispatch> outbox;
@@ -49,6 +55,9 @@ class FakeOutlook {
   ComPtr<FakeDispatch> row;
   ComPtr<FakeMapiSession> session;
   ComPtr<FakeMessage> message;
+
+ private:
+  std::vector<ComPtr<FakeDispatch>> attachmentList_;
 };
 
 }  // namespace tp::testing

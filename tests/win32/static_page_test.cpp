@@ -1,0 +1,118 @@
+// The static page on Windows: MSHTML's HTMLDocument where Wine has no HTML engine behind it,
+// and embedded content with the copies of a message's attachments under the real temporary
+// folder, through the Outlook adapters over fake Outlook objects.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "display/html_sanitizer.h"
+#include "display/message_embedded_content.h"
+#include "display/temp_folder.h"
+#include "fake_outlook.h"
+#include "host/host.h"
+#include "host/mapi.h"
+#include "host/platform.h"
+#include "host/win32/outlook/connection_argument.h"
+#include "host/win32/win32_files.h"
+#include "host/win32/win32_html.h"
+#include "support/test_host.h"
+#include "support/text.h"
+#include "win32_test_support.h"
+
+namespace tp::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+class StaticPageTest : public ComTest {
+ protected:
+  StaticPageTest() : installed_(host::PlatformHost()) {}
+
+  std::shared_ptr<host::MailItem> Mail() {
+    host::win32::DispatchConnectionArgument argument(outlook_.ApplicationArgument());
+    std::shared_ptr<host::OutlookApplication> application;
+    host::ConnectionArgument::Step step = host::ConnectionArgument::Step::kGetIdsOfNames;
+    EXPECT_EQ(argument.ResolveApplication(&application, &step), hr::kOk);
+    return application->ActiveExplorer()->GetSelection()->Item(1)->AsMailItem();
+  }
+  static fs::path Root() { return fs::path(*TemporaryRoot()); }
+
+  TestWindow window_;
+  FakeOutlook outlook_{window_.handle()};
+  host::ScopedHost installed_;
+  const PageHeads heads_{L"<head 226></head>", L"<head 225></head>"};
+};
+
+TEST_F(StaticPageTest, WithoutItsHtmlEngineTheDocumentIsNotMadeAndThePageStays) {
+  // Wine's MSHTML needs Gecko, which these machines do not have (and the tests turn off).
+  EXPECT_EQ(host::win32::MshtmlEngine().CreateDocument(), nullptr);
+  std::wstring page = L"previous";
+  EXPECT_EQ(HtmlSanitizer(heads_, UrlPolicy{}).SanitizeHtml(L"<p>x</p>", &page), hr::kNoInterface);
+  EXPECT_EQ(page, L"previous");
+}
+
+TEST_F(StaticPageTest, AttachmentsAreCopiedUnderTheTemporaryFolderOnWindowsPaths) {
+  const std::optional<std::wstring> temp =
+      host::win32::Win32FileSystem().KnownFolderPath(host::KnownFolder::kTemp);
+  ASSERT_TRUE(temp.has_value());
+  EXPECT_EQ(*TemporaryRoot(), *temp + L"Tidepost\\outlook_temp");
+  EXPECT_EQ(TemporaryRootUrl().find(L'\\'), std::wstring::npos);
+  CleanTempFolder();
+
+  outlook_.message->SetStream(
+      host::kPrHtml,
+      "<a href=\"https://plugin.tidepost.com/install\">x</a><img src=\"cid:logo@shop\">");
+  outlook_.AddAttachment(L"logo.png", L"logo@shop", "one");
+  outlook_.AddAttachment(L"logo.png", L"second@shop", "two");
+  outlook_.AddAttachment(L"..\\..\\..\\evil.exe", L"evil@shop", "MZ");
+  outlook_.AddAttachment(L"notes.txt", L"", "no content id");
+  outlook_.AddAttachment(L"full.png", L"full@shop", "x", STG_E_MEDIUMFULL);
+
+  CheckedMessage message;
+  message.page = L"previous";
+  EXPECT_TRUE(MessageEmbeddedContent(heads_).CheckTideEmbed(*Mail(), false, &message));
+  EXPECT_TRUE(message.embedFound);
+  EXPECT_TRUE(message.activeWanted);
+  EXPECT_EQ(message.page, L"previous");  // no HTML engine here
+
+  std::vector<fs::path> folders;
+  for (const auto& entry : fs::directory_iterator(Root()))
+    folders.push_back(entry.path());
+  ASSERT_EQ(folders.size(), 1u);
+  std::vector<std::wstring> names;
+  for (const auto& entry : fs::directory_iterator(folders[0]))
+    names.push_back(entry.path().filename().wstring());
+  std::sort(names.begin(), names.end());
+  ASSERT_EQ(names.size(), 3u);
+  int logos = 0;
+  for (const std::wstring& name : names) {
+    EXPECT_EQ(name.find_first_of(L"\\/:"), std::wstring::npos) << WideToUtf8(name);
+    logos += name.find(L"_logo.png") != std::wstring::npos;
+  }
+  EXPECT_EQ(logos, 2);
+  EXPECT_FALSE(fs::exists(Root().parent_path().parent_path() / "evil.exe"));
+
+  CleanTempFolder();
+  EXPECT_TRUE(fs::exists(Root()));
+  EXPECT_TRUE(fs::is_empty(Root()));
+}
+
+TEST_F(StaticPageTest, ShellDeletionEmptiesAFolderAndKeepsIt) {
+  TempFolder folder;
+  const fs::path root = folder.path() / "outlook_temp";
+  fs::create_directories(root / "1_5" / "deeper");
+  WriteFileBytes(root / "1_5" / "2_a.png", "a");
+  WriteFileBytes(root / "1_5" / "deeper" / "b", "b");
+  WriteFileBytes(root / "loose.txt", "c");
+  WriteFileBytes(folder.path() / "beside.txt", "keep");
+  host::win32::Win32FileSystem files;
+  files.EmptyDirectory(root.wstring());
+  EXPECT_TRUE(fs::exists(root));
+  EXPECT_TRUE(fs::is_empty(root));
+  EXPECT_TRUE(fs::exists(folder.path() / "beside.txt"));
+  files.EmptyDirectory((folder.path() / "missing").wstring());  // no error, no window
+}
+
+}  // namespace
+}  // namespace tp::testing
