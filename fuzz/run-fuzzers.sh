@@ -10,20 +10,22 @@ cd "$root"
 
 cmake --preset fuzz >/dev/null
 cmake --build build/fuzz -j2 --target tp_json_fuzzer tp_xml_fuzzer tp_auth_headers_fuzzer \
-  tp_smime_fuzzer tp_eml_fuzzer
+  tp_smime_fuzzer tp_eml_fuzzer tp_neutraliser_fuzzer tp_sanitizer_fuzzer
 
 failed=0
-for target in json xml auth_headers smime eml; do
+for target in json xml auth_headers smime eml neutraliser sanitizer; do
   work=build/fuzz/corpus/$target  # new inputs go here; the committed seeds stay untouched
   mkdir -p "$work" build/fuzz/findings
   seeds="fuzz/corpus/$target"
   # The reader's test messages are seeds too.
   [ "$target" = eml ] && seeds="$seeds tests/data/realmail/addresses tests/data/realmail/headers tests/data/realmail/charsets"
+  dictionary=""
+  [ -f "fuzz/$target.dict" ] && dictionary="-dict=fuzz/$target.dict"
   echo "== tp_${target}_fuzzer for ${seconds} s"
-  # shellcheck disable=SC2086 # the seed folders are separate arguments
+  # shellcheck disable=SC2086 # the seed folders and the dictionary are separate arguments
   if ! build/fuzz/fuzz/tp_${target}_fuzzer -max_total_time="$seconds" -timeout=10 \
       -max_len=16384 -print_final_stats=1 -artifact_prefix="build/fuzz/findings/$target-" \
-      "$work" $seeds; then
+      $dictionary "$work" $seeds; then
     echo "!! tp_${target}_fuzzer found a problem: see build/fuzz/findings/" >&2
     failed=1
   fi
