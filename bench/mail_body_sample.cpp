@@ -34,18 +34,23 @@ std::wstring NewsletterBlock(int i) {
       i, i, i, i, i);
 }
 
+// Each of the 28 patterns at least once, in mixed case: elements closed and cut whole,
+// elements left open, script URLs plain and encoded, event attributes, dangerous styles,
+// conditional comments and foreign content, around ordinary text and links.
 std::wstring HostileBlock(int i) {
   return Format(
-      L"<style>p%d{color:red}</style><STYLE type=x>a{}</STYLE><ScRiPt>alert(%d)</sCrIpT>"
-      L"<iframe src=x>f</iframe><IFRAME><frameset><frame src=y></frameset></frame>x>"
-      L"<object data=o><embed src=e></embed></object><form action=a><input name=n></form>"
-      L"<audio src=a></audio><video poster=p></video><meta http-equiv=r><marquee>m</marquee>"
-      L"<a href=\"JavaScript:go(%d)\">j</a><a href=\"&#106;avascript:x\">e</a>"
-      L"<img src=vbscript:x onerror=alert(1)><img/src=x/onerror=vbs:y><div "
-      L"style=\"width:expression(alert(1));behavior:url(x.htc)\" onclick=f()>d</div>"
-      L"<!--[if IE]><img src=x onerror=alert(1)><![endif]--><svg/onload=alert(1)>"
-      L"<scr<script>x</script>ipt><style>unterminated<iframe>open<object>\r\n",
-      i, i, i);
+      L"<div class=b%d><style>p.c%d{color:red}</style><STYLE type=x>a{}</STYLE>"
+      L"<ScRiPt>alert(%d)</sCrIpT><iframe src=x>f</iframe><FRAME src=y></frame>"
+      L"<frameset rows=1></FRAMESET><object data=o>o</object><embed src=e></embed>"
+      L"<form action=a><b>f</b></form><input name=n><audio src=a></audio>"
+      L"<video poster=p>v</video><meta http-equiv=refresh><marquee>m</marquee>"
+      L"<p onclick=\"f(%d)\">Dear customer, <a href=\"JavaScript:go(%d)\">pay</a> or "
+      L"<a href=\"&#106;avascript:x\">verify</a> at <a href=\"https://bank.example/%d\">"
+      L"the bank</a>.</p><img src=\"vbscript:x\" onerror=alert(1)><img/src=x/onerror=vbs:y>"
+      L"<div style=\"width:expression(alert(1));behavior:url(x.htc)\">d</div>"
+      L"<!--[if IE]><img src=x onerror=alert(1)><![endif]--><svg/onload=alert(1)></svg>"
+      L"<table><tr><td background=\"javascript:x\">cell</td></tr></table></div>\r\n",
+      i, i, i, i, i, i);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <iterator>
 #include <vector>
 
-#include "display/character_references.h"
+#include "support/character_references.h"
 #include "support/text.h"
 
 namespace tp {
@@ -332,9 +332,65 @@ std::vector<std::wstring_view> Declarations(std::wstring_view style) {
   return parts;
 }
 
+// Styles made only of plain declarations ("color:#333; font-size:14px"): no function, no
+// escape, comment, at-rule or markup, nothing outside printable ASCII, and no forbidden
+// word. Most styles of ordinary mail are; they pass as they are.
+bool IsPlainStyle(std::wstring_view style) {
+  wchar_t quote = 0;  // inside a quoted string: its quote
+  for (wchar_t ch : style) {
+    if (ch < L' ' ? (ch != L'\t' && ch != L'\n' && ch != L'\r' && ch != L'\f') : ch > L'~')
+      return false;
+    if (quote != 0) {
+      if (ch == quote)
+        quote = 0;
+      else if (ch < L' ')
+        return false;  // a line break ends a string early
+    } else if (ch == L'"' || ch == L'\'') {
+      quote = ch;
+    }
+    switch (ch) {
+      case L'(':
+      case L')':
+      case L'\\':
+      case L'/':
+      case L'@':
+      case L'<':
+      case L'>':
+      case L'&':
+      case L'{':
+      case L'}':
+        return false;
+      default:
+        break;
+    }
+  }
+  if (quote != 0)
+    return false;
+  // Without comments, escapes or parentheses, white space splits any word it stands in.
+  for (std::wstring_view word : kForbiddenWords) {
+    if (FindIgnoreAsciiCase(style, word) != std::wstring_view::npos)
+      return false;
+  }
+  // Each declaration a property name of letters, digits, '-' and '_' and a ':'.
+  for (std::wstring_view declaration : Declarations(style)) {
+    declaration = Trim(declaration);
+    if (declaration.empty())
+      continue;
+    const size_t colon = declaration.find(L':');
+    if (colon == std::wstring_view::npos)
+      return false;
+    const std::wstring_view property = Trim(declaration.substr(0, colon));
+    if (property.empty() || !std::all_of(property.begin(), property.end(), IsIdentCharacter))
+      return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::optional<std::wstring> FilterStyleAttribute(std::wstring_view style, const UrlPolicy& urls) {
+  if (IsPlainStyle(style))
+    return std::wstring(style);
   std::wstring kept;
   bool droppedAny = false;
   for (std::wstring_view declaration : Declarations(style)) {

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "display/css_filter.h"
-#include "display/html_tokenizer.h"
+#include "support/html_tokenizer.h"
 #include "support/markup_escape.h"
 #include "support/text.h"
 
@@ -85,7 +85,7 @@ ElementRule RuleFor(std::wstring_view name) {
 
 // Every URL of a srcset value ("a.png 1x, b.png 2x").
 bool AllowsUrlList(std::wstring_view value, const UrlPolicy& urls) {
-  if (Contains(ToLowerAscii(value), L"data:"))
+  if (IsScriptUrl(value) || Contains(ToLowerAscii(value), L"data:"))
     return false;  // its commas would split the list differently
   for (const std::wstring& candidate : SplitSkippingEmpty(value, L',')) {
     const std::wstring_view trimmed = Trim(candidate);

@@ -100,17 +100,20 @@ bool UrlPolicy::Allows(std::wstring_view url, UrlUse use) const {
 }
 
 bool IsScriptUrl(std::wstring_view value) {
-  std::wstring squeezed;
+  // The characters before the first ':', without spaces and controls, in lower case.
+  constexpr size_t kLongest = 10;  // "livescript", "ecmascript"
+  wchar_t scheme[kLongest];
+  size_t length = 0;
   for (wchar_t ch : value) {
-    if (ch > L' ' && ch != 0x7F)
-      squeezed.push_back(ch >= L'A' && ch <= L'Z' ? static_cast<wchar_t>(ch + 32) : ch);
     if (ch == L':')
-      break;
+      return OneOf(kScriptSchemes, std::wstring_view(scheme, length));
+    if (ch <= L' ' || ch == 0x7F)
+      continue;
+    if (length == kLongest)
+      return false;
+    scheme[length++] = ch >= L'A' && ch <= L'Z' ? static_cast<wchar_t>(ch + 32) : ch;
   }
-  if (squeezed.empty() || squeezed.back() != L':')
-    return false;
-  squeezed.pop_back();
-  return OneOf(kScriptSchemes, squeezed);
+  return false;
 }
 
 }  // namespace tp

@@ -14,4 +14,8 @@ void AppendEscapedText(std::wstring* out, std::wstring_view text, bool ampersand
 // as references.
 void AppendEscapedAttribute(std::wstring* out, std::wstring_view value);
 
+// The same for UTF-8 text.
+void AppendEscapedText(std::string* out, std::string_view text, bool ampersands = true);
+void AppendEscapedAttribute(std::string* out, std::string_view value);
+
 }  // namespace tp

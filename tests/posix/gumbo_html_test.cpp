@@ -34,6 +34,13 @@ TEST(GumboHtmlTest, TheBodyIsWrittenByTheSerializationRules) {
       {L"<textarea>a<b>&amp;</textarea>", L"<body><textarea>a&lt;b&gt;&amp;</textarea></body>"},
       {L"<pre>\n\nx</pre>", L"<body><pre>\n\nx</pre></body>"},
       {L"<o:p>w</o:p><img src=a /><input>", L"<body><o:p>w</o:p><img src=\"a\"><input></body>"},
+      // Unknown elements are empty, as in MSHTML; prefixed ones (Office's) hold content.
+      {L"<xinput type=text>a<p>b</p></xinput><xmeta x><o:p>c<b>d</b></o:p>",
+       L"<body><xinput type=\"text\"></xinput>a<p>b</p><xmeta x=\"\"></xmeta><o:p>c<b>d</b>"
+       L"</o:p></body>"},
+      {L"<p title=\"<xfoo>\"><!-- <xbar> --><textarea><xbaz></textarea>",
+       L"<body><p title=\"&lt;xfoo&gt;\"><!-- <xbar> --><textarea>&lt;xbaz&gt;</textarea></p>"
+       L"</body>"},
       {L"<svg viewBox=\"0 0 1 1\"><foreignObject><a xlink:href=\"#x\" xml:lang=en "
        L"xmlns:xlink=\"http://www.w3.org/1999/xlink\">t</a></foreignObject></svg>",
        L"<body><svg viewBox=\"0 0 1 1\"><foreignObject><a xlink:href=\"#x\" xml:lang=\"en\" "

@@ -5,12 +5,14 @@
 
 #include <cstddef>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
 #include "host/posix/gumbo_serializer.h"
+#include "support/html_tokenizer.h"
 #include "support/text.h"
 
 namespace tp::host::posix {
@@ -63,6 +65,37 @@ class Arena {
   size_t used_ = 0;            // of the last block
 };
 
+// MSHTML (documents before Internet Explorer 9, which the add-in's pages are) gives an
+// element whose name it does not know no content: what follows its start tag is its
+// sibling. Gumbo, as the HTML standard, nests everything after an unclosed unknown tag in
+// it, which differs from the page the add-in shows and makes parsing slow (the parser's
+// scope checks walk the stack of open elements, so many unclosed "<xinput>" or "<xmeta>"
+// that the neutralising leaves make it quadratic). So every unknown element without a
+// namespace prefix is closed right after its start tag, before gumbo parses the text.
+std::wstring CloseUnknownElements(const std::wstring& html) {
+  HtmlTokenizer tokenizer(html);
+  HtmlToken token;
+  std::wstring closed;
+  size_t copied = 0;
+  while (tokenizer.Next(&token)) {
+    if (token.kind != HtmlTokenKind::kStartTag || token.name.find(L':') != std::wstring::npos)
+      continue;
+    const std::string name = WideToUtf8(token.name);
+    if (gumbo_tagn_enum(name.data(), static_cast<unsigned>(name.size())) != GUMBO_TAG_UNKNOWN)
+      continue;
+    if (closed.empty())
+      closed.reserve(html.size() + html.size() / 16);
+    const size_t end = tokenizer.position();
+    closed.append(html, copied, end - copied);
+    closed += L"</" + token.name + L">";
+    copied = end;
+  }
+  if (copied == 0)
+    return html;
+  closed.append(html, copied, std::wstring::npos);
+  return closed;
+}
+
 GumboTag TagOf(HtmlCollection collection) {
   switch (collection) {
     case HtmlCollection::kScripts:
@@ -81,8 +114,10 @@ GumboTag TagOf(HtmlCollection collection) {
 class GumboHtmlDocument final : public HtmlDocument {
  public:
   HResult Write(const std::wstring& html) override {
-    text_ = WideToUtf8(html);
+    text_ = WideToUtf8(CloseUnknownElements(html));
     removed_.clear();
+    elements_.clear();
+    indexed_ = false;
     GumboOptions options = kGumboDefaultOptions;
     options.allocator = &Arena::Allocate;
     options.deallocator = &Arena::Deallocate;
@@ -97,27 +132,12 @@ class GumboHtmlDocument final : public HtmlDocument {
   void RemoveAll(HtmlCollection collection) override {
     if (!output_)
       return;
-    const GumboTag tag = TagOf(collection);
-    // Every node, in document order, without recursion.
-    std::vector<const GumboNode*> pending{output_->document};
-    while (!pending.empty()) {
-      const GumboNode* node = pending.back();
-      pending.pop_back();
-      const GumboVector* children = nullptr;
-      if (node->type == GUMBO_NODE_DOCUMENT) {
-        children = &node->v.document.children;
-      } else if (node->type == GUMBO_NODE_ELEMENT || node->type == GUMBO_NODE_TEMPLATE) {
-        if (node->v.element.tag == tag) {
-          removed_.insert(node);
-          continue;
-        }
-        children = &node->v.element.children;
-      }
-      if (children == nullptr)
-        continue;
-      for (size_t i = children->length; i > 0; --i)
-        pending.push_back(static_cast<const GumboNode*>(children->data[i - 1]));
-    }
+    if (!indexed_)
+      IndexElements();
+    const auto found = elements_.find(TagOf(collection));
+    if (found == elements_.end())
+      return;
+    removed_.insert(found->second.begin(), found->second.end());
   }
 
   std::optional<std::wstring> BodyOuterHtml() override {
@@ -137,10 +157,38 @@ class GumboHtmlDocument final : public HtmlDocument {
   }
 
  private:
+  // The elements of the tags that collections hold, found in one walk of the tree, without
+  // recursion.
+  void IndexElements() {
+    indexed_ = true;
+    std::vector<const GumboNode*> pending{output_->document};
+    while (!pending.empty()) {
+      const GumboNode* node = pending.back();
+      pending.pop_back();
+      const GumboVector* children = nullptr;
+      if (node->type == GUMBO_NODE_DOCUMENT) {
+        children = &node->v.document.children;
+      } else if (node->type == GUMBO_NODE_ELEMENT || node->type == GUMBO_NODE_TEMPLATE) {
+        const GumboTag tag = node->v.element.tag;
+        if (tag == GUMBO_TAG_SCRIPT || tag == GUMBO_TAG_EMBED || tag == GUMBO_TAG_FORM ||
+            tag == GUMBO_TAG_APPLET) {
+          elements_[tag].push_back(node);
+        }
+        children = &node->v.element.children;
+      }
+      if (children == nullptr)
+        continue;
+      for (size_t i = children->length; i > 0; --i)
+        pending.push_back(static_cast<const GumboNode*>(children->data[i - 1]));
+    }
+  }
+
   std::string text_;  // gumbo's tree points into it
   Arena arena_;
   GumboOutput* output_ = nullptr;  // in arena_
   std::unordered_set<const GumboNode*> removed_;
+  bool indexed_ = false;
+  std::map<GumboTag, std::vector<const GumboNode*>> elements_;
 };
 
 }  // namespace

@@ -11,14 +11,20 @@
 namespace tp::host::posix {
 namespace {
 
-constexpr std::string_view kVoidElements[] = {
+constexpr GumboTag kVoidElements[] = {
+    GUMBO_TAG_AREA,   GUMBO_TAG_BASE,   GUMBO_TAG_BASEFONT, GUMBO_TAG_BGSOUND, GUMBO_TAG_BR,
+    GUMBO_TAG_COL,    GUMBO_TAG_EMBED,  GUMBO_TAG_FRAME,    GUMBO_TAG_HR,      GUMBO_TAG_IMG,
+    GUMBO_TAG_INPUT,  GUMBO_TAG_KEYGEN, GUMBO_TAG_LINK,     GUMBO_TAG_META,    GUMBO_TAG_PARAM,
+    GUMBO_TAG_SOURCE, GUMBO_TAG_TRACK,  GUMBO_TAG_WBR};
+constexpr GumboTag kTextContentElements[] = {
+    GUMBO_TAG_STYLE,   GUMBO_TAG_SCRIPT,   GUMBO_TAG_XMP,      GUMBO_TAG_IFRAME,
+    GUMBO_TAG_NOEMBED, GUMBO_TAG_NOFRAMES, GUMBO_TAG_PLAINTEXT};
+constexpr std::string_view kVoidNames[] = {
     "area", "base",  "basefont", "bgsound", "br",   "col",   "embed",  "frame", "hr",
     "img",  "input", "keygen",   "link",    "meta", "param", "source", "track", "wbr"};
-constexpr std::string_view kTextContentElements[] = {"style",   "script",   "xmp",      "iframe",
-                                                     "noembed", "noframes", "plaintext"};
 
-template <size_t N>
-bool OneOf(const std::string_view (&list)[N], std::string_view value) {
+template <class T, size_t N>
+bool OneOf(const T (&list)[N], const T& value) {
   return std::find(std::begin(list), std::end(list), value) != std::end(list);
 }
 
@@ -26,49 +32,52 @@ bool IsElement(const GumboNode& node) {
   return node.type == GUMBO_NODE_ELEMENT || node.type == GUMBO_NODE_TEMPLATE;
 }
 
+bool IsHtmlVoid(const GumboElement& element) {
+  return element.tag_namespace == GUMBO_NAMESPACE_HTML && OneOf(kVoidElements, element.tag);
+}
+
 // The element's name as HTML writes it: the HTML name in lower case, SVG's own case, or for
 // an element that gumbo does not know the name it was written with, in lower case.
-std::string TagName(const GumboElement& element) {
+void AppendTagName(std::string* out, const GumboElement& element) {
   if (element.tag != GUMBO_TAG_UNKNOWN) {
-    std::string name = gumbo_normalized_tagname(element.tag);
+    const char* name = gumbo_normalized_tagname(element.tag);
     if (element.tag_namespace == GUMBO_NAMESPACE_SVG) {
-      const GumboStringPiece piece{name.data(), name.size()};
+      const GumboStringPiece piece{name, std::char_traits<char>::length(name)};
       if (const char* adjusted = gumbo_normalize_svg_tagname(&piece))
         name = adjusted;
     }
-    return name;
+    out->append(name);
+    return;
   }
   GumboStringPiece original = element.original_tag;
   gumbo_tag_from_original_text(&original);
-  std::string name(original.data ? original.data : "", original.length);
-  for (char& ch : name) {
-    if (ch >= 'A' && ch <= 'Z')
-      ch = static_cast<char>(ch + 32);
+  for (size_t i = 0; i < original.length; ++i) {
+    const char ch = original.data[i];
+    out->push_back(ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch + 32) : ch);
   }
-  return name;
 }
 
-void AppendAttributeName(std::wstring* out, const GumboAttribute& attribute) {
+void AppendAttributeName(std::string* out, const GumboAttribute& attribute) {
   switch (attribute.attr_namespace) {
     case GUMBO_ATTR_NAMESPACE_XLINK:
-      out->append(L"xlink:");
+      out->append("xlink:");
       break;
     case GUMBO_ATTR_NAMESPACE_XML:
-      out->append(L"xml:");
+      out->append("xml:");
       break;
     case GUMBO_ATTR_NAMESPACE_XMLNS:
       if (std::string_view(attribute.name) != "xmlns")
-        out->append(L"xmlns:");
+        out->append("xmlns:");
       break;
     case GUMBO_ATTR_NAMESPACE_NONE:
       break;
   }
-  out->append(Utf8ToWide(attribute.name));
+  out->append(attribute.name);
 }
 
 class Serializer {
  public:
-  Serializer(const std::unordered_set<const GumboNode*>& removed, std::wstring* out)
+  Serializer(const std::unordered_set<const GumboNode*>& removed, std::string* out)
       : removed_(removed), out_(*out) {}
 
   void Run(const GumboNode& top) {
@@ -96,7 +105,7 @@ class Serializer {
   const GumboNode* FirstKept(const GumboVector& nodes, size_t from) const {
     for (size_t i = from; i < nodes.length; ++i) {
       const auto* node = static_cast<const GumboNode*>(nodes.data[i]);
-      if (removed_.count(node) == 0)
+      if (removed_.empty() || removed_.count(node) == 0)
         return node;
     }
     return nullptr;
@@ -113,27 +122,27 @@ class Serializer {
       return nullptr;
     }
     const GumboElement& element = node.v.element;
-    const std::string name = TagName(element);
-    out_.push_back(L'<');
-    out_.append(Utf8ToWide(name));
+    out_.push_back('<');
+    AppendTagName(&out_, element);
     for (unsigned i = 0; i < element.attributes.length; ++i) {
       const auto& attribute = *static_cast<const GumboAttribute*>(element.attributes.data[i]);
-      out_.push_back(L' ');
+      out_.push_back(' ');
       AppendAttributeName(&out_, attribute);
-      out_.append(L"=\"");
-      AppendEscapedAttribute(&out_, Utf8ToWide(attribute.value));
-      out_.push_back(L'"');
+      out_.append("=\"");
+      AppendEscapedAttribute(&out_, attribute.value);
+      out_.push_back('"');
     }
-    out_.push_back(L'>');
-    const bool html = element.tag_namespace == GUMBO_NAMESPACE_HTML;
-    if (html && OneOf(kVoidElements, name))
+    out_.push_back('>');
+    if (IsHtmlVoid(element))
       return nullptr;
     const GumboNode* child = FirstKept(element.children, 0);
     // The parser drops a line feed right after these start tags.
-    if (html && child != nullptr && (name == "pre" || name == "textarea" || name == "listing") &&
+    if (element.tag_namespace == GUMBO_NAMESPACE_HTML && child != nullptr &&
+        (element.tag == GUMBO_TAG_PRE || element.tag == GUMBO_TAG_TEXTAREA ||
+         element.tag == GUMBO_TAG_LISTING) &&
         (child->type == GUMBO_NODE_TEXT || child->type == GUMBO_NODE_WHITESPACE) &&
         child->v.text.text[0] == '\n') {
-      out_.push_back(L'\n');
+      out_.push_back('\n');
     }
     if (child == nullptr)
       EndElement(node);
@@ -142,32 +151,31 @@ class Serializer {
 
   void EndElement(const GumboNode& node) {
     const GumboElement& element = node.v.element;
-    const std::string name = TagName(element);
-    if (element.tag_namespace == GUMBO_NAMESPACE_HTML && OneOf(kVoidElements, name))
+    if (IsHtmlVoid(element))
       return;
-    out_.append(L"</");
-    out_.append(Utf8ToWide(name));
-    out_.push_back(L'>');
+    out_.append("</");
+    AppendTagName(&out_, element);
+    out_.push_back('>');
   }
 
   void WriteNode(const GumboNode& node) {
     const char* text = node.v.text.text;
     switch (node.type) {
       case GUMBO_NODE_COMMENT:
-        out_.append(L"<!--").append(Utf8ToWide(text)).append(L"-->");
+        out_.append("<!--").append(text).append("-->");
         return;
       case GUMBO_NODE_CDATA:
-        out_.append(L"<![CDATA[").append(Utf8ToWide(text)).append(L"]]>");
+        out_.append("<![CDATA[").append(text).append("]]>");
         return;
       case GUMBO_NODE_TEXT:
       case GUMBO_NODE_WHITESPACE: {
         const GumboNode* parent = node.parent;
         if (parent != nullptr && IsElement(*parent) &&
             parent->v.element.tag_namespace == GUMBO_NAMESPACE_HTML &&
-            OneOf(kTextContentElements, TagName(parent->v.element))) {
-          out_.append(Utf8ToWide(text));
+            OneOf(kTextContentElements, parent->v.element.tag)) {
+          out_.append(text);
         } else {
-          AppendEscapedText(&out_, Utf8ToWide(text));
+          AppendEscapedText(&out_, text);
         }
         return;
       }
@@ -177,20 +185,20 @@ class Serializer {
   }
 
   const std::unordered_set<const GumboNode*>& removed_;
-  std::wstring& out_;
+  std::string& out_;
 };
 
 }  // namespace
 
 std::wstring SerializeOuterHtml(const GumboNode& node,
                                 const std::unordered_set<const GumboNode*>& removed) {
-  std::wstring out;
+  std::string out;
   Serializer(removed, &out).Run(node);
-  return out;
+  return Utf8ToWide(out);
 }
 
 std::string SerializeEmptyElement(const std::string& name) {
-  if (OneOf(kVoidElements, name))
+  if (OneOf(kVoidNames, std::string_view(name)))
     return "<" + name + ">";
   return "<" + name + "></" + name + ">";
 }

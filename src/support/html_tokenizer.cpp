@@ -1,10 +1,10 @@
 // The HTML tokenizer.
-#include "display/html_tokenizer.h"
+#include "support/html_tokenizer.h"
 
 #include <algorithm>
 #include <unordered_set>
 
-#include "display/character_references.h"
+#include "support/character_references.h"
 
 namespace tp {
 namespace {
@@ -52,7 +52,13 @@ bool HtmlTokenizer::HasTextContent(std::wstring_view name) {
 }
 
 bool HtmlTokenizer::Next(HtmlToken* token) {
-  *token = HtmlToken();
+  // The token's storage is used again.
+  token->kind = HtmlTokenKind::kText;
+  token->text = std::wstring_view();
+  token->rawText = false;
+  token->name.clear();
+  token->attributes.clear();
+  token->selfClosing = false;
   if (!m_rawTextEnd.empty() && ReadRawText(token))
     return true;
   while (m_position < m_input.size()) {
@@ -147,7 +153,20 @@ bool HtmlTokenizer::ReadTag(size_t at, HtmlToken* token) {
   }
   token->kind = endTag ? HtmlTokenKind::kEndTag : HtmlTokenKind::kStartTag;
   token->name = NameOf(m_input.substr(nameStart, position - nameStart));
-  std::unordered_set<std::wstring> names;  // of the attributes so far
+  // Of attributes with one name only the first counts; a set only for a tag with many.
+  std::unordered_set<std::wstring> names;
+  auto isNew = [&](const std::wstring& name) {
+    constexpr size_t kListed = 16;
+    if (token->attributes.size() < kListed) {
+      return std::none_of(token->attributes.begin(), token->attributes.end(),
+                          [&](const HtmlAttribute& seen) { return seen.name == name; });
+    }
+    if (names.empty()) {
+      for (const HtmlAttribute& seen : token->attributes)
+        names.insert(seen.name);
+    }
+    return names.insert(name).second;
+  };
   auto skipSpace = [&] {
     while (position < m_input.size() && IsTagSpace(m_input[position]))
       ++position;
@@ -210,7 +229,7 @@ bool HtmlTokenizer::ReadTag(size_t at, HtmlToken* token) {
       std::replace(attribute.value.begin(), attribute.value.end(), L'\0',
                    static_cast<wchar_t>(0xFFFD));
     }
-    if (!endTag && names.insert(attribute.name).second)
+    if (!endTag && isNew(attribute.name))
       token->attributes.push_back(std::move(attribute));
   }
   m_position = position;

@@ -1,5 +1,5 @@
 // Decoding character references.
-#include "display/character_references.h"
+#include "support/character_references.h"
 
 #include <algorithm>
 #include <iterator>
@@ -200,6 +200,8 @@ void AppendCodePoint(std::wstring* text, char32_t codePoint) {
 }
 
 std::wstring DecodeAttributeValue(std::wstring_view value) {
+  if (value.find(L'&') == std::wstring_view::npos)
+    return std::wstring(value);
   std::wstring out;
   out.reserve(value.size());
   size_t position = 0;

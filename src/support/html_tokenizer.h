@@ -40,6 +40,9 @@ class HtmlTokenizer {
   // not a token.
   bool Next(HtmlToken* token);
 
+  // Where the next token starts: just after the last one.
+  size_t position() const { return m_position; }
+
   // Whether a start tag of this (lower-case) name makes the content that follows text.
   static bool HasTextContent(std::wstring_view name);
 
