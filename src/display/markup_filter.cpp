@@ -228,9 +228,12 @@ class MarkupFilter::Pass {
     for (const HtmlAttribute& attribute : token.attributes) {
       if (!IsWritableAttributeName(attribute.name))
         continue;
+      // Event attributes by their whole name or the part after a prefix ("x:onclick").
       const std::wstring_view local = LocalName(attribute.name);
-      if (local.substr(0, 2) == L"on" || OneOf(kDroppedAttributes, local))
+      if (attribute.name.compare(0, 2, L"on") == 0 || local.substr(0, 2) == L"on" ||
+          OneOf(kDroppedAttributes, local) || OneOf(kDroppedAttributes, attribute.name)) {
         continue;
+      }
       std::optional<std::wstring> filtered;
       std::wstring_view value = attribute.value;
       if (local == L"style") {

@@ -34,7 +34,7 @@ TEST(MarkupFilterTest, EventAttributesGoInEveryForm) {
       {L"<div ONCLICK='f()' class=a>", L"<div class=\"a\">"},
       {L"<img src=x onerror\n=alert(1)>", L"<img src=\"x\">"},
       {L"<img src=x onerror\t\t=\talert(1)>", L"<img src=\"x\">"},
-      {L"<p x:onclick=f() xlink:onmouseover=g()>", L"<p>"},
+      {L"<p x:onclick=f() xlink:onmouseover=g() one-x:y=1 xml:base=x>", L"<p>"},
       {L"<body onload=go() bgcolor=white>", L"<body bgcolor=\"white\">"},
       {L"<img src=x =onerror=alert(1)>", L"<img src=\"x\">"},
       {L"<img src=x on\u00E9rror=alert(1)>", L"<img src=\"x\">"},  // not a name we write
