@@ -7,6 +7,7 @@
 #include "host/clock.h"
 #include "host/files.h"
 #include "host/host.h"
+#include "support/file_names.h"
 #include "support/format.h"
 #include "support/text.h"
 
@@ -19,12 +20,6 @@ uint32_t g_nextNumber = 1;
 
 constexpr size_t kLongestName = 80;
 constexpr size_t kLongestExtension = 16;
-
-// Windows' reserved device names, which open a device whatever their extension.
-constexpr std::wstring_view kDeviceNames[] = {
-    L"con",  L"prn",  L"aux",  L"nul",  L"com1",   L"com2",    L"com3",  L"com4", L"com5",
-    L"com6", L"com7", L"com8", L"com9", L"lpt1",   L"lpt2",    L"lpt3",  L"lpt4", L"lpt5",
-    L"lpt6", L"lpt7", L"lpt8", L"lpt9", L"conin$", L"conout$", L"clock$"};
 
 bool IsUnsafeCharacter(wchar_t ch) {
   if (ch < L' ' || (ch >= 0x7F && ch <= 0x9F))
@@ -112,8 +107,7 @@ std::wstring SafeFileName(std::wstring_view name) {
     CutTo(&safe, kLongestName - extension.size());
     safe += extension;
   }
-  const std::wstring stem = ToLowerAscii(std::wstring_view(safe).substr(0, safe.find(L'.')));
-  if (std::find(std::begin(kDeviceNames), std::end(kDeviceNames), stem) != std::end(kDeviceNames))
+  if (IsReservedDeviceName(safe))
     safe.insert(safe.begin(), L'_');
   if (safe.empty() || safe == L"." || safe == L"..")
     safe = L"attachment";
