@@ -364,13 +364,8 @@ bool IsPlainStyle(std::wstring_view style) {
         break;
     }
   }
-  if (quote != 0)
+  if (quote != 0 || HoldsForbiddenWord(style))
     return false;
-  // Without comments, escapes or parentheses, white space splits any word it stands in.
-  for (std::wstring_view word : kForbiddenWords) {
-    if (FindIgnoreAsciiCase(style, word) != std::wstring_view::npos)
-      return false;
-  }
   // Each declaration a property name of letters, digits, '-' and '_' and a ':'.
   for (std::wstring_view declaration : Declarations(style)) {
     declaration = Trim(declaration);

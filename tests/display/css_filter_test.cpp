@@ -60,6 +60,7 @@ TEST(CssFilterTest, DeclarationsThatRunOrLoadGoInEveryDisguise) {
       {L"background:url(\\\\\\\\server\\\\x.png)", std::nullopt},
       {L"background:u\\72l(x.png)", std::nullopt},
       {L"-o-link:'javascript:x';-o-link-source:current", std::nullopt},
+      {L"margin:0;x:java\tscript:y", L"margin:0"},
       {L"@import 'x.css';color:red", L"color:red"},
       {L"color:red;x:y(1)", L"color:red"},
       {L"content:\"\";x:\"a\\\"b\"", L"content:\"\""},  // an escaped quote in a string
