@@ -88,10 +88,16 @@ bool AllowsUrlList(std::wstring_view value, const UrlPolicy& urls) {
   if (IsScriptUrl(value) || Contains(ToLowerAscii(value), L"data:"))
     return false;  // its commas would split the list differently
   for (const std::wstring& candidate : SplitSkippingEmpty(value, L',')) {
+    // The URL runs to the first white space; read whole, as a browser that took the white
+    // space out would, it must pass too.
     const std::wstring_view trimmed = Trim(candidate);
     const size_t space = trimmed.find_first_of(L" \t\r\n\f");
-    if (!urls.Allows(trimmed.substr(0, space), UrlUse::kResource))
+    std::wstring whole(trimmed);
+    std::erase_if(whole, [](wchar_t ch) { return IsSpace(ch); });
+    if (!urls.Allows(trimmed.substr(0, space), UrlUse::kResource) ||
+        !urls.Allows(whole, UrlUse::kResource)) {
       return false;
+    }
   }
   return true;
 }

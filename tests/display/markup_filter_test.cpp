@@ -82,6 +82,7 @@ TEST(MarkupFilterTest, ScriptUrlsGoFromEveryAttributeInEveryEncoding) {
   // An attribute that holds no URL may hold any text, but never a script URL.
   EXPECT_EQ(Filter(L"<div title=\"java&#9;script:x\" lang=en>"), L"<div lang=\"en\">");
   EXPECT_EQ(Filter(L"<div title=\"note: javascript\">"), L"<div title=\"note: javascript\">");
+  EXPECT_EQ(Filter(L"<img srcset=\"ok.png 1x, va\tscript:x 2x\">"), L"<img>");
 }
 
 TEST(MarkupFilterTest, LinksAndImagesOfOrdinaryMailStay) {
