@@ -144,64 +144,102 @@ void MailCheck::CheckMailItem(host::MailItem& item, bool inInspector) {
 }
 
 bool MailCheck::BrandMailItem(host::MailItem& item, bool viewed) {
-  SenderBrand brand;
-  std::wstring brandName;
-  std::wstring accountAddress;
-  std::wstring mailProvider;
-  int accountType = 0;
-  if (!m_brands.FindSenderBrand(item, &accountType, &accountAddress, &brandName, &brand,
-                                &mailProvider)) {
-    WriteLogFormat(L"Should not check branding for this message. Sender=%s", brandName);
-    return false;
+  SenderLookup sender;
+  sender.found = m_brands.FindSenderBrand(item, &sender.accountType, &sender.accountAddress,
+                                          &sender.brandName, &sender.brand, &sender.mailProvider);
+  if (!sender.found) {
+    WriteLogFormat(L"Should not check branding for this message. Sender=%s", sender.brandName);
   }
   std::shared_ptr<host::MapiMessage> message = item.MapiObject();
   std::wstring messageClass;
   if (message)
     (void)ReadTextProp(*message, host::kPrMessageClassW, &messageClass);
-  if (IsBrandedClass(messageClass)) {
-    WriteLogFormat(L"Message class name is already branded - %s", messageClass);
-    RegisterFormRegion(FormRegionOfBrandedClass(messageClass));
-    m_report(item, viewed, accountType, mailProvider, accountAddress, messageClass);
+  if (message && IsBrandedClass(messageClass)) {
+    RecheckBrandedClass(item, viewed, sender, *message, messageClass);
     return false;
   }
+  if (!sender.found || !message)
+    return false;
 
-  // The item is opened again through the session, for writing.
-  std::shared_ptr<host::MapiSession> session =
-      m_session.nameSpace ? m_session.nameSpace->MapiObject() : nullptr;
-  if (!session || !message)
+  std::shared_ptr<host::MapiMessage> opened = OpenForWriting(*message);
+  if (!opened)
     return false;
-  host::PropValue entryId;
-  if (hr::Failed(message->GetProp(host::kPrEntryId, &entryId)))
-    return false;
-  std::shared_ptr<host::MapiMessage> opened;
-  if (hr::Failed(session->OpenEntry(entryId.bytes, host::kMapiModify | host::kMapiDeferredErrors,
-                                    &opened)) ||
-      !opened) {
-    return false;
-  }
   (void)ReadTextProp(*opened, host::kPrMessageClassW, &messageClass);
-
-  const bool vouched = accountType == host::kOlExchangeAccount
-                           ? SmimeSignatureVouches(*opened, messageClass, brandName, brand)
-                           : HeadersVouch(*opened, mailProvider, brandName, brand);
-  if (!vouched)
+  if (!Vouches(*opened, sender, messageClass))
     return false;
   if (IsStopSignaled())
     return false;
 
-  const std::wstring newClass = BrandedClassFor(messageClass, brandName);
+  const std::wstring newClass = BrandedClassFor(messageClass, sender.brandName);
   if (newClass.size() > kLongestMessageClass) {
     WriteLogFormat(L"Message class %s is too long to be stored; message left as it is", newClass);
     return false;
   }
-  for (const std::wstring& region : FormRegionsFor(messageClass, brandName)) {
+  for (const std::wstring& region : FormRegionsFor(messageClass, sender.brandName)) {
     RegisterFormRegion(region);
   }
   if (!SaveNewClass(item, *opened, messageClass, newClass))
     return false;
   // Reported only once the message really carries its branded class.
-  m_report(item, viewed, accountType, mailProvider, accountAddress, newClass);
+  m_report(item, viewed, sender.accountType, sender.mailProvider, sender.accountAddress, newClass);
   return true;
+}
+
+void MailCheck::RecheckBrandedClass(host::MailItem& item, bool viewed, const SenderLookup& sender,
+                                    host::MapiMessage& message, const std::wstring& messageClass) {
+  WriteLogFormat(L"Message class name is already branded - %s", messageClass);
+  // A message can arrive with a class of its own choosing (a TNEF part carries one), so the
+  // class is believed only when the decision gives this message that very brand today. While
+  // the list cannot judge the brand (not loaded yet, or the brand has left it), the message
+  // is left as it is.
+  const std::wstring classBrand = BrandOfBrandedClass(messageClass).value_or(std::wstring());
+  if (m_brands.senders().count(classBrand) == 0) {
+    WriteLogFormat(L"The brand of class %s is not in the branding list; message left as it is",
+                   messageClass);
+    return;
+  }
+  std::shared_ptr<host::MapiMessage> opened = OpenForWriting(message);
+  if (!opened)
+    return;
+  const bool sameBrand = sender.found && sender.brandName == classBrand;
+  if (!sameBrand)
+    WriteLogFormat(L"The sender of this message is not listed for brand %s", classBrand);
+  if (sameBrand && Vouches(*opened, sender, messageClass)) {
+    RegisterFormRegion(FormRegionOfBrandedClass(messageClass));
+    m_report(item, viewed, sender.accountType, sender.mailProvider, sender.accountAddress,
+             messageClass);
+    return;
+  }
+  if (IsStopSignaled())
+    return;
+  const std::wstring unbranded = UnbrandedClassOf(messageClass);
+  WriteLogFormat(
+      L"Message class %s is not vouched for by this message's own evidence; restoring class %s",
+      messageClass, unbranded);
+  (void)SaveNewClass(item, *opened, messageClass, unbranded);
+}
+
+std::shared_ptr<host::MapiMessage> MailCheck::OpenForWriting(host::MapiMessage& message) {
+  std::shared_ptr<host::MapiSession> session =
+      m_session.nameSpace ? m_session.nameSpace->MapiObject() : nullptr;
+  if (!session)
+    return nullptr;
+  host::PropValue entryId;
+  if (hr::Failed(message.GetProp(host::kPrEntryId, &entryId)))
+    return nullptr;
+  std::shared_ptr<host::MapiMessage> opened;
+  if (hr::Failed(session->OpenEntry(entryId.bytes, host::kMapiModify | host::kMapiDeferredErrors,
+                                    &opened))) {
+    return nullptr;
+  }
+  return opened;
+}
+
+bool MailCheck::Vouches(host::MapiMessage& opened, const SenderLookup& sender,
+                        const std::wstring& messageClass) {
+  return sender.accountType == host::kOlExchangeAccount
+             ? SmimeSignatureVouches(opened, messageClass, sender.brandName, sender.brand)
+             : HeadersVouch(opened, sender.mailProvider, sender.brandName, sender.brand);
 }
 
 bool MailCheck::SaveNewClass(host::MailItem& item, host::MapiMessage& message,

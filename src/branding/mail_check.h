@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "addin/addin_timers.h"
@@ -32,6 +33,26 @@ class MailCheck {
   const CheckedMessage& checked() const { return m_checked; }
 
  private:
+  // What the sender look-up found for a message.
+  struct SenderLookup {
+    bool found = false;
+    int accountType = 0;
+    std::wstring accountAddress;
+    std::wstring mailProvider;
+    std::wstring brandName;
+    SenderBrand brand;
+  };
+
+  // A message whose class already says branded keeps it only when the decision vouches for
+  // that brand; otherwise its class before branding is restored.
+  void RecheckBrandedClass(host::MailItem& item, bool viewed, const SenderLookup& sender,
+                           host::MapiMessage& message, const std::wstring& messageClass);
+  // The message opened again through the session, for writing; null when it cannot be.
+  std::shared_ptr<host::MapiMessage> OpenForWriting(host::MapiMessage& message);
+  // The receiving provider's verdicts, or for Exchange mail the S/MIME signature, vouch for
+  // the sender's brand (logged).
+  bool Vouches(host::MapiMessage& opened, const SenderLookup& sender,
+               const std::wstring& messageClass);
   // Writes and saves the new class; on failure the message keeps its old class.
   bool SaveNewClass(host::MailItem& item, host::MapiMessage& message, const std::wstring& oldClass,
                     const std::wstring& newClass);

@@ -67,4 +67,36 @@ std::wstring BrandNameOfClass(const std::wstring& brandedClass, bool* found) {
   return name;
 }
 
+std::optional<std::wstring> BrandOfBrandedClass(const std::wstring& brandedClass) {
+  constexpr struct {
+    std::wstring_view prefix;
+    std::wstring_view suffix;
+  } kForms[] = {
+      {L"IPM.Note.SMIME.MultipartSigned.Tidepost.", L".SMIME.MultipartSigned"},
+      {L"IPM.Note.SMIME.Tidepost.", L".SMIME"},
+      {L"IPM.Note.Tidepost.", L""},
+  };
+  for (const auto& form : kForms) {
+    if (!StartsWith(brandedClass, form.prefix))
+      continue;
+    std::wstring name = brandedClass.substr(form.prefix.size());
+    if (!form.suffix.empty() && name.size() >= form.suffix.size() &&
+        name.compare(name.size() - form.suffix.size(), form.suffix.size(), form.suffix) == 0) {
+      name.resize(name.size() - form.suffix.size());
+    }
+    return name;
+  }
+  return std::nullopt;
+}
+
+std::wstring UnbrandedClassOf(const std::wstring& brandedClass) {
+  if (StartsWith(brandedClass, L"IPM.Note.SMIME.MultipartSigned") ||
+      Contains(brandedClass, L".MultipartSigned")) {
+    return L"IPM.Note.SMIME.MultipartSigned";
+  }
+  if (StartsWith(brandedClass, L"IPM.Note.SMIME"))
+    return L"IPM.Note.SMIME";
+  return L"IPM.Note";
+}
+
 }  // namespace tp

@@ -2,6 +2,7 @@
 // and the form regions that Outlook asks the add-in for.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,13 @@ std::vector<std::wstring> FormRegionsFor(const std::wstring& oldClass,
 // lost it.
 std::wstring FormRegionOfBrandedClass(const std::wstring& brandedClass);
 // The brand name inside a branded class: the text after ".Tidepost." up to the next dot.
-// Empty when the class holds no ".Tidepost.".
+// Empty when the class holds no ".Tidepost.". This is the sender name the statistics carry.
 std::wstring BrandNameOfClass(const std::wstring& brandedClass, bool* found);
+// The whole brand name of a class of one of the three branded forms (dots in the name kept,
+// the S/MIME suffix dropped, also when the class lost it); nothing for any other class.
+std::optional<std::wstring> BrandOfBrandedClass(const std::wstring& brandedClass);
+// The class a branded message had before it was branded: "IPM.Note", "IPM.Note.SMIME" or
+// "IPM.Note.SMIME.MultipartSigned".
+std::wstring UnbrandedClassOf(const std::wstring& brandedClass);
 
 }  // namespace tp

@@ -44,6 +44,30 @@ TEST(MessageClassTest, BrandNameOfAClass) {
   EXPECT_FALSE(found);
 }
 
+TEST(MessageClassTest, TheWholeBrandAndTheClassBeforeBranding) {
+  const struct {
+    const wchar_t* branded;
+    std::optional<std::wstring> brand;
+    const wchar_t* before;
+  } cases[] = {
+      {L"IPM.Note.Tidepost.Acme", L"Acme", L"IPM.Note"},
+      {L"IPM.Note.Tidepost.Booking.com", L"Booking.com", L"IPM.Note"},
+      {L"IPM.Note.SMIME.Tidepost.Booking.com.SMIME", L"Booking.com", L"IPM.Note.SMIME"},
+      {L"IPM.Note.SMIME.Tidepost.Acme", L"Acme", L"IPM.Note.SMIME"},
+      {L"IPM.Note.SMIME.MultipartSigned.Tidepost.Acme.SMIME.MultipartSigned", L"Acme",
+       L"IPM.Note.SMIME.MultipartSigned"},
+      {L"IPM.Note.Tidepost.", L"", L"IPM.Note"},
+      {L"IPM.Note.Custom.Tidepost.Acme", std::nullopt, L"IPM.Note"},
+      {L"IPM.Note.Custom.MultipartSigned.Tidepost.Acme", std::nullopt,
+       L"IPM.Note.SMIME.MultipartSigned"},
+      {L"IPM.Note.tidepost.Acme", std::nullopt, L"IPM.Note"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(BrandOfBrandedClass(c.branded), c.brand) << c.branded;
+    EXPECT_EQ(UnbrandedClassOf(c.branded), c.before) << c.branded;
+  }
+}
+
 TEST(ActiveContentTest, TheFirstPointerWithAResourceWins) {
   const auto pointer = FindActiveContentPointer(
       L"x [APPointer: id=1 :APPointer] y [APPointer: Res = A1 ; pos=bottom :APPointer]");

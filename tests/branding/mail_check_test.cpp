@@ -60,7 +60,7 @@ class MailCheckTest : public testing::AddinTest {
     options.display = std::make_unique<RecordingDisplay>(&shown);
     Create(std::move(options));
     ASSERT_EQ(Connect(), hr::kOk);
-    ASSERT_EQ(connect->branding_list().senders().size(), 1u);
+    ASSERT_FALSE(connect->branding_list().senders().empty());
   }
   static std::wstring ClassOf(const SimMail& mail) {
     return mail.props.at(host::kPrMessageClassW).text;
@@ -133,6 +133,88 @@ TEST_F(MailCheckTest, ABrandedMessageIsNotSavedAgainButItsRegionIsRestored) {
   EXPECT_TRUE(Logged(L"Registering new form region SMIME.Tidepost.Acme.SMIME"));
   EXPECT_TRUE(mail->saveFlags.empty());
   EXPECT_EQ(connect->stats_cache().ReportedKind(L"m1"), 2);  // opened in a viewer
+}
+
+TEST_F(MailCheckTest, ABrandedClassTheEvidenceDoesNotBearOutIsTakenBack) {
+  Start(
+      L"{\"branding\":[{\"name\":\"Acme\",\"domain\":\"acme.example\"},"
+      L"{\"name\":\"Evil\",\"domain\":\"evil.example\"}]}");
+  const wchar_t* evilPasses = L"mx.google.com; dkim=pass header.i=@evil.example";
+  const struct {
+    const char* name;
+    const wchar_t* sender;
+    const wchar_t* verdict;
+    const wchar_t* forgedClass;
+    const wchar_t* restored;
+    const wchar_t* reason;
+  } cases[] = {
+      {"an unlisted sender", L"news@unlisted.example", kPassing, L"IPM.Note.Tidepost.Acme",
+       L"IPM.Note", L"The sender of this message is not listed for brand Acme"},
+      {"no sender address at all", L"", kPassing, L"IPM.Note.Tidepost.Acme", L"IPM.Note",
+       L"The sender of this message is not listed for brand Acme"},
+      {"the brand's sender without a passing verdict", L"news@acme.example",
+       L"mx.google.com; dkim=fail header.i=@acme.example", L"IPM.Note.Tidepost.Acme", L"IPM.Note",
+       L"Failed SPF\\DKIM check"},
+      {"another listed brand's authentic mail", L"news@evil.example", evilPasses,
+       L"IPM.Note.Tidepost.Acme", L"IPM.Note",
+       L"The sender of this message is not listed for brand Acme"},
+      {"a signed form", L"news@evil.example", evilPasses,
+       L"IPM.Note.SMIME.MultipartSigned.Tidepost.Acme.SMIME.MultipartSigned",
+       L"IPM.Note.SMIME.MultipartSigned",
+       L"The sender of this message is not listed for brand Acme"},
+      {"an opaque signed form that lost its suffix", L"news@evil.example", evilPasses,
+       L"IPM.Note.SMIME.Tidepost.Acme", L"IPM.Note.SMIME",
+       L"The sender of this message is not listed for brand Acme"},
+  };
+  int serial = 0;
+  for (const auto& c : cases) {
+    const std::wstring id = L"f" + std::to_wstring(++serial);
+    auto mail = AddGmailMessage(id, c.sender, c.verdict);
+    mail->SetProp(host::kPrMessageClassW, c.forgedClass);
+    EXPECT_FALSE(Brand(mail, true)) << c.name;
+    EXPECT_EQ(ClassOf(*mail), c.restored) << c.name;
+    EXPECT_EQ(mail->saveFlags, std::vector<uint32_t>{host::kKeepOpenReadWrite}) << c.name;
+    EXPECT_TRUE(Logged(c.reason)) << c.name;
+    EXPECT_TRUE(Logged(std::wstring(L"Message class ") + c.forgedClass +
+                       L" is not vouched for by this message's own evidence; restoring class " +
+                       c.restored))
+        << c.name;
+    EXPECT_FALSE(connect->stats_cache().ReportedKind(id)) << c.name;
+  }
+  // Taken back, authentic mail of another brand then gets its own class.
+  auto evil = AddGmailMessage(L"f9", L"news@evil.example", evilPasses);
+  evil->SetProp(host::kPrMessageClassW, L"IPM.Note.Tidepost.Acme");
+  EXPECT_FALSE(Brand(evil));
+  EXPECT_TRUE(Brand(evil));
+  EXPECT_EQ(ClassOf(*evil), L"IPM.Note.Tidepost.Evil");
+}
+
+TEST_F(MailCheckTest, ABrandedClassTheListCannotJudgeIsLeftAlone) {
+  Start();
+  auto gone = AddGmailMessage(L"m1", L"news@acme.example", kPassing);
+  gone->SetProp(host::kPrMessageClassW, L"IPM.Note.Tidepost.Gone");
+  auto unlisted = AddGmailMessage(L"m2", L"news@unlisted.example", kPassing);
+  unlisted->SetProp(host::kPrMessageClassW, L"IPM.Note.Tidepost.Gone");
+  for (const auto& mail : {gone, unlisted}) {
+    EXPECT_FALSE(Brand(mail, true));
+    EXPECT_EQ(ClassOf(*mail), L"IPM.Note.Tidepost.Gone");
+    EXPECT_TRUE(mail->saveFlags.empty());
+  }
+  EXPECT_TRUE(
+      Logged(L"The brand of class IPM.Note.Tidepost.Gone is not in the branding list; "
+             L"message left as it is"));
+  EXPECT_FALSE(connect->stats_cache().ReportedKind(L"m1"));
+
+  // Nothing is taken back while the list is empty (not loaded yet, or unusable).
+  Destroy();
+  WriteSendersList(L"{\"branding\":[]}");
+  Create(QuietOptions());
+  ASSERT_EQ(Connect(), hr::kOk);
+  auto early = AddGmailMessage(L"m3", L"news@unlisted.example", kPassing);
+  early->SetProp(host::kPrMessageClassW, L"IPM.Note.Tidepost.Acme");
+  EXPECT_FALSE(Brand(early));
+  EXPECT_EQ(ClassOf(*early), L"IPM.Note.Tidepost.Acme");
+  EXPECT_TRUE(early->saveFlags.empty());
 }
 
 TEST_F(MailCheckTest, SignedMessagesKeepTheirSmimeClassesAndRegisterThreeRegions) {
