@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "branding/branding_list.h"
+#include "branding/message_class.h"
 #include "host/host.h"
 #include "host/pictures.h"
 #include "net/sender_icons.h"
@@ -69,18 +70,6 @@ std::wstring EscapeXmlText(const std::wstring& text) {
   return escaped;
 }
 
-void RemoveEvery(std::wstring& text, std::wstring_view part) {
-  std::wstring kept;
-  kept.reserve(text.size());
-  size_t from = 0;
-  for (size_t found = text.find(part); found != std::wstring::npos; found = text.find(part, from)) {
-    kept.append(text, from, found - from);
-    from = found + part.size();
-  }
-  kept.append(text, from, std::wstring::npos);
-  text = std::move(kept);
-}
-
 }  // namespace
 
 std::wstring FormRegionManifest(const std::wstring& formRegionName) {
@@ -99,13 +88,7 @@ std::wstring FormRegionManifest(const std::wstring& formRegionName) {
 }
 
 std::wstring SenderNameOfFormRegion(const std::wstring& formRegionName) {
-  std::wstring name = formRegionName;
-  RemoveEvery(name, L".MultipartSigned");
-  RemoveEvery(name, L".SMIME");
-  const size_t dot = name.rfind(L'.');
-  if (dot != std::wstring::npos)
-    name.erase(0, dot + 1);
-  return name;
+  return BrandOfBrandedClass(kMessageClassPrefix + formRegionName).value_or(formRegionName);
 }
 
 std::unique_ptr<host::Picture> FormRegionIcon(const std::wstring& formRegionName) {

@@ -23,8 +23,9 @@ inline constexpr int kFormRegionIconSize = 16;
 // served by the add-in, which also supplies every one of its icons. Logs the request.
 std::wstring FormRegionManifest(const std::wstring& formRegionName);
 
-// The sender a form region's icon belongs to: the name without every ".MultipartSigned" and
-// ".SMIME", then only what follows its last dot ("SMIME.Tidepost.Acme.SMIME" gives "Acme").
+// The sender a form region's icon belongs to: the whole brand name inside a region of one of
+// the branded forms ("SMIME.Tidepost.Acme.SMIME" gives "Acme", "Tidepost.Booking.com" gives
+// "Booking.com"); any other name is taken whole.
 std::wstring SenderNameOfFormRegion(const std::wstring& formRegionName);
 
 // The sender's icon from the "provider_icons" folder, read afresh; null (logged) when the

@@ -69,7 +69,7 @@ TEST_F(FormRegionProviderTest, ANameCannotAddMarkupToTheManifest) {
   }
 }
 
-TEST(SenderNameTest, TheNameAfterTheLastDotWithoutTheSmimeMarks) {
+TEST(SenderNameTest, TheWholeBrandNameOfEachBrandedForm) {
   const struct {
     const wchar_t* region;
     const wchar_t* sender;
@@ -77,15 +77,27 @@ TEST(SenderNameTest, TheNameAfterTheLastDotWithoutTheSmimeMarks) {
       {L"Tidepost.Acme", L"Acme"},
       {L"SMIME.Tidepost.Acme.SMIME", L"Acme"},
       {L"SMIME.MultipartSigned.Tidepost.Acme.SMIME.MultipartSigned", L"Acme"},
+      {L"SMIME.Tidepost.Acme", L"Acme"},  // a class that lost its suffix
+      {L"Tidepost.Booking.com", L"Booking.com"},
+      {L"SMIME.Tidepost.Booking.com.SMIME", L"Booking.com"},
+      {L"Tidepost.Evil.PayPal", L"Evil.PayPal"},  // never PayPal's icon
+      {L"Tidepost.Acme.SMIME", L"Acme.SMIME"},    // the plain form has no suffix
       {L"Acme", L"Acme"},
-      {L"Tidepost.Acme.example", L"example"},
-      {L"Tidepost.Acme.SMIME.SMIME", L"Acme"},
       {L"Tidepost.", L""},
       {L"", L""},
   };
   for (const auto& test : cases) {
     EXPECT_EQ(SenderNameOfFormRegion(test.region), test.sender) << test.region;
   }
+}
+
+TEST_F(FormRegionProviderTest, ADottedBrandShowsItsOwnIconAndNoOtherBrands) {
+  WriteIcon("PayPal");
+  EXPECT_EQ(FormRegionIcon(L"Tidepost.Evil.PayPal"), nullptr);
+  WriteIcon("Booking.com");
+  std::unique_ptr<host::Picture> picture = FormRegionIcon(L"SMIME.Tidepost.Booking.com.SMIME");
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(static_cast<SimPicture&>(*picture).path(), IconPath("Booking.com"));
 }
 
 TEST_F(FormRegionProviderTest, EveryFormOfASendersRegionShowsItsIcon) {
