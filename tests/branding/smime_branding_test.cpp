@@ -152,15 +152,19 @@ TEST_F(ExchangeSignedMailTest, OnlyATrustedSignatureFromTheBrandsDomainBrands) {
   }
 }
 
-TEST_F(ExchangeSignedMailTest, ABrandedSignedMessageIsRecognisedAgainWithoutASecondCheck) {
+TEST_F(ExchangeSignedMailTest, ABrandedSignedMessageKeepsItsClassOnlyBySignatureAgain) {
   const auto mail = Receive("detached-valid.eml");
   ASSERT_TRUE(connect->BrandMailItem(*Item(mail), false));
   EXPECT_FALSE(connect->BrandMailItem(*Item(mail), true));
   EXPECT_TRUE(
       Logged(L"Message class name is already branded - "
              L"IPM.Note.SMIME.MultipartSigned.Tidepost.Kestrel Bank.SMIME.MultipartSigned"));
-  EXPECT_EQ(CountLogged(L"Branding SMIME message for sender Kestrel Bank"), 1);
+  // Its class came with it as far as a new look can tell, so the signature decides again;
+  // a class it bears out is not saved a second time.
+  EXPECT_EQ(CountLogged(L"Branding SMIME message for sender Kestrel Bank"), 2);
   EXPECT_EQ(mail->saveFlags.size(), 1u);
+  EXPECT_EQ(ClassOf(*mail),
+            L"IPM.Note.SMIME.MultipartSigned.Tidepost.Kestrel Bank.SMIME.MultipartSigned");
 }
 
 TEST_F(ExchangeSignedMailTest, SignedMailOfAnUnlistedSenderIsNotChecked) {
