@@ -11,10 +11,11 @@
 #include "arguments.h"
 #include "branding/account_info.h"
 #include "commands.h"
-#include "display/message_embedded_content.h"
 #include "display/html_sanitizer.h"
+#include "display/message_embedded_content.h"
 #include "host/mapi.h"
 #include "host/sim/eml_reader.h"
+#include "run_folder.h"
 #include "simulation.h"
 #include "support/log.h"
 #include "support/text.h"
@@ -100,10 +101,15 @@ int PageCommand(const Arguments& arguments) {
     return 64;
   }
   // The run's folder holds the copies the page shows; it goes when there are none.
-  const std::filesystem::path root = NewRunFolder("page");
+  std::string problem;
+  const std::unique_ptr<RunFolder> root = RunFolder::Create("page", &problem);
+  if (!root) {
+    std::fprintf(stderr, "tidepost: %s\n", problem.c_str());
+    return 73;
+  }
   std::string page;
   std::wstring copies;
-  int status = MakePage(root, options.operands()[0], &page, &copies);
+  int status = MakePage(root->path(), options.operands()[0], &page, &copies);
   if (status == 0) {
     if (const std::optional<std::string> out = options.Value("--out")) {
       std::ofstream file(*out, std::ios::binary);
@@ -116,10 +122,8 @@ int PageCommand(const Arguments& arguments) {
     }
   }
   if (status == 0 && !copies.empty()) {
+    root->Keep();
     std::fprintf(stderr, "tidepost: inline attachments copied to %s\n", WideToUtf8(copies).c_str());
-  } else {
-    std::error_code ignored;
-    std::filesystem::remove_all(root, ignored);
   }
   return status;
 }

@@ -110,8 +110,10 @@ std::filesystem::path RunFolder::MakeSubfolder(const std::string& name) const {
 
 RunFolder::~RunFolder() {
   std::lock_guard<std::mutex> lock(g_foldersMutex);
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
+  if (!kept_) {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
   LiveFolders().erase(path_);
 }
 

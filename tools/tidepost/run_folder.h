@@ -24,11 +24,15 @@ class RunFolder {
   // Makes the folder `name` in this one (one level only, so that a run folder removed by a
   // signal is never made again); returns its path.
   std::filesystem::path MakeSubfolder(const std::string& name) const;
+  // Leaves the folder in place when its owner goes, for the user to look into; a signal
+  // before then still removes it.
+  void Keep() { kept_ = true; }
 
  private:
   explicit RunFolder(std::filesystem::path path);
 
   std::filesystem::path path_;
+  bool kept_ = false;
 };
 
 // Blocks SIGINT, SIGTERM and SIGHUP in the calling thread, and so in every thread it starts
