@@ -112,6 +112,7 @@ TEST(RunFolderTest, AMissingOrUnusableTemporaryFolderIsAnError) {
         tool::RunCommand({"--mailbox", (kExamples / "mailbox").string(), "--senders", senders}),
         73);
     EXPECT_EQ(tool::ValidateCommand({senders}), 73);
+    EXPECT_EQ(tool::PageCommand({message}), 73);
     const std::string said = ::testing::internal::GetCapturedStderr();
     EXPECT_THAT(said, HasSubstr("tidepost: " + c.error)) << said;
   }
@@ -133,6 +134,14 @@ TEST(RunFolderTest, CommandsLeaveNothingBehind) {
             0);
   EXPECT_EQ(tool::RunCommand({"--mailbox", "/missing", "--senders", senders}), 66);
   EXPECT_EQ(tool::ValidateCommand({senders, senders}), 0);
+  // A page without inline attachments keeps no folder; a failed one neither.
+  testing::WriteFileBytes(temp.path() / "body.html", "<p>Hello</p>");
+  EXPECT_EQ(tool::PageCommand({"--out", (temp.path() / "page.html").string(),
+                               (temp.path() / "body.html").string()}),
+            0);
+  EXPECT_EQ(tool::PageCommand({(temp.path() / "missing.html").string()}), 66);
+  fs::remove(temp.path() / "body.html");
+  fs::remove(temp.path() / "page.html");
   ::testing::internal::GetCapturedStderr();
   ::testing::internal::GetCapturedStdout();
   EXPECT_TRUE(IsEmptyFolder(temp.path()));
