@@ -128,7 +128,7 @@ TEST_F(MailAddressTest, LenientReadings) {
 
 TEST_F(MailAddressTest, FieldsWithoutAReadableMailbox) {
   struct Case {
-    const char* field;
+    std::string_view field;
     const wchar_t* problem;
   };
   const Case cases[] = {
@@ -155,6 +155,12 @@ TEST_F(MailAddressTest, FieldsWithoutAReadableMailbox) {
       {"Acme <deals@acmetravel.example, b@y.example>", L"text after the address"},
       {"deals@acmetravel.example>", L"a '>' without its '<'"},
       {"Outer: Inner: a@x.example;;", L"a group inside a group"},
+      {"x@[192.0.2.1", L"a domain literal that is never closed"},
+      {"<x@[192.0.2.1>", L"a domain literal that is never closed"},
+      // Control characters are no part of an address, wherever they are.
+      {std::string_view("deals@acmetravel.example\0.evil.example", 38), L"text after the address"},
+      {"deals\x01@acmetravel.example", L"text after the address"},
+      {"<deals@acmetravel.example\x7f.evil.example>", L"text after the address"},
       // The first address decides: a readable one after it does not stand in for it.
       {"Acme Travel deals@acmetravel.example, other@y.example",
        L"a display name without angle brackets around the address"},

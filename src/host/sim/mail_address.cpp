@@ -43,7 +43,9 @@ bool EndsAtom(char ch) {
     case ']':
       return true;
     default:
-      return IsSpaceByte(ch);
+      // Control characters are no atom text: they end it, and as specials they make the
+      // address unreadable rather than part of it.
+      return IsSpaceByte(ch) || static_cast<unsigned char>(ch) < 32 || ch == 127;
   }
 }
 
@@ -176,10 +178,15 @@ constexpr wchar_t kTwoAddresses[] = L"two addresses without a comma between them
 constexpr wchar_t kTextAfterAddress[] = L"text after the address";
 constexpr wchar_t kEmptyAngle[] = L"nothing between the angle brackets";
 constexpr wchar_t kUnclosedQuote[] = L"a quoted string that is never closed";
+constexpr wchar_t kUnclosedLiteral[] = L"a domain literal that is never closed";
 constexpr wchar_t kStrayClose[] = L"a '>' without its '<'";
 constexpr wchar_t kNestedGroup[] = L"a group inside a group";
 constexpr wchar_t kEmptyField[] = L"the field is empty";
 constexpr wchar_t kOnlyEmptyGroups[] = L"it holds only groups without a mailbox";
+
+const wchar_t* UnclosedProblem(const Token& token) {
+  return token.kind == TokenKind::kLiteral ? kUnclosedLiteral : kUnclosedQuote;
+}
 
 bool IsDotAtom(std::string_view text) {
   if (text.empty() || text.front() == '.' || text.back() == '.')
@@ -332,7 +339,7 @@ class FirstMailboxReader {
           return Fail(kNestedGroup, problem);
         for (const Token& word : words) {
           if (!word.closed)
-            return Fail(kUnclosedQuote, problem);
+            return Fail(UnclosedProblem(word), problem);
           if (!IsWord(word) && !IsSpecial(word, '.'))
             return Fail(kTextAfterAddress, problem);
         }
@@ -341,8 +348,8 @@ class FirstMailboxReader {
         continue;
       }
       for (const Token& word : words) {
-        if (!word.closed && word.kind == TokenKind::kQuoted)
-          return Fail(kUnclosedQuote, problem);
+        if (!word.closed)
+          return Fail(UnclosedProblem(word), problem);
         if (IsSpecial(word, '>'))
           return Fail(kStrayClose, problem);
       }
@@ -415,7 +422,7 @@ class FirstMailboxReader {
     }
     for (const Token& token : addrSpec) {
       if (!token.closed) {
-        *problem = kUnclosedQuote;
+        *problem = UnclosedProblem(token);
         return false;
       }
     }
