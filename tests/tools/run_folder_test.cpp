@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -147,60 +148,135 @@ TEST(RunFolderTest, CommandsLeaveNothingBehind) {
   EXPECT_TRUE(IsEmptyFolder(temp.path()));
 }
 
-// Runs the tidepost program with TMPDIR set, waits until it has made its temporary folder,
-// sends it `signal` and checks that it ended by that signal with the folder removed.
-void ExpectSignalRemovesTheFolder(int signal) {
-  testing::TempFolder temp;
-  std::vector<std::string> environment;
-  for (char** entry = environ; *entry != nullptr; ++entry) {
-    if (std::string(*entry).rfind("TMPDIR=", 0) != 0)
-      environment.emplace_back(*entry);
+// The tidepost program running "run" on the examples with TMPDIR set to a folder of its own.
+class TidepostChild {
+ public:
+  // `ignored`, when not 0, is a signal the child starts with ignored (as nohup does);
+  // `closedOutput` gives it a standard output whose reader has gone; `slow` points it at a
+  // service that never answers, so that it waits for the senders list for half a minute.
+  TidepostChild(int ignored, bool closedOutput, bool slow = false) {
+    std::vector<std::string> environment;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+      if (std::string(*entry).rfind("TMPDIR=", 0) != 0)
+        environment.emplace_back(*entry);
+    }
+    environment.push_back("TMPDIR=" + temp_.path().string());
+    std::vector<char*> envp;
+    for (std::string& entry : environment)
+      envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    std::vector<std::string> arguments = {
+        TP_TIDEPOST_EXECUTABLE,           "run",       "--mailbox",
+        (kExamples / "mailbox").string(), "--senders", (kExamples / "sendersList.xml").string()};
+    if (slow) {
+      arguments.insert(arguments.end(), {"--service", "http://127.0.0.1:9/"});
+    }
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+      argv.push_back(argument.data());
+    argv.push_back(nullptr);
+
+    int output[2] = {-1, -1};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (closedOutput && ::pipe(output) == 0) {
+      posix_spawn_file_actions_adddup2(&actions, output[1], 1);
+      posix_spawn_file_actions_addclose(&actions, output[0]);
+      posix_spawn_file_actions_addclose(&actions, output[1]);
+    } else {
+      posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    }
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    // An ignored disposition is inherited through exec.
+    struct sigaction ignore {};
+    struct sigaction old {};
+    ignore.sa_handler = SIG_IGN;
+    if (ignored != 0)
+      ::sigaction(ignored, &ignore, &old);
+    spawned_ = ::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0;
+    if (ignored != 0)
+      ::sigaction(ignored, &old, nullptr);
+    posix_spawn_file_actions_destroy(&actions);
+    for (int end : output) {
+      if (end >= 0)
+        ::close(end);
+    }
   }
-  environment.push_back("TMPDIR=" + temp.path().string());
-  std::vector<char*> envp;
-  for (std::string& entry : environment)
-    envp.push_back(entry.data());
-  envp.push_back(nullptr);
-  std::vector<std::string> arguments = {
-      TP_TIDEPOST_EXECUTABLE,           "run",       "--mailbox",
-      (kExamples / "mailbox").string(), "--senders", (kExamples / "sendersList.xml").string()};
-  std::vector<char*> argv;
-  for (std::string& argument : arguments)
-    argv.push_back(argument.data());
-  argv.push_back(nullptr);
+  ~TidepostChild() {
+    if (spawned_ && !ended_) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+    }
+  }
+  TidepostChild(const TidepostChild&) = delete;
+  TidepostChild& operator=(const TidepostChild&) = delete;
 
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  pid_t child = 0;
-  const int spawned = ::posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  ASSERT_EQ(spawned, 0) << TP_TIDEPOST_EXECUTABLE;
+  bool spawned() const { return spawned_; }
+  bool FolderMade() const {
+    const auto deadline = Clock::now() + std::chrono::seconds(60);
+    while (IsEmptyFolder(temp_.path()) && Clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return !IsEmptyFolder(temp_.path());
+  }
+  bool NothingLeft() const { return IsEmptyFolder(temp_.path()); }
+  void Send(int signal) const { ::kill(pid_, signal); }
+  // Its status once it ended within `patience`; nothing while it still runs.
+  std::optional<int> Ended(std::chrono::milliseconds patience) {
+    const auto deadline = Clock::now() + patience;
+    int status = 0;
+    do {
+      if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+        ended_ = true;
+        return status;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    } while (Clock::now() < deadline);
+    return std::nullopt;
+  }
 
+ private:
   using Clock = std::chrono::steady_clock;
-  const auto deadline = Clock::now() + std::chrono::seconds(60);
-  while (IsEmptyFolder(temp.path()) && Clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  EXPECT_FALSE(IsEmptyFolder(temp.path())) << "the run made no temporary folder";
-  ::kill(child, signal);
-  int status = 0;
-  pid_t ended = 0;
-  while ((ended = ::waitpid(child, &status, WNOHANG)) == 0 && Clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  if (ended == 0) {
-    ::kill(child, SIGKILL);
-    ::waitpid(child, &status, 0);
-    FAIL() << "tidepost did not end on signal " << signal;
-  }
-  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "status " << status;
-  EXPECT_TRUE(IsEmptyFolder(temp.path())) << "signal " << signal;
-}
+  testing::TempFolder temp_;
+  pid_t pid_ = 0;
+  bool spawned_ = false;
+  bool ended_ = false;
+};
 
 TEST(RunFolderTest, CatchableSignalsRemoveTheFolders) {
   for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
-    ExpectSignalRemovesTheFolder(signal);
+    TidepostChild child(0, false, /*slow=*/true);
+    ASSERT_TRUE(child.spawned()) << TP_TIDEPOST_EXECUTABLE;
+    ASSERT_TRUE(child.FolderMade()) << "the run made no temporary folder";
+    child.Send(signal);
+    const std::optional<int> status = child.Ended(std::chrono::seconds(60));
+    ASSERT_TRUE(status) << "tidepost did not end on signal " << signal;
+    EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == signal) << "status " << *status;
+    EXPECT_TRUE(child.NothingLeft()) << "signal " << signal;
   }
+}
+
+TEST(RunFolderTest, AnIgnoredSignalStaysIgnoredAndAClosedOutputEndsNothingEarly) {
+  // Started with SIGHUP ignored (nohup), the run lives through one, and a later SIGTERM
+  // still removes its folder.
+  TidepostChild nohup(SIGHUP, false, /*slow=*/true);
+  ASSERT_TRUE(nohup.spawned());
+  ASSERT_TRUE(nohup.FolderMade());
+  nohup.Send(SIGHUP);
+  EXPECT_FALSE(nohup.Ended(std::chrono::milliseconds(500))) << "SIGHUP ended a nohup run";
+  nohup.Send(SIGTERM);
+  const std::optional<int> status = nohup.Ended(std::chrono::seconds(60));
+  ASSERT_TRUE(status);
+  EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGTERM) << "status " << *status;
+  EXPECT_TRUE(nohup.NothingLeft());
+
+  // Writing to a pipe nobody reads (`tidepost run ... | head -0`) fails the writes; the run
+  // ends its own way and removes its folder.
+  TidepostChild piped(0, true);
+  ASSERT_TRUE(piped.spawned());
+  const std::optional<int> piping = piped.Ended(std::chrono::seconds(120));
+  ASSERT_TRUE(piping) << "the run did not end";
+  EXPECT_TRUE(WIFEXITED(*piping)) << "status " << *piping;
+  EXPECT_TRUE(piped.NothingLeft());
 }
 
 }  // namespace

@@ -26,11 +26,17 @@ std::set<std::filesystem::path>& LiveFolders() {
   return folders;
 }
 
+// The cleanup signals that would end the process: one the caller ignores (nohup, or a shell
+// that runs the tool in the background) stays ignored.
 sigset_t CleanupSignalSet() {
   sigset_t signals;
   sigemptyset(&signals);
-  for (int signal : kCleanupSignals)
+  for (int signal : kCleanupSignals) {
+    struct sigaction current {};
+    if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN)
+      continue;
     sigaddset(&signals, signal);
+  }
   return signals;
 }
 
@@ -62,8 +68,7 @@ void RemoveWhileInUse(const std::filesystem::path& folder) {
   ::_exit(128 + signal);
 }
 
-void WaitForSignals() {
-  const sigset_t signals = CleanupSignalSet();
+void WaitForSignals(sigset_t signals) {
   int signal = 0;
   while (::sigwait(&signals, &signal) != 0) {
   }
@@ -118,11 +123,14 @@ RunFolder::~RunFolder() {
 }
 
 void RemoveRunFoldersOnSignals() {
+  // A reader that goes away (`tidepost check ... | head`) makes writes fail instead of
+  // ending the process with the folders left behind.
+  ::signal(SIGPIPE, SIG_IGN);
   const sigset_t signals = CleanupSignalSet();
   if (::pthread_sigmask(SIG_BLOCK, &signals, nullptr) != 0)
     return;
   // The thread waits until the process ends; it owns nothing that needs tearing down.
-  std::thread(WaitForSignals).detach();
+  std::thread(WaitForSignals, signals).detach();
 }
 
 }  // namespace tp::tool

@@ -35,10 +35,11 @@ class RunFolder {
   bool kept_ = false;
 };
 
-// Blocks SIGINT, SIGTERM and SIGHUP in the calling thread, and so in every thread it starts
-// afterwards, and starts a thread that waits for them: on one, it removes every RunFolder that
-// still exists and ends the process as the signal would have. Call it at the start of main,
-// before any other thread is started.
+// Blocks SIGINT, SIGTERM and SIGHUP (those not ignored already) in the calling thread, and so
+// in every thread it starts afterwards, and starts a thread that waits for them: on one, it
+// removes every RunFolder that still exists and ends the process as the signal would have.
+// SIGPIPE is ignored, so that a closed output fails a write rather than ending the process.
+// Call it at the start of main, before any other thread is started.
 void RemoveRunFoldersOnSignals();
 
 }  // namespace tp::tool
