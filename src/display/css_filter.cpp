@@ -226,6 +226,18 @@ bool UrlArgument(const PlainCss& plain, size_t open, std::wstring* url) {
   return url->find_first_of(L"(\"' \t\n\r\f") == std::wstring::npos;
 }
 
+// A '<' other than the "<!--" that hides a sheet from old browsers, comments included: the
+// sheet is written raw inside its style element, and a parser that takes the element
+// differently (a noscript read as text where scripting runs, a select's content) would read
+// that text as markup.
+bool HoldsMarkup(std::wstring_view css) {
+  for (size_t at = css.find(L'<'); at != std::wstring_view::npos; at = css.find(L'<', at + 1)) {
+    if (css.compare(at, 4, L"<!--") != 0)
+      return true;
+  }
+  return false;
+}
+
 // The checks that the plain text must pass (`urls` is null for a sheet, which may hold no
 // url()).
 bool PassesChecks(const PlainCss& plain, Mode mode, const UrlPolicy* urls) {
@@ -408,7 +420,7 @@ std::optional<std::wstring> FilterStyleAttribute(std::wstring_view style, const 
 }
 
 bool IsSafeStyleSheet(std::wstring_view css) {
-  if (HoldsForbiddenWord(css))
+  if (HoldsForbiddenWord(css) || HoldsMarkup(css))
     return false;
   const PlainCss plain = Plain(css);
   if (!plain.safe || HoldsForbiddenWord(plain.text) || Contains(Squeezed(css), L"url(") ||

@@ -74,8 +74,12 @@ std::wstring_view LocalName(std::wstring_view name) {
 ElementRule RuleFor(std::wstring_view name) {
   if (!IsWritableElementName(name))
     return ElementRule::kDropTag;
-  if (name == L"script" || name == L"iframe" || name == L"noembed" || name == L"noframes")
+  // The content of noscript is never shown where the page runs (scripting on reads it as
+  // text), and what the engine parsed inside it as markup is not what such a browser reads.
+  if (name == L"script" || name == L"iframe" || name == L"noembed" || name == L"noframes" ||
+      name == L"noscript") {
     return ElementRule::kDropWithContent;
+  }
   if (name == L"xmp" || name == L"plaintext")
     return ElementRule::kAsPre;
   if (name == L"style")

@@ -100,6 +100,8 @@ TEST(CssFilterTest, StyleSheets) {
       L"p{-moz-binding:u\\72l(x)}",
       L"v\\:* {behavior:url(#default#VML);}",
       L"p{}</style><script>alert(1)</script>",
+      L"/*</noscript><img src=x onerror=alert(1)>*/",
+      L"p{font-family:\"</select><img src=x onerror=alert(1)>\"}",
       L"p{x:y(1)}",
       L"p{width:\uFF45\uFF58\uFF50\uFF52\uFF45\uFF53\uFF53\uFF49\uFF4F\uFF4E(1)}",
       L"p{font-family:\"x}",

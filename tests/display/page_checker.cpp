@@ -118,6 +118,22 @@ std::vector<std::string> ActiveContentIn(const std::string& page) {
       }
     }
     const GumboVector& children = node->v.element.children;
+    // A style sheet is raw text: markup in it is read as markup by a parser that takes its
+    // element differently (a noscript where scripting runs).
+    if (name == "style") {
+      for (unsigned i = 0; i < children.length; ++i) {
+        const auto* child = static_cast<const GumboNode*>(children.data[i]);
+        if (child->type != GUMBO_NODE_TEXT)
+          continue;
+        const std::string text = child->v.text.text;
+        for (size_t at = text.find('<'); at != std::string::npos; at = text.find('<', at + 1)) {
+          if (text.compare(at, 4, "<!--") != 0) {
+            found.push_back("markup in a style sheet");
+            break;
+          }
+        }
+      }
+    }
     for (unsigned i = 0; i < children.length; ++i)
       pending.push_back(static_cast<const GumboNode*>(children.data[i]));
   }
