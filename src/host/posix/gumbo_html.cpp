@@ -20,10 +20,20 @@ namespace {
 
 // Gumbo's memory for one parse, given back all at once. gumbo_destroy_output would free the
 // tree by recursion, one stack frame per level of nesting, which a deeply nested document
-// turns into a stack overflow.
+// turns into a stack overflow. Messages are parsed one after the other on the same thread, so
+// the blocks of a parse (up to kSpareBlocks of them) are kept for the next one: taking fresh
+// memory from the system and giving it back costs more than a parse's own allocations.
 class Arena {
  public:
   Arena() = default;
+  ~Arena() {
+    std::vector<Block>& spare = SpareBlocks();
+    for (Block& block : blocks_) {
+      if (spare.size() >= kSpareBlocks)
+        break;
+      spare.push_back(std::move(block));
+    }
+  }
   Arena(const Arena&) = delete;
   Arena& operator=(const Arena&) = delete;
 
@@ -41,7 +51,13 @@ class Arena {
       return large_.back().get();
     }
     if (blocks_.empty() || used_ + size > kBlockSize) {
-      blocks_.push_back(NewBlock(kBlockSize));
+      std::vector<Block>& spare = SpareBlocks();
+      if (spare.empty()) {
+        blocks_.push_back(NewBlock(kBlockSize));
+      } else {
+        blocks_.push_back(std::move(spare.back()));
+        spare.pop_back();
+      }
       used_ = 0;
     }
     void* taken = blocks_.back().get() + used_;
@@ -60,6 +76,12 @@ class Arena {
     return block;
   }
 
+  static constexpr size_t kSpareBlocks = 16;
+  static std::vector<Block>& SpareBlocks() {
+    thread_local std::vector<Block> spare;
+    return spare;
+  }
+
   std::vector<Block> blocks_;  // filled one after the other
   std::vector<Block> large_;   // one allocation each
   size_t used_ = 0;            // of the last block
@@ -72,10 +94,12 @@ class Arena {
 // scope checks walk the stack of open elements, so many unclosed "<xinput>" or "<xmeta>"
 // that the neutralising leaves make it quadratic). So every unknown element without a
 // namespace prefix is closed right after its start tag, before gumbo parses the text.
-std::wstring CloseUnknownElements(const std::wstring& html) {
+// The text as gumbo reads it, in UTF-8.
+std::string CloseUnknownElements(const std::wstring& html) {
   HtmlTokenizer tokenizer(html);
   HtmlToken token;
-  std::wstring closed;
+  std::string closed;
+  closed.reserve(html.size() + html.size() / 16);
   size_t copied = 0;
   while (tokenizer.Next(&token)) {
     if (token.kind != HtmlTokenKind::kStartTag || token.name.find(L':') != std::wstring::npos)
@@ -83,16 +107,12 @@ std::wstring CloseUnknownElements(const std::wstring& html) {
     const std::string name = WideToUtf8(token.name);
     if (gumbo_tagn_enum(name.data(), static_cast<unsigned>(name.size())) != GUMBO_TAG_UNKNOWN)
       continue;
-    if (closed.empty())
-      closed.reserve(html.size() + html.size() / 16);
     const size_t end = tokenizer.position();
-    closed.append(html, copied, end - copied);
-    closed += L"</" + token.name + L">";
+    AppendUtf8(&closed, std::wstring_view(html).substr(copied, end - copied));
+    closed += "</" + name + ">";
     copied = end;
   }
-  if (copied == 0)
-    return html;
-  closed.append(html, copied, std::wstring::npos);
+  AppendUtf8(&closed, std::wstring_view(html).substr(copied));
   return closed;
 }
 
@@ -114,10 +134,8 @@ GumboTag TagOf(HtmlCollection collection) {
 class GumboHtmlDocument final : public HtmlDocument {
  public:
   HResult Write(const std::wstring& html) override {
-    text_ = WideToUtf8(CloseUnknownElements(html));
-    removed_.clear();
-    elements_.clear();
-    indexed_ = false;
+    text_ = CloseUnknownElements(html);
+    removed_.reset();
     GumboOptions options = kGumboDefaultOptions;
     options.allocator = &Arena::Allocate;
     options.deallocator = &Arena::Deallocate;
@@ -130,14 +148,8 @@ class GumboHtmlDocument final : public HtmlDocument {
   }
 
   void RemoveAll(HtmlCollection collection) override {
-    if (!output_)
-      return;
-    if (!indexed_)
-      IndexElements();
-    const auto found = elements_.find(TagOf(collection));
-    if (found == elements_.end())
-      return;
-    removed_.insert(found->second.begin(), found->second.end());
+    // The elements go when the body is written.
+    removed_.set(TagOf(collection));
   }
 
   std::optional<std::wstring> BodyOuterHtml() override {
@@ -147,7 +159,7 @@ class GumboHtmlDocument final : public HtmlDocument {
     for (size_t i = 0; i < children.length; ++i) {
       const auto* child = static_cast<const GumboNode*>(children.data[i]);
       if (child->type == GUMBO_NODE_ELEMENT && child->v.element.tag == GUMBO_TAG_BODY)
-        return SerializeOuterHtml(*child, removed_);
+        return SerializeOuterHtml(*child, removed_, text_.size() + text_.size() / 8);
     }
     return std::nullopt;
   }
@@ -157,38 +169,10 @@ class GumboHtmlDocument final : public HtmlDocument {
   }
 
  private:
-  // The elements of the tags that collections hold, found in one walk of the tree, without
-  // recursion.
-  void IndexElements() {
-    indexed_ = true;
-    std::vector<const GumboNode*> pending{output_->document};
-    while (!pending.empty()) {
-      const GumboNode* node = pending.back();
-      pending.pop_back();
-      const GumboVector* children = nullptr;
-      if (node->type == GUMBO_NODE_DOCUMENT) {
-        children = &node->v.document.children;
-      } else if (node->type == GUMBO_NODE_ELEMENT || node->type == GUMBO_NODE_TEMPLATE) {
-        const GumboTag tag = node->v.element.tag;
-        if (tag == GUMBO_TAG_SCRIPT || tag == GUMBO_TAG_EMBED || tag == GUMBO_TAG_FORM ||
-            tag == GUMBO_TAG_APPLET) {
-          elements_[tag].push_back(node);
-        }
-        children = &node->v.element.children;
-      }
-      if (children == nullptr)
-        continue;
-      for (size_t i = children->length; i > 0; --i)
-        pending.push_back(static_cast<const GumboNode*>(children->data[i - 1]));
-    }
-  }
-
   std::string text_;  // gumbo's tree points into it
   Arena arena_;
   GumboOutput* output_ = nullptr;  // in arena_
-  std::unordered_set<const GumboNode*> removed_;
-  bool indexed_ = false;
-  std::map<GumboTag, std::vector<const GumboNode*>> elements_;
+  RemovedTags removed_;
 };
 
 }  // namespace

@@ -77,8 +77,7 @@ void AppendAttributeName(std::string* out, const GumboAttribute& attribute) {
 
 class Serializer {
  public:
-  Serializer(const std::unordered_set<const GumboNode*>& removed, std::string* out)
-      : removed_(removed), out_(*out) {}
+  Serializer(const RemovedTags& removed, std::string* out) : removed_(removed), out_(*out) {}
 
   void Run(const GumboNode& top) {
     const GumboNode* node = &top;
@@ -105,7 +104,7 @@ class Serializer {
   const GumboNode* FirstKept(const GumboVector& nodes, size_t from) const {
     for (size_t i = from; i < nodes.length; ++i) {
       const auto* node = static_cast<const GumboNode*>(nodes.data[i]);
-      if (removed_.empty() || removed_.count(node) == 0)
+      if (!IsElement(*node) || !removed_.test(node->v.element.tag))
         return node;
     }
     return nullptr;
@@ -184,15 +183,16 @@ class Serializer {
     }
   }
 
-  const std::unordered_set<const GumboNode*>& removed_;
+  const RemovedTags& removed_;
   std::string& out_;
 };
 
 }  // namespace
 
-std::wstring SerializeOuterHtml(const GumboNode& node,
-                                const std::unordered_set<const GumboNode*>& removed) {
+std::wstring SerializeOuterHtml(const GumboNode& node, const RemovedTags& removed,
+                                size_t sizeHint) {
   std::string out;
+  out.reserve(sizeHint);
   Serializer(removed, &out).Run(node);
   return Utf8ToWide(out);
 }

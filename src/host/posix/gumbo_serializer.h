@@ -6,15 +6,19 @@
 
 #include <gumbo.h>
 
+#include <bitset>
+#include <cstddef>
 #include <string>
-#include <unordered_set>
 
 namespace tp::host::posix {
 
-// The node's outer HTML, leaving out the nodes in `removed` with all they hold. Text and
-// attribute values are escaped as the add-in's own markup is (support/markup_escape.h).
-std::wstring SerializeOuterHtml(const GumboNode& node,
-                                const std::unordered_set<const GumboNode*>& removed);
+// The tags whose elements a serialization leaves out.
+using RemovedTags = std::bitset<GUMBO_TAG_LAST + 1>;
+
+// The node's outer HTML, leaving out the elements of the `removed` tags with all they hold.
+// Text and attribute values are escaped as the add-in's own markup is
+// (support/markup_escape.h). `sizeHint` is the markup's expected length in bytes.
+std::wstring SerializeOuterHtml(const GumboNode& node, const RemovedTags& removed, size_t sizeHint);
 
 // "<name></name>", or "<name>" for a void element.
 std::string SerializeEmptyElement(const std::string& name);
