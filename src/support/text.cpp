@@ -20,7 +20,7 @@ void AppendCodePoint(std::wstring& out, char32_t cp) {
   out += static_cast<wchar_t>(cp);
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
+void AppendUtf8CodePoint(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
   } else if (cp < 0x800) {
@@ -80,8 +80,15 @@ std::wstring Utf8ToWide(std::string_view bytes) {
   while (i < bytes.size()) {
     const unsigned char lead = static_cast<unsigned char>(bytes[i]);
     if (lead < 0x80) {
-      out += static_cast<wchar_t>(lead);
-      ++i;
+      // A run of ASCII at once: markup is mostly that.
+      size_t end = i + 1;
+      while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) < 0x80)
+        ++end;
+      const size_t at = out.size();
+      out.resize(at + (end - i));
+      for (size_t k = i; k < end; ++k)
+        out[at + (k - i)] = static_cast<wchar_t>(bytes[k]);
+      i = end;
       continue;
     }
     int length = 0;
@@ -139,7 +146,25 @@ std::wstring Utf8ToWide(std::string_view bytes) {
 std::string WideToUtf8(std::wstring_view text) {
   std::string out;
   out.reserve(text.size());
+  AppendUtf8(&out, text);
+  return out;
+}
+
+void AppendUtf8(std::string* utf8, std::wstring_view text) {
+  std::string& out = *utf8;
   for (size_t i = 0; i < text.size(); ++i) {
+    if (static_cast<unsigned>(text[i]) < 0x80) {
+      // A run of ASCII at once.
+      size_t end = i + 1;
+      while (end < text.size() && static_cast<unsigned>(text[end]) < 0x80)
+        ++end;
+      const size_t at = out.size();
+      out.resize(at + (end - i));
+      for (size_t k = i; k < end; ++k)
+        out[at + (k - i)] = static_cast<char>(text[k]);
+      i = end - 1;
+      continue;
+    }
     char32_t cp = static_cast<char32_t>(text[i]);
     if (IsHighSurrogate(cp) && i + 1 < text.size() &&
         IsLowSurrogate(static_cast<char32_t>(text[i + 1]))) {
@@ -148,9 +173,8 @@ std::string WideToUtf8(std::wstring_view text) {
     } else if (IsHighSurrogate(cp) || IsLowSurrogate(cp) || cp > 0x10FFFF) {
       cp = kReplacement;
     }
-    AppendUtf8(out, cp);
+    AppendUtf8CodePoint(out, cp);
   }
-  return out;
 }
 
 std::wstring Utf16LeToWide(std::string_view bytes) {

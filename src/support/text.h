@@ -14,6 +14,8 @@ namespace tp {
 std::wstring Utf8ToWide(std::string_view bytes);
 // Wide text to UTF-8; surrogate pairs are combined, lone surrogates become U+FFFD.
 std::string WideToUtf8(std::wstring_view text);
+// The same, appended to `utf8`.
+void AppendUtf8(std::string* utf8, std::wstring_view text);
 
 // UTF-16LE bytes (registry data, the log file) to wide text and back. An odd trailing byte
 // is ignored.
