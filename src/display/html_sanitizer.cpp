@@ -53,6 +53,48 @@ void ReplaceAll(std::wstring* text, std::wstring_view from, std::wstring_view to
   text->swap(out);
 }
 
+// Whether `markup` begins at `at`; most tags differ from it in their first letter already.
+bool MarkupAt(const std::wstring& text, size_t at, const std::wstring& markup) {
+  return at + 1 < text.size() && text[at + 1] == markup[1] &&
+         text.compare(at, markup.size(), markup) == 0;
+}
+
+// Takes out every empty script, embed, object and style element as the engine writes them,
+// one element after the other (what one removal joins, a later one takes out).
+void RemoveEmptiedElements(host::HtmlDocument& document, std::wstring* body) {
+  std::vector<std::wstring> markups;
+  for (std::wstring_view element : kEmptiedElements) {
+    if (std::wstring markup = document.EmptyElementMarkup(element); markup.size() >= 2)
+      markups.push_back(std::move(markup));
+  }
+  // One look for any of them first: a body without them is left after a single sweep.
+  bool any = false;
+  for (size_t at = body->find(L'<'); at != std::wstring::npos && !any;
+       at = body->find(L'<', at + 1)) {
+    for (const std::wstring& markup : markups)
+      any = any || MarkupAt(*body, at, markup);
+  }
+  if (!any)
+    return;
+  for (const std::wstring& markup : markups) {
+    std::wstring out;
+    size_t done = 0;
+    for (size_t at = body->find(L'<'); at != std::wstring::npos; at = body->find(L'<', at + 1)) {
+      if (!MarkupAt(*body, at, markup))
+        continue;
+      if (out.empty())
+        out.reserve(body->size());
+      out.append(*body, done, at - done);
+      done = at + markup.size();
+      at = done - 1;
+    }
+    if (done == 0)
+      continue;
+    out.append(*body, done, std::wstring::npos);
+    body->swap(out);
+  }
+}
+
 // The content ids, sorted, with the paths that replace their references.
 using Replacements = std::vector<std::pair<std::wstring, std::wstring>>;
 
@@ -210,11 +252,8 @@ HResult HtmlSanitizer::SanitizeHtml(std::wstring html, std::wstring* page) const
     *page = L"<html></html>";
     return hr::kOk;
   }
-  for (std::wstring_view element : kEmptiedElements)
-    ReplaceAll(&*body, document->EmptyElementMarkup(element), L"");
+  RemoveEmptiedElements(*document, &*body);
   RenameEventAttributes(&*body);
-  const std::wstring safeBody = m_filter.FilterBody(*body);
-
   std::wstring head = layout == WordLayout::kWord2007   ? m_heads.word2007
                       : layout == WordLayout::kWord2010 ? m_heads.word2010
                                                         : PlainHead();
@@ -225,7 +264,7 @@ HResult HtmlSanitizer::SanitizeHtml(std::wstring html, std::wstring* page) const
   if (const size_t headEnd = head.find(L"</head"); headEnd != std::wstring::npos)
     head.insert(headEnd, headStyles);
   *page = std::move(head);
-  *page += safeBody;
+  m_filter.AppendFilteredBody(*body, page);
   *page += L"</html>";
   return hr::kOk;
 }

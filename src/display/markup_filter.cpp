@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <iterator>
 #include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "display/css_filter.h"
@@ -41,11 +44,6 @@ constexpr std::wstring_view kResourceAttributes[] = {L"src",    L"lowsrc", L"dyn
                                                      L"poster", L"data",   L"icon"};
 constexpr std::wstring_view kResourceListAttributes[] = {L"srcset", L"imagesrcset"};
 
-template <size_t N>
-bool OneOf(const std::wstring_view (&list)[N], std::wstring_view value) {
-  return std::find(std::begin(list), std::end(list), value) != std::end(list);
-}
-
 bool IsNameStart(wchar_t ch) {
   return (ch >= L'a' && ch <= L'z');
 }
@@ -76,15 +74,36 @@ ElementRule RuleFor(std::wstring_view name) {
     return ElementRule::kDropTag;
   // The content of noscript is never shown where the page runs (scripting on reads it as
   // text), and what the engine parsed inside it as markup is not what such a browser reads.
-  if (name == L"script" || name == L"iframe" || name == L"noembed" || name == L"noframes" ||
-      name == L"noscript") {
-    return ElementRule::kDropWithContent;
-  }
-  if (name == L"xmp" || name == L"plaintext")
-    return ElementRule::kAsPre;
-  if (name == L"style")
-    return ElementRule::kStyle;
-  return OneOf(kDroppedElements, LocalName(name)) ? ElementRule::kDropTag : ElementRule::kKeep;
+  static const std::unordered_map<std::wstring_view, ElementRule> kByName = {
+      {L"script", ElementRule::kDropWithContent},   {L"iframe", ElementRule::kDropWithContent},
+      {L"noembed", ElementRule::kDropWithContent},  {L"noframes", ElementRule::kDropWithContent},
+      {L"noscript", ElementRule::kDropWithContent}, {L"xmp", ElementRule::kAsPre},
+      {L"plaintext", ElementRule::kAsPre},          {L"style", ElementRule::kStyle}};
+  static const std::unordered_set<std::wstring_view> kDropped(std::begin(kDroppedElements),
+                                                              std::end(kDroppedElements));
+  if (const auto found = kByName.find(name); found != kByName.end())
+    return found->second;
+  return kDropped.count(LocalName(name)) != 0 ? ElementRule::kDropTag : ElementRule::kKeep;
+}
+
+enum class AttributeKind { kOther, kDropped, kStyle, kLink, kResource, kResourceList };
+
+AttributeKind KindOf(std::wstring_view name) {
+  static const std::unordered_map<std::wstring_view, AttributeKind> kKinds = [] {
+    std::unordered_map<std::wstring_view, AttributeKind> kinds;
+    for (std::wstring_view attribute : kDroppedAttributes)
+      kinds.emplace(attribute, AttributeKind::kDropped);
+    for (std::wstring_view attribute : kLinkAttributes)
+      kinds.emplace(attribute, AttributeKind::kLink);
+    for (std::wstring_view attribute : kResourceAttributes)
+      kinds.emplace(attribute, AttributeKind::kResource);
+    for (std::wstring_view attribute : kResourceListAttributes)
+      kinds.emplace(attribute, AttributeKind::kResourceList);
+    kinds.emplace(L"style", AttributeKind::kStyle);
+    return kinds;
+  }();
+  const auto found = kKinds.find(name);
+  return found == kKinds.end() ? AttributeKind::kOther : found->second;
 }
 
 // Every URL of a srcset value ("a.png 1x, b.png 2x").
@@ -240,29 +259,37 @@ class MarkupFilter::Pass {
         continue;
       // Event attributes by their whole name or the part after a prefix ("x:onclick").
       const std::wstring_view local = LocalName(attribute.name);
+      const AttributeKind kind = KindOf(local);
       if (attribute.name.compare(0, 2, L"on") == 0 || local.substr(0, 2) == L"on" ||
-          OneOf(kDroppedAttributes, local) || OneOf(kDroppedAttributes, attribute.name)) {
+          kind == AttributeKind::kDropped || KindOf(attribute.name) == AttributeKind::kDropped) {
         continue;
       }
       std::optional<std::wstring> filtered;
       std::wstring_view value = attribute.value;
-      if (local == L"style") {
-        filtered = FilterStyleAttribute(value, urls);
-        if (!filtered)
-          continue;
-        value = *filtered;
-      } else if (OneOf(kLinkAttributes, local)) {
-        if (!urls.Allows(value, UrlUse::kLink))
-          continue;
-      } else if (OneOf(kResourceAttributes, local)) {
-        if (!urls.Allows(value, UrlUse::kResource))
-          continue;
-      } else if (OneOf(kResourceListAttributes, local)) {
-        if (!AllowsUrlList(value, urls))
-          continue;
-      } else if (IsScriptUrl(value)) {
-        continue;
+      bool allowed = true;
+      switch (kind) {
+        case AttributeKind::kStyle:
+          filtered = FilterStyleAttribute(value, urls);
+          allowed = filtered.has_value();
+          if (allowed)
+            value = *filtered;
+          break;
+        case AttributeKind::kLink:
+          allowed = urls.Allows(value, UrlUse::kLink);
+          break;
+        case AttributeKind::kResource:
+          allowed = urls.Allows(value, UrlUse::kResource);
+          break;
+        case AttributeKind::kResourceList:
+          allowed = AllowsUrlList(value, urls);
+          break;
+        case AttributeKind::kDropped:
+        case AttributeKind::kOther:
+          allowed = !IsScriptUrl(value);
+          break;
       }
+      if (!allowed)
+        continue;
       m_out += L' ';
       m_out += attribute.name;
       m_out += L"=\"";
@@ -331,9 +358,13 @@ class MarkupFilter::Pass {
 
 std::wstring MarkupFilter::FilterBody(std::wstring_view html) const {
   std::wstring out;
-  out.reserve(html.size() + html.size() / 8);
-  Pass(*this, html, /*nested=*/false, &out).Run();
+  AppendFilteredBody(html, &out);
   return out;
+}
+
+void MarkupFilter::AppendFilteredBody(std::wstring_view html, std::wstring* out) const {
+  out->reserve(out->size() + html.size() + html.size() / 8);
+  Pass(*this, html, /*nested=*/false, out).Run();
 }
 
 std::wstring MarkupFilter::FilterHeadStyle(std::wstring_view element) const {

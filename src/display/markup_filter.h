@@ -25,6 +25,8 @@ class MarkupFilter {
 
   // The body's markup, safe.
   std::wstring FilterBody(std::wstring_view html) const;
+  // The same, appended to *out.
+  void AppendFilteredBody(std::wstring_view html, std::wstring* out) const;
   // A style element set aside for the page's head: "<style>" + its text + "</style>" when
   // it is one style element whose text is safe; empty otherwise.
   std::wstring FilterHeadStyle(std::wstring_view element) const;

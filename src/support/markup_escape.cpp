@@ -3,55 +3,56 @@
 
 namespace tp {
 
-void AppendEscapedText(std::wstring* out, std::wstring_view text, bool ampersands) {
-  for (wchar_t ch : text) {
-    switch (ch) {
-      case L'&':
-        out->append(ampersands ? L"&amp;" : L"&");
-        break;
-      case L'<':
-        out->append(L"&lt;");
-        break;
-      case L'>':
-        out->append(L"&gt;");
-        break;
-      case 0xA0:
-        out->append(L"&nbsp;");
-        break;
-      case L'\0':
-        out->push_back(static_cast<wchar_t>(0xFFFD));
-        break;
-      default:
-        out->push_back(ch);
-    }
+namespace {
+
+// The reference for a character that text or an attribute value escapes, or null.
+const wchar_t* WideReference(wchar_t ch, bool attribute, bool ampersands) {
+  switch (ch) {
+    case L'&':
+      return ampersands ? L"&amp;" : nullptr;
+    case L'<':
+      return L"&lt;";
+    case L'>':
+      return L"&gt;";
+    case L'"':
+      return attribute ? L"&quot;" : nullptr;
+    case L'`':
+      return attribute ? L"&#96;" : nullptr;
+    case 0xA0:
+      return L"&nbsp;";
+    case L'\0':
+      return attribute ? nullptr : L"\xFFFD";
+    default:
+      return nullptr;
   }
 }
 
-void AppendEscapedAttribute(std::wstring* out, std::wstring_view value) {
-  for (wchar_t ch : value) {
-    switch (ch) {
-      case L'&':
-        out->append(L"&amp;");
-        break;
-      case L'"':
-        out->append(L"&quot;");
-        break;
-      case L'<':
-        out->append(L"&lt;");
-        break;
-      case L'>':
-        out->append(L"&gt;");
-        break;
-      case L'`':
-        out->append(L"&#96;");
-        break;
-      case 0xA0:
-        out->append(L"&nbsp;");
-        break;
-      default:
-        out->push_back(ch);
-    }
+// Copies the runs between escaped characters whole.
+void AppendEscaped(std::wstring* out, std::wstring_view text, bool attribute, bool ampersands) {
+  size_t done = 0;
+  for (size_t at = 0; at < text.size(); ++at) {
+    const wchar_t ch = text[at];
+    // Every character that may be escaped is '&', '<', '>', '"', '`', U+00A0 or U+0000.
+    if (ch > L'`' && ch != 0xA0)
+      continue;
+    const wchar_t* reference = WideReference(ch, attribute, ampersands);
+    if (reference == nullptr)
+      continue;
+    out->append(text, done, at - done);
+    out->append(reference);
+    done = at + 1;
   }
+  out->append(text, done, std::wstring_view::npos);
+}
+
+}  // namespace
+
+void AppendEscapedText(std::wstring* out, std::wstring_view text, bool ampersands) {
+  AppendEscaped(out, text, /*attribute=*/false, ampersands);
+}
+
+void AppendEscapedAttribute(std::wstring* out, std::wstring_view value) {
+  AppendEscaped(out, value, /*attribute=*/true, /*ampersands=*/true);
 }
 
 namespace {
