@@ -74,14 +74,15 @@ bool UrlPolicy::Allows(std::wstring_view url, UrlUse use) const {
   const std::wstring scheme = ToLowerAscii(schemeText);
   if (OneOf(kNeutralisedSchemes, scheme))
     return true;
-  if (scheme.size() == 1) {  // a drive letter: only our own copies may be loaded
-    if (use != UrlUse::kResource || m_localFiles.empty() ||
-        !EqualsIgnoreCase(std::wstring_view(cleaned).substr(0, m_localFiles.size()),
-                          m_localFiles)) {
-      return false;
-    }
-    const std::wstring_view below = std::wstring_view(cleaned).substr(m_localFiles.size());
-    return !Contains(below, L"..") && below.find(L'%') == std::wstring_view::npos;
+  if (scheme.size() == 1)  // a drive letter: only our own copies may be loaded
+    return use == UrlUse::kResource && IsOwnCopy(cleaned);
+  if (scheme == L"file") {
+    // The same copies as a file URL ("file:///C:/..."), the form an engine may write back.
+    std::wstring_view path = std::wstring_view(cleaned).substr(delimiter + 1);
+    size_t slashes = 0;
+    while (slashes < 3 && slashes < path.size() && path[slashes] == L'/')
+      ++slashes;
+    return use == UrlUse::kResource && slashes >= 2 && IsOwnCopy(path.substr(slashes));
   }
   if (use == UrlUse::kLink)
     return OneOf(kLinkSchemes, scheme);
@@ -97,6 +98,13 @@ bool UrlPolicy::Allows(std::wstring_view url, UrlUse use) const {
     }
   }
   return false;
+}
+
+bool UrlPolicy::IsOwnCopy(std::wstring_view path) const {
+  if (m_localFiles.empty() || !EqualsIgnoreCase(path.substr(0, m_localFiles.size()), m_localFiles))
+    return false;
+  const std::wstring_view below = path.substr(m_localFiles.size());
+  return !Contains(below, L"..") && below.find(L'%') == std::wstring_view::npos;
 }
 
 bool IsScriptUrl(std::wstring_view value) {

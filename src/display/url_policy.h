@@ -1,7 +1,7 @@
 // Which URLs a page built from a message's HTML may hold: links that open the web or write
 // mail, and resources (images, backgrounds) from the web, the message's own parts, inline
-// image data, or the copies of the message's attachments. Script URLs, other schemes (shell
-// protocol handlers), local files and network shares are refused.
+// image data, or the copies of the message's attachments (as paths or file URLs). Script URLs,
+// other schemes (shell protocol handlers), other local files and network shares are refused.
 #pragma once
 
 #include <string>
@@ -24,6 +24,9 @@ class UrlPolicy {
   bool Allows(std::wstring_view url, UrlUse use) const;
 
  private:
+  // A path below the folder of local files, without ".." or escapes.
+  bool IsOwnCopy(std::wstring_view path) const;
+
   std::wstring m_localFiles;
 };
 

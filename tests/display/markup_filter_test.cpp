@@ -103,6 +103,16 @@ TEST(MarkupFilterTest, LinksAndImagesOfOrdinaryMailStay) {
       {L"<img src=\"C:/Users/ann/AppData/Local/Temp/Tidepost/outlook_temp/../../secret.png\">",
        L"<img>"},
       {L"<img src=\"C:/Users/ann/Pictures/x.png\">", L"<img>"},
+      // The copies as file URLs, as an engine may write them back; nothing else local.
+      {L"<img src=\"file:///C:/Users/ann/AppData/Local/Temp/Tidepost/outlook_temp/3_9/4_a.png\">",
+       L"<img src=\"file:///C:/Users/ann/AppData/Local/Temp/Tidepost/outlook_temp/3_9/4_a.png\">"},
+      {L"<img src=\"file:///C:/Users/ann/AppData/Local/Temp/Tidepost/outlook_temp/../x.png\">",
+       L"<img>"},
+      {L"<img src=\"file:C:/Users/ann/AppData/Local/Temp/Tidepost/outlook_temp/3_9/4_a.png\">",
+       L"<img>"},
+      {L"<a href=\"file:///C:/Users/ann/AppData/Local/Temp/Tidepost/outlook_temp/3_9/4_a.png\">"
+       L"a</a>",
+       L"<a>a</a>"},
       {L"<td background=\"https://img.example/bg.gif\">",
        L"<td background=\"https://img.example/bg.gif\">"},
       {L"<img srcset=\"a.png 1x, https://img.example/b.png 2x\">",
