@@ -27,7 +27,7 @@ struct Expected {
   const wchar_t* body = L"";  // a part of the plain body
 };
 
-// Each expected value read by hand from the message against the RFCs: the addr-spec without
+// Each expected value read by hand from the message against the RFCs: the address proper without
 // comments and white space, encoded-words and parameters decoded in their charset.
 const std::map<std::string, Expected> kMessages = {
     // Addresses.

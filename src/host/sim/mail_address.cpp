@@ -202,8 +202,8 @@ bool IsDotAtom(std::string_view text) {
   return true;
 }
 
-// The addr-spec spelled by tokens[begin, end): local-part "@" domain, each in its current or
-// obsolete form (words and atoms joined by dots, with white space and comments between).
+// The address proper spelled by tokens[begin, end): local part "@" domain, each in its current
+// or obsolete form (words and atoms joined by dots, with white space and comments between).
 bool ReadAddrSpec(const std::vector<Token>& tokens, size_t begin, size_t end, std::string* address,
                   const wchar_t** problem) {
   std::string local;
@@ -391,7 +391,7 @@ class FirstMailboxReader {
   }
 
   // After '<': an optional obsolete source route ("@relay.example,@other.example:"), the
-  // addr-spec, then '>' (or the field's end: a lone unclosed bracket is read as closed), and
+  // address proper, then '>' (or the field's end: a lone unclosed bracket is read as closed), and
   // nothing more than the end of this list element.
   bool ReadAngleAddress(std::string* address, const wchar_t** problem) {
     if (IsSpecial(current_, '@') || IsSpecial(current_, ',')) {

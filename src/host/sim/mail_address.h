@@ -8,11 +8,12 @@
 namespace tp::host::sim {
 
 struct Mailbox {
-  // The addr-spec without comments or folding white space: "user@example.com". A quoted
-  // local part loses its quotes when it is a plain dot-atom without them ("jo"@x is jo@x),
-  // and keeps them otherwise ("jo smith"@x). Empty when the field holds no readable mailbox.
+  // The address proper (local part "@" domain) without comments or folding white space:
+  // "user@example.com". A quoted local part loses its quotes when it is a plain dot-atom without
+  // them ("jo"@x is jo@x), and keeps them otherwise ("jo smith"@x). Empty when the field holds no
+  // readable mailbox.
   std::wstring address;
-  // The display name with encoded-words decoded and quotes removed; for a bare addr-spec,
+  // The display name with encoded-words decoded and quotes removed; for a bare address,
   // its comment ("user@x (Name)"); may be empty.
   std::wstring displayName;
 };
