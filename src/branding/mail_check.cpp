@@ -198,19 +198,20 @@ void MailCheck::RecheckBrandedClass(host::MailItem& item, bool viewed, const Sen
                    messageClass);
     return;
   }
-  std::shared_ptr<host::MapiMessage> opened = OpenForWriting(message);
-  if (!opened)
-    return;
   const bool sameBrand = sender.found && sender.brandName == classBrand;
   if (!sameBrand)
     WriteLogFormat(L"The sender of this message is not listed for brand %s", classBrand);
-  if (sameBrand && Vouches(*opened, sender, messageClass)) {
+  if (sameBrand && Vouches(message, sender, messageClass)) {
     RegisterFormRegion(FormRegionOfBrandedClass(messageClass));
     m_report(item, viewed, sender.accountType, sender.mailProvider, sender.accountAddress,
              messageClass);
     return;
   }
   if (IsStopSignaled())
+    return;
+  // Only a class to take back needs the message opened for writing.
+  std::shared_ptr<host::MapiMessage> opened = OpenForWriting(message);
+  if (!opened)
     return;
   const std::wstring unbranded = UnbrandedClassOf(messageClass);
   WriteLogFormat(
