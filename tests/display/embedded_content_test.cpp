@@ -26,6 +26,8 @@ constexpr wchar_t kInstallLink[] = L"<a href=\"https://plugin.tidepost.com/insta
 class EmbeddedContentTest : public testing::AddinTest {
  protected:
   EmbeddedContentTest() : installed_(WithEngine()) {}
+  // The add-in's threads go before the host they use is put back.
+  ~EmbeddedContentTest() override { Destroy(); }
 
   std::shared_ptr<SimMail> Message(const std::wstring& html,
                                    std::vector<SimAttachment> attachments = {}) {
