@@ -42,17 +42,14 @@ DispatchObject ObjectArgument(const DISPPARAMS& parameters, UINT index, OutlookK
 
 }  // namespace
 
-OutlookEventSink::OutlookEventSink(EventSinkId id, OutlookEventHandler& handler)
-    : id_(id), handler_(handler), sink_(DispatchEventSink::Create(EventInterface(id), this)) {}
-
-OutlookEventSink::~OutlookEventSink() {
+SinkConnection::~SinkConnection() {
   if (!sink_)
     return;
   sink_->Disconnect();
   (void)sink_->Unadvise();
 }
 
-HResult OutlookEventSink::Advise(EventSource& source) {
+HResult SinkConnection::Advise(EventSource& source) {
   if (!sink_)
     return hr::kOutOfMemory;
   auto* object = dynamic_cast<ComEventSource*>(&source);
@@ -61,15 +58,18 @@ HResult OutlookEventSink::Advise(EventSource& source) {
   return ToHResult(sink_->Advise(object->EventObject()));
 }
 
-HResult OutlookEventSink::Unadvise() {
+HResult SinkConnection::Unadvise() {
   if (!sink_)
     return ToHResult(CONNECT_E_NOCONNECTION);
   return ToHResult(sink_->Unadvise());
 }
 
-uint32_t OutlookEventSink::Cookie() const {
+uint32_t SinkConnection::Cookie() const {
   return sink_ ? sink_->cookie() : DispatchEventSink::kNotAdvised;
 }
+
+OutlookEventSink::OutlookEventSink(EventSinkId id, OutlookEventHandler& handler)
+    : id_(id), handler_(handler), connection_(EventInterface(id), this) {}
 
 HRESULT OutlookEventSink::OnEvent(DISPID id, const DISPPARAMS& parameters) {
   switch (id_) {
@@ -139,33 +139,7 @@ HRESULT OutlookEventSink::OnApplicationEvent(DISPID id, const DISPPARAMS& parame
 }
 
 InspectorEventSink::InspectorEventSink(InspectorEventHandler& handler)
-    : handler_(handler), sink_(DispatchEventSink::Create(kDiidInspectorEvents10, this)) {}
-
-InspectorEventSink::~InspectorEventSink() {
-  if (!sink_)
-    return;
-  sink_->Disconnect();
-  (void)sink_->Unadvise();
-}
-
-HResult InspectorEventSink::Advise(EventSource& source) {
-  if (!sink_)
-    return hr::kOutOfMemory;
-  auto* object = dynamic_cast<ComEventSource*>(&source);
-  if (object == nullptr)
-    return ToHResult(CONNECT_E_NOCONNECTION);
-  return ToHResult(sink_->Advise(object->EventObject()));
-}
-
-HResult InspectorEventSink::Unadvise() {
-  if (!sink_)
-    return ToHResult(CONNECT_E_NOCONNECTION);
-  return ToHResult(sink_->Unadvise());
-}
-
-uint32_t InspectorEventSink::Cookie() const {
-  return sink_ ? sink_->cookie() : DispatchEventSink::kNotAdvised;
-}
+    : handler_(handler), connection_(kDiidInspectorEvents10, this) {}
 
 HRESULT InspectorEventSink::OnEvent(DISPID id, const DISPPARAMS& /*parameters*/) {
   if (id == kInspectorClose)

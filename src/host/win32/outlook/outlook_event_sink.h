@@ -7,19 +7,36 @@
 
 namespace tp::host::win32 {
 
+// A dispatch sink's connection to the object whose events it takes: advised on an event
+// source, unadvised on request or, when still advised, at destruction (events that arrive
+// later are ignored).
+class SinkConnection {
+ public:
+  SinkConnection(const IID& events, DispatchEventRouter* router)
+      : sink_(DispatchEventSink::Create(events, router)) {}
+  ~SinkConnection();
+  SinkConnection(const SinkConnection&) = delete;
+  SinkConnection& operator=(const SinkConnection&) = delete;
+
+  HResult Advise(EventSource& source);
+  HResult Unadvise();
+  uint32_t Cookie() const;
+
+ private:
+  ComPtr<DispatchEventSink> sink_;
+};
+
 class OutlookEventSink final : public EventSink, private DispatchEventRouter {
  public:
   OutlookEventSink(EventSinkId id, OutlookEventHandler& handler);
-  // Unadvises when still advised; events that arrive later are ignored.
-  ~OutlookEventSink() override;
   OutlookEventSink(const OutlookEventSink&) = delete;
   OutlookEventSink& operator=(const OutlookEventSink&) = delete;
 
-  HResult Advise(EventSource& source) override;
+  HResult Advise(EventSource& source) override { return connection_.Advise(source); }
   // Unadvises the connection point this sink advised, which is `source`'s own unless Outlook
   // has since replaced the object (a new active explorer): the old one is released either way.
-  HResult Unadvise() override;
-  uint32_t Cookie() const override;
+  HResult Unadvise() override { return connection_.Unadvise(); }
+  uint32_t Cookie() const override { return connection_.Cookie(); }
 
  private:
   HRESULT OnEvent(DISPID id, const DISPPARAMS& parameters) override;
@@ -29,26 +46,25 @@ class OutlookEventSink final : public EventSink, private DispatchEventRouter {
 
   EventSinkId id_;
   OutlookEventHandler& handler_;
-  ComPtr<DispatchEventSink> sink_;
+  SinkConnection connection_;
 };
 
 // One inspector's InspectorEvents_10: only Close is taken.
 class InspectorEventSink final : public EventSink, private DispatchEventRouter {
  public:
   explicit InspectorEventSink(InspectorEventHandler& handler);
-  ~InspectorEventSink() override;
   InspectorEventSink(const InspectorEventSink&) = delete;
   InspectorEventSink& operator=(const InspectorEventSink&) = delete;
 
-  HResult Advise(EventSource& source) override;
-  HResult Unadvise() override;
-  uint32_t Cookie() const override;
+  HResult Advise(EventSource& source) override { return connection_.Advise(source); }
+  HResult Unadvise() override { return connection_.Unadvise(); }
+  uint32_t Cookie() const override { return connection_.Cookie(); }
 
  private:
   HRESULT OnEvent(DISPID id, const DISPPARAMS& parameters) override;
 
   InspectorEventHandler& handler_;
-  ComPtr<DispatchEventSink> sink_;
+  SinkConnection connection_;
 };
 
 }  // namespace tp::host::win32
