@@ -25,6 +25,9 @@ void ExpectMailboxes(const MailboxCase* begin, const MailboxCase* end) {
     EXPECT_EQ(mailbox.address, c->address) << c->field;
     EXPECT_EQ(mailbox.displayName, c->name) << c->field;
     EXPECT_EQ(problem, L"") << c->field;
+    // What the reader gives reads back as itself.
+    EXPECT_EQ(ParseMailbox("<" + WideToUtf8(mailbox.address) + ">").address, mailbox.address)
+        << c->field;
   }
 }
 
@@ -47,6 +50,8 @@ TEST_F(MailAddressTest, CurrentForms) {
       // A domain literal loses its folding white space and keeps its escapes.
       {"<user@[ 192.0.2.10 ]>", L"user@[192.0.2.10]", L""},
       {"<user@[odd\\]one]>", L"user@[odd\\]one]", L""},
+      {"<user@[odd\\ one]>", L"user@[odd\\ one]", L""},
+      {"\"a\\\rb\"@x.example", L"\"a\\\rb\"@x.example", L""},
       {"J\xC3\xB6rg <j\xC3\xB6rg@b\xC3\xBC"
        "cher.example>",
        L"j\u00F6rg@b\u00FCcher.example", L"J\u00F6rg"},

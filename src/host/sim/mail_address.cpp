@@ -248,7 +248,9 @@ bool ReadAddrSpec(const std::vector<Token>& tokens, size_t begin, size_t end, st
   if (i < end && tokens[i].kind == TokenKind::kLiteral) {
     domain += '[';
     for (char ch : tokens[i].text) {
-      if (ch == '[' || ch == ']' || ch == '\\')
+      // What the reader would drop or end on unescaped is escaped, so that the address reads
+      // back as itself.
+      if (ch == '[' || ch == ']' || ch == '\\' || IsSpaceByte(ch))
         domain += '\\';
       domain += ch;
     }
@@ -284,7 +286,7 @@ bool ReadAddrSpec(const std::vector<Token>& tokens, size_t begin, size_t end, st
   if (quoted && !IsDotAtom(local)) {
     std::string requoted = "\"";
     for (char ch : local) {
-      if (ch == '"' || ch == '\\')
+      if (ch == '"' || ch == '\\' || ch == '\r' || ch == '\n')
         requoted += '\\';
       requoted += ch;
     }
