@@ -29,10 +29,11 @@ enum class ElementRule {
 // browser into another kind of content. Their tags go wherever they appear, also under a
 // namespace prefix ("x:script").
 constexpr std::wstring_view kDroppedElements[] = {
-    L"script",  L"iframe",  L"frame",    L"frameset", L"noembed",  L"noframes", L"object", L"embed",
-    L"applet",  L"param",   L"base",     L"meta",     L"link",     L"style",    L"html",   L"head",
-    L"bgsound", L"isindex", L"keygen",   L"svg",      L"math",     L"xml",      L"import", L"layer",
-    L"ilayer",  L"portal",  L"template", L"xmp",      L"plaintext"};
+    L"script", L"iframe", L"frame",    L"frameset", L"noembed",   L"noframes",
+    L"object", L"embed",  L"applet",   L"param",    L"base",      L"meta",
+    L"link",   L"style",  L"html",     L"head",     L"bgsound",   L"isindex",
+    L"keygen", L"svg",    L"math",     L"xml",      L"import",    L"layer",
+    L"ilayer", L"portal", L"template", L"xmp",      L"plaintext", L"form"};
 
 constexpr std::wstring_view kDroppedAttributes[] = {
     L"srcdoc",   L"datasrc",    L"datafld",        L"dataformatas", L"datapagesize", L"ping",
