@@ -8,16 +8,6 @@
 // clang-format on
 
 namespace tp::host::win32 {
-namespace {
-
-template <class T>
-HRESULT NoObject(T** object) {
-  if (object != nullptr)
-    *object = nullptr;
-  return E_NOTIMPL;
-}
-
-}  // namespace
 
 // --- BrowserFrame ------------------------------------------------------------------------
 

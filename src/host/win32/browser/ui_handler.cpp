@@ -46,33 +46,23 @@ STDMETHODIMP InstalledUiHandler::HideUI() {
 }
 
 STDMETHODIMP InstalledUiHandler::GetOptionKeyPath(LPOLESTR* key, DWORD) {
-  if (key != nullptr)
-    *key = nullptr;
-  return E_NOTIMPL;
+  return NoObject(key);
 }
 
 STDMETHODIMP InstalledUiHandler::GetDropTarget(IDropTarget*, IDropTarget** target) {
-  if (target != nullptr)
-    *target = nullptr;
-  return E_NOTIMPL;
+  return NoObject(target);
 }
 
 STDMETHODIMP InstalledUiHandler::GetExternal(IDispatch** external) {
-  if (external != nullptr)
-    *external = nullptr;
-  return E_NOTIMPL;
+  return NoObject(external);
 }
 
 STDMETHODIMP InstalledUiHandler::TranslateUrl(DWORD, LPWSTR, LPWSTR* translated) {
-  if (translated != nullptr)
-    *translated = nullptr;
-  return E_NOTIMPL;
+  return NoObject(translated);
 }
 
 STDMETHODIMP InstalledUiHandler::FilterDataObject(IDataObject*, IDataObject** filtered) {
-  if (filtered != nullptr)
-    *filtered = nullptr;
-  return E_NOTIMPL;
+  return NoObject(filtered);
 }
 
 }  // namespace tp::host::win32

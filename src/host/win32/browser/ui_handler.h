@@ -51,4 +51,12 @@ class InstalledUiHandler final : public ComObject<InstalledUiHandler, IDocHostUI
 // GetHostInfo's answer: no 3-D border.
 HRESULT AnswerHostInfo(DOCHOSTUIINFO* info);
 
+// An optional out-object the host does not give: cleared, E_NOTIMPL.
+template <class T>
+HRESULT NoObject(T** object) {
+  if (object != nullptr)
+    *object = nullptr;
+  return E_NOTIMPL;
+}
+
 }  // namespace tp::host::win32
