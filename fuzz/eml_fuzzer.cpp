@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "formats/mail_address.h"
 #include "host/host.h"
 #include "host/posix/posix_codec.h"
 #include "host/sim/eml_reader.h"
-#include "host/sim/mail_address.h"
 #include "support/text.h"
 
 namespace {
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!mail.senderEmailAddress.empty() && IsAscii(mail.senderEmailAddress)) {
     std::wstring problem;
     const std::string angle = "<" + tp::WideToUtf8(mail.senderEmailAddress) + ">";
-    Require(tp::host::sim::ParseMailbox(angle, &problem).address == mail.senderEmailAddress);
+    Require(tp::mime::ParseMailbox(angle, &problem).address == mail.senderEmailAddress);
   }
   return 0;
 }

@@ -7,13 +7,13 @@
 #include <sstream>
 #include <vector>
 
+#include "formats/encoded_words.h"
+#include "formats/mail_address.h"
+#include "formats/mail_fields.h"
+#include "formats/mime_charsets.h"
+#include "formats/mime_parser.h"
 #include "host/codec.h"
-#include "host/sim/encoded_words.h"
 #include "host/sim/html_text.h"
-#include "host/sim/mail_address.h"
-#include "host/sim/mail_fields.h"
-#include "host/sim/mime_charsets.h"
-#include "host/sim/mime_parser.h"
 #include "host/sim/native_path.h"
 #include "support/format.h"
 #include "support/text.h"
@@ -85,7 +85,7 @@ class MailBuilder {
  public:
   explicit MailBuilder(SimMail& mail) : mail_(mail) {}
 
-  void Collect(const MimePart& part, const MimePart* top) {
+  void Collect(const mime::MimePart& part, const mime::MimePart* top) {
     if (!part.children.empty()) {
       const bool signedContent = part.contentType.token == "multipart/signed";
       for (size_t i = 0; i < part.children.size(); ++i) {
@@ -98,9 +98,9 @@ class MailBuilder {
       return;
     }
     const std::string type = part.contentType.token;
-    StructuredValue disposition;
-    if (const HeaderField* field = FindField(part.fields, "Content-Disposition")) {
-      disposition = ParseStructuredValue(Unfold(field->value));
+    mime::StructuredValue disposition;
+    if (const mime::HeaderField* field = mime::FindField(part.fields, "Content-Disposition")) {
+      disposition = mime::ParseStructuredValue(mime::Unfold(field->value));
     }
     const bool attached = disposition.token == "attachment";
     const std::string bytes = part.DecodedBody();
@@ -108,19 +108,19 @@ class MailBuilder {
     const std::string_view charsetName =
         charset == part.contentType.params.end() ? std::string_view{} : charset->second;
     if (!attached && type == "text/plain" && !plain_) {
-      plain_ = DecodeCharset(bytes, charsetName, &plainCodePage_);
+      plain_ = mime::DecodeCharset(bytes, charsetName, &plainCodePage_);
     } else if (!attached && type == "text/html" && !html_) {
-      htmlText_ = DecodeCharset(bytes, charsetName, &htmlCodePage_);
+      htmlText_ = mime::DecodeCharset(bytes, charsetName, &htmlCodePage_);
       html_ = bytes;
     } else {
       SimAttachment attachment;
-      attachment.fileName = ParameterText(disposition, "filename");
+      attachment.fileName = mime::ParameterText(disposition, "filename");
       if (attachment.fileName.empty())
-        attachment.fileName = ParameterText(part.contentType, "name");
+        attachment.fileName = mime::ParameterText(part.contentType, "name");
       if (attachment.fileName.empty())
         attachment.fileName = GeneratedFileName(type, ++unnamed_);
-      if (const HeaderField* id = FindField(part.fields, "Content-ID")) {
-        std::string value = Unfold(id->value);
+      if (const mime::HeaderField* id = mime::FindField(part.fields, "Content-ID")) {
+        std::string value = mime::Unfold(id->value);
         if (value.size() >= 2 && value.front() == '<' && value.back() == '>') {
           value = value.substr(1, value.size() - 2);
         }
@@ -132,7 +132,7 @@ class MailBuilder {
     }
   }
 
-  void Finish(const MimePart& top, std::string_view message) {
+  void Finish(const mime::MimePart& top, std::string_view message) {
     std::wstring body;
     if (plain_) {
       body = WithCrLf(*plain_);
@@ -153,7 +153,7 @@ class MailBuilder {
       SimAttachment entity;
       entity.fileName = L"smime.p7m";
       entity.mimeType = L"multipart/signed";
-      if (const HeaderField* type = FindField(top.fields, "Content-Type")) {
+      if (const mime::HeaderField* type = mime::FindField(top.fields, "Content-Type")) {
         entity.bytes = WithCrLf(type->name + ":" + type->value) + "\r\n\r\n";
       }
       // On the wire every line ended in CR LF, and the signature was made over that.
@@ -179,27 +179,27 @@ class MailBuilder {
 
 // The received time: the date of the topmost Received field (the receiving server's), else
 // the Date field, else 0.
-int64_t ReceivedTime(const std::vector<HeaderField>& fields) {
-  if (const HeaderField* received = FindField(fields, "Received")) {
-    const std::string value = Unfold(received->value);
+int64_t ReceivedTime(const std::vector<mime::HeaderField>& fields) {
+  if (const mime::HeaderField* received = mime::FindField(fields, "Received")) {
+    const std::string value = mime::Unfold(received->value);
     const size_t semicolon = value.rfind(';');
     if (semicolon != std::string::npos) {
-      if (auto time = ParseMailDate(std::string_view(value).substr(semicolon + 1)))
+      if (auto time = mime::ParseMailDate(std::string_view(value).substr(semicolon + 1)))
         return *time;
     }
   }
-  if (const HeaderField* date = FindField(fields, "Date")) {
-    if (auto time = ParseMailDate(Unfold(date->value)))
+  if (const mime::HeaderField* date = mime::FindField(fields, "Date")) {
+    if (auto time = mime::ParseMailDate(mime::Unfold(date->value)))
       return *time;
   }
   return 0;
 }
 
 // The charset of the message's text: that of its first text part that names one.
-std::string MessageCharset(const MimePart& top) {
-  std::vector<const MimePart*> pending = {&top};
+std::string MessageCharset(const mime::MimePart& top) {
+  std::vector<const mime::MimePart*> pending = {&top};
   while (!pending.empty()) {
-    const MimePart* part = pending.back();
+    const mime::MimePart* part = pending.back();
     pending.pop_back();
     const auto charset = part->contentType.params.find("charset");
     if (charset != part->contentType.params.end() &&
@@ -224,12 +224,12 @@ bool ReadEml(std::string_view bytes, SimMail* mail, std::wstring* error) {
     *error = L"the file is UTF-16 text; a mail message is 8-bit text";
     return false;
   }
-  bytes = SkipMessageLeadIn(bytes);
+  bytes = mime::SkipMessageLeadIn(bytes);
   if (bytes.empty()) {
     *error = L"the file holds only white space";
     return false;
   }
-  const HeaderBlock header = SplitHeaderBlock(bytes);
+  const mime::HeaderBlock header = mime::SplitHeaderBlock(bytes);
   if (header.fields.empty()) {
     *error = L"no header field at the start: not a mail message";
     return false;
@@ -239,20 +239,21 @@ bool ReadEml(std::string_view bytes, SimMail* mail, std::wstring* error) {
     return false;
   }
 
-  const MimePart top = ParseMimeEntity(bytes);
+  const mime::MimePart top = mime::ParseMimeEntity(bytes);
   // Raw 8-bit header text that is not UTF-8 is read in the message's own charset.
   const std::string rawCharset = MessageCharset(top);
   SimMail result;
-  result.SetProp(kPrTransportMessageHeadersW, DecodeUnlabelled(header.raw, rawCharset));
-  if (const HeaderField* subject = FindField(header.fields, "Subject")) {
-    result.subject = DecodeHeaderText(Unfold(subject->value), rawCharset);
+  result.SetProp(kPrTransportMessageHeadersW, mime::DecodeUnlabelled(header.raw, rawCharset));
+  if (const mime::HeaderField* subject = mime::FindField(header.fields, "Subject")) {
+    result.subject = mime::DecodeHeaderText(mime::Unfold(subject->value), rawCharset);
   }
-  const HeaderField* from = FindField(header.fields, "From");
+  const mime::HeaderField* from = mime::FindField(header.fields, "From");
   if (from == nullptr)
-    from = FindField(header.fields, "Sender");
+    from = mime::FindField(header.fields, "Sender");
   if (from != nullptr) {
     std::wstring problem;
-    const Mailbox sender = ParseMailbox(Unfold(from->value), &problem, rawCharset);
+    const mime::Mailbox sender =
+        mime::ParseMailbox(mime::Unfold(from->value), &problem, rawCharset);
     result.senderEmailAddress = sender.address;
     result.senderName = sender.displayName;
     if (!sender.address.empty()) {

@@ -1,12 +1,12 @@
 // Content transfer encodings and encoded-word payloads.
-#include "host/sim/mime_encoding.h"
+#include "formats/mime_encoding.h"
 
 #include <cctype>
 
 #include "net/base64.h"
 #include "support/text.h"
 
-namespace tp::host::sim {
+namespace tp::mime {
 namespace {
 
 bool IsBlank(char ch) {
@@ -115,4 +115,4 @@ std::string DecodeEncodedWordPayload(char encoding, std::string_view text) {
   return out;
 }
 
-}  // namespace tp::host::sim
+}  // namespace tp::mime

@@ -1,5 +1,5 @@
 // MIME charset names, code pages and conversion of 8-bit text.
-#include "host/sim/mime_charsets.h"
+#include "formats/mime_charsets.h"
 
 #include <array>
 #include <cctype>
@@ -9,7 +9,7 @@
 #include "support/code_pages.h"
 #include "support/text.h"
 
-namespace tp::host::sim {
+namespace tp::mime {
 namespace {
 
 constexpr uint32_t kWindows1252 = 1252;
@@ -351,7 +351,7 @@ bool HasHighBytes(std::string_view bytes) {
 }
 
 std::wstring Convert(std::string_view bytes, uint32_t codePage) {
-  if (codePage == kCodePageUtf8) {
+  if (codePage == host::kCodePageUtf8) {
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
       bytes.remove_prefix(3);
     return Utf8ToWide(bytes);
@@ -429,7 +429,7 @@ std::wstring DecodeCharset(std::string_view bytes, std::string_view charset, uin
   std::optional<uint32_t> known = CodePageForCharset(charset);
   if (known == kUsAscii && HasHighBytes(bytes))
     known.reset();
-  uint32_t used = known.value_or(IsValidUtf8(bytes) ? kCodePageUtf8 : kWindows1252);
+  uint32_t used = known.value_or(IsValidUtf8(bytes) ? host::kCodePageUtf8 : kWindows1252);
   if (used == kUtf16Le || used == kUtf16Be) {
     // A byte-order mark decides, whatever the label said.
     if (bytes.substr(0, 2) == "\xFF\xFE") {
@@ -443,7 +443,7 @@ std::wstring DecodeCharset(std::string_view bytes, std::string_view charset, uin
   std::wstring text = Convert(bytes, used);
   if (text.empty() && !bytes.empty() && known) {
     // A code page this platform cannot convert: read the bytes as if unlabelled.
-    used = IsValidUtf8(bytes) ? kCodePageUtf8 : kWindows1252;
+    used = IsValidUtf8(bytes) ? host::kCodePageUtf8 : kWindows1252;
     text = Convert(bytes, used);
   }
   if (codePage != nullptr)
@@ -453,12 +453,12 @@ std::wstring DecodeCharset(std::string_view bytes, std::string_view charset, uin
 
 std::wstring DecodeUnlabelled(std::string_view bytes, std::string_view fallbackCharset) {
   if (!HasHighBytes(bytes) || IsValidUtf8(bytes))
-    return Convert(bytes, kCodePageUtf8);
+    return Convert(bytes, host::kCodePageUtf8);
   const std::optional<uint32_t> fallback = CodePageForCharset(fallbackCharset);
   // Text in 16 bits or in UTF-7 is never raw 8-bit header text.
   const bool eightBit = fallback && *fallback != kUtf16Le && *fallback != kUtf16Be &&
-                        *fallback != kCodePageUtf7 && *fallback != kCodePageUtf8;
+                        *fallback != kCodePageUtf7 && *fallback != host::kCodePageUtf8;
   return DecodeCharset(bytes, eightBit ? fallbackCharset : std::string_view{});
 }
 
-}  // namespace tp::host::sim
+}  // namespace tp::mime

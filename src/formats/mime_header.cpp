@@ -1,13 +1,13 @@
 // Header blocks, fields and structured values.
-#include "host/sim/mime_header.h"
+#include "formats/mime_header.h"
 
 #include <cctype>
 
-#include "host/sim/encoded_words.h"
-#include "host/sim/mime_charsets.h"
+#include "formats/encoded_words.h"
+#include "formats/mime_charsets.h"
 #include "support/text.h"
 
-namespace tp::host::sim {
+namespace tp::mime {
 namespace {
 
 // RFC 2231 continuations beyond this many pieces are ignored.
@@ -245,4 +245,4 @@ std::wstring ParameterText(const StructuredValue& value, const std::string& name
   return {};
 }
 
-}  // namespace tp::host::sim
+}  // namespace tp::mime

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace tp::host::sim {
+namespace tp::mime {
 
 // The body bytes under a Content-Transfer-Encoding value (any letter case); 7bit, 8bit,
 // binary and unknown encodings leave the bytes as they are.
@@ -18,4 +18,4 @@ std::string DecodeQuotedPrintable(std::string_view text);
 // quoted-printable ("_" is a space). Any other encoding gives the text unchanged.
 std::string DecodeEncodedWordPayload(char encoding, std::string_view text);
 
-}  // namespace tp::host::sim
+}  // namespace tp::mime

@@ -1,13 +1,13 @@
 // Address fields: a lexer for RFC 5322's tokens (comments and folding white space dropped)
 // and a reader of the first mailbox of an address list.
-#include "host/sim/mail_address.h"
+#include "formats/mail_address.h"
 
 #include <vector>
 
-#include "host/sim/encoded_words.h"
-#include "host/sim/mime_charsets.h"
+#include "formats/encoded_words.h"
+#include "formats/mime_charsets.h"
 
-namespace tp::host::sim {
+namespace tp::mime {
 namespace {
 
 enum class TokenKind { kAtom, kQuoted, kLiteral, kSpecial, kEnd };
@@ -452,4 +452,4 @@ Mailbox ParseMailbox(std::string_view unfolded, std::wstring* problem,
   return FirstMailboxReader(unfolded, rawCharset).Read(problem);
 }
 
-}  // namespace tp::host::sim
+}  // namespace tp::mime

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace tp::host::sim {
+namespace tp::mime {
 
 // The Windows code page of a MIME charset name ("iso-8859-1" -> 28591, "utf-7" -> 65000), by
 // the names and aliases of Windows' MIME database and the usual numbered forms ("cp1252",
@@ -29,4 +29,4 @@ std::wstring DecodeCharset(std::string_view bytes, std::string_view charset,
 // windows-1252.
 std::wstring DecodeUnlabelled(std::string_view bytes, std::string_view fallbackCharset = {});
 
-}  // namespace tp::host::sim
+}  // namespace tp::mime

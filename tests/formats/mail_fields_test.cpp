@@ -1,10 +1,10 @@
 // The Date field.
 #include <gtest/gtest.h>
 
-#include "host/sim/mail_fields.h"
+#include "formats/mail_fields.h"
 #include "support/test_host.h"
 
-namespace tp::host::sim {
+namespace tp::mime {
 namespace {
 
 class MailFieldsTest : public testing::SimHostTest {};
@@ -28,4 +28,4 @@ TEST_F(MailFieldsTest, DatesInCurrentAndObsoleteForms) {
 }
 
 }  // namespace
-}  // namespace tp::host::sim
+}  // namespace tp::mime

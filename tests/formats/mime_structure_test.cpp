@@ -1,11 +1,11 @@
 // Header blocks, structured values and the MIME tree, including hostile structure.
 #include <gtest/gtest.h>
 
-#include "host/sim/mime_header.h"
-#include "host/sim/mime_parser.h"
+#include "formats/mime_header.h"
+#include "formats/mime_parser.h"
 #include "support/test_host.h"
 
-namespace tp::host::sim {
+namespace tp::mime {
 namespace {
 
 TEST(MimeHeaderTest, RawBlockIsByteExactWithCrLfAndFoldsKept) {
@@ -217,4 +217,4 @@ TEST(MimeParserTest, MegabytesWithoutLineFeedsAndBinaryGarbage) {
 }
 
 }  // namespace
-}  // namespace tp::host::sim
+}  // namespace tp::mime

@@ -1,14 +1,14 @@
 // Transfer encodings, charsets and encoded-words of the .eml reader.
 #include <gtest/gtest.h>
 
+#include "formats/encoded_words.h"
+#include "formats/mime_charsets.h"
+#include "formats/mime_encoding.h"
+#include "formats/mime_header.h"
 #include "host/codec.h"
-#include "host/sim/encoded_words.h"
-#include "host/sim/mime_charsets.h"
-#include "host/sim/mime_encoding.h"
-#include "host/sim/mime_header.h"
 #include "support/test_host.h"
 
-namespace tp::host::sim {
+namespace tp::mime {
 namespace {
 
 TEST(MimeEncodingTest, QuotedPrintableSoftBreaksEscapesAndTransportBlanks) {
@@ -187,10 +187,10 @@ TEST_F(MimeCharsetHostTest, CharsetsOfRealMail) {
   // JIS X 0212 in ISO-2022-JP, and GB 18030's four-byte sequences beyond GBK: Windows and
   // iconv have them, Wine does not.
   uint32_t used = 0;
-  if (codec().ToWide(20932, "\x8F\xA2\xAF") == L"\u02D8") {
+  if (host::codec().ToWide(20932, "\x8F\xA2\xAF") == L"\u02D8") {
     EXPECT_EQ(DecodeCharset("\x1B$(D\"/\x1B(B", "csISO2022JP"), L"\u02D8");
   }
-  if (!codec().ToWide(54936, "\x94\x39\xFC\x36").empty()) {
+  if (!host::codec().ToWide(54936, "\x94\x39\xFC\x36").empty()) {
     EXPECT_EQ(DecodeCharset("\x94\x39\xFC\x36\xD6\xD0\xA2\xE3", "gb18030", &used),
               L"\U0001F600\u4E2D\u20AC");
   }
@@ -286,4 +286,4 @@ TEST_F(MimeCharsetHostTest, EncodedWordScanStaysLinearOnHostileText) {
 }
 
 }  // namespace
-}  // namespace tp::host::sim
+}  // namespace tp::mime

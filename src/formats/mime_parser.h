@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "host/sim/mime_header.h"
+#include "formats/mime_header.h"
 
-namespace tp::host::sim {
+namespace tp::mime {
 
 struct MimeLimits {
   int maxDepth = 32;       // multiparts nested deeper are not divided
@@ -37,4 +37,4 @@ struct MimePart {
 MimePart ParseMimeEntity(std::string_view bytes, const MimeLimits& limits = {},
                          std::string_view defaultType = "text/plain");
 
-}  // namespace tp::host::sim
+}  // namespace tp::mime

@@ -1,12 +1,12 @@
 // Date fields.
-#include "host/sim/mail_fields.h"
+#include "formats/mail_fields.h"
 
 #include <array>
 #include <cctype>
 #include <string>
 #include <vector>
 
-namespace tp::host::sim {
+namespace tp::mime {
 namespace {
 
 bool IsWhite(char ch) {
@@ -145,4 +145,4 @@ std::optional<int64_t> ParseMailDate(std::string_view text) {
   return DaysFromCivil(year, month, day) * 86400 + *seconds - int64_t{zoneMinutes} * 60;
 }
 
-}  // namespace tp::host::sim
+}  // namespace tp::mime

@@ -6,10 +6,10 @@
 #include <optional>
 #include <string_view>
 
-namespace tp::host::sim {
+namespace tp::mime {
 
 // A date such as "Tue, 4 Mar 2025 09:15:02 +0100" or "4 Mar 25 09:15 GMT"; nothing when
 // the day, month, year or time is missing or out of range. An unknown zone counts as UTC.
 std::optional<int64_t> ParseMailDate(std::string_view text);
 
-}  // namespace tp::host::sim
+}  // namespace tp::mime

@@ -1,12 +1,12 @@
 // RFC 2047 encoded-words in header text.
-#include "host/sim/encoded_words.h"
+#include "formats/encoded_words.h"
 
 #include <optional>
 
-#include "host/sim/mime_charsets.h"
-#include "host/sim/mime_encoding.h"
+#include "formats/mime_charsets.h"
+#include "formats/mime_encoding.h"
 
-namespace tp::host::sim {
+namespace tp::mime {
 namespace {
 
 // Far longer than the 75 characters the standard allows, but bounded, so that a stray "=?"
@@ -118,4 +118,4 @@ std::wstring DecodeHeaderText(std::string_view text, std::string_view rawCharset
   return out;
 }
 
-}  // namespace tp::host::sim
+}  // namespace tp::mime

@@ -3,11 +3,11 @@
 
 #include <string>
 
-#include "host/sim/mail_address.h"
+#include "formats/mail_address.h"
 #include "support/test_host.h"
 #include "support/text.h"
 
-namespace tp::host::sim {
+namespace tp::mime {
 namespace {
 
 class MailAddressTest : public testing::SimHostTest {};
@@ -195,4 +195,4 @@ TEST_F(MailAddressTest, HostileFieldsStayLinear) {
 }
 
 }  // namespace
-}  // namespace tp::host::sim
+}  // namespace tp::mime

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tp::host::sim {
+namespace tp::mime {
 
 struct HeaderField {
   std::string name;  // as written
@@ -55,4 +55,4 @@ StructuredValue ParseStructuredValue(std::string_view unfolded);
 // from their charset, else the plain value with its encoded-words decoded. Empty when absent.
 std::wstring ParameterText(const StructuredValue& value, const std::string& name);
 
-}  // namespace tp::host::sim
+}  // namespace tp::mime

@@ -1,13 +1,13 @@
 // MIME entity trees with bounded depth and part count.
-#include "host/sim/mime_parser.h"
+#include "formats/mime_parser.h"
 
 #include <algorithm>
 #include <functional>
 #include <optional>
 
-#include "host/sim/mime_encoding.h"
+#include "formats/mime_encoding.h"
 
-namespace tp::host::sim {
+namespace tp::mime {
 namespace {
 
 // Longer boundaries than this (the standard allows 70) mark the multipart as malformed.
@@ -142,4 +142,4 @@ MimePart ParseMimeEntity(std::string_view bytes, const MimeLimits& limits,
   return parser.Parse(bytes, 0, defaultType);
 }
 
-}  // namespace tp::host::sim
+}  // namespace tp::mime

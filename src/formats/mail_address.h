@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace tp::host::sim {
+namespace tp::mime {
 
 struct Mailbox {
   // The address proper (local part "@" domain) without comments or folding white space:
@@ -28,4 +28,4 @@ struct Mailbox {
 Mailbox ParseMailbox(std::string_view unfolded, std::wstring* problem = nullptr,
                      std::string_view rawCharset = {});
 
-}  // namespace tp::host::sim
+}  // namespace tp::mime

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace tp::host::sim {
+namespace tp::mime {
 
 // White space between two adjacent encoded-words is dropped; neighbouring words in the same
 // charset are joined before conversion, so a character split across them survives. A
@@ -14,4 +14,4 @@ namespace tp::host::sim {
 // UTF-8 is read in `rawCharset` (the message's own) when it names an 8-bit charset.
 std::wstring DecodeHeaderText(std::string_view text, std::string_view rawCharset = {});
 
-}  // namespace tp::host::sim
+}  // namespace tp::mime
