@@ -1,6 +1,7 @@
-// The four provider analysers.
+// The four provider analysers and the layouts each of them knows.
 #include "branding/auth_headers.h"
 
+#include <functional>
 #include <optional>
 
 #include "branding/auth_results.h"
@@ -39,6 +40,10 @@ bool IsDomainShaped(std::wstring_view text) {
   return true;
 }
 
+uint32_t LineNumber(const HeaderField& field) {
+  return static_cast<uint32_t>(field.line + 1);
+}
+
 // The fields of one provider's part of a block, and the notes on what was left out.
 class ProviderFields {
  public:
@@ -47,11 +52,28 @@ class ProviderFields {
         m_family(family),
         m_part(FindProviderPart(m_block, family)),
         m_result(result) {
+    const std::vector<HeaderField>& fields = m_block.fields();
     if (!m_part.traced) {
+      if (m_part.foreignHop != ProviderPart::kNone) {
+        Note(
+            Format(L"the Received line %u is not by a server of %s's, and no inbound hop of "
+                   L"%s's is above it, so none of the block's fields is known to be %s's",
+                   LineNumber(fields[m_part.foreignHop]), provider(), provider(), provider()));
+      } else {
+        Note(
+            Format(L"no inbound hop of %s's servers at the top of the block, so none of its "
+                   L"fields is known to be %s's",
+                   provider(), provider()));
+      }
+      return;
+    }
+    m_result->inboundLine = LineNumber(fields[m_part.inboundIndex]);
+    for (size_t index : m_part.imitatedHops) {
       Note(
-          Format(L"no Received line of %s's servers at the top of the block, so none of its "
-                 L"fields is known to be %s's",
-                 FamilyName(family), FamilyName(family)));
+          Format(L"the Received line %u names a server of %s's below %s's inbound hop on line "
+                 L"%u: it is the sender's text and extends nothing",
+                 LineNumber(fields[index]), provider(), provider(),
+                 static_cast<uint32_t>(m_result->inboundLine)));
     }
   }
 
@@ -60,17 +82,17 @@ class ProviderFields {
   std::optional<std::wstring> Read(const wchar_t* name) {
     const std::vector<HeaderField>& fields = m_block.fields();
     size_t outside = 0;
-    size_t firstOutsideLine = 0;
+    uint32_t firstOutsideLine = 0;
     for (size_t i = 0; i < fields.size(); ++i) {
       if (fields[i].Is(name) && !m_part.Contains(i) && outside++ == 0)
-        firstOutsideLine = fields[i].line + 1;
+        firstOutsideLine = LineNumber(fields[i]);
     }
     if (outside > 0) {
       Note(Format(L"%s on line %u%s lies outside the part of the block that %s wrote", name,
-                  static_cast<uint32_t>(firstOutsideLine),
+                  firstOutsideLine,
                   outside > 1 ? Format(L" and %u more", static_cast<uint32_t>(outside - 1))
                               : std::wstring(),
-                  FamilyName(m_family)));
+                  provider()));
     }
     if (!m_part.traced)
       return std::nullopt;
@@ -83,13 +105,31 @@ class ProviderFields {
       Note(
           Format(L"the white-space-led line %u begins the sender's part; it does not continue "
                  L"%s's %s",
-                 static_cast<uint32_t>(field.line + lines + 1), FamilyName(m_family), name));
+                 static_cast<uint32_t>(field.line + lines + 1), provider(), name));
     }
     return m_block.Value(field, lines);
   }
 
+  // The provider's Authentication-Results read by structure; nullopt when it has none, or
+  // when `own` says another server wrote it.
+  std::optional<AuthResults> ReadResults(const std::function<bool(const AuthResults&)>& own) {
+    std::optional<std::wstring> value = Read(L"Authentication-Results");
+    if (!value)
+      return std::nullopt;
+    AuthResults results = ReadAuthResults(*value);
+    if (!own(results)) {
+      Note(Format(L"Authentication-Results names the server \"%s\", not %s's", results.authservId,
+                  provider()));
+      return std::nullopt;
+    }
+    return results;
+  }
+
   void Note(std::wstring note) { m_result->ignored.push_back(std::move(note)); }
+  void SetLayout(const wchar_t* layout) { m_result->layout = layout; }
   const wchar_t* provider() const { return FamilyName(m_family); }
+  const ProviderPart& part() const { return m_part; }
+  const HeaderBlock& block() const { return m_block; }
 
  private:
   HeaderBlock m_block;
@@ -98,9 +138,30 @@ class ProviderFields {
   AuthHeaderResult* m_result;
 };
 
+// A verdict the provider took over from an ARC set (a forwarder's claim) instead of reaching
+// it itself counts for nothing: Yahoo marks its own with "arc_overridden_status=NOT_OVERRIDDEN".
+bool OverriddenByArc(const AuthSegment& clause, ProviderFields& fields) {
+  bool named = false;
+  for (const AuthProperty& property : clause.properties) {
+    if (property.name == L"arc_overridden_status") {
+      named = true;
+      if (!EqualsIgnoreAsciiCase(property.value, L"NOT_OVERRIDDEN"))
+        break;
+      named = false;
+    }
+  }
+  if (named) {
+    fields.Note(Format(L"the %s verdict was taken over from an ARC set, not reached by %s itself",
+                       clause.method, fields.provider()));
+  }
+  return named;
+}
+
 // An SPF pass that a provider reached only through a best-guess record (the domain publishes
 // none) is weak evidence, not a pass.
 std::wstring SpfResult(const AuthSegment& clause, ProviderFields& fields) {
+  if (OverriddenByArc(clause, fields))
+    return L"arc-overridden";
   if (clause.result == L"pass" &&
       FindIgnoreAsciiCase(clause.comments, L"best guess") != std::wstring_view::npos) {
     fields.Note(
@@ -113,6 +174,8 @@ std::wstring SpfResult(const AuthSegment& clause, ProviderFields& fields) {
 
 // A signature in testing mode counts as no signature at all.
 std::wstring DkimResult(const AuthSegment& clause, ProviderFields& fields) {
+  if (OverriddenByArc(clause, fields))
+    return L"arc-overridden";
   if (clause.result == L"pass" &&
       (FindIgnoreAsciiCase(clause.comments, L"test mode") != std::wstring_view::npos ||
        FindIgnoreAsciiCase(clause.comments, L"testing mode") != std::wstring_view::npos)) {
@@ -142,29 +205,58 @@ void TakeSignatures(const std::vector<Signature>& signatures, bool lastWins,
   }
 }
 
-bool IsSignatureMethod(const std::wstring& method) {
-  return method == L"dkim" || method == L"domainkeys";
+// The signing domain of a DKIM clause: header.d; the domain of header.i only when there is no
+// header.d. A DomainKeys clause may name the signed From instead.
+std::wstring SignerOf(const AuthSegment& clause) {
+  std::wstring signer = clause.Property(L"header.d");
+  if (signer.empty())
+    signer = clause.Property(L"header.i");
+  if (signer.empty() && clause.method == L"domainkeys")
+    signer = clause.Property(L"header.from");
+  return DomainOfIdentity(signer);
 }
 
-// The provider's Authentication-Results, read by structure; nullopt when it has none or
-// when another server wrote it.
-std::optional<AuthResults> ReadProviderResults(ProviderFields& fields,
-                                               bool (*ownServer)(const std::wstring&)) {
-  std::optional<std::wstring> value = fields.Read(L"Authentication-Results");
-  if (!value)
-    return std::nullopt;
-  AuthResults results = ReadAuthResults(*value);
-  if (!ownServer(results.authservId)) {
-    fields.Note(Format(L"Authentication-Results names the server \"%s\", not %s's",
-                       results.authservId, fields.provider()));
-    return std::nullopt;
+// The domain an SPF clause is about: the envelope sender's (smtp.mailfrom, or smtp.mail in
+// older blocks); the greeting's name (smtp.helo) only when there is no envelope sender.
+std::wstring SpfDomainOf(const AuthSegment& clause) {
+  std::wstring domain = clause.Property(L"smtp.mailfrom");
+  if (domain.empty())
+    domain = clause.Property(L"smtp.mail");
+  if (domain.empty())
+    domain = clause.Property(L"smtp.helo");
+  return DomainOfIdentity(domain);
+}
+
+// The SPF and DKIM clauses of an Authentication-Results value in RFC 8601 form; every other
+// method (dmarc, compauth, arc, ...) is left alone. `lastWins`: a later SPF clause overrides
+// an earlier one and the last passing signature is the one named.
+void ReadClauses(const AuthResults& results, bool lastWins, ProviderFields& fields,
+                 AuthHeaderResult* result) {
+  std::vector<Signature> signatures;
+  bool spfRead = false;
+  for (const AuthSegment& clause : results.segments) {
+    if (clause.method == L"spf" && (lastWins || !spfRead)) {
+      spfRead = true;
+      result->spfResult = SpfResult(clause, fields);
+      result->spfDomain = SpfDomainOf(clause);
+    } else if (clause.method == L"dkim" || clause.method == L"domainkeys") {
+      signatures.push_back({DkimResult(clause, fields), SignerOf(clause)});
+    }
   }
-  return results;
+  TakeSignatures(signatures, lastWins, result);
 }
 
 bool EndsWithDomain(const std::wstring& host, std::wstring_view domain) {
   return host.size() > domain.size() + 1 && host[host.size() - domain.size() - 1] == L'.' &&
          host.compare(host.size() - domain.size(), domain.size(), domain) == 0;
+}
+
+// Yahoo's form before RFC 8601: "server  from=a.example; domainkeys=neutral (no sig);
+// from=a.example; dkim=pass (ok)", the signer's "from=" domain at the end of the segment
+// before its method.
+bool IsFromForm(const AuthResults& results) {
+  const AuthSegment& first = results.segments.front();
+  return !first.properties.empty() && first.properties.front().name == L"from";
 }
 
 // "x ; domain : <domain> <keyword> : <word>" in AOL's fields: the domain and the verdict
@@ -218,54 +310,15 @@ bool MatchAolVerdict(std::wstring_view value, std::wstring_view keyword, bool af
   return false;
 }
 
-}  // namespace
-
-bool AnalyzeGmailHeaders(const std::wstring& mailProvider, const std::wstring& headers,
+// Hotmail before Exchange Online: "hotmail.com; sender-id=...; spf=...; dkim=...", with its
+// overall verdict in X-AUTH-Result standing in for a missing DKIM one.
+void ReadHotmailVerdicts(const AuthResults& results, ProviderFields& fields,
                          AuthHeaderResult* result) {
-  if (FamilyOfMarker(mailProvider) != ProviderFamily::kGmail)
-    return false;
-  ProviderFields fields(headers, ProviderFamily::kGmail, result);
-  const std::optional<AuthResults> results = ReadProviderResults(
-      fields, [](const std::wstring& server) { return EndsWithDomain(server, L"google.com"); });
-  if (!results)
-    return true;
-  std::vector<Signature> signatures;
-  for (size_t i = 1; i < results->segments.size(); ++i) {
-    const AuthSegment& clause = results->segments[i];
-    if (clause.method == L"spf") {
-      // A later clause overwrites an earlier one; the domain is the envelope sender's.
-      std::wstring mailFrom = clause.Property(L"smtp.mailfrom");
-      if (mailFrom.empty())
-        mailFrom = clause.Property(L"smtp.mail");
-      result->spfResult = SpfResult(clause, fields);
-      result->spfDomain = DomainOfIdentity(mailFrom);
-    } else if (IsSignatureMethod(clause.method)) {
-      std::wstring signer = clause.Property(L"header.d");
-      if (signer.empty())
-        signer = clause.Property(L"header.i");
-      if (signer.empty())
-        signer = clause.Property(L"header.from");
-      signatures.push_back({DkimResult(clause, fields), DomainOfIdentity(signer)});
-    }
-  }
-  TakeSignatures(signatures, true, result);
-  return true;
-}
-
-bool AnalyzeHotmailHeaders(const std::wstring& mailProvider, const std::wstring& headers,
-                           AuthHeaderResult* result) {
-  if (FamilyOfMarker(mailProvider) != ProviderFamily::kHotmail)
-    return false;
-  ProviderFields fields(headers, ProviderFamily::kHotmail, result);
-  const std::optional<AuthResults> results = ReadProviderResults(
-      fields, [](const std::wstring& server) { return server == L"hotmail.com"; });
-  if (!results)
-    return true;
   bool senderIdRead = false;
   bool spfRead = false;
   std::vector<Signature> signatures;
-  for (size_t i = 1; i < results->segments.size(); ++i) {
-    const AuthSegment& clause = results->segments[i];
+  for (size_t i = 1; i < results.segments.size(); ++i) {
+    const AuthSegment& clause = results.segments[i];
     if (clause.method == L"sender-id" && !senderIdRead && !spfRead) {
       const std::wstring sender = clause.Property(L"header.sender");
       if (!sender.empty()) {
@@ -296,25 +349,12 @@ bool AnalyzeHotmailHeaders(const std::wstring& mailProvider, const std::wstring&
     if (result->dkimResult == L"pass" && !result->dkimDomain.empty())
       result->dkimPassDomains.push_back(result->dkimDomain);
   }
-  return true;
 }
 
-bool AnalyzeYahooHeaders(const std::wstring& mailProvider, const std::wstring& headers,
-                         AuthHeaderResult* result) {
-  if (FamilyOfMarker(mailProvider) != ProviderFamily::kYahoo)
-    return false;
-  ProviderFields fields(headers, ProviderFamily::kYahoo, result);
-  const std::optional<AuthResults> results = ReadProviderResults(
-      fields, [](const std::wstring& server) { return EndsWithDomain(server, L"yahoo.com"); });
-  if (!results)
-    return true;
-  const std::vector<AuthSegment>& segments = results->segments;
-  if (segments.front().properties.empty() || segments.front().properties.front().name != L"from") {
-    fields.Note(L"Yahoo's Authentication-Results is not in Yahoo's \"from=\" form");
-    return true;
-  }
-  // Yahoo writes each signer's "from=" domain at the end of the segment before its method:
-  // "server  from=a.example; domainkeys=neutral (no sig);  from=a.example; dkim=pass (ok)".
+// Yahoo's "from=" form, and its SPF verdict in Received-SPF.
+void ReadYahooFromForm(const AuthResults& results, ProviderFields& fields,
+                       AuthHeaderResult* result) {
+  const std::vector<AuthSegment>& segments = results.segments;
   auto signature = [&](const wchar_t* method) -> std::optional<Signature> {
     for (size_t i = 1; i < segments.size(); ++i) {
       const AuthSegment& before = segments[i - 1];
@@ -355,14 +395,20 @@ bool AnalyzeYahooHeaders(const std::wstring& mailProvider, const std::wstring& h
       }
     }
   }
-  return true;
 }
 
-bool AnalyzeAolHeaders(const std::wstring& mailProvider, const std::wstring& headers,
-                       AuthHeaderResult* result) {
-  if (FamilyOfMarker(mailProvider) != ProviderFamily::kAol)
-    return false;
-  ProviderFields fields(headers, ProviderFamily::kAol, result);
+// AOL before Yahoo's platform: its verdicts in the run it appended at the end of the block.
+void ReadAolAppendedRun(ProviderFields& fields, AuthHeaderResult* result) {
+  const ProviderPart& part = fields.part();
+  if (part.imitatedRunField != ProviderPart::kNone) {
+    const HeaderField& field = fields.block().fields()[part.imitatedRunField];
+    fields.Note(
+        Format(L"the sender wrote %s on line %u, imitating the verdict fields AOL "
+               L"appends, so none of AOL's appended verdicts is read",
+               std::wstring(field.name), LineNumber(field)));
+    return;
+  }
+  fields.SetLayout(L"AOL (appended X-AOL fields)");
   if (const std::optional<std::wstring> dkim = fields.Read(L"X-AOL-SCOLL-AUTHENTICATION")) {
     Signature signature;
     if (MatchAolVerdict(*dkim, L"DKIM", true, &signature.domain, &signature.result)) {
@@ -374,6 +420,92 @@ bool AnalyzeAolHeaders(const std::wstring& mailProvider, const std::wstring& hea
   if (const std::optional<std::wstring> spf = fields.Read(L"X-AOL-SPF")) {
     (void)MatchAolVerdict(*spf, L"SPF", false, &result->spfDomain, &result->spfResult);
   }
+}
+
+}  // namespace
+
+bool AnalyzeGmailHeaders(const std::wstring& mailProvider, const std::wstring& headers,
+                         AuthHeaderResult* result) {
+  if (FamilyOfMarker(mailProvider) != ProviderFamily::kGmail)
+    return false;
+  ProviderFields fields(headers, ProviderFamily::kGmail, result);
+  const std::optional<AuthResults> results = fields.ReadResults(
+      [](const AuthResults& read) { return EndsWithDomain(read.authservId, L"google.com"); });
+  if (!results)
+    return true;
+  fields.SetLayout(L"Gmail (RFC 8601)");
+  ReadClauses(*results, true, fields, result);
+  return true;
+}
+
+bool AnalyzeHotmailHeaders(const std::wstring& mailProvider, const std::wstring& headers,
+                           AuthHeaderResult* result) {
+  if (FamilyOfMarker(mailProvider) != ProviderFamily::kHotmail)
+    return false;
+  ProviderFields fields(headers, ProviderFamily::kHotmail, result);
+  // Exchange Online writes no authserv-id: its value starts with a clause.
+  auto exchangeOnline = [](const AuthResults& read) {
+    return read.authservId.empty() && read.segments.front().IsClause();
+  };
+  const std::optional<AuthResults> results = fields.ReadResults([&](const AuthResults& read) {
+    return read.authservId == L"hotmail.com" || exchangeOnline(read);
+  });
+  if (!results)
+    return true;
+  if (exchangeOnline(*results)) {
+    fields.SetLayout(L"Outlook.com (Exchange Online)");
+    ReadClauses(*results, false, fields, result);
+  } else {
+    fields.SetLayout(L"Hotmail (before Exchange Online)");
+    ReadHotmailVerdicts(*results, fields, result);
+  }
+  return true;
+}
+
+bool AnalyzeYahooHeaders(const std::wstring& mailProvider, const std::wstring& headers,
+                         AuthHeaderResult* result) {
+  if (FamilyOfMarker(mailProvider) != ProviderFamily::kYahoo)
+    return false;
+  ProviderFields fields(headers, ProviderFamily::kYahoo, result);
+  const std::optional<AuthResults> results = fields.ReadResults(
+      [](const AuthResults& read) { return EndsWithDomain(read.authservId, L"yahoo.com"); });
+  if (!results)
+    return true;
+  if (IsFromForm(*results)) {
+    fields.SetLayout(L"Yahoo (from= form)");
+    ReadYahooFromForm(*results, fields, result);
+  } else {
+    fields.SetLayout(L"Yahoo (RFC 8601)");
+    ReadClauses(*results, false, fields, result);
+  }
+  return true;
+}
+
+bool AnalyzeAolHeaders(const std::wstring& mailProvider, const std::wstring& headers,
+                       AuthHeaderResult* result) {
+  if (FamilyOfMarker(mailProvider) != ProviderFamily::kAol)
+    return false;
+  ProviderFields fields(headers, ProviderFamily::kAol, result);
+  if (fields.part().HasAppendedRun()) {
+    ReadAolAppendedRun(fields, result);
+    return true;
+  }
+  if (fields.part().imitatedRunField != ProviderPart::kNone) {
+    const HeaderField& field = fields.block().fields()[fields.part().imitatedRunField];
+    fields.Note(
+        Format(L"%s on line %u imitates a verdict field AOL no longer writes: the "
+               L"sender's text",
+               std::wstring(field.name), LineNumber(field)));
+  }
+  const std::optional<AuthResults> results = fields.ReadResults([](const AuthResults& read) {
+    return (EndsWithDomain(read.authservId, L"yahoo.com") ||
+            EndsWithDomain(read.authservId, L"aol.com")) &&
+           !IsFromForm(read);
+  });
+  if (!results)
+    return true;
+  fields.SetLayout(L"AOL (RFC 8601, Yahoo's platform)");
+  ReadClauses(*results, false, fields, result);
   return true;
 }
 

@@ -1,11 +1,13 @@
 // Reading the receiving provider's authentication verdicts (SPF, DKIM, DomainKeys,
-// Sender-ID) out of a message's transport headers. One analyser per provider family; each
-// reads only the fields in the part of the block the provider wrote (provider_part.h) and
-// reads Authentication-Results by its structure (auth_results.h), so that nothing a sender
-// wrote can give or change a verdict. Nothing here decides: the mail check compares the
-// result with the sender's branding entry.
+// Sender-ID) out of a message's transport headers. One analyser per provider family, which
+// knows each layout the provider wrote over the years; each reads only the fields in the part
+// of the block the provider wrote (provider_part.h) and reads Authentication-Results by its
+// structure (auth_results.h), so that nothing a sender wrote can give or change a verdict.
+// DMARC, composite and ARC results are never read: they vouch for nothing on their own.
+// Nothing here decides: the mail check compares the result with the sender's branding entry.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,11 @@ struct AuthHeaderResult {
   std::vector<std::wstring> dkimPassDomains;
   // Why verdicts in the block were not taken, or were taken as less than a pass.
   std::vector<std::wstring> ignored;
+  // The provider's layout the verdicts were read in ("Outlook.com (Exchange Online)",
+  // "Yahoo (RFC 8601)", ...); empty when none was recognised.
+  std::wstring layout;
+  // The line (from 1) of the provider's inbound hop; 0 when the block holds none.
+  size_t inboundLine = 0;
 };
 
 // The verdicts for the provider marker; all empty when no analyser takes the marker.

@@ -39,14 +39,16 @@ AuthSegment MakeSegment(const std::vector<Token>& tokens, bool first, bool endsA
   AuthSegment segment;
   segment.comments = std::move(comments);
   size_t i = 0;
-  if (first) {
+  const bool startsWithClause = tokens.size() >= 3 && tokens[0].kind == TokenKind::kWord &&
+                                tokens[1].kind == TokenKind::kEquals &&
+                                tokens[2].kind == TokenKind::kWord;
+  if (first && !startsWithClause) {
     if (i < tokens.size() && tokens[i].kind != TokenKind::kEquals &&
         !(i + 1 < tokens.size() && tokens[i + 1].kind == TokenKind::kEquals)) {
       *authservId = ToLowerAscii(tokens[i].text);
       ++i;
     }
-  } else if (tokens.size() >= 3 && tokens[0].kind == TokenKind::kWord &&
-             tokens[1].kind == TokenKind::kEquals && tokens[2].kind == TokenKind::kWord) {
+  } else if (startsWithClause) {
     std::wstring method = ToLowerAscii(tokens[0].text);
     const size_t slash = method.find(L'/');
     if (slash != std::wstring::npos)

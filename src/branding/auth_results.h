@@ -19,8 +19,9 @@ struct AuthProperty {
 
 // One ";"-separated segment of the value.
 struct AuthSegment {
-  // Set when the segment starts with "method=result" (the first segment never does: it is
-  // the authserv-id's). Lower case; a method's "/version" is dropped.
+  // Set when the segment starts with "method=result". The first segment is the
+  // authserv-id's, unless the value has none and starts with a clause (Exchange Online
+  // writes it so). Lower case; a method's "/version" is dropped.
   std::wstring method;
   std::wstring result;
   std::wstring comments;  // the text of the segment's comments, joined by spaces

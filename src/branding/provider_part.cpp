@@ -1,66 +1,90 @@
-// The provider layouts and the search for the provider's part of a header block.
+// The providers' chains of hops and the search for the provider's part of a header block.
 #include "branding/provider_part.h"
 
 #include <array>
 
 #include "branding/mail_provider.h"
+#include "branding/received_hop.h"
 #include "support/configuration.h"
 #include "support/text.h"
 
 namespace tp {
 namespace {
 
-struct ProviderLayout {
-  ProviderFamily family;
-  const wchar_t* name;
-  // The provider's own servers: a host equal to one of these or ending in "." + one of them.
-  std::array<const wchar_t*, 3> hosts;
-  // The trace line is the topmost Received field of the provider's servers (Gmail: its one
-  // inbound exchanger); otherwise the lowest one of the provider's chain of hops.
-  bool topmostTrace;
-  // Fields the provider writes directly below its trace line, in this order.
-  std::array<const wchar_t*, 2> belowTrace;
-  // The provider folds the last of those only after a clause's semicolon.
-  bool foldsAfterSemicolon;
-  // The first field of the run the provider appends at the end of the block, if any.
-  const wchar_t* appendedRunStart;
+// A host of `domain` (the domain itself or below it) whose first label starts with
+// `labelPrefix` (any first label when it is empty).
+struct HostPattern {
+  const wchar_t* labelPrefix;
+  const wchar_t* domain;
 };
 
-constexpr ProviderLayout kLayouts[] = {
+struct ProviderChain {
+  ProviderFamily family;
+  const wchar_t* name;
+  // The provider's own servers: a host equal to one of these or below one of them.
+  std::array<const wchar_t*, 4> hosts;
+  // Servers whose hop is always an inbound hop: they take mail from outside the provider.
+  std::array<HostPattern, 2> inboundServers;
+  // Servers a sender names when it imitates the provider's inbound hop or the server that
+  // writes the verdicts.
+  std::array<HostPattern, 3> imitatedServers;
+  // Fields the provider writes directly below its inbound hop, in this order.
+  std::array<const wchar_t*, 2> belowInbound;
+  // The provider folds the last of those only after a clause's semicolon.
+  bool foldsAfterSemicolon;
+  // The provider appended a run of verdict fields at the end of the block, starting with
+  // this field, when its inbound hop was by a host of `appendingDomain`.
+  const wchar_t* appendedRunStart;
+  const wchar_t* appendingDomain;
+};
+
+constexpr ProviderChain kChains[] = {
     {ProviderFamily::kGmail,
      L"Gmail",
-     {L"mx.google.com", nullptr, nullptr},
-     true,
+     {L"google.com", nullptr, nullptr, nullptr},
+     {{{L"", L"mx.google.com"}, {nullptr, nullptr}}},
+     {{{L"", L"mx.google.com"}, {nullptr, nullptr}, {nullptr, nullptr}}},
      {L"Received-SPF", L"Authentication-Results"},
      true,
+     nullptr,
      nullptr},
     {ProviderFamily::kHotmail,
-     L"Hotmail",
-     {L"hotmail.com", L"outlook.com", L"live.com"},
-     false,
+     L"Outlook.com",
+     {L"outlook.com", L"outlook.office365.com", L"hotmail.com", L"live.com"},
+     {{{L"", L"mail.protection.outlook.com"}, {L"", L"hotmail.com"}}},
+     {{{L"", L"mail.protection.outlook.com"}, {L"", L"hotmail.com"}, {nullptr, nullptr}}},
      {nullptr, nullptr},
      false,
+     nullptr,
      nullptr},
     {ProviderFamily::kYahoo,
      L"Yahoo",
-     {L"yahoo.com", nullptr, nullptr},
-     false,
+     {L"yahoo.com", nullptr, nullptr, nullptr},
+     {{{L"mta", L"yahoo.com"}, {nullptr, nullptr}}},
+     {{{L"mta", L"yahoo.com"}, {L"atlas", L"yahoo.com"}, {nullptr, nullptr}}},
      {nullptr, nullptr},
      false,
+     nullptr,
      nullptr},
     {ProviderFamily::kAol,
      L"AOL",
-     {L"aol.com", nullptr, nullptr},
-     false,
+     {L"aol.com", L"yahoo.com", nullptr, nullptr},
+     {{{L"", L"mx.aol.com"}, {L"mta", L"yahoo.com"}}},
+     {{{L"", L"mx.aol.com"}, {L"mta", L"yahoo.com"}, {L"atlas", L"yahoo.com"}}},
      {nullptr, nullptr},
      false,
-     L"x-aol-global-disposition"},
+     L"x-aol-global-disposition",
+     L"aol.com"},
 };
 
-const ProviderLayout* LayoutOf(ProviderFamily family) {
-  for (const ProviderLayout& layout : kLayouts) {
-    if (layout.family == family)
-      return &layout;
+// The fields of AOL's appended run that carry or announce its verdicts.
+constexpr const wchar_t* kAppendedVerdictFields[] = {L"x-aol-global-disposition",
+                                                     L"X-AOL-SCOLL-AUTHENTICATION", L"X-AOL-SPF"};
+
+const ProviderChain* ChainOf(ProviderFamily family) {
+  for (const ProviderChain& chain : kChains) {
+    if (chain.family == family)
+      return &chain;
   }
   return nullptr;
 }
@@ -76,33 +100,33 @@ bool IsHostIn(std::wstring_view host, std::wstring_view domain) {
          EqualsIgnoreAsciiCase(host.substr(host.size() - domain.size()), domain);
 }
 
-bool IsProviderHost(const ProviderLayout& layout, std::wstring_view host) {
-  for (const wchar_t* domain : layout.hosts) {
+bool IsProviderHost(const ProviderChain& chain, std::wstring_view host) {
+  for (const wchar_t* domain : chain.hosts) {
     if (domain != nullptr && IsHostIn(host, domain))
       return true;
   }
   return false;
 }
 
-// An address instead of a name: a provider's internal hop ("by 10.36.109.145",
-// "by 2002:a05:7300:d10f:b0:11c", "by [192.0.2.1]").
-bool IsAddressLiteral(std::wstring_view host) {
-  if (host.empty())
-    return false;
-  if (host.front() == L'[')
-    return true;
-  bool colon = false;
-  bool hex = false;
-  for (wchar_t ch : host) {
-    if (ch == L':') {
-      colon = true;
-    } else if ((ch >= L'a' && ch <= L'f') || (ch >= L'A' && ch <= L'F')) {
-      hex = true;
-    } else if (!(ch >= L'0' && ch <= L'9') && ch != L'.') {
-      return false;
-    }
+template <size_t N>
+bool MatchesAny(const std::array<HostPattern, N>& patterns, std::wstring_view host) {
+  for (const HostPattern& pattern : patterns) {
+    if (pattern.domain == nullptr || !IsHostIn(host, pattern.domain))
+      continue;
+    const std::wstring_view prefix = pattern.labelPrefix;
+    if (host.size() >= prefix.size() &&
+        EqualsIgnoreAsciiCase(host.substr(0, prefix.size()), prefix))
+      return true;
   }
-  return colon || !hex;
+  return false;
+}
+
+// The hop took the message from outside the provider: from a host the provider does not
+// name as its own, or from an address on the Internet.
+bool ComesFromOutside(const ProviderChain& chain, const ReceivedHop& hop) {
+  if (hop.fromHost.empty() || IsProviderHost(chain, hop.fromHost))
+    return false;
+  return !(IsAddressLiteral(hop.fromHost) && IsInternalAddress(hop.fromHost));
 }
 
 // How many lines of a field folded only after semicolons belong to it: a line continues the
@@ -117,6 +141,31 @@ size_t LinesFoldedAfterSemicolons(const HeaderBlock& block, const HeaderField& f
     ++taken;
   }
   return taken;
+}
+
+bool IsAppendedRunField(const HeaderField& field) {
+  return field.Is(L"Authentication-Results") ||
+         (field.hasColon && FindIgnoreAsciiCase(field.name, L"x-aol-") == 0);
+}
+
+// The run the provider appended: from the last `start` field below its top part to the end
+// of the block, every field one of the run's. A run that does not reach the end is not the
+// provider's, which appends after everything else.
+void FindAppendedRun(const HeaderBlock& block, const ProviderChain& chain, ProviderPart* part) {
+  const std::vector<HeaderField>& fields = block.fields();
+  size_t start = ProviderPart::kNone;
+  for (size_t i = part->topEnd; i < fields.size(); ++i) {
+    if (fields[i].Is(chain.appendedRunStart))
+      start = i;
+  }
+  if (start == ProviderPart::kNone)
+    return;
+  for (size_t i = start; i < fields.size(); ++i) {
+    if (!IsAppendedRunField(fields[i]))
+      return;
+  }
+  part->appendedBegin = start;
+  part->appendedEnd = fields.size();
 }
 
 }  // namespace
@@ -140,48 +189,8 @@ ProviderFamily FamilyOfMarker(std::wstring_view mailProvider) {
 }
 
 const wchar_t* FamilyName(ProviderFamily family) {
-  const ProviderLayout* layout = LayoutOf(family);
-  return layout == nullptr ? L"no provider" : layout->name;
-}
-
-std::wstring ReceivedByHost(std::wstring_view value) {
-  size_t i = 0;
-  bool expectHost = false;
-  while (i < value.size()) {
-    const wchar_t ch = value[i];
-    if (ch == L';')
-      break;  // the date follows
-    if (ch == L'(') {
-      // A comment ("(mail.example. [192.0.2.1])"), nesting by a counter.
-      size_t depth = 0;
-      do {
-        if (value[i] == L'\\') {
-          ++i;
-        } else if (value[i] == L'(') {
-          ++depth;
-        } else if (value[i] == L')') {
-          --depth;
-        }
-        ++i;
-      } while (i < value.size() && depth > 0);
-      continue;
-    }
-    if (IsSpace(ch)) {
-      ++i;
-      continue;
-    }
-    const size_t begin = i;
-    while (i < value.size() && !IsSpace(value[i]) && value[i] != L'(' && value[i] != L';')
-      ++i;
-    std::wstring_view word = value.substr(begin, i - begin);
-    if (expectHost) {
-      while (!word.empty() && word.back() == L'.')
-        word.remove_suffix(1);
-      return ToLowerAscii(word);
-    }
-    expectHost = EqualsIgnoreAsciiCase(word, L"by");
-  }
-  return {};
+  const ProviderChain* chain = ChainOf(family);
+  return chain == nullptr ? L"no provider" : chain->name;
 }
 
 size_t ProviderPart::Find(const HeaderBlock& block, std::wstring_view name) const {
@@ -193,47 +202,57 @@ size_t ProviderPart::Find(const HeaderBlock& block, std::wstring_view name) cons
 
 ProviderPart FindProviderPart(const HeaderBlock& block, ProviderFamily family) {
   ProviderPart part;
-  const ProviderLayout* layout = LayoutOf(family);
-  if (layout == nullptr)
+  const ProviderChain* chain = ChainOf(family);
+  if (chain == nullptr)
     return part;
   const std::vector<HeaderField>& fields = block.fields();
+  ReceivedHop inbound;
   for (size_t i = 0; i < fields.size(); ++i) {
     if (!fields[i].Is(L"Received"))
       continue;
-    const std::wstring host = ReceivedByHost(block.Value(fields[i]));
-    if (IsProviderHost(*layout, host)) {
+    ReceivedHop hop = ReadReceivedHop(block.Value(fields[i]));
+    if (!IsProviderHost(*chain, hop.byHost) && !IsAddressLiteral(hop.byHost)) {
+      part.foreignHop = i;  // the chain ended without an inbound hop
+      break;
+    }
+    if (MatchesAny(chain->inboundServers, hop.byHost) || hop.recordsGreeting ||
+        ComesFromOutside(*chain, hop)) {
       part.traced = true;
-      part.traceIndex = i;
-      if (layout->topmostTrace)
-        break;
-    } else if (!IsAddressLiteral(host)) {
-      break;  // a hop outside the provider: the sender's part has begun
+      part.inboundIndex = i;
+      inbound = std::move(hop);
+      break;
     }
   }
   if (!part.traced)
     return part;
-  part.topEnd = part.traceIndex + 1;
-  for (const wchar_t* below : layout->belowTrace) {
+
+  part.topEnd = part.inboundIndex + 1;
+  for (const wchar_t* below : chain->belowInbound) {
     if (below != nullptr && part.topEnd < fields.size() && fields[part.topEnd].Is(below))
       ++part.topEnd;
   }
   const HeaderField& last = fields[part.topEnd - 1];
-  if (layout->foldsAfterSemicolon && !last.Is(L"Received"))
+  if (chain->foldsAfterSemicolon && !last.Is(L"Received"))
     part.lastFieldLines = LinesFoldedAfterSemicolons(block, last);
-  if (layout->appendedRunStart != nullptr) {
-    size_t start = std::wstring_view::npos;
-    for (size_t i = part.topEnd; i < fields.size(); ++i) {
-      if (fields[i].Is(layout->appendedRunStart))
-        start = i;
-    }
-    if (start != std::wstring_view::npos) {
-      part.appendedBegin = start;
-      part.appendedEnd = start + 1;
-      while (part.appendedEnd < fields.size() &&
-             (fields[part.appendedEnd].Is(L"Authentication-Results") ||
-              (fields[part.appendedEnd].hasColon &&
-               FindIgnoreAsciiCase(fields[part.appendedEnd].name, L"x-aol-") == 0))) {
-        ++part.appendedEnd;
+
+  // The run AOL appended belongs to its layout before Yahoo's platform: an inbound hop by
+  // AOL's own exchanger, which recorded no greeting, and no verdict field at the top.
+  if (chain->appendedRunStart != nullptr && IsHostIn(inbound.byHost, chain->appendingDomain) &&
+      !inbound.recordsGreeting &&
+      block.Find(L"Authentication-Results", 0, part.topEnd) == std::wstring_view::npos) {
+    FindAppendedRun(block, *chain, &part);
+  }
+  for (size_t i = part.topEnd; i < fields.size(); ++i) {
+    if (part.Contains(i))
+      continue;
+    if (fields[i].Is(L"Received")) {
+      const ReceivedHop hop = ReadReceivedHop(block.Value(fields[i]));
+      if (MatchesAny(chain->imitatedServers, hop.byHost))
+        part.imitatedHops.push_back(i);
+    } else if (chain->appendedRunStart != nullptr && part.imitatedRunField == ProviderPart::kNone) {
+      for (const wchar_t* name : kAppendedVerdictFields) {
+        if (fields[i].Is(name))
+          part.imitatedRunField = i;
       }
     }
   }

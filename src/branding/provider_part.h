@@ -1,12 +1,14 @@
 // Which part of a transport-header block the receiving provider wrote. A provider adds its
-// fields above everything it received (AOL also appends some at the end), so the fields a
-// sender wrote lie below the provider's own trace line: a verdict field counts only inside
-// the provider's part. Each provider's layout comes from published header blocks (see
-// docs/PROVIDER_HEADERS.md).
+// fields above everything it received (AOL once also appended some at the end), so its part
+// is its own chain of hops from the top of the block, ending at its inbound hop: the Received
+// field of its server that took the message from outside. Whatever lies below that line is
+// the sender's text, whatever hosts it names. Each provider's layouts come from published
+// header blocks (see docs/PROVIDER_HEADERS.md).
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "branding/header_fields.h"
 
@@ -20,21 +22,33 @@ ProviderFamily FamilyOfMarker(std::wstring_view mailProvider);
 const wchar_t* FamilyName(ProviderFamily family);
 
 struct ProviderPart {
-  // False when the block holds no trace line of the provider's servers at its top: nothing
-  // in it can then be told apart from what a sender wrote.
+  static constexpr size_t kNone = static_cast<size_t>(-1);
+
+  // False when the block does not start with the provider's chain of hops down to an inbound
+  // hop: nothing in it can then be told apart from what a sender wrote.
   bool traced = false;
-  size_t traceIndex = 0;  // the provider's inbound trace line (a Received field)
-  size_t topEnd = 0;      // fields [0, topEnd) are the provider's
+  size_t inboundIndex = 0;  // the provider's inbound hop (a Received field)
+  size_t topEnd = 0;        // fields [0, topEnd) are the provider's
   // Fields [appendedBegin, appendedEnd) the provider appended at the end of the block.
   size_t appendedBegin = 0;
   size_t appendedEnd = 0;
   // How many lines of field topEnd - 1 are the provider's: a line that begins with white
   // space at the top of the sender's part would otherwise continue it.
   size_t lastFieldLines = HeaderBlock::kAllLines;
+  // Untraced: the Received field by a host outside the provider that ended its chain before
+  // an inbound hop; kNone when the block ran out of Received fields instead.
+  size_t foreignHop = kNone;
+  // Received fields below the inbound hop that name the provider's receiving servers: the
+  // sender's text, which extends nothing.
+  std::vector<size_t> imitatedHops;
+  // The first of the provider's appended verdict fields found outside its part (the sender
+  // wrote it); kNone when there is none.
+  size_t imitatedRunField = kNone;
 
   bool Contains(size_t index) const {
     return index < topEnd || (index >= appendedBegin && index < appendedEnd);
   }
+  bool HasAppendedRun() const { return appendedEnd > appendedBegin; }
   // The first field `name` of the provider's top part, else of its appended part; npos when
   // there is none.
   size_t Find(const HeaderBlock& block, std::wstring_view name) const;
@@ -45,9 +59,5 @@ struct ProviderPart {
 };
 
 ProviderPart FindProviderPart(const HeaderBlock& block, ProviderFamily family);
-
-// The host after "by" in a Received field's value (comments skipped), lower case, without a
-// final dot; empty when there is none.
-std::wstring ReceivedByHost(std::wstring_view value);
 
 }  // namespace tp

@@ -302,11 +302,12 @@ TEST(AttackTest, VerdictFieldsTheSenderWroteCountForNothing) {
        L"none"},
       {"yahoo: below Yahoo's", kYahoo, YahooBlock(yahooNeutral, L"", kForgedYahoo + kSenderPart),
        L"", L"", L"neutral", L"evil.example"},
+      // A run imitating AOL's refuses AOL's verdicts altogether.
       {"aol: above AOL's run", kAol,
        AolBlock(AolRun(L"domain : evil.example DKIM : fail", L"domain : evil.example SPF : fail"),
                 kSenderPart + L"x-aol-global-disposition: G\r\n" + kForgedAol +
                     L"Content-Type: text/plain\r\n"),
-       L"fail", L"evil.example", L"fail", L"evil.example"},
+       L"", L"", L"", L""},
       // Where the provider wrote none.
       {"gmail: none of Gmail's", kGmail, GmailBlock(L"", kSenderPart + kForgedGmail), L"", L"", L"",
        L""},
