@@ -44,6 +44,11 @@ uint32_t LineNumber(const HeaderField& field) {
   return static_cast<uint32_t>(field.line + 1);
 }
 
+// " and N more" after the first of `count` lines a note names.
+std::wstring MoreOf(size_t count) {
+  return count > 1 ? Format(L" and %u more", static_cast<uint32_t>(count - 1)) : std::wstring();
+}
+
 // The fields of one provider's part of a block, and the notes on what was left out.
 class ProviderFields {
  public:
@@ -68,12 +73,13 @@ class ProviderFields {
       return;
     }
     m_result->inboundLine = LineNumber(fields[m_part.inboundIndex]);
-    for (size_t index : m_part.imitatedHops) {
+    const std::vector<size_t>& imitated = m_part.imitatedHops;
+    if (!imitated.empty()) {
       Note(
-          Format(L"the Received line %u names a server of %s's below %s's inbound hop on line "
-                 L"%u: it is the sender's text and extends nothing",
-                 LineNumber(fields[index]), provider(), provider(),
-                 static_cast<uint32_t>(m_result->inboundLine)));
+          Format(L"the Received line %u%s names a server of %s's below %s's inbound hop on "
+                 L"line %u: the sender's text, which extends nothing",
+                 LineNumber(fields[imitated.front()]), MoreOf(imitated.size()), provider(),
+                 provider(), static_cast<uint32_t>(m_result->inboundLine)));
     }
   }
 
@@ -89,10 +95,7 @@ class ProviderFields {
     }
     if (outside > 0) {
       Note(Format(L"%s on line %u%s lies outside the part of the block that %s wrote", name,
-                  firstOutsideLine,
-                  outside > 1 ? Format(L" and %u more", static_cast<uint32_t>(outside - 1))
-                              : std::wstring(),
-                  provider()));
+                  firstOutsideLine, MoreOf(outside), provider()));
     }
     if (!m_part.traced)
       return std::nullopt;

@@ -10,103 +10,24 @@
 
 #include "branding/auth_results.h"
 #include "branding/header_fields.h"
+#include "provider_blocks.h"
 #include "support/stack_thread.h"
 
 namespace tp {
 namespace {
 
-const std::wstring kGmail = L"@gmail.com";
-const std::wstring kHotmail = L"@hotmail.com";
-const std::wstring kYahoo = L"@yahoo.com";
-const std::wstring kAol = L"@aol.com";
-
-// The sender's part of every block: what arrived at the provider.
-const std::wstring kSenderPart =
-    L"DKIM-Signature: v=1; a=rsa-sha256; d=bank.example; s=s1;\r\n"
-    L"        h=from:to:subject; bh=abc=; b=def=\r\n"
-    L"From: Bank <news@bank.example>\r\n"
-    L"Subject: Your statement\r\n"
-    L"Message-ID: <1@bank.example>\r\n";
-
-// Gmail: internal hop, its inbound exchanger's trace, then Received-SPF and
-// Authentication-Results below that trace.
-std::wstring GmailBlock(const std::wstring& results, const std::wstring& sender = kSenderPart) {
-  return L"Delivered-To: jane@gmail.com\r\n"
-         L"Received: by 2002:a05:7300:d10f:b0:11c with SMTP id a1b2;\r\n"
-         L"        Tue, 04 Mar 2025 01:02:11 -0800 (PST)\r\n"
-         L"Received: from out.bank.example (out.bank.example. [192.0.2.7])\r\n"
-         L"        by mx.google.com with ESMTPS id c3d4\r\n"
-         L"        for <jane@gmail.com>; Tue, 04 Mar 2025 01:02:11 -0800 (PST)\r\n"
-         L"Received-SPF: pass (google.com: domain of b@bank.example designates 192.0.2.7 as "
-         L"permitted sender) client-ip=192.0.2.7;\r\n" +
-         (results.empty() ? std::wstring() : L"Authentication-Results: " + results + L"\r\n") +
-         sender;
-}
-
-// Hotmail: its verdicts above the trace of the hop that took the message in.
-std::wstring HotmailBlock(const std::wstring& results, const std::wstring& sender = kSenderPart,
-                          const std::wstring& overall = L"") {
-  return L"Received: from BL02EPF0001A0FE.mail.protection.outlook.com (2603:10b6:208:1::20) by\r\n"
-         L" SA1P223MB0101.NAMP223.PROD.OUTLOOK.COM with HTTPS; Tue, 4 Mar 2025 09:40:12 +0000\r\n" +
-         (results.empty() ? std::wstring() : L"Authentication-Results: " + results + L"\r\n") +
-         (overall.empty() ? std::wstring() : L"X-AUTH-Result: " + overall + L"\r\n") +
-         L"Received: from out.bank.example (192.0.2.7) by\r\n"
-         L" BL02EPF0001A0FE.mail.protection.outlook.com (192.0.2.7) with Microsoft SMTP Server\r\n"
-         L" id 15.20.8489.16 via Frontend Transport; Tue, 4 Mar 2025 09:40:12 +0000\r\n" +
-         sender;
-}
-
-// Yahoo: Received-SPF and Authentication-Results above its own trace line.
-std::wstring YahooBlock(const std::wstring& results, const std::wstring& spf,
-                        const std::wstring& sender = kSenderPart) {
-  return L"X-Apparently-To: lee@yahoo.com; Tue, 4 Mar 2025 13:00:20 +0000\r\n"
-         L"Return-Path: <bounce@bank.example>\r\n" +
-         (spf.empty() ? std::wstring() : L"Received-SPF: " + spf + L"\r\n") +
-         (results.empty() ? std::wstring() : L"Authentication-Results: " + results + L"\r\n") +
-         L"Received: from 127.0.0.1  (EHLO out.bank.example) (192.0.2.7)\r\n"
-         L"  by mta1042.mail.bf1.yahoo.com with SMTPS; Tue, 4 Mar 2025 13:00:20 +0000\r\n" +
-         sender;
-}
-
-// AOL: its trace at the top, its verdicts appended after the sender's fields.
-std::wstring AolBlock(const std::wstring& appended, const std::wstring& sender = kSenderPart) {
-  return L"Return-Path: <bounce@bank.example>\r\n"
-         L"Received: from mtain-di06.r1000.mx.aol.com (mtain-di06.r1000.mx.aol.com "
-         L"[172.29.64.10]) by air-da07.mail.aol.com (v129.4) with ESMTP id MAILINDA07; Tue, "
-         L"04 Mar 2025 16:00:41 -0500\r\n"
-         L"Received: from out.bank.example (out.bank.example [192.0.2.7])\r\n"
-         L"\tby mtain-di06.r1000.mx.aol.com (Internet Inbound) with SMTP id B984D\r\n"
-         L"\tfor <pat@aol.com>; Tue,  4 Mar 2025 16:00:40 -0500 (EST)\r\n" +
-         sender + appended;
-}
-
-std::wstring AolRun(const std::wstring& dkim, const std::wstring& spf) {
-  return L"x-aol-global-disposition: G\r\n"
-         L"X-AOL-SCOLL-AUTHENTICATION: mail_rly_antispam_dkim-d247.2 ; " +
-         dkim +
-         L"\r\n"
-         L"x-aol-sid: 3039ac1d400a4c7ff70b73e2\r\n"
-         L"X-AOL-IP: 192.0.2.7\r\n"
-         L"X-AOL-SPF: " +
-         spf + L"\r\n";
-}
-
-struct Case {
-  const char* name;
-  std::wstring marker;
-  std::wstring block;
-  std::wstring spf, spfDomain, dkim, dkimDomain;
-};
-
-void ExpectCases(const std::vector<Case>& cases) {
-  for (const Case& c : cases) {
-    const AuthHeaderResult result = AnalyzeAuthHeaders(c.marker, c.block);
-    EXPECT_EQ(result.spfResult, c.spf) << c.name;
-    EXPECT_EQ(result.spfDomain, c.spfDomain) << c.name;
-    EXPECT_EQ(result.dkimResult, c.dkim) << c.name;
-    EXPECT_EQ(result.dkimDomain, c.dkimDomain) << c.name;
-  }
-}
+using testing::AolBlock;
+using testing::AolRun;
+using testing::Case;
+using testing::ExpectCases;
+using testing::GmailBlock;
+using testing::HotmailBlock;
+using testing::kAol;
+using testing::kGmail;
+using testing::kHotmail;
+using testing::kSenderPart;
+using testing::kYahoo;
+using testing::YahooBlock;
 
 const std::wstring kGmailPass =
     L"mx.google.com;\r\n"
@@ -473,6 +394,12 @@ TEST(AnalysisTest, MegabyteValuesAreReadInBoundedStackAndLinearTime) {
   std::wstring mixed;
   for (size_t i = 0; mixed.size() < kMegabyte; ++i)
     mixed += (i % 3 == 0) ? L"domain : " : (i % 3 == 1 ? L"x@ \"(;" : L"\r\n by ");
+  auto Repeated = [&](const std::wstring& text) {
+    std::wstring repeated;
+    while (repeated.size() < kMegabyte)
+      repeated += text;
+    return repeated;
+  };
   std::wstring repeatedDomains;
   while (repeatedDomains.size() < kMegabyte / 2)
     repeatedDomains += L"domain:";
@@ -495,6 +422,14 @@ TEST(AnalysisTest, MegabyteValuesAreReadInBoundedStackAndLinearTime) {
                              std::wstring(kMegabyte / 16, L'\0') + repeatedDomains +
                                  std::wstring(kMegabyte / 2, L' ') + L"SPF :"))},
       {kGmail, std::wstring(kMegabyte, L'\n')},
+      // Tens of thousands of hops: the provider's own chain, hops imitating it below its
+      // inbound hop, a greeting folded over every line, and an appended run.
+      {kYahoo, Repeated(L"Received: from 10.0.0.1 by atlas1.free.mail.bf1.yahoo.com; d\r\n")},
+      {kHotmail, testing::OutlookBlock(L"spf=pass smtp.mailfrom=a.example",
+                                       Repeated(L"Received: from a by x.mail.protection.outlook."
+                                                L"com; d\r\nAuthentication-Results: x\r\n"))},
+      {kYahoo, L"Received: from 192.0.2.1 " + Repeated(L"(EHLO (x\r\n ") + L"by 10.0.0.1\r\n"},
+      {kAol, AolBlock(L"x-aol-global-disposition: G\r\n" + Repeated(L"X-AOL-IP: 192.0.2.7\r\n"))},
   };
   std::vector<AuthHeaderResult> results;
   ASSERT_TRUE(testing::RunWithStack(testing::kOutlookUiStackBytes, [&] {
