@@ -53,6 +53,10 @@ bool HeadersVouch(host::MapiMessage& message, const std::wstring& mailProvider,
   WriteLogFormat(
       L"Header analysis result: Mail provider=%s, SPF=%s, SPFDomain=%s, DKIM=%s, DKIMDomain=%s",
       mailProvider, verdict.spfResult, verdict.spfDomain, verdict.dkimResult, verdict.dkimDomain);
+  if (!verdict.layout.empty()) {
+    WriteLogFormat(L"Header layout: %s, inbound hop on line %u", verdict.layout,
+                   static_cast<uint32_t>(verdict.inboundLine));
+  }
   for (const std::wstring& note : verdict.ignored) {
     WriteLogFormat(L"Verdict ignored: %s", note);
   }

@@ -7,6 +7,7 @@
 #include "addin/process_state.h"
 #include "addin/timer_ids.h"
 #include "host/mapi.h"
+#include "provider_blocks.h"
 #include "support/registry_values.h"
 
 namespace tp {
@@ -408,16 +409,87 @@ struct DecisionCase {
 
 class DecisionTest : public MailCheckTest {
  protected:
-  void ExpectDecisions(const std::vector<DecisionCase>& cases) {
-    int serial = 0;
+  void ExpectDecisions(const std::vector<DecisionCase>& cases,
+                       const wchar_t* sender = L"news@acme.example") {
     for (const DecisionCase& c : cases) {
-      auto mail = AddMessage(sim(), L"d" + std::to_wstring(++serial), c.account,
-                             L"news@acme.example", c.headers);
+      auto mail =
+          AddMessage(sim(), L"d" + std::to_wstring(++serial_), c.account, sender, c.headers);
       EXPECT_EQ(Brand(mail), c.branded) << c.name;
       EXPECT_EQ(ClassOf(*mail) != L"IPM.Note", c.branded) << c.name;
     }
   }
+
+ private:
+  int serial_ = 0;
 };
+
+// Today's layouts of Outlook.com, Yahoo and AOL through the whole decision: one legitimate
+// message and one refused attack per class, for the brand of the blocks' sender part.
+TEST_F(DecisionTest, TodaysLayoutsAreBrandedOnlyOnTheProvidersOwnVerdicts) {
+  Start(
+      L"{\"branding\":[{\"name\":\"Bank\",\"domain\":\"bank.example\",\"spf\":1,"
+      L"\"dkimSigners\":\"esp.example\"}]}");
+  const std::wstring outlookPass =
+      L"spf=pass (sender IP is 192.0.2.7) smtp.mailfrom=bank.example; dkim=pass (signature was "
+      L"verified) header.d=bank.example;dmarc=pass action=none header.from=bank.example;"
+      L"compauth=pass reason=100";
+  const std::wstring outlookFail =
+      L"spf=fail (sender IP is 192.0.2.9) smtp.mailfrom=evil.example; dkim=none (message not "
+      L"signed) header.d=none;dmarc=pass action=none header.from=bank.example;compauth=pass "
+      L"reason=130";
+  const std::wstring forgedHop =
+      L"Authentication-Results: spf=pass smtp.mailfrom=bank.example; dkim=pass "
+      L"header.d=bank.example\r\n"
+      L"Received: from a (192.0.2.9) by X1.Mail.Protection.Outlook.COM. with SMTP; date\r\n";
+  const std::wstring yahooPass =
+      L"atlas1.free.mail.bf1.yahoo.com; dkim=pass header.i=@esp.example header.s=s1 "
+      L"arc_overridden_status=NOT_OVERRIDDEN; spf=pass smtp.mailfrom=esp.example";
+  const std::wstring aolPass =
+      L"atlas101.aol.mail.bf1.yahoo.com; dkim=pass header.i=@bank.example; spf=pass "
+      L"smtp.mailfrom=bank.example";
+  const wchar_t* aolAtlas = L"atlas101.aol.mail.bf1.yahoo.com";
+  ExpectDecisions(
+      {
+          {"outlook: DKIM by the brand", L"me@outlook.com", testing::OutlookBlock(outlookPass),
+           true},
+          {"outlook: SPF only", L"me@hotmail.com",
+           testing::OutlookBlock(L"spf=pass smtp.mailfrom=bounce.bank.example; dkim=none "
+                                 L"header.d=none"),
+           true},
+          {"outlook: forged inbound hop below Outlook.com's", L"me@hotmail.com",
+           testing::OutlookBlock(outlookFail, forgedHop + testing::kSenderPart), false},
+          {"outlook: a foreign signer's pass", L"me@hotmail.com",
+           testing::OutlookBlock(L"spf=pass smtp.mailfrom=bank.example; dkim=pass "
+                                 L"header.d=other.example"),
+           false},
+          {"yahoo: the listed signer", L"me@yahoo.com", testing::YahooTodayBlock(yahooPass, L""),
+           true},
+          {"yahoo: a DKIM pass taken over from an ARC set", L"me@yahoo.com",
+           testing::YahooTodayBlock(L"atlas1.free.mail.bf1.yahoo.com; dkim=pass "
+                                    L"header.i=@bank.example arc_overridden_status=OVERRIDDEN",
+                                    L""),
+           false},
+          {"yahoo: the sender's results below Yahoo's inbound hop", L"me@yahoo.com",
+           testing::YahooTodayBlock(
+               L"", L"", L"Authentication-Results: " + yahooPass + L"\r\n" + testing::kSenderPart),
+           false},
+          {"aol: AOL's atlas server", L"me@aol.com",
+           testing::YahooTodayBlock(aolPass, L"", testing::kSenderPart, aolAtlas), true},
+          {"aol: an appended run in today's layout", L"me@aol.com",
+           testing::YahooTodayBlock(L"atlas101.aol.mail.bf1.yahoo.com; dkim=unknown; spf=none "
+                                    L"smtp.mailfrom=evil.example",
+                                    L"", testing::kSenderPart, aolAtlas) +
+               testing::AolRun(L"domain : bank.example DKIM : pass",
+                               L"domain : bank.example SPF : pass"),
+           false},
+      },
+      L"news@bank.example");
+  EXPECT_TRUE(Logged(L"Header layout: Outlook.com (Exchange Online), inbound hop on line 18"));
+  EXPECT_TRUE(Logged(L"DKIM is OK but not the DKIM signer"));
+  EXPECT_TRUE(
+      Logged(L"Verdict ignored: the dkim verdict was taken over from an ARC set, not reached by "
+             L"Yahoo itself"));
+}
 
 TEST_F(DecisionTest, LegitimateMailOfEveryProviderStaysBranded) {
   Start(
