@@ -40,12 +40,20 @@ const std::map<std::string, std::string> kExpected = {
     {"Hotmail/03-kestrel-spf-not-allowed.eml", "not branded: Failed SPF\\DKIM check"},
     {"Hotmail/04-lumen-xauth-pass.eml", "branded as IPM.Note.Tidepost.Lumen Energy"},
     {"Hotmail/05-acme-softfail-spoof.eml", "not branded: Failed SPF\\DKIM check"},
+    {"Hotmail/06-acme-exchange-online.eml", "branded as IPM.Note.Tidepost.Acme Travel"},
+    {"Hotmail/07-kestrel-forged-hop.eml",
+     "not branded: Verdict ignored: the Received line 22 names a server of Outlook.com's below "
+     "Outlook.com's inbound hop on line 16: the sender's text, which extends nothing; Verdict "
+     "ignored: Authentication-Results on line 19 lies outside the part of the block that "
+     "Outlook.com wrote; Failed SPF\\DKIM check"},
     {"Yahoo/01-acme-dkim-pass.eml", "branded as IPM.Note.Tidepost.Acme Travel"},
     {"Yahoo/02-blueheron-domainkeys.eml", "branded as IPM.Note.Tidepost.Blue Heron Books"},
     {"Yahoo/03-kestrel-softfail.eml", "not branded: Failed SPF\\DKIM check"},
     {"Yahoo/04-lumen-sidebar-content.eml", "branded as IPM.Note.Tidepost.Lumen Energy"},
+    {"Yahoo/05-kestrel-atlas.eml", "branded as IPM.Note.Tidepost.Kestrel Bank"},
     {"AOL/01-acme-dkim-pass.eml", "branded as IPM.Note.Tidepost.Acme Travel"},
     {"AOL/02-kestrel-no-verdicts.eml", "not branded: Failed SPF\\DKIM check"},
+    {"AOL/03-blueheron-atlas-spf.eml", "branded as IPM.Note.Tidepost.Blue Heron Books"},
     {"Exchange/01-acme-on-exchange.eml",
      "not branded: Should not check a message from an exchange account"},
     {"Exchange/02-internal-memo.eml",
@@ -75,7 +83,9 @@ std::map<std::string, std::map<std::string, std::string>> Blocks(const std::stri
     const size_t colon = line.find(':');
     std::string value = line.substr(colon + 1);
     value.erase(0, value.find_first_not_of(' '));
-    blocks[current][line.substr(2, colon - 2)] = value;
+    // A name given on several lines ("ignored") keeps them all, joined by " | ".
+    std::string& kept = blocks[current][line.substr(2, colon - 2)];
+    kept += (kept.empty() ? "" : " | ") + value;
   }
   return blocks;
 }
@@ -105,6 +115,35 @@ TEST(TidepostCheckTest, GmailMessagesStepByStep) {
               HasSubstr("res=https://content.kestrelbank.example/statement/8841;pos=message"));
   EXPECT_EQ(blocks.at("04-kestrel-foreign-signer.eml").at("decision"),
             "not branded: DKIM is OK but not the DKIM signer");
+}
+
+// Today's layouts name themselves, and a verdict left out says why on a line of its own.
+TEST(TidepostCheckTest, TodaysLayoutsAndTheVerdictsLeftOut) {
+  const std::filesystem::path hotmail = kExamples / "mailbox" / "Hotmail";
+  std::string output;
+  ASSERT_EQ(RunTool(tool::CheckCommand,
+                    {"--account", "sam.sample@hotmail.com", "--server", "pop-mail.outlook.com",
+                     "--type", "pop3", "--senders", (kExamples / "sendersList.xml").string(),
+                     (hotmail / "06-acme-exchange-online.eml").string(),
+                     (hotmail / "07-kestrel-forged-hop.eml").string(),
+                     (hotmail / "01-acme-dkim-pass.eml").string()},
+                    &output),
+            0);
+  const auto blocks = Blocks(output);
+  const auto& today = blocks.at("06-acme-exchange-online.eml");
+  EXPECT_EQ(today.at("layout"), "Outlook.com (Exchange Online), inbound hop on line 23");
+  EXPECT_EQ(today.at("DKIM"), "pass acmetravel.example");
+  EXPECT_EQ(today.count("ignored"), 0u);
+  const auto& forged = blocks.at("07-kestrel-forged-hop.eml");
+  EXPECT_EQ(forged.at("ignored"),
+            "the Received line 22 names a server of Outlook.com's below Outlook.com's inbound "
+            "hop on line 16: the sender's text, which extends nothing | Authentication-Results "
+            "on line 19 lies outside the part of the block that Outlook.com wrote");
+  EXPECT_EQ(forged.at("SPF"), "fail kestrelbank.example");
+  // The reasons are not repeated in the decision.
+  EXPECT_EQ(forged.at("decision"), "not branded: Failed SPF\\DKIM check");
+  EXPECT_EQ(blocks.at("01-acme-dkim-pass.eml").at("layout"),
+            "Hotmail (before Exchange Online), inbound hop on line 9");
 }
 
 TEST(TidepostCheckTest, AnExchangeAccountIsNeverChecked) {

@@ -1,11 +1,14 @@
 // tidepost check: the branding decision for single messages received by one account, step
-// by step: the receiving provider, the four verdicts, the matched brand, the decision with
-// the add-in's own reason, the new message class, and the active-content pointer.
+// by step: the receiving provider, the layout its verdicts were read in, the four verdicts and
+// the ones left out (and why), the matched brand, the decision with the add-in's own reason,
+// the new message class, and the active-content pointer.
 #include <cstdio>
 #include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "addin/connect.h"
 #include "arguments.h"
@@ -30,6 +33,13 @@ std::string Narrow(const std::wstring& text) {
 
 std::string OrDash(const std::wstring& text) {
   return text.empty() ? "-" : Narrow(text);
+}
+
+// The provider's layout the verdicts were read in, and where its part ends.
+std::string DescribeLayout(const AuthHeaderResult& verdict) {
+  if (verdict.layout.empty())
+    return "none recognised";
+  return Narrow(verdict.layout) + ", inbound hop on line " + std::to_string(verdict.inboundLine);
 }
 
 std::wstring TextProp(const host::sim::SimMail& mail, host::PropTag tag) {
@@ -166,6 +176,9 @@ int CheckCommand(const Arguments& arguments) {
         brand = line.substr(kFound.size(), line.find(L", Domain=") - kFound.size());
       }
     }
+    // The verdicts left out are shown on lines of their own, from the analysis.
+    std::erase_if(
+        lines, [](const std::wstring& line) { return line.rfind(L"Verdict ignored: ", 0) == 0; });
     const std::wstring reason = DecisionReason(lines, *message.mail);
     std::wstring body;
     GetMessageBodyText(item.get(), &body, false);
@@ -178,10 +191,13 @@ int CheckCommand(const Arguments& arguments) {
     std::printf("  from:      %s\n", from.c_str());
     std::printf("  provider:  %s (%s), account %s\n", OrDash(marker).c_str(),
                 OrDash(provider).c_str(), OrDash(accountAddress).c_str());
+    std::printf("  layout:    %s\n", DescribeLayout(verdict).c_str());
     std::printf("  SPF:       %s %s\n", OrDash(verdict.spfResult).c_str(),
                 OrDash(verdict.spfDomain).c_str());
     std::printf("  DKIM:      %s %s\n", OrDash(verdict.dkimResult).c_str(),
                 OrDash(verdict.dkimDomain).c_str());
+    for (const std::wstring& note : verdict.ignored)
+      std::printf("  ignored:   %s\n", Narrow(note).c_str());
     if (!signature.empty())
       std::printf("  S/MIME:    %s\n", signature.c_str());
     std::printf("  brand:     %s\n", Narrow(brand).c_str());
