@@ -9,7 +9,10 @@
 #include "host/win32/outlook/outlook_ids.h"
 #include "host/win32/unique_resource.h"
 #include "outlook_windows.h"
+#include "provider_blocks.h"
 #include "support/log.h"
+#include "support/test_host.h"
+#include "support/text.h"
 #include "win32_test_support.h"
 
 namespace tp::testing {
@@ -312,6 +315,109 @@ TEST_F(AddinDllTest, StaysInertInAnOldOutlookAndOutsideOutlook) {
   EXPECT_EQ(connect->OnConnection(nullptr, kConnectStartup, nullptr, nullptr), E_POINTER);
   EXPECT_TRUE(Logged(L"Failed Application->GetIDsOfNames"));
   EXPECT_EQ(notOutlook.AdvisedSinks(), 0u);
+}
+
+// The 64-bit DLL's branding decision on the fake Outlook's selected message, received by
+// `account`, from news@bank.example with the transport headers `headers`: the message's class
+// afterwards.
+class AddinDecisionTest : public AddinDllTest {
+ protected:
+  AddinDecisionTest() {
+    const std::string list =
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?><content><data><senders/><branding>"
+        "<![CDATA[{\"branding\":[{\"name\":\"Bank\",\"domain\":\"bank.example\","
+        "\"spf\":true,\"dkimSigners\":\"esp.example\"}]}]]></branding></data></content>";
+    ::CreateDirectoryW(RealDataFolder().c_str(), nullptr);
+    WriteFileBytes(SendersListPath(), list);
+  }
+  ~AddinDecisionTest() override { ::DeleteFileW(SendersListPath().c_str()); }
+
+  static std::wstring SendersListPath() { return RealDataFolder() + L"sendersList.xml"; }
+
+  std::wstring Decide(const std::wstring& account, const std::wstring& headers) {
+    FakeOutlook outlook(window_.handle());
+    outlook.account->SetString(L"SmtpAddress", account);
+    outlook.mail->SetString(L"SenderEmailAddress", L"news@bank.example");
+    outlook.message->SetText(host::kPrSentRepresentingEmailAddressW, L"news@bank.example");
+    outlook.message->SetText(host::kPrTransportMessageHeadersW, headers);
+    outlook.message->SetStream(host::kPrBodyW, WideToUtf16Le(L"Your statement is ready."));
+    outlook.message->SetBinary(
+        host::kPrEntryId,
+        std::string(FakeOutlook::kMailMapiEntryId, sizeof FakeOutlook::kMailMapiEntryId - 1));
+    ComPtr<IDTExtensibility2> connect = CreateConnect();
+    if (!connect)
+      return L"no add-in";
+    EXPECT_EQ(
+        connect->OnConnection(outlook.ApplicationArgument(), kConnectStartup, nullptr, nullptr),
+        S_OK);
+    outlook.explorerEvents().Fire(0xF007);     // SelectionChange: the check and the decision
+    outlook.applicationEvents().Fire(0xF007);  // Quit
+    EXPECT_EQ(connect->OnDisconnection(kDisconnectHostShutdown, nullptr), S_OK);
+    return outlook.message->Text(host::kPrMessageClassW);
+  }
+};
+
+TEST_F(AddinDecisionTest, TodaysLayoutsAreBrandedOnlyOnTheProvidersOwnVerdicts) {
+  ASSERT_TRUE(dll_);
+  const std::wstring outlookPass =
+      L"spf=pass (sender IP is 192.0.2.7) smtp.mailfrom=bank.example; dkim=pass (signature was "
+      L"verified) header.d=bank.example;dmarc=pass action=none header.from=bank.example;"
+      L"compauth=pass reason=100";
+  const std::wstring outlookFail =
+      L"spf=fail (sender IP is 192.0.2.9) smtp.mailfrom=evil.example; dkim=none (message not "
+      L"signed) header.d=none;compauth=pass reason=130";
+  const std::wstring yahooPass =
+      L"atlas1.free.mail.bf1.yahoo.com; dkim=pass header.i=@bank.example header.s=s1; spf=pass "
+      L"smtp.mailfrom=bank.example";
+  const wchar_t* aolAtlas = L"atlas101.aol.mail.bf1.yahoo.com";
+  const struct {
+    const char* name;
+    const wchar_t* account;
+    std::wstring headers;
+    const wchar_t* messageClass;
+    const wchar_t* logged;
+  } cases[] = {
+      {"outlook.com today", L"reader@hotmail.com", OutlookBlock(outlookPass),
+       L"IPM.Note.Tidepost.Bank",
+       L"Header layout: Outlook.com (Exchange Online), inbound hop on line 18"},
+      {"a forged inbound hop", L"reader@outlook.com",
+       OutlookBlock(outlookFail,
+                    L"Authentication-Results: spf=pass smtp.mailfrom=bank.example; "
+                    L"dkim=pass header.d=bank.example\r\nReceived: from a "
+                    L"(192.0.2.9) by X1.MAIL.PROTECTION.OUTLOOK.COM; date\r\n" +
+                        kSenderPart),
+       L"IPM.Note",
+       L"Verdict ignored: the Received line 23 names a server of Outlook.com's below "
+       L"Outlook.com's inbound hop on line 18: the sender's text, which extends nothing"},
+      {"results the sender wrote below Yahoo's", L"reader@yahoo.com",
+       YahooTodayBlock(L"", L"", L"Authentication-Results: " + yahooPass + L"\r\n" + kSenderPart),
+       L"IPM.Note",
+       L"Verdict ignored: Authentication-Results on line 13 lies outside the part of the block "
+       L"that Yahoo wrote"},
+      {"a DKIM pass Yahoo took over from an ARC set", L"reader@yahoo.com",
+       YahooTodayBlock(L"atlas1.free.mail.bf1.yahoo.com; dkim=pass header.i=@bank.example "
+                       L"arc_overridden_status=OVERRIDDEN",
+                       L""),
+       L"IPM.Note",
+       L"Verdict ignored: the dkim verdict was taken over from an ARC set, not reached by Yahoo "
+       L"itself"},
+      {"an AOL run in today's layout", L"reader@aol.com",
+       YahooTodayBlock(L"atlas101.aol.mail.bf1.yahoo.com; dkim=unknown", L"", kSenderPart,
+                       aolAtlas) +
+           AolRun(L"domain : bank.example DKIM : pass", L"domain : bank.example SPF : pass"),
+       L"IPM.Note", L"Failed SPF\\DKIM check"},
+      {"a foreign signer's pass", L"reader@aol.com",
+       YahooTodayBlock(L"atlas101.aol.mail.bf1.yahoo.com; dkim=pass header.i=@other.example", L"",
+                       kSenderPart, aolAtlas),
+       L"IPM.Note", L"DKIM is OK but not the DKIM signer"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ::DeleteFileW(LogPath().c_str());
+    EXPECT_EQ(Decide(c.account, c.headers), c.messageClass);
+    EXPECT_TRUE(Logged(L"Checking branding"));
+    EXPECT_TRUE(Logged(c.logged));
+  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Fake Extended MAPI objects.
 #include "fake_mapi.h"
 
+#include <algorithm>
 #include <new>
 
 #include "host/win32/outlook/outlook_ids.h"
@@ -59,6 +60,16 @@ STDMETHODIMP FakeMessage::GetProps(LPSPropTagArray tags, ULONG, ULONG* count,
     const ULONG tag = tags->aulPropTag[i];
     SPropValue& value = array[i];
     value = SPropValue{};
+    auto binary = binaries_.find(tag);
+    if (binary != binaries_.end() && PROP_TYPE(tag) == PT_BINARY) {
+      LPVOID copy = nullptr;
+      mapi.more(static_cast<ULONG>(binary->second.size()), array, &copy);
+      std::copy(binary->second.begin(), binary->second.end(), static_cast<char*>(copy));
+      value.ulPropTag = tag;
+      value.Value.bin.cb = static_cast<ULONG>(binary->second.size());
+      value.Value.bin.lpb = static_cast<LPBYTE>(copy);
+      continue;
+    }
     auto found = texts_.find(tag);
     if (found == texts_.end() || PROP_TYPE(tag) != PT_UNICODE) {
       value.ulPropTag = PROP_TAG(PT_ERROR, PROP_ID(tag));
