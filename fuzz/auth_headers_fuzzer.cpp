@@ -1,6 +1,7 @@
 // libFuzzer target: the header analysis on any UTF-8 header block, for each provider family.
 // Besides the sanitizers' checks: every verdict comes out in lower case, every listed passing
-// signer is a passing verdict's, and the block's fields are found wherever they are.
+// signer is a passing verdict's, no verdict is read without a layout and an inbound hop, and
+// the block's fields and a Received value's hosts are found wherever they are.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -9,6 +10,7 @@
 #include "branding/auth_headers.h"
 #include "branding/auth_results.h"
 #include "branding/header_fields.h"
+#include "branding/received_hop.h"
 #include "support/text.h"
 
 namespace {
@@ -36,7 +38,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       Require(IsLower(signer) && signer.find(L'@') == std::wstring::npos);
     }
     Require(result.dkimPassDomains.empty() || result.dkimResult == L"pass");
+    // A verdict is read only in a layout recognised, above an inbound hop found.
+    Require(result.layout.empty() || result.inboundLine > 0);
+    Require(!result.layout.empty() || (result.spfResult.empty() && result.dkimResult.empty()));
   }
+  const tp::ReceivedHop hop = tp::ReadReceivedHop(block);
+  Require(tp::ToLowerAscii(hop.byHost) == hop.byHost &&
+          tp::ToLowerAscii(hop.fromHost) == hop.fromHost);
+  Require(!tp::IsInternalAddress(hop.byHost) || tp::IsAddressLiteral(hop.byHost));
   const tp::HeaderBlock fields(block);
   for (const tp::HeaderField& field : fields.fields()) {
     Require(field.start <= field.valueStart && field.valueStart <= field.end);
