@@ -18,11 +18,19 @@ struct HostPattern {
   const wchar_t* domain;
 };
 
+// Which addresses a provider's own hops are "by" instead of a host name.
+enum class ByAddresses {
+  kNone,      // always a name
+  kInternal,  // an internal address ("by 10.197.33.10")
+  kAny,       // any address literal ("by 2002:a05:7300:d10f:b0:11c")
+};
+
 struct ProviderChain {
   ProviderFamily family;
   const wchar_t* name;
   // The provider's own servers: a host equal to one of these or below one of them.
   std::array<const wchar_t*, 4> hosts;
+  ByAddresses byAddresses;
   // Servers whose hop is always an inbound hop: they take mail from outside the provider.
   std::array<HostPattern, 2> inboundServers;
   // Servers a sender names when it imitates the provider's inbound hop or the server that
@@ -42,6 +50,7 @@ constexpr ProviderChain kChains[] = {
     {ProviderFamily::kGmail,
      L"Gmail",
      {L"google.com", nullptr, nullptr, nullptr},
+     ByAddresses::kAny,
      {{{L"", L"mx.google.com"}, {nullptr, nullptr}}},
      {{{L"", L"mx.google.com"}, {nullptr, nullptr}, {nullptr, nullptr}}},
      {L"Received-SPF", L"Authentication-Results"},
@@ -51,6 +60,7 @@ constexpr ProviderChain kChains[] = {
     {ProviderFamily::kHotmail,
      L"Outlook.com",
      {L"outlook.com", L"outlook.office365.com", L"hotmail.com", L"live.com"},
+     ByAddresses::kNone,
      {{{L"", L"mail.protection.outlook.com"}, {L"", L"hotmail.com"}}},
      {{{L"", L"mail.protection.outlook.com"}, {L"", L"hotmail.com"}, {nullptr, nullptr}}},
      {nullptr, nullptr},
@@ -60,6 +70,7 @@ constexpr ProviderChain kChains[] = {
     {ProviderFamily::kYahoo,
      L"Yahoo",
      {L"yahoo.com", nullptr, nullptr, nullptr},
+     ByAddresses::kInternal,
      {{{L"mta", L"yahoo.com"}, {nullptr, nullptr}}},
      {{{L"mta", L"yahoo.com"}, {L"atlas", L"yahoo.com"}, {nullptr, nullptr}}},
      {nullptr, nullptr},
@@ -69,6 +80,7 @@ constexpr ProviderChain kChains[] = {
     {ProviderFamily::kAol,
      L"AOL",
      {L"aol.com", L"yahoo.com", nullptr, nullptr},
+     ByAddresses::kInternal,
      {{{L"", L"mx.aol.com"}, {L"mta", L"yahoo.com"}}},
      {{{L"", L"mx.aol.com"}, {L"mta", L"yahoo.com"}, {L"atlas", L"yahoo.com"}}},
      {nullptr, nullptr},
@@ -116,6 +128,23 @@ bool MatchesAny(const std::array<HostPattern, N>& patterns, std::wstring_view ho
     const std::wstring_view prefix = pattern.labelPrefix;
     if (host.size() >= prefix.size() &&
         EqualsIgnoreAsciiCase(host.substr(0, prefix.size()), prefix))
+      return true;
+  }
+  return false;
+}
+
+// The hop is by one of the provider's servers.
+bool IsByProvider(const ProviderChain& chain, const ReceivedHop& hop) {
+  if (IsProviderHost(chain, hop.byHost))
+    return true;
+  if (!IsAddressLiteral(hop.byHost))
+    return false;
+  switch (chain.byAddresses) {
+    case ByAddresses::kNone:
+      return false;
+    case ByAddresses::kInternal:
+      return IsInternalAddress(hop.byHost);
+    case ByAddresses::kAny:
       return true;
   }
   return false;
@@ -211,7 +240,7 @@ ProviderPart FindProviderPart(const HeaderBlock& block, ProviderFamily family) {
     if (!fields[i].Is(L"Received"))
       continue;
     ReceivedHop hop = ReadReceivedHop(block.Value(fields[i]));
-    if (!IsProviderHost(*chain, hop.byHost) && !IsAddressLiteral(hop.byHost)) {
+    if (!IsByProvider(*chain, hop)) {
       part.foreignHop = i;  // the chain ended without an inbound hop
       break;
     }
