@@ -76,10 +76,11 @@ class ProviderFields {
     const std::vector<size_t>& imitated = m_part.imitatedHops;
     if (!imitated.empty()) {
       Note(
-          Format(L"the Received line %u%s names a server of %s's below %s's inbound hop on "
+          Format(L"the Received line %u%s %s a server of %s's below %s's inbound hop on "
                  L"line %u: the sender's text, which extends nothing",
-                 LineNumber(fields[imitated.front()]), MoreOf(imitated.size()), provider(),
-                 provider(), static_cast<uint32_t>(m_result->inboundLine)));
+                 LineNumber(fields[imitated.front()]), MoreOf(imitated.size()),
+                 imitated.size() > 1 ? L"name" : L"names", provider(), provider(),
+                 static_cast<uint32_t>(m_result->inboundLine)));
     }
   }
 
