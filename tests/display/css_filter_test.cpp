@@ -10,7 +10,7 @@
 namespace tp {
 namespace {
 
-const UrlPolicy kUrls(L"C:/Temp/Tidepost/outlook_temp/");
+const UrlPolicy kUrls(L"C:/Temp/Tidepost/outlook_temp/", RemoteContent::kAllowed);
 
 TEST(CssFilterTest, OrdinaryStyleAttributesStayUnchanged) {
   const wchar_t* const styles[] = {
@@ -76,6 +76,64 @@ TEST(CssFilterTest, DeclarationsThatRunOrLoadGoInEveryDisguise) {
   }
 }
 
+TEST(CssFilterTest, FiltersAndNetworkPathsGoInEveryDisguise) {
+  struct Case {
+    const wchar_t* style;
+    std::optional<std::wstring> kept;
+  };
+  const Case cases[] = {
+      {L"-ms-filter:\"progid:DXImageTransform.Microsoft.AlphaImageLoader(src='file://evil/x.png')"
+       L"\";color:red",
+       L"color:red"},
+      {L"color:red;filter:progid:DXImageTransform.Microsoft.Alpha(opacity=50)", L"color:red"},
+      {L"filter:'prog/**/id:DXImageTransform.Microsoft.AlphaImageLoader(src=x)'", std::nullopt},
+      {L"FILTER: \"PROG ID:x\"", std::nullopt},
+      {L"filter:\"p\\72 ogid:x\"", std::nullopt},
+      {L"*filter:progid:x;_filter:progid:x", std::nullopt},
+      {L"background:url(file://evil/share/x.png)", std::nullopt},
+      {L"background:url('FILE:////evil/share/x.png')", std::nullopt},
+      {L"background:url('//evil/share/x.png')", std::nullopt},
+      {L"background:url(/**///evil/x.png)", std::nullopt},
+      {L"font-family:'//evil/share';color:blue", L"color:blue"},
+      {L"font-family:\"a/**/b\";content:\"file:/**///evil/x\"", L"font-family:\"a/**/b\""},
+      // Harmless filters and web URLs with double slashes stay.
+      {L"filter:alpha(opacity=50);zoom:1", L"filter:alpha(opacity=50);zoom:1"},
+      {L"background:url(https://img.example/a//b.png)",
+       L"background:url(https://img.example/a//b.png)"},
+  };
+  for (const Case& test : cases) {
+    EXPECT_EQ(FilterStyleAttribute(test.style, kUrls), test.kept)
+        << ::testing::PrintToString(std::wstring(test.style));
+  }
+}
+
+TEST(CssFilterTest, ForASenderThatIsNotBrandedStylesLoadNothingRemote) {
+  const UrlPolicy notBranded(L"C:/Temp/Tidepost/outlook_temp/", RemoteContent::kBlocked);
+  struct Case {
+    const wchar_t* style;
+    std::optional<std::wstring> kept;
+  };
+  const Case cases[] = {
+      {L"color:red;background:url(https://t.example/bg.png)", L"color:red"},
+      {L"background-image:url(  'HTTP://t.example/a.png' )", std::nullopt},
+      {L"background-image:url(\"h\\74tp://t.example/a.png\")", std::nullopt},
+      {L"background:url(bg.png) no-repeat;padding:0", L"padding:0"},
+      {L"cursor:url(http://t.example/c.cur),auto", std::nullopt},
+      {L"list-style-image:url(//t.example/a.png)", std::nullopt},
+      {L"--bg:url(https://t.example/a.png);background:var(--bg)", L"background:var(--bg)"},
+      {L"background:url('cid:bg@shop')", L"background:url('cid:bg@shop')"},
+      {L"background:url(C:/Temp/Tidepost/outlook_temp/1_2/3_bg.png)",
+       L"background:url(C:/Temp/Tidepost/outlook_temp/1_2/3_bg.png)"},
+      {L"background:url(data:image/png;base64,AA==)",
+       L"background:url(data:image/png;base64,AA==)"},
+      {L"color:#333;font-family:Arial", L"color:#333;font-family:Arial"},
+  };
+  for (const Case& test : cases) {
+    EXPECT_EQ(FilterStyleAttribute(test.style, notBranded), test.kept)
+        << ::testing::PrintToString(std::wstring(test.style));
+  }
+}
+
 TEST(CssFilterTest, StyleSheets) {
   const wchar_t* const safe[] = {
       L"p{color:red}",
@@ -105,6 +163,12 @@ TEST(CssFilterTest, StyleSheets) {
       L"p{x:y(1)}",
       L"p{width:\uFF45\uFF58\uFF50\uFF52\uFF45\uFF53\uFF53\uFF49\uFF4F\uFF4E(1)}",
       L"p{font-family:\"x}",
+      L"p{-ms-filter:\"progid:DXImageTransform.Microsoft.AlphaImageLoader(src='file://evil/x')\"}",
+      L"p{filter:prog/**/id:x}",
+      L"p{filter:\"prog/**/id:x\"}",
+      L"p{font-family:\"\\\\evil\\share\"}",
+      L"p{x:'file://evil/x'}",
+      L"p{x:'//evil/share'}",
   };
   for (const wchar_t* css : unsafe)
     EXPECT_FALSE(IsSafeStyleSheet(css)) << ::testing::PrintToString(std::wstring(css));
