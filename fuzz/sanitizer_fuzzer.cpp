@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                    L"<html><head><title>2010</title></head>"};
   const std::wstring html =
       tp::Utf8ToWide(std::string_view(reinterpret_cast<const char*>(data), size));
-  for (const auto [remote, sender] :
+  for (const auto& [remote, sender] :
        {std::pair(tp::RemoteContent::kAllowed, tp::testing::PageSender::kBranded),
         std::pair(tp::RemoteContent::kBlocked, tp::testing::PageSender::kNotBranded)}) {
     std::wstring page;
@@ -50,9 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<std::string> found =
         tp::testing::ActiveContentIn(tp::WideToUtf8(page), sender);
     if (!found.empty()) {
-      std::fprintf(stderr, "active content in the %s page: %s\n",
+      std::fprintf(stderr, "active content in the %s page: %s\npage: %s\n",
                    sender == tp::testing::PageSender::kBranded ? "branded" : "unbranded",
-                   found[0].c_str());
+                   found[0].c_str(), tp::WideToUtf8(page).c_str());
       std::abort();
     }
   }

@@ -15,6 +15,7 @@ constexpr std::wstring_view kScriptSchemes[] = {L"javascript", L"vbscript", L"vb
 // telephone links, names, and what the neutralising stage makes of the script schemes.
 constexpr std::wstring_view kLocalSchemes[] = {
     L"cid", L"data", L"mailto", L"tel", L"urn", L"about", L"jxavascript", L"vxbscript", L"vxbs"};
+constexpr std::wstring_view kWebSchemes[] = {L"http", L"https", L"ftp"};
 constexpr size_t kLongestScheme = 16;
 constexpr std::wstring_view kFilter = L"progid";
 
@@ -67,9 +68,26 @@ bool NamesDrive(std::wstring_view value, size_t at) {
   return at < value.size() && (value[at] == L':' || value[at] == L'|');
 }
 
-// Counts the scheme that ends at the ':' before `after`. One that follows another's ':'
-// ("urn:schemas-microsoft-com:vml") is part of that URL: it counts only when it runs script
-// or names a network path.
+// Whether the value, without the spaces and controls around it, starts with "data:".
+bool IsDataUrl(std::wstring_view value) {
+  constexpr std::wstring_view kData = L"data:";
+  size_t matched = 0;
+  for (wchar_t ch : value) {
+    if (matched == 0 && ch <= L' ')
+      continue;
+    if (IsDropped(ch))
+      continue;
+    if (Lower(ch) != kData[matched])
+      return false;
+    if (++matched == kData.size())
+      return true;
+  }
+  return false;
+}
+
+// Counts the scheme that ends at the ':' before `after`. One that follows another's ':' may
+// be part of that URL ("urn:schemas-microsoft-com:vml"): it counts as remote only when it is
+// one of the web's own.
 void CountScheme(std::wstring_view scheme, bool overlong, bool afterColon, std::wstring_view value,
                  size_t after, UrlScan* scan) {
   if (overlong) {
@@ -80,7 +98,7 @@ void CountScheme(std::wstring_view scheme, bool overlong, bool afterColon, std::
     scan->scriptUrl = true;
   } else if (scheme == L"file") {
     scan->networkPath = scan->networkPath || !NamesDrive(value, after);
-  } else if (!afterColon && !OneOf(kLocalSchemes, scheme)) {
+  } else if (afterColon ? OneOf(kWebSchemes, scheme) : !OneOf(kLocalSchemes, scheme)) {
     scan->remote = true;
   }
 }
@@ -138,6 +156,11 @@ UrlScan ScanUrls(std::wstring_view value) {
     }
     beforePrevious = previous;
     previous = ch;
+  }
+  // A value that is one data URL is data to its end: its base64 may hold "//" or any word.
+  if (IsDataUrl(value)) {
+    scan.networkPath = false;
+    scan.remote = false;
   }
   return scan;
 }

@@ -22,7 +22,9 @@ struct UrlScan {
   bool remote = false;
 };
 
-// Reads the value (character references already replaced) in one pass.
+// Reads the value (character references already replaced) in one pass. A value that is one
+// data URL names no network path and nothing remote: its payload is data (a policy decides
+// which data may be shown).
 UrlScan ScanUrls(std::wstring_view value);
 
 }  // namespace tp

@@ -33,6 +33,18 @@ void ExpectAll(const Case (&cases)[N], std::wstring (*filter)(const std::wstring
     EXPECT_EQ(filter(test.input), test.output) << ::testing::PrintToString(test.input);
 }
 
+// Each value goes from each attribute of a link.
+template <size_t V, size_t A>
+void ExpectDropped(const wchar_t* const (&values)[V], const wchar_t* const (&attributes)[A],
+                   std::wstring (*filter)(const std::wstring&)) {
+  for (const wchar_t* attribute : attributes) {
+    for (const wchar_t* value : values) {
+      const std::wstring input = std::wstring(L"<a ") + attribute + L"=\"" + value + L"\">x</a>";
+      EXPECT_EQ(filter(input), L"<a>x</a>") << ::testing::PrintToString(input);
+    }
+  }
+}
+
 TEST(MarkupFilterTest, EventAttributesGoInEveryForm) {
   const Case cases[] = {
       {L"<IMG src=x onerror=alert(1)>", L"<img src=\"x\">"},
@@ -79,12 +91,7 @@ TEST(MarkupFilterTest, ScriptUrlsGoFromEveryAttributeInEveryEncoding) {
                                        L"background", L"poster", L"xlink:href", L"lowsrc",
                                        L"dynsrc",     L"data",   L"cite",       L"longdesc",
                                        L"folder",     L"icon",   L"srcset"};
-  for (const wchar_t* attribute : attributes) {
-    for (const wchar_t* value : values) {
-      const std::wstring input = std::wstring(L"<a ") + attribute + L"=\"" + value + L"\">x</a>";
-      EXPECT_EQ(Filter(input), L"<a>x</a>") << ::testing::PrintToString(input);
-    }
-  }
+  ExpectDropped(values, attributes, &Filter);
   // An attribute that holds no URL may hold any text, but never a script URL.
   EXPECT_EQ(Filter(L"<div title=\"java&#9;script:x\" lang=en>"), L"<div lang=\"en\">");
   EXPECT_EQ(Filter(L"<div title=\"note: javascript\">"), L"<div title=\"note: javascript\">");
@@ -284,13 +291,8 @@ TEST(MarkupFilterTest, NoNetworkPathStaysInAnyAttribute) {
   const wchar_t* const attributes[] = {
       L"href",   L"src",    L"background", L"lowsrc", L"dynsrc", L"srcset", L"title", L"alt",
       L"data-x", L"o:href", L"xlink:href", L"folder", L"class",  L"usemap", L"vrml",  L"cite"};
-  for (const wchar_t* attribute : attributes) {
-    for (const wchar_t* value : values) {
-      const std::wstring input = std::wstring(L"<a ") + attribute + L"=\"" + value + L"\">x</a>";
-      EXPECT_EQ(Filter(input), L"<a>x</a>") << ::testing::PrintToString(input);
-      EXPECT_EQ(FilterNotBranded(input), L"<a>x</a>") << ::testing::PrintToString(input);
-    }
-  }
+  ExpectDropped(values, attributes, &Filter);
+  ExpectDropped(values, attributes, &FilterNotBranded);
   // The copies as file URLs and web URLs with double slashes stay.
   const Case kept[] = {
       {L"<img src=\"file:///C:/Users/ann/AppData/Local/Temp/Tidepost/outlook_temp/1_2/3_a.png\" "
@@ -327,6 +329,10 @@ TEST(MarkupFilterTest, TheUnbrandedPageLoadsNothingRemoteAndKeepsItsLinksAndInli
        L"<v:imagedata o:title=\"\"/>"},
       {L"<image href=\"https://t.example/a.png\"><div data-bg=\"url=https://t.example/bg\">",
        L"<image><div>"},
+      // A web URL after another scheme's ':' is an item of its own to a reader of lists.
+      {L"<a stylhref=\"vxbscript:https://t.example/\">a</a>", L"<a>a</a>"},
+      {L"<img href=\"vxbscript:https://t.example/\" src=\"JxavaScript:https://t.example/\">",
+       L"<img>"},
       {L"<!--[if mso]><v:fill src=\"https://t.example/bg.png\" type=\"frame\"/><![endif]-->",
        L"<!--[if mso]><v:fill type=\"frame\"/><![endif]-->"},
       // Links, titles, the message's own images and inline data stay.
@@ -338,6 +344,8 @@ TEST(MarkupFilterTest, TheUnbrandedPageLoadsNothingRemoteAndKeepsItsLinksAndInli
        L"<img src=\"cid:logo@shop\" alt=\"Logo\"><img usemap=\"#m\">"},
       {L"<img src=\"C:/Users/ann/AppData/Local/Temp/Tidepost/outlook_temp/1_2/3_logo.png\">",
        L"<img src=\"C:/Users/ann/AppData/Local/Temp/Tidepost/outlook_temp/1_2/3_logo.png\">"},
+      {L"<img src=\"data:image/png;base64,//8AprogidAA=\">",
+       L"<img src=\"data:image/png;base64,//8AprogidAA=\">"},
       {L"<img src=\"data:image/png;base64,iVBORw0KGgo=\"><div xmlns:o=\"urn:schemas-microsoft-com:"
        L"office:office\">",
        L"<img src=\"data:image/png;base64,iVBORw0KGgo=\"><div xmlns:o=\"urn:schemas-microsoft-com:"

@@ -103,6 +103,11 @@ std::string WithoutCssComments(std::string_view css) {
   return out;
 }
 
+// A character of a scheme's name: a scheme does not start after one.
+bool InsideScheme(char ch) {
+  return std::isalnum(static_cast<unsigned char>(ch)) || ch == '+' || ch == '-' || ch == '.';
+}
+
 bool InsideUrl(char ch) {
   return std::isalnum(static_cast<unsigned char>(ch)) ||
          std::string_view(":/._~%+-").find(ch) != std::string_view::npos;
@@ -127,7 +132,7 @@ bool NamesNetworkPath(std::string_view value) {
       return true;
   }
   for (size_t at = text.find("file:"); at != std::string::npos; at = text.find("file:", at + 1)) {
-    if (at > 0 && std::isalnum(static_cast<unsigned char>(text[at - 1])))
+    if (at > 0 && InsideScheme(text[at - 1]))
       continue;
     size_t path = at + 5;
     for (int slashes = 0; slashes < 3 && path < text.size() && text[path] == '/'; ++slashes)
@@ -159,10 +164,8 @@ bool NamesRemoteItem(std::string_view value) {
   const std::string text = Squeezed(value, true);
   for (std::string_view scheme : {"http:", "https:", "ftp:"}) {
     for (size_t at = text.find(scheme); at != std::string::npos; at = text.find(scheme, at + 1)) {
-      if (at == 0 || !(std::isalnum(static_cast<unsigned char>(text[at - 1])) ||
-                       text[at - 1] == '+' || text[at - 1] == '-' || text[at - 1] == '.')) {
+      if (at == 0 || !InsideScheme(text[at - 1]))
         return true;
-      }
     }
   }
   for (size_t at = text.find("//"); at != std::string::npos; at = text.find("//", at + 1)) {
@@ -229,7 +232,8 @@ std::vector<std::string> ActiveContentIn(const std::string& page, PageSender sen
       if (OneOf(kTimingAttributes, localAttribute))
         found.push_back("timing attribute " + attributeName);
       const bool isStyle = attributeName == "style";
-      if (NamesNetworkPath(isStyle ? WithoutCssComments(value) : value))
+      if (SchemeOf(value) != "data" &&
+          NamesNetworkPath(isStyle ? WithoutCssComments(value) : value))
         found.push_back("network path " + attributeName + "=" + value);
       if (remoteBlocked) {
         const bool link = attributeName == "href" && (local == "a" || local == "area");

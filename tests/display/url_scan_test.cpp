@@ -62,9 +62,11 @@ TEST(UrlScanTest, NetworkPathsCountHoweverWritten) {
       {L"https://shop.example/a//b.png?next=https://x.example/", false},
       {L"file:///C:/Users/ann/AppData/Local/Temp/Tidepost/outlook_temp/1_2/3_a.png", false},
       {L"file:C|/x.png", false},
+      {L"https://t.file:///h.png", false},  // a host named "t.file" with an empty port
       {L"C:\\Users\\ann\\x.png", false},
       {L"folder/x.png", false},
       {L"program id", false},
+      {L" data:image/jpeg;base64,//8AprogidAAA", false},
   };
   ExpectAll(cases, &UrlScan::networkPath);
 }
@@ -78,6 +80,7 @@ TEST(UrlScanTest, RemoteLocationsAreAbsoluteOrProtocolRelativeUrls) {
       {L"0;url=http://t.example/", true},
       {L"//cdn.example/x.png", true},
       {L"x-unknown:thing", true},
+      {L"vxbscript:https://t.example/", true},  // read as a list, its second item
       {L"averyveryverylongscheme:x", true},
       {L"cid:logo@shop", false},
       {L"data:image/png;base64,AAAA", false},
