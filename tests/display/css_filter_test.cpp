@@ -12,6 +12,20 @@ namespace {
 
 const UrlPolicy kUrls(L"C:/Temp/Tidepost/outlook_temp/", RemoteContent::kAllowed);
 
+// A style attribute and what is kept of it (nothing: the attribute goes).
+struct StyleCase {
+  const wchar_t* style;
+  std::optional<std::wstring> kept;
+};
+
+template <size_t N>
+void ExpectKept(const StyleCase (&cases)[N], const UrlPolicy& urls = kUrls) {
+  for (const StyleCase& test : cases) {
+    EXPECT_EQ(FilterStyleAttribute(test.style, urls), test.kept)
+        << ::testing::PrintToString(std::wstring(test.style));
+  }
+}
+
 TEST(CssFilterTest, OrdinaryStyleAttributesStayUnchanged) {
   const wchar_t* const styles[] = {
       L"color:#333333;font-family:Arial,Helvetica,sans-serif;font-size:14px",
@@ -32,11 +46,7 @@ TEST(CssFilterTest, OrdinaryStyleAttributesStayUnchanged) {
 }
 
 TEST(CssFilterTest, DeclarationsThatRunOrLoadGoInEveryDisguise) {
-  struct Case {
-    const wchar_t* style;
-    std::optional<std::wstring> kept;
-  };
-  const Case cases[] = {
+  const StyleCase cases[] = {
       {L"color:red;width:expression(alert(1))", L"color:red"},
       {L"width:EXPRESSION(alert(1));color:red", L"color:red"},
       {L"width:expr/**/ession(alert(1))", std::nullopt},
@@ -70,18 +80,11 @@ TEST(CssFilterTest, DeclarationsThatRunOrLoadGoInEveryDisguise) {
       {L"width:\uFF08x\uFF09", std::nullopt},
       {L"\u0441olor:red", std::nullopt},  // a Cyrillic letter in the property name
   };
-  for (const Case& test : cases) {
-    EXPECT_EQ(FilterStyleAttribute(test.style, kUrls), test.kept)
-        << ::testing::PrintToString(std::wstring(test.style));
-  }
+  ExpectKept(cases);
 }
 
 TEST(CssFilterTest, FiltersAndNetworkPathsGoInEveryDisguise) {
-  struct Case {
-    const wchar_t* style;
-    std::optional<std::wstring> kept;
-  };
-  const Case cases[] = {
+  const StyleCase cases[] = {
       {L"-ms-filter:\"progid:DXImageTransform.Microsoft.AlphaImageLoader(src='file://evil/x.png')"
        L"\";color:red",
        L"color:red"},
@@ -101,19 +104,12 @@ TEST(CssFilterTest, FiltersAndNetworkPathsGoInEveryDisguise) {
       {L"background:url(https://img.example/a//b.png)",
        L"background:url(https://img.example/a//b.png)"},
   };
-  for (const Case& test : cases) {
-    EXPECT_EQ(FilterStyleAttribute(test.style, kUrls), test.kept)
-        << ::testing::PrintToString(std::wstring(test.style));
-  }
+  ExpectKept(cases);
 }
 
 TEST(CssFilterTest, ForASenderThatIsNotBrandedStylesLoadNothingRemote) {
   const UrlPolicy notBranded(L"C:/Temp/Tidepost/outlook_temp/", RemoteContent::kBlocked);
-  struct Case {
-    const wchar_t* style;
-    std::optional<std::wstring> kept;
-  };
-  const Case cases[] = {
+  const StyleCase cases[] = {
       {L"color:red;background:url(https://t.example/bg.png)", L"color:red"},
       {L"background-image:url(  'HTTP://t.example/a.png' )", std::nullopt},
       {L"background-image:url(\"h\\74tp://t.example/a.png\")", std::nullopt},
@@ -128,10 +124,7 @@ TEST(CssFilterTest, ForASenderThatIsNotBrandedStylesLoadNothingRemote) {
        L"background:url(data:image/png;base64,AA==)"},
       {L"color:#333;font-family:Arial", L"color:#333;font-family:Arial"},
   };
-  for (const Case& test : cases) {
-    EXPECT_EQ(FilterStyleAttribute(test.style, notBranded), test.kept)
-        << ::testing::PrintToString(std::wstring(test.style));
-  }
+  ExpectKept(cases, notBranded);
 }
 
 TEST(CssFilterTest, StyleSheets) {
