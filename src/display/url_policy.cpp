@@ -50,13 +50,17 @@ std::wstring Cleaned(std::wstring_view url) {
 }  // namespace
 
 bool UrlPolicy::Allows(std::wstring_view url, UrlUse use) const {
-  const std::wstring cleaned = Cleaned(url);
-  // Control characters hide schemes from the reader here but not from every browser, and a
-  // backslash makes a network share ("\\server\share") or a local path.
-  for (wchar_t ch : cleaned) {
-    if (ch < L' ' || ch == 0x7F || ch == L'\\')
+  // Control characters, also around the URL, are read differently by each parser (one drops
+  // them, another reads a replacement character and so a relative URL); only white space is
+  // taken as browsers take it.
+  for (wchar_t ch : url) {
+    if ((ch < L' ' && ch != L'\t' && ch != L'\n' && ch != L'\r' && ch != L'\f') || ch == 0x7F)
       return false;
   }
+  const std::wstring cleaned = Cleaned(url);
+  // A backslash makes a network share ("\\server\share") or a local path.
+  if (cleaned.find(L'\\') != std::wstring::npos)
+    return false;
   if (use == UrlUse::kResource && IsOwnCopy(cleaned))
     return true;
   // "//host/share" is another host's share where the page has a file base.

@@ -329,6 +329,11 @@ TEST(MarkupFilterTest, TheUnbrandedPageLoadsNothingRemoteAndKeepsItsLinksAndInli
        L"<v:imagedata o:title=\"\"/>"},
       {L"<image href=\"https://t.example/a.png\"><div data-bg=\"url=https://t.example/bg\">",
        L"<image><div>"},
+      // A control character before a scheme: one parser drops it, another reads a relative
+      // URL, which loads from the page's base.
+      {L"<e href=\"&#1;cid:x\"><img src=\"\x01"
+       L"cid:y\">",
+       L"<e><img>"},
       // A web URL after another scheme's ':' is an item of its own to a reader of lists.
       {L"<a stylhref=\"vxbscript:https://t.example/\">a</a>", L"<a>a</a>"},
       {L"<img href=\"vxbscript:https://t.example/\" src=\"JxavaScript:https://t.example/\">",
