@@ -81,8 +81,8 @@ bool UrlPolicy::Allows(std::wstring_view url, UrlUse use) const {
   }
   const std::wstring scheme = ToLowerAscii(schemeText);
   if (OneOf(kNeutralisedSchemes, scheme))
-    return true;
-  if (scheme.size() == 1)  // a drive letter: only our own copies may be loaded
+    return use == UrlUse::kLink;  // as the neutralising stage wrote it; nothing to load
+  if (scheme.size() == 1)         // a drive letter: only our own copies may be loaded
     return false;
   if (scheme == L"file") {
     // The same copies as a file URL ("file:///C:/..."), the form an engine may write back.

@@ -130,8 +130,10 @@ TEST(MarkupFilterTest, LinksAndImagesOfOrdinaryMailStay) {
        L"<td background=\"https://img.example/bg.gif\">"},
       {L"<img srcset=\"a.png 1x, https://img.example/b.png 2x\">",
        L"<img srcset=\"a.png 1x, https://img.example/b.png 2x\">"},
-      // The neutralising stage's harmless schemes stay as it wrote them.
+      // The neutralising stage's harmless schemes stay as it wrote them in links; there is
+      // nothing to load from them.
       {L"<a href=\"JxavaScript:go()\">", L"<a href=\"JxavaScript:go()\">"},
+      {L"<img src=\"jxavascript:go()\" dynsrc=\"vxbs:x\">", L"<img>"},
   };
   ExpectAll(cases);
 }
@@ -336,6 +338,7 @@ TEST(MarkupFilterTest, TheUnbrandedPageLoadsNothingRemoteAndKeepsItsLinksAndInli
        L"<e><img>"},
       // A web URL after another scheme's ':' is an item of its own to a reader of lists.
       {L"<a stylhref=\"vxbscript:https://t.example/\">a</a>", L"<a>a</a>"},
+      {L"<b href=\"vxbscript:ht//s://t.example/\">b</b>", L"<b>b</b>"},
       {L"<img href=\"vxbscript:https://t.example/\" src=\"JxavaScript:https://t.example/\">",
        L"<img>"},
       {L"<!--[if mso]><v:fill src=\"https://t.example/bg.png\" type=\"frame\"/><![endif]-->",
