@@ -109,12 +109,8 @@ constexpr std::wstring_view kLinkAttributes[] = {L"action", L"formaction", L"fol
 constexpr std::wstring_view kResourceAttributes[] = {
     L"src", L"lowsrc", L"dynsrc", L"background", L"poster", L"data", L"icon", L"vrml", L"usemap"};
 constexpr std::wstring_view kResourceListAttributes[] = {L"srcset", L"imagesrcset"};
-// Shown as text or naming things in the page, never loaded: any words may stay in them (a
-// link's title may be its address).
-constexpr std::wstring_view kTextAttributes[] = {
-    L"alt",   L"title",  L"abbr", L"summary", L"label", L"placeholder",
-    L"class", L"id",     L"name", L"lang",    L"dir",   L"headers",
-    L"for",   L"target", L"rel",  L"role",    L"type",  L"value"};
+// Shown as text, never loaded: any words may stay in them (a link's title may be its address).
+constexpr std::wstring_view kTextAttributes[] = {L"alt", L"title"};
 
 bool IsNameStart(wchar_t ch) {
   return (ch >= L'a' && ch <= L'z');
@@ -189,9 +185,7 @@ AttributeKind KindByName(std::wstring_view name) {
     return kinds;
   }();
   const auto found = kKinds.find(name);
-  if (found != kKinds.end())
-    return found->second;
-  return name.substr(0, 5) == L"aria-" ? AttributeKind::kText : AttributeKind::kOther;
+  return found == kKinds.end() ? AttributeKind::kOther : found->second;
 }
 
 // The attribute `name` of the element `element`: dropped when its whole name or its local

@@ -336,6 +336,7 @@ TEST(MarkupFilterTest, TheUnbrandedPageLoadsNothingRemoteAndKeepsItsLinksAndInli
       {L"<e href=\"&#1;cid:x\"><img src=\"\x01"
        L"cid:y\">",
        L"<e><img>"},
+      {L"<p class=\"x https://t.example/\" rel=\"x https://t.example/\">", L"<p>"},
       // A web URL after another scheme's ':' is an item of its own to a reader of lists.
       {L"<a stylhref=\"vxbscript:https://t.example/\">a</a>", L"<a>a</a>"},
       {L"<b href=\"vxbscript:ht//s://t.example/\">b</b>", L"<b>b</b>"},

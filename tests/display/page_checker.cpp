@@ -31,7 +31,7 @@ constexpr std::string_view kTimingAttributes[] = {
 constexpr std::string_view kLoadedAttributes[] = {"src",    "lowsrc", "dynsrc", "background",
                                                   "poster", "data",   "icon",   "vrml"};
 // Shown, never loaded.
-constexpr std::string_view kTextAttributes[] = {"alt", "title", "class", "id", "name", "lang"};
+constexpr std::string_view kTextAttributes[] = {"alt", "title"};
 
 template <size_t N>
 bool OneOf(const std::string_view (&list)[N], std::string_view value) {
