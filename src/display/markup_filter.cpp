@@ -360,11 +360,12 @@ class MarkupFilter::Pass {
       std::wstring_view value = attribute.value;
       // A style is checked declaration by declaration; any other value goes whole when it
       // names a script or a network path anywhere, and, where remote content is blocked,
-      // when an attribute that a browser might load (neither text nor a link) names anything
-      // remote.
+      // when an attribute that is neither text nor a link to click (an href of a or area)
+      // names anything remote.
       if (kind != AttributeKind::kStyle) {
         const UrlScan scan = ScanUrls(value);
-        const bool mayLoad = kind != AttributeKind::kText && kind != AttributeKind::kLink;
+        const bool mayLoad = kind != AttributeKind::kText &&
+                             !(kind == AttributeKind::kLink && attribute.name == L"href");
         if (scan.scriptUrl || scan.networkPath ||
             (mayLoad && scan.remote && !urls.remoteAllowed())) {
           continue;

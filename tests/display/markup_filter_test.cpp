@@ -337,6 +337,10 @@ TEST(MarkupFilterTest, TheUnbrandedPageLoadsNothingRemoteAndKeepsItsLinksAndInli
        L"cid:y\">",
        L"<e><img>"},
       {L"<p class=\"x https://t.example/\" rel=\"x https://t.example/\">", L"<p>"},
+      {L"<blockquote cite=\"https://t.example/q\">q</blockquote><img "
+       L"longdesc=\"http://t.example/\" "
+       L"folder=\"https://t.example/f\"><button formaction=\"https://t.example/b\">b</button>",
+       L"<blockquote>q</blockquote><img><button>b</button>"},
       // A web URL after another scheme's ':' is an item of its own to a reader of lists.
       {L"<a stylhref=\"vxbscript:https://t.example/\">a</a>", L"<a>a</a>"},
       {L"<b href=\"vxbscript:ht//s://t.example/\">b</b>", L"<b>b</b>"},
