@@ -12,7 +12,10 @@ struct CheckedMessage {
   bool pointerFound = false;  // the body holds a valid active-content pointer
   bool messageMode = false;   // the pointer's content goes in the message body
   bool embedFound = false;    // the body holds the maker's embedded content
-  std::wstring page;          // the HTML to show first
+  // Today's branding decision vouches for the sender (the message is branded, now or
+  // before): only then does a page built from the message's own HTML load remote content.
+  bool senderBranded = false;
+  std::wstring page;  // the HTML to show first
   std::wstring senderAddress;
   std::wstring subject;
   std::wstring account;   // the receiving account's address

@@ -130,6 +130,10 @@ void MailCheck::CheckMailItem(host::MailItem& item, bool inInspector) {
     m_checked.senderAddress = config::kLinkedInAddress;
   }
 
+  // The decision comes first: a page built from the message's own HTML loads remote content
+  // only for a sender it vouches for.
+  WriteLog(L"Checking branding");
+  (void)BrandMailItem(item, true, &m_checked.senderBranded);
   const ActiveContentPointer pointer = FindActiveContentPointer(body);
   m_checked.pointerFound = pointer.found;
   m_checked.activeWanted = pointer.found;
@@ -142,12 +146,10 @@ void MailCheck::CheckMailItem(host::MailItem& item, bool inInspector) {
       WriteLog(L"Did not find a valid pointer and message does not contain an active link");
     }
   }
-  WriteLog(L"Checking branding");
-  (void)BrandMailItem(item, true);
   m_display.ShowBrisklet(m_checked, inInspector);
 }
 
-bool MailCheck::BrandMailItem(host::MailItem& item, bool viewed) {
+bool MailCheck::BrandMailItem(host::MailItem& item, bool viewed, bool* senderBranded) {
   SenderLookup sender;
   sender.found = m_brands.FindSenderBrand(item, &sender.accountType, &sender.accountAddress,
                                           &sender.brandName, &sender.brand, &sender.mailProvider);
@@ -159,7 +161,9 @@ bool MailCheck::BrandMailItem(host::MailItem& item, bool viewed) {
   if (message)
     (void)ReadTextProp(*message, host::kPrMessageClassW, &messageClass);
   if (message && IsBrandedClass(messageClass)) {
-    RecheckBrandedClass(item, viewed, sender, *message, messageClass);
+    const bool borneOut = RecheckBrandedClass(item, viewed, sender, *message, messageClass);
+    if (senderBranded)
+      *senderBranded = borneOut;
     return false;
   }
   if (!sender.found || !message)
@@ -171,6 +175,8 @@ bool MailCheck::BrandMailItem(host::MailItem& item, bool viewed) {
   (void)ReadTextProp(*opened, host::kPrMessageClassW, &messageClass);
   if (!Vouches(*opened, sender, messageClass))
     return false;
+  if (senderBranded)
+    *senderBranded = true;
   if (IsStopSignaled())
     return false;
 
@@ -189,7 +195,7 @@ bool MailCheck::BrandMailItem(host::MailItem& item, bool viewed) {
   return true;
 }
 
-void MailCheck::RecheckBrandedClass(host::MailItem& item, bool viewed, const SenderLookup& sender,
+bool MailCheck::RecheckBrandedClass(host::MailItem& item, bool viewed, const SenderLookup& sender,
                                     host::MapiMessage& message, const std::wstring& messageClass) {
   WriteLogFormat(L"Message class name is already branded - %s", messageClass);
   // A message can arrive with a class of its own choosing (a TNEF part carries one), so the
@@ -200,7 +206,7 @@ void MailCheck::RecheckBrandedClass(host::MailItem& item, bool viewed, const Sen
   if (m_brands.senders().count(classBrand) == 0) {
     WriteLogFormat(L"The brand of class %s is not in the branding list; message left as it is",
                    messageClass);
-    return;
+    return false;
   }
   const bool sameBrand = sender.found && sender.brandName == classBrand;
   if (!sameBrand)
@@ -209,19 +215,20 @@ void MailCheck::RecheckBrandedClass(host::MailItem& item, bool viewed, const Sen
     RegisterFormRegion(FormRegionOfBrandedClass(messageClass));
     m_report(item, viewed, sender.accountType, sender.mailProvider, sender.accountAddress,
              messageClass);
-    return;
+    return true;
   }
   if (IsStopSignaled())
-    return;
+    return false;
   // Only a class to take back needs the message opened for writing.
   std::shared_ptr<host::MapiMessage> opened = OpenForWriting(message);
   if (!opened)
-    return;
+    return false;
   const std::wstring unbranded = UnbrandedClassOf(messageClass);
   WriteLogFormat(
       L"Message class %s is not vouched for by this message's own evidence; restoring class %s",
       messageClass, unbranded);
   (void)SaveNewClass(item, *opened, messageClass, unbranded);
+  return false;
 }
 
 std::shared_ptr<host::MapiMessage> MailCheck::OpenForWriting(host::MapiMessage& message) {

@@ -28,7 +28,10 @@ class MailCheck {
             ContentDisplay& display, ICriticalSection& lock, BrandedReport report);
 
   void CheckMailItem(host::MailItem& item, bool inInspector);
-  bool BrandMailItem(host::MailItem& item, bool viewed);
+  // True when the message was given its branded class now. `senderBranded`, when given, is
+  // set when the decision vouches for the message's sender: a message branded now, or one
+  // whose branded class the decision bears out again.
+  bool BrandMailItem(host::MailItem& item, bool viewed, bool* senderBranded = nullptr);
 
   const CheckedMessage& checked() const { return m_checked; }
 
@@ -44,8 +47,8 @@ class MailCheck {
   };
 
   // A message whose class already says branded keeps it only when the decision vouches for
-  // that brand; otherwise its class before branding is restored.
-  void RecheckBrandedClass(host::MailItem& item, bool viewed, const SenderLookup& sender,
+  // that brand (true); otherwise its class before branding is restored.
+  bool RecheckBrandedClass(host::MailItem& item, bool viewed, const SenderLookup& sender,
                            host::MapiMessage& message, const std::wstring& messageClass);
   // The message opened again through the session, for writing; null when it cannot be.
   std::shared_ptr<host::MapiMessage> OpenForWriting(host::MapiMessage& message);

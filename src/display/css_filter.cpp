@@ -5,6 +5,7 @@
 #include <iterator>
 #include <vector>
 
+#include "display/url_scan.h"
 #include "support/character_references.h"
 #include "support/text.h"
 
@@ -12,10 +13,11 @@ namespace tp {
 namespace {
 
 // Words that no harmless style holds, in any of its forms (comments removed or kept, white
-// space removed, letters in lower case).
+// space removed, letters in lower case). "progid" names an Internet Explorer filter, which
+// loads what its quoted text names.
 constexpr std::wstring_view kForbiddenWords[] = {
     L"expression", L"behavior",   L"behaviour", L"binding", L"javascript", L"vbscript",
-    L"jscript",    L"livescript", L"mocha",     L"-o-link", L"@import"};
+    L"jscript",    L"livescript", L"mocha",     L"-o-link", L"@import",    L"progid"};
 
 // Functions (and the media query words and pseudo-classes before a "(") known to be
 // harmless.
@@ -177,10 +179,32 @@ std::wstring Squeezed(std::wstring_view text) {
   return squeezed;
 }
 
+// The text with every comment taken out, also from inside strings, as a reader of a filter's
+// quoted text may take them.
+std::wstring WithoutComments(std::wstring_view text) {
+  std::wstring out;
+  size_t done = 0;
+  for (size_t at = text.find(L"/*"); at != std::wstring_view::npos; at = text.find(L"/*", done)) {
+    out.append(text.substr(done, at - done));
+    const size_t end = text.find(L"*/", at + 2);
+    done = end == std::wstring_view::npos ? text.size() : end + 2;
+  }
+  out.append(text.substr(done));
+  return out;
+}
+
 bool HoldsForbiddenWord(std::wstring_view text) {
-  const std::wstring squeezed = Squeezed(text);
-  return std::any_of(std::begin(kForbiddenWords), std::end(kForbiddenWords),
-                     [&](std::wstring_view word) { return Contains(squeezed, word); });
+  const auto holds = [](const std::wstring& squeezed) {
+    return std::any_of(std::begin(kForbiddenWords), std::end(kForbiddenWords),
+                       [&](std::wstring_view word) { return Contains(squeezed, word); });
+  };
+  return holds(Squeezed(text)) || holds(Squeezed(WithoutComments(text)));
+}
+
+// A network path (url_scan.h) in the text as CSS reads it (`plain`: comments outside strings
+// taken out) or with every comment taken out.
+bool NamesNetworkPath(std::wstring_view original, std::wstring_view plain) {
+  return ScanUrls(plain).networkPath || ScanUrls(WithoutComments(original)).networkPath;
 }
 
 // The value of a string's escapes (which Plain allowed: non-ASCII only).
@@ -294,7 +318,7 @@ bool IsSafeDeclaration(std::wstring_view declaration, const UrlPolicy& urls) {
   if (HoldsForbiddenWord(declaration))
     return false;
   const PlainCss plain = Plain(declaration);
-  if (!plain.safe || HoldsForbiddenWord(plain.text))
+  if (!plain.safe || HoldsForbiddenWord(plain.text) || NamesNetworkPath(declaration, plain.text))
     return false;
   // A property name of plain letters, digits, '-', '_' (and a leading '*').
   const size_t colon = plain.text.find(L':');
@@ -376,7 +400,7 @@ bool IsPlainStyle(std::wstring_view style) {
         break;
     }
   }
-  if (quote != 0 || HoldsForbiddenWord(style))
+  if (quote != 0 || HoldsForbiddenWord(style) || ScanUrls(style).networkPath)
     return false;
   // Each declaration a property name of letters, digits, '-' and '_' and a ':'.
   for (std::wstring_view declaration : Declarations(style)) {
@@ -423,8 +447,8 @@ bool IsSafeStyleSheet(std::wstring_view css) {
   if (HoldsForbiddenWord(css) || HoldsMarkup(css))
     return false;
   const PlainCss plain = Plain(css);
-  if (!plain.safe || HoldsForbiddenWord(plain.text) || Contains(Squeezed(css), L"url(") ||
-      Contains(Squeezed(plain.text), L"url(")) {
+  if (!plain.safe || HoldsForbiddenWord(plain.text) || NamesNetworkPath(css, plain.text) ||
+      Contains(Squeezed(css), L"url(") || Contains(Squeezed(plain.text), L"url(")) {
     return false;
   }
   return PassesChecks(plain, Mode::kSheet, nullptr);

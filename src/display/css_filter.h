@@ -1,6 +1,7 @@
 // Style sheets and style attributes of a message, checked for what old browsers run or load
-// from them: expression(), behaviours, bindings, script URLs, imported sheets, and whatever
-// an escape, a comment or a look-alike character could hide from a check on the plain text.
+// from them: expression(), behaviours, bindings, filters (progid:), script URLs, network
+// paths, imported sheets, and whatever an escape, a comment (also inside quoted text) or a
+// look-alike character could hide from a check on the plain text.
 // The checks allow plain CSS only: every "(" must follow a function name that is known to be
 // harmless, and backslash escapes are refused outside quoted strings.
 #pragma once

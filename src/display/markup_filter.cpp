@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "display/css_filter.h"
+#include "display/url_scan.h"
 #include "support/html_tokenizer.h"
 #include "support/markup_escape.h"
 #include "support/text.h"
@@ -35,15 +36,81 @@ constexpr std::wstring_view kDroppedElements[] = {
     L"keygen", L"svg",    L"math",     L"xml",      L"import",    L"layer",
     L"ilayer", L"portal", L"template", L"xmp",      L"plaintext", L"form"};
 
+// Animation elements, which write values into other elements' attributes (a link's href, an
+// element's innerHTML) while the page is shown: SVG's, whatever their prefix, and old
+// Internet Explorer's timed elements (HTML+TIME), which always have one ("t:set").
+constexpr std::wstring_view kAnimationElements[] = {
+    L"set",     L"animate", L"animatecolor", L"animatemotion", L"animatetransform",
+    L"discard", L"mpath"};
+constexpr std::wstring_view kTimedElements[] = {L"animation",
+                                                L"audio",
+                                                L"excl",
+                                                L"img",
+                                                L"media",
+                                                L"par",
+                                                L"priorityclass",
+                                                L"ref",
+                                                L"seq",
+                                                L"switch",
+                                                L"transitionfilter",
+                                                L"video"};
+
 constexpr std::wstring_view kDroppedAttributes[] = {
     L"srcdoc",   L"datasrc",    L"datafld",        L"dataformatas", L"datapagesize", L"ping",
     L"codebase", L"classid",    L"archive",        L"code",         L"profile",      L"manifest",
     L"base",     L"http-equiv", L"implementation", L"behavior"};
-constexpr std::wstring_view kLinkAttributes[] = {L"href",     L"action", L"formaction", L"folder",
-                                                 L"longdesc", L"cite",   L"usemap"};
-constexpr std::wstring_view kResourceAttributes[] = {L"src",    L"lowsrc", L"dynsrc", L"background",
-                                                     L"poster", L"data",   L"icon"};
+// The timing and animation attributes: what to animate (an attribute, innerHTML), the values
+// written into it, and when. Whatever carries them, they go.
+constexpr std::wstring_view kTimingAttributes[] = {L"attributename",
+                                                   L"attributetype",
+                                                   L"to",
+                                                   L"from",
+                                                   L"by",
+                                                   L"values",
+                                                   L"keytimes",
+                                                   L"keysplines",
+                                                   L"keypoints",
+                                                   L"calcmode",
+                                                   L"additive",
+                                                   L"accumulate",
+                                                   L"targetelement",
+                                                   L"begin",
+                                                   L"end",
+                                                   L"dur",
+                                                   L"repeat",
+                                                   L"repeatcount",
+                                                   L"repeatdur",
+                                                   L"restart",
+                                                   L"beginevent",
+                                                   L"endevent",
+                                                   L"beginwith",
+                                                   L"beginafter",
+                                                   L"endsync",
+                                                   L"endhold",
+                                                   L"eventrestart",
+                                                   L"timeaction",
+                                                   L"timecontainer",
+                                                   L"timeline",
+                                                   L"timestartrule",
+                                                   L"syncbehavior",
+                                                   L"syncmaster",
+                                                   L"synctolerance",
+                                                   L"autoreverse",
+                                                   L"accelerate",
+                                                   L"decelerate",
+                                                   L"speed",
+                                                   L"clipbegin",
+                                                   L"clipend",
+                                                   L"player"};
+// Followed only when clicked. An href is a link on a and area; anywhere else (an image's,
+// a VML shape's o:href, xlink:href) it is loaded.
+constexpr std::wstring_view kLinkAttributes[] = {L"action", L"formaction", L"folder", L"longdesc",
+                                                 L"cite"};
+constexpr std::wstring_view kResourceAttributes[] = {
+    L"src", L"lowsrc", L"dynsrc", L"background", L"poster", L"data", L"icon", L"vrml", L"usemap"};
 constexpr std::wstring_view kResourceListAttributes[] = {L"srcset", L"imagesrcset"};
+// Shown as text, never loaded: any words may stay in them (a link's title may be its address).
+constexpr std::wstring_view kTextAttributes[] = {L"alt", L"title"};
 
 bool IsNameStart(wchar_t ch) {
   return (ch >= L'a' && ch <= L'z');
@@ -80,20 +147,34 @@ ElementRule RuleFor(std::wstring_view name) {
       {L"noembed", ElementRule::kDropWithContent},  {L"noframes", ElementRule::kDropWithContent},
       {L"noscript", ElementRule::kDropWithContent}, {L"xmp", ElementRule::kAsPre},
       {L"plaintext", ElementRule::kAsPre},          {L"style", ElementRule::kStyle}};
-  static const std::unordered_set<std::wstring_view> kDropped(std::begin(kDroppedElements),
-                                                              std::end(kDroppedElements));
+  static const std::unordered_set<std::wstring_view> kDropped = [] {
+    std::unordered_set<std::wstring_view> names(std::begin(kDroppedElements),
+                                                std::end(kDroppedElements));
+    names.insert(std::begin(kAnimationElements), std::end(kAnimationElements));
+    return names;
+  }();
+  static const std::unordered_set<std::wstring_view> kTimed(std::begin(kTimedElements),
+                                                            std::end(kTimedElements));
   if (const auto found = kByName.find(name); found != kByName.end())
     return found->second;
-  return kDropped.count(LocalName(name)) != 0 ? ElementRule::kDropTag : ElementRule::kKeep;
+  const std::wstring_view local = LocalName(name);
+  return kDropped.count(local) != 0 || (local.size() != name.size() && kTimed.count(local) != 0)
+             ? ElementRule::kDropTag
+             : ElementRule::kKeep;
 }
 
-enum class AttributeKind { kOther, kDropped, kStyle, kLink, kResource, kResourceList };
+enum class AttributeKind { kOther, kText, kDropped, kStyle, kLink, kResource, kResourceList };
 
-AttributeKind KindOf(std::wstring_view name) {
+// By the attribute's name alone.
+AttributeKind KindByName(std::wstring_view name) {
   static const std::unordered_map<std::wstring_view, AttributeKind> kKinds = [] {
     std::unordered_map<std::wstring_view, AttributeKind> kinds;
     for (std::wstring_view attribute : kDroppedAttributes)
       kinds.emplace(attribute, AttributeKind::kDropped);
+    for (std::wstring_view attribute : kTimingAttributes)
+      kinds.emplace(attribute, AttributeKind::kDropped);
+    for (std::wstring_view attribute : kTextAttributes)
+      kinds.emplace(attribute, AttributeKind::kText);
     for (std::wstring_view attribute : kLinkAttributes)
       kinds.emplace(attribute, AttributeKind::kLink);
     for (std::wstring_view attribute : kResourceAttributes)
@@ -107,9 +188,23 @@ AttributeKind KindOf(std::wstring_view name) {
   return found == kKinds.end() ? AttributeKind::kOther : found->second;
 }
 
+// The attribute `name` of the element `element`: dropped when its whole name or its local
+// name (after a prefix: "x:onclick", "xml:base") is to be dropped, else by its local name.
+AttributeKind KindOf(std::wstring_view element, std::wstring_view name) {
+  const std::wstring_view local = LocalName(name);
+  if (name.substr(0, 2) == L"on" || local.substr(0, 2) == L"on" ||
+      KindByName(name) == AttributeKind::kDropped) {
+    return AttributeKind::kDropped;
+  }
+  if (local == L"href")
+    return name == L"href" && (element == L"a" || element == L"area") ? AttributeKind::kLink
+                                                                      : AttributeKind::kResource;
+  return KindByName(local);
+}
+
 // Every URL of a srcset value ("a.png 1x, b.png 2x").
 bool AllowsUrlList(std::wstring_view value, const UrlPolicy& urls) {
-  if (IsScriptUrl(value) || Contains(ToLowerAscii(value), L"data:"))
+  if (Contains(ToLowerAscii(value), L"data:"))
     return false;  // its commas would split the list differently
   for (const std::wstring& candidate : SplitSkippingEmpty(value, L',')) {
     // The URL runs to the first white space; read whole, as a browser that took the white
@@ -258,15 +353,24 @@ class MarkupFilter::Pass {
     for (const HtmlAttribute& attribute : token.attributes) {
       if (!IsWritableAttributeName(attribute.name))
         continue;
-      // Event attributes by their whole name or the part after a prefix ("x:onclick").
-      const std::wstring_view local = LocalName(attribute.name);
-      const AttributeKind kind = KindOf(local);
-      if (attribute.name.compare(0, 2, L"on") == 0 || local.substr(0, 2) == L"on" ||
-          kind == AttributeKind::kDropped || KindOf(attribute.name) == AttributeKind::kDropped) {
+      const AttributeKind kind = KindOf(token.name, attribute.name);
+      if (kind == AttributeKind::kDropped)
         continue;
-      }
       std::optional<std::wstring> filtered;
       std::wstring_view value = attribute.value;
+      // A style is checked declaration by declaration; any other value goes whole when it
+      // names a script or a network path anywhere, and, where remote content is blocked,
+      // when an attribute that is neither text nor a link to click (an href of a or area)
+      // names anything remote.
+      if (kind != AttributeKind::kStyle) {
+        const UrlScan scan = ScanUrls(value);
+        const bool mayLoad = kind != AttributeKind::kText &&
+                             !(kind == AttributeKind::kLink && attribute.name == L"href");
+        if (scan.scriptUrl || scan.networkPath ||
+            (mayLoad && scan.remote && !urls.remoteAllowed())) {
+          continue;
+        }
+      }
       bool allowed = true;
       switch (kind) {
         case AttributeKind::kStyle:
@@ -285,8 +389,8 @@ class MarkupFilter::Pass {
           allowed = AllowsUrlList(value, urls);
           break;
         case AttributeKind::kDropped:
+        case AttributeKind::kText:
         case AttributeKind::kOther:
-          allowed = !IsScriptUrl(value);
           break;
       }
       if (!allowed)

@@ -3,8 +3,12 @@
 // escaped, no text that a browser could read as markup) without anything that can run script
 // or change where the page's links point:
 // - script, frame, object, embed and applet elements, base, meta and link, foreign (SVG and
-//   MathML) roots and old browsers' data islands and imports;
-// - event attributes, data binding, srcdoc, and URLs the UrlPolicy refuses;
+//   MathML) roots, old browsers' data islands and imports, and animation elements (SVG's and
+//   HTML+TIME's under any prefix);
+// - event attributes, data binding, srcdoc, timing and animation attributes, URLs the
+//   UrlPolicy refuses, and any value that names a script URL or a network path in any of its
+//   items (url_scan.h); where the policy blocks remote content, also any value that a browser
+//   might load and that names a remote location (words shown as text, like a title, stay);
 // - style elements and attributes that fail the style checks (css_filter.h);
 // - comments, except the conditional comments of Office and old Internet Explorer, whose
 //   content an old browser shows and which is therefore made safe the same way.

@@ -56,14 +56,16 @@ bool MessageEmbeddedContent::CheckTideEmbed(host::MailItem& item, bool /*inInspe
     WriteLog(L"Found tide embed in message");
   if (found || message->activeWanted) {
     message->activeWanted = true;
-    (void)BuildStaticPage(item, std::move(html), &message->page);
+    (void)BuildStaticPage(
+        item, std::move(html),
+        message->senderBranded ? RemoteContent::kAllowed : RemoteContent::kBlocked, &message->page);
   }
   message->embedFound = found;
   return found;
 }
 
 std::wstring MessageEmbeddedContent::BuildStaticPage(host::MailItem& item, std::wstring html,
-                                                     std::wstring* page) {
+                                                     RemoteContent remote, std::wstring* page) {
   const std::optional<std::wstring> folder = CreateMessageFolder();
   ContentMap copies;
   if (folder) {
@@ -74,7 +76,7 @@ std::wstring MessageEmbeddedContent::BuildStaticPage(host::MailItem& item, std::
     }
   }
   FixupHtml(&html, copies);
-  const HtmlSanitizer sanitizer(m_heads, UrlPolicy(TemporaryRootUrl()));
+  const HtmlSanitizer sanitizer(m_heads, UrlPolicy(TemporaryRootUrl(), remote));
   (void)sanitizer.SanitizeHtml(std::move(html), page);
   return folder.value_or(std::wstring());
 }

@@ -32,15 +32,17 @@ class MessageEmbeddedContent final : public EmbeddedContent {
   // Empties the temporary root (at start and at quit).
   void RemoveTemporaryFiles() override;
   // Looks for the markers in the message's HTML body; when one is found, or active content
-  // is wanted already, sets message->activeWanted and builds message->page. Sets
-  // message->embedFound; true when a marker was found.
+  // is wanted already, sets message->activeWanted and builds message->page, with remote
+  // content only when message->senderBranded. Sets message->embedFound; true when a marker
+  // was found.
   bool CheckTideEmbed(host::MailItem& item, bool inInspector, CheckedMessage* message) override;
 
   // Copies the message's inline attachments (those with a content id) into a new message
   // folder and writes the page for `html` with their references pointing at the copies (the
   // page is left as it was when the HTML engine fails). The message folder, empty when none
   // could be made.
-  std::wstring BuildStaticPage(host::MailItem& item, std::wstring html, std::wstring* page);
+  std::wstring BuildStaticPage(host::MailItem& item, std::wstring html, RemoteContent remote,
+                               std::wstring* page);
 
  private:
   void CopyAttachment(host::Attachment& attachment, const std::wstring& folder, ContentMap* copies);

@@ -9,14 +9,10 @@
 namespace tp {
 namespace {
 
-// Schemes that run script. "jxavascript", "vxbscript" and "vxbs" are what the neutralising
-// stage makes of the first three and are harmless.
-constexpr std::wstring_view kScriptSchemes[] = {L"javascript", L"vbscript", L"vbs",
-                                                L"livescript", L"jscript",  L"mocha",
-                                                L"ecmascript", L"ms-its",   L"mhtml"};
+// What the neutralising stage makes of "javascript:", "vbscript:" and "vbs:": harmless.
 constexpr std::wstring_view kNeutralisedSchemes[] = {L"jxavascript", L"vxbscript", L"vxbs"};
 constexpr std::wstring_view kLinkSchemes[] = {L"http", L"https", L"mailto", L"ftp", L"tel", L"cid"};
-constexpr std::wstring_view kResourceSchemes[] = {L"http", L"https", L"cid"};
+constexpr std::wstring_view kRemoteSchemes[] = {L"http", L"https"};
 // Inline data that a browser shows as a picture and never runs.
 constexpr std::wstring_view kImageData[] = {L"image/png",   L"image/gif", L"image/jpeg",
                                             L"image/jpg",   L"image/bmp", L"image/webp",
@@ -54,16 +50,28 @@ std::wstring Cleaned(std::wstring_view url) {
 }  // namespace
 
 bool UrlPolicy::Allows(std::wstring_view url, UrlUse use) const {
-  const std::wstring cleaned = Cleaned(url);
-  // Control characters hide schemes from the reader here but not from every browser, and a
-  // backslash makes a network share ("\\server\share") or a local path.
-  for (wchar_t ch : cleaned) {
-    if (ch < L' ' || ch == 0x7F || ch == L'\\')
+  // Control characters, also around the URL, are read differently by each parser (one drops
+  // them, another reads a replacement character and so a relative URL); only white space is
+  // taken as browsers take it.
+  for (wchar_t ch : url) {
+    if ((ch < L' ' && ch != L'\t' && ch != L'\n' && ch != L'\r' && ch != L'\f') || ch == 0x7F)
       return false;
   }
+  const std::wstring cleaned = Cleaned(url);
+  // A backslash makes a network share ("\\server\share") or a local path.
+  if (cleaned.find(L'\\') != std::wstring::npos)
+    return false;
+  if (use == UrlUse::kResource && IsOwnCopy(cleaned))
+    return true;
+  // "//host/share" is another host's share where the page has a file base.
+  if (cleaned.compare(0, 2, L"//") == 0)
+    return false;
   const size_t delimiter = cleaned.find_first_of(L":/?#");
-  if (delimiter == std::wstring::npos || cleaned[delimiter] != L':')
-    return true;  // relative to the page
+  if (delimiter == std::wstring::npos || cleaned[delimiter] != L':') {
+    // Relative to the page, whose base is the maker's web site: a resource comes from the web
+    // (an empty one too: an old engine loads the base itself), a fragment from the page.
+    return use == UrlUse::kLink || remoteAllowed() || cleaned.compare(0, 1, L"#") == 0;
+  }
   const std::wstring_view schemeText = std::wstring_view(cleaned).substr(0, delimiter);
   if (schemeText.empty())
     return false;
@@ -73,9 +81,9 @@ bool UrlPolicy::Allows(std::wstring_view url, UrlUse use) const {
   }
   const std::wstring scheme = ToLowerAscii(schemeText);
   if (OneOf(kNeutralisedSchemes, scheme))
-    return true;
-  if (scheme.size() == 1)  // a drive letter: only our own copies may be loaded
-    return use == UrlUse::kResource && IsOwnCopy(cleaned);
+    return use == UrlUse::kLink;  // as the neutralising stage wrote it; nothing to load
+  if (scheme.size() == 1)         // a drive letter: only our own copies may be loaded
+    return false;
   if (scheme == L"file") {
     // The same copies as a file URL ("file:///C:/..."), the form an engine may write back.
     std::wstring_view path = std::wstring_view(cleaned).substr(delimiter + 1);
@@ -86,8 +94,10 @@ bool UrlPolicy::Allows(std::wstring_view url, UrlUse use) const {
   }
   if (use == UrlUse::kLink)
     return OneOf(kLinkSchemes, scheme);
-  if (OneOf(kResourceSchemes, scheme))
+  if (scheme == L"cid")
     return true;
+  if (OneOf(kRemoteSchemes, scheme))
+    return remoteAllowed();
   if (scheme != L"data")
     return false;
   const std::wstring type = ToLowerAscii(std::wstring_view(cleaned).substr(delimiter + 1));
@@ -105,23 +115,6 @@ bool UrlPolicy::IsOwnCopy(std::wstring_view path) const {
     return false;
   const std::wstring_view below = path.substr(m_localFiles.size());
   return !Contains(below, L"..") && below.find(L'%') == std::wstring_view::npos;
-}
-
-bool IsScriptUrl(std::wstring_view value) {
-  // The characters before the first ':', without spaces and controls, in lower case.
-  constexpr size_t kLongest = 10;  // "livescript", "ecmascript"
-  wchar_t scheme[kLongest];
-  size_t length = 0;
-  for (wchar_t ch : value) {
-    if (ch == L':')
-      return OneOf(kScriptSchemes, std::wstring_view(scheme, length));
-    if (ch <= L' ' || ch == 0x7F)
-      continue;
-    if (length == kLongest)
-      return false;
-    scheme[length++] = ch >= L'A' && ch <= L'Z' ? static_cast<wchar_t>(ch + 32) : ch;
-  }
-  return false;
 }
 
 }  // namespace tp

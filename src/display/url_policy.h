@@ -1,7 +1,9 @@
 // Which URLs a page built from a message's HTML may hold: links that open the web or write
-// mail, and resources (images, backgrounds) from the web, the message's own parts, inline
-// image data, or the copies of the message's attachments (as paths or file URLs). Script URLs,
-// other schemes (shell protocol handlers), other local files and network shares are refused.
+// mail, and resources (images, backgrounds) from the message's own parts, inline image data,
+// the copies of the message's attachments (as paths or file URLs) and, for a sender we vouch
+// for, the web. Script URLs, other schemes (shell protocol handlers), other local files,
+// network shares and protocol-relative URLs (a network share where the page has a file base)
+// are refused.
 #pragma once
 
 #include <string>
@@ -14,24 +16,28 @@ enum class UrlUse {
   kResource,  // loaded with the page: src, background
 };
 
+// Whether the page may load resources from the web: only for a sender whose mail the branding
+// decision vouches for. Otherwise, as Outlook does for unknown senders, nothing is fetched
+// (a remote image tells the sender that the message was read).
+enum class RemoteContent { kBlocked, kAllowed };
+
 class UrlPolicy {
  public:
   // `localFiles`: the folder (with forward slashes and a trailing one) under which local
   // files may be loaded; empty allows none.
-  explicit UrlPolicy(std::wstring localFiles = {}) : m_localFiles(std::move(localFiles)) {}
+  explicit UrlPolicy(std::wstring localFiles = {}, RemoteContent remote = RemoteContent::kBlocked)
+      : m_localFiles(std::move(localFiles)), m_remote(remote) {}
 
   // `url` as the page holds it, character references already replaced.
   bool Allows(std::wstring_view url, UrlUse use) const;
+  bool remoteAllowed() const { return m_remote == RemoteContent::kAllowed; }
 
  private:
   // A path below the folder of local files, without ".." or escapes.
   bool IsOwnCopy(std::wstring_view path) const;
 
   std::wstring m_localFiles;
+  RemoteContent m_remote;
 };
-
-// True when a value names a script URL ("javascript:", "vbscript:" and their kin), however
-// spaced or cased: no attribute may hold one, URL or not.
-bool IsScriptUrl(std::wstring_view value);
 
 }  // namespace tp

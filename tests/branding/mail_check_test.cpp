@@ -6,6 +6,7 @@
 #include "addin/add_in_fixture.h"
 #include "addin/process_state.h"
 #include "addin/timer_ids.h"
+#include "branding/active_content.h"
 #include "host/mapi.h"
 #include "provider_blocks.h"
 #include "support/registry_values.h"
@@ -22,7 +23,10 @@ class RecordingDisplay final : public ContentDisplay {
     CheckedMessage message;
     bool inInspector;
   };
-  explicit RecordingDisplay(std::vector<Shown>* shown) : shown_(shown) {}
+  // `pagesFor`: for each look into the message's own content, whether the sender was known
+  // to be branded by then.
+  RecordingDisplay(std::vector<Shown>* shown, std::vector<bool>* pagesFor)
+      : shown_(shown), pagesFor_(pagesFor) {}
   void RemoveTemporaryFiles() override {}
   void CreateBrowserHelper() override {}
   void ReleaseBrowserHelper() override {}
@@ -30,7 +34,10 @@ class RecordingDisplay final : public ContentDisplay {
   host::WindowHandle DetachForFolderSwitch() override { return 0; }
   void OnTimer(host::TimerId) override {}
   void BeginCheck() override {}
-  bool CheckTideEmbed(host::MailItem&, bool, CheckedMessage*) override { return false; }
+  bool CheckTideEmbed(host::MailItem&, bool, CheckedMessage* message) override {
+    pagesFor_->push_back(message->senderBranded);
+    return false;
+  }
   void ShowBrisklet(const CheckedMessage& message, bool inInspector) override {
     shown_->push_back({message, inInspector});
   }
@@ -45,6 +52,7 @@ class RecordingDisplay final : public ContentDisplay {
 
  private:
   std::vector<Shown>* shown_;
+  std::vector<bool>* pagesFor_;
 };
 
 constexpr wchar_t kPassing[] =
@@ -58,7 +66,7 @@ class MailCheckTest : public testing::AddinTest {
                  L"{\"branding\":[{\"name\":\"Acme\",\"domain\":\"acme.example\"}]}") {
     WriteSendersList(branding);
     AddinOptions options = QuietOptions();
-    options.display = std::make_unique<RecordingDisplay>(&shown);
+    options.display = std::make_unique<RecordingDisplay>(&shown, &pagesFor);
     Create(std::move(options));
     ASSERT_EQ(Connect(), hr::kOk);
     ASSERT_FALSE(connect->branding_list().senders().empty());
@@ -70,6 +78,7 @@ class MailCheckTest : public testing::AddinTest {
     return connect->BrandMailItem(*Item(mail), viewed);
   }
   std::vector<RecordingDisplay::Shown> shown;
+  std::vector<bool> pagesFor;
 };
 
 TEST_F(MailCheckTest, AnAuthenticMessageGetsItsBrandedClassAndFormRegion) {
@@ -299,6 +308,44 @@ TEST_F(MailCheckTest, CheckFindsTheActiveContentAndShowsTheMessage) {
   EXPECT_EQ(checked.provider, L"gmail");
   EXPECT_TRUE(Logged(L"Checking branding"));
   EXPECT_EQ(ClassOf(*mail), L"IPM.Note.Tidepost.Acme");
+}
+
+TEST_F(MailCheckTest, TheMessagesOwnPageIsBuiltKnowingWhetherTheDecisionVouchesForItsSender) {
+  Start();
+  const struct {
+    const char* name;
+    const wchar_t* sender;
+    const wchar_t* verdict;
+    const wchar_t* messageClass;
+    bool branded;
+  } cases[] = {
+      {"branded now", L"news@acme.example", kPassing, L"IPM.Note", true},
+      {"a branded class borne out again", L"news@acme.example", kPassing, L"IPM.Note.Tidepost.Acme",
+       true},
+      {"a branded class taken back", L"news@unlisted.example", kPassing, L"IPM.Note.Tidepost.Acme",
+       false},
+      {"a branded class the list cannot judge", L"news@acme.example", kPassing,
+       L"IPM.Note.Tidepost.Gone", false},
+      {"a listed sender without a passing verdict", L"news@acme.example",
+       L"mx.google.com; dkim=fail header.i=@acme.example", L"IPM.Note", false},
+      {"an unlisted sender", L"news@unlisted.example", kPassing, L"IPM.Note", false},
+  };
+  int serial = 0;
+  for (const auto& c : cases) {
+    auto mail = AddGmailMessage(L"p" + std::to_wstring(++serial), c.sender, c.verdict);
+    mail->SetProp(host::kPrMessageClassW, c.messageClass);
+    connect->CheckMailItem(*Item(mail), false);
+    ASSERT_EQ(pagesFor.size(), static_cast<size_t>(serial)) << c.name;
+    EXPECT_EQ(pagesFor.back(), c.branded) << c.name;
+    EXPECT_EQ(shown.back().message.senderBranded, c.branded) << c.name;
+  }
+  // The please-wait page is our own: the same whoever the sender.
+  auto pointed = AddGmailMessage(L"w", L"news@unlisted.example", kPassing);
+  pointed->SetProp(host::kPrBodyW, L"Hi [APPointer: res=42 :APPointer]");
+  connect->CheckMailItem(*Item(pointed), false);
+  EXPECT_EQ(pagesFor.size(), std::size(cases));
+  EXPECT_FALSE(shown.back().message.senderBranded);
+  EXPECT_EQ(shown.back().message.page, BuildPleaseWaitPage(L"res=42"));
 }
 
 TEST_F(MailCheckTest, CheckStopsEarlyForComposedEmptyAndHeaderOnlyMessages) {

@@ -10,7 +10,21 @@
 namespace tp {
 namespace {
 
-const UrlPolicy kUrls(L"C:/Temp/Tidepost/outlook_temp/");
+const UrlPolicy kUrls(L"C:/Temp/Tidepost/outlook_temp/", RemoteContent::kAllowed);
+
+// A style attribute and what is kept of it (nothing: the attribute goes).
+struct StyleCase {
+  const wchar_t* style;
+  std::optional<std::wstring> kept;
+};
+
+template <size_t N>
+void ExpectKept(const StyleCase (&cases)[N], const UrlPolicy& urls = kUrls) {
+  for (const StyleCase& test : cases) {
+    EXPECT_EQ(FilterStyleAttribute(test.style, urls), test.kept)
+        << ::testing::PrintToString(std::wstring(test.style));
+  }
+}
 
 TEST(CssFilterTest, OrdinaryStyleAttributesStayUnchanged) {
   const wchar_t* const styles[] = {
@@ -32,11 +46,7 @@ TEST(CssFilterTest, OrdinaryStyleAttributesStayUnchanged) {
 }
 
 TEST(CssFilterTest, DeclarationsThatRunOrLoadGoInEveryDisguise) {
-  struct Case {
-    const wchar_t* style;
-    std::optional<std::wstring> kept;
-  };
-  const Case cases[] = {
+  const StyleCase cases[] = {
       {L"color:red;width:expression(alert(1))", L"color:red"},
       {L"width:EXPRESSION(alert(1));color:red", L"color:red"},
       {L"width:expr/**/ession(alert(1))", std::nullopt},
@@ -70,10 +80,51 @@ TEST(CssFilterTest, DeclarationsThatRunOrLoadGoInEveryDisguise) {
       {L"width:\uFF08x\uFF09", std::nullopt},
       {L"\u0441olor:red", std::nullopt},  // a Cyrillic letter in the property name
   };
-  for (const Case& test : cases) {
-    EXPECT_EQ(FilterStyleAttribute(test.style, kUrls), test.kept)
-        << ::testing::PrintToString(std::wstring(test.style));
-  }
+  ExpectKept(cases);
+}
+
+TEST(CssFilterTest, FiltersAndNetworkPathsGoInEveryDisguise) {
+  const StyleCase cases[] = {
+      {L"-ms-filter:\"progid:DXImageTransform.Microsoft.AlphaImageLoader(src='file://evil/x.png')"
+       L"\";color:red",
+       L"color:red"},
+      {L"color:red;filter:progid:DXImageTransform.Microsoft.Alpha(opacity=50)", L"color:red"},
+      {L"filter:'prog/**/id:DXImageTransform.Microsoft.AlphaImageLoader(src=x)'", std::nullopt},
+      {L"FILTER: \"PROG ID:x\"", std::nullopt},
+      {L"filter:\"p\\72 ogid:x\"", std::nullopt},
+      {L"*filter:progid:x;_filter:progid:x", std::nullopt},
+      {L"background:url(file://evil/share/x.png)", std::nullopt},
+      {L"background:url('FILE:////evil/share/x.png')", std::nullopt},
+      {L"background:url('//evil/share/x.png')", std::nullopt},
+      {L"background:url(/**///evil/x.png)", std::nullopt},
+      {L"font-family:'//evil/share';color:blue", L"color:blue"},
+      {L"font-family:\"a/**/b\";content:\"file:/**///evil/x\"", L"font-family:\"a/**/b\""},
+      // Harmless filters and web URLs with double slashes stay.
+      {L"filter:alpha(opacity=50);zoom:1", L"filter:alpha(opacity=50);zoom:1"},
+      {L"background:url(https://img.example/a//b.png)",
+       L"background:url(https://img.example/a//b.png)"},
+  };
+  ExpectKept(cases);
+}
+
+TEST(CssFilterTest, ForASenderThatIsNotBrandedStylesLoadNothingRemote) {
+  const UrlPolicy notBranded(L"C:/Temp/Tidepost/outlook_temp/", RemoteContent::kBlocked);
+  const StyleCase cases[] = {
+      {L"color:red;background:url(https://t.example/bg.png)", L"color:red"},
+      {L"background-image:url(  'HTTP://t.example/a.png' )", std::nullopt},
+      {L"background-image:url(\"h\\74tp://t.example/a.png\")", std::nullopt},
+      {L"background:url(bg.png) no-repeat;padding:0", L"padding:0"},
+      {L"cursor:url(http://t.example/c.cur),auto", std::nullopt},
+      {L"list-style-image:url(//t.example/a.png)", std::nullopt},
+      {L"--bg:url(https://t.example/a.png);background:var(--bg)", L"background:var(--bg)"},
+      {L"background:url('cid:bg@shop')", L"background:url('cid:bg@shop')"},
+      {L"background:url(C:/Temp/Tidepost/outlook_temp/1_2/3_bg.png)",
+       L"background:url(C:/Temp/Tidepost/outlook_temp/1_2/3_bg.png)"},
+      {L"background:url(data:image/png;base64,AA==)",
+       L"background:url(data:image/png;base64,AA==)"},
+      {L"color:#333;font-family:Arial", L"color:#333;font-family:Arial"},
+  };
+  ExpectKept(cases, notBranded);
 }
 
 TEST(CssFilterTest, StyleSheets) {
@@ -105,6 +156,12 @@ TEST(CssFilterTest, StyleSheets) {
       L"p{x:y(1)}",
       L"p{width:\uFF45\uFF58\uFF50\uFF52\uFF45\uFF53\uFF53\uFF49\uFF4F\uFF4E(1)}",
       L"p{font-family:\"x}",
+      L"p{-ms-filter:\"progid:DXImageTransform.Microsoft.AlphaImageLoader(src='file://evil/x')\"}",
+      L"p{filter:prog/**/id:x}",
+      L"p{filter:\"prog/**/id:x\"}",
+      L"p{font-family:\"\\\\evil\\share\"}",
+      L"p{x:'file://evil/x'}",
+      L"p{x:'//evil/share'}",
   };
   for (const wchar_t* css : unsafe)
     EXPECT_FALSE(IsSafeStyleSheet(css)) << ::testing::PrintToString(std::wstring(css));

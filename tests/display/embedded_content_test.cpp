@@ -155,6 +155,46 @@ TEST_F(EmbeddedContentTest, AMarkedMessageGetsItsCopiesAndItsPage) {
       "onetwo");
 }
 
+TEST_F(EmbeddedContentTest, OnlyABrandedSendersPageLoadsRemoteContent) {
+  const std::wstring html = std::wstring(kInstallLink) +
+                            L"<p style=\"background:url(https://t.example/bg.png)\">Hello</p>"
+                            L"<img src=\"https://t.example/open.gif\"><img src=\"cid:logo@acme\">";
+  for (const bool branded : {false, true}) {
+    CheckedMessage message;
+    message.senderBranded = branded;
+    ASSERT_TRUE(Check(Message(html, {Inline(L"logo.png", L"logo@acme")}), &message));
+    EXPECT_EQ(message.page.find(L"https://t.example/open.gif") != std::wstring::npos, branded);
+    EXPECT_EQ(message.page.find(L"url(https://t.example/bg.png)") != std::wstring::npos, branded);
+    EXPECT_NE(message.page.find(L"Hello</p>"), std::wstring::npos);
+    EXPECT_NE(message.page.find(L"_logo.png\">"), std::wstring::npos);  // the copy, either way
+    EXPECT_NE(message.page.find(L"<a href=\"https://plugin.tidepost.com/install?x=1\">"),
+              std::wstring::npos);
+  }
+}
+
+TEST_F(EmbeddedContentTest, TheMailCheckDecidesBeforeItBuildsThePage) {
+  WriteSendersList(L"{\"branding\":[{\"name\":\"Acme\",\"domain\":\"acme.example\"}]}");
+  Create(QuietOptions());
+  ASSERT_EQ(Connect(), hr::kOk);
+  const std::wstring html =
+      std::wstring(kInstallLink) + L"<img src=\"https://t.example/open.gif\" alt=\"Sale\">";
+  const wchar_t* const passing = L"mx.google.com; dkim=pass header.i=@acme.example";
+  for (const bool authentic : {false, true}) {
+    auto mail = AddGmailMessage(authentic ? L"a" : L"f", L"news@acme.example",
+                                authentic ? passing : L"mx.google.com; dkim=fail");
+    mail->SetBinaryProp(host::kPrHtml, WideToUtf8(html));
+    mail->internetCodepage = 65001;
+    mail->SetProp(host::kPrBodyW, L"no pointer here");
+    connect->CheckMailItem(*Item(mail), false);
+    const CheckedMessage& checked = connect->checked_message();
+    EXPECT_EQ(checked.senderBranded, authentic);
+    EXPECT_EQ(checked.page.find(L"<img src=\"https://t.example/open.gif\" alt=\"Sale\">") !=
+                  std::wstring::npos,
+              authentic);
+    EXPECT_NE(checked.page.find(L"alt=\"Sale\">"), std::wstring::npos);
+  }
+}
+
 TEST_F(EmbeddedContentTest, AnActivePointerBuildsThePageWithoutAMarker) {
   CheckedMessage message;
   message.activeWanted = true;  // the mail check found a pointer placed outside the message

@@ -12,8 +12,14 @@ namespace {
 
 constexpr wchar_t kCopies[] = L"C:/Users/ann/AppData/Local/Temp/Tidepost/outlook_temp/";
 
+// A branded sender's page, which may load remote content.
 std::wstring Filter(const std::wstring& html) {
-  return MarkupFilter(UrlPolicy(kCopies)).FilterBody(html);
+  return MarkupFilter(UrlPolicy(kCopies, RemoteContent::kAllowed)).FilterBody(html);
+}
+
+// The page of a sender the decision does not vouch for, which loads nothing remote.
+std::wstring FilterNotBranded(const std::wstring& html) {
+  return MarkupFilter(UrlPolicy(kCopies, RemoteContent::kBlocked)).FilterBody(html);
 }
 
 struct Case {
@@ -22,9 +28,21 @@ struct Case {
 };
 
 template <size_t N>
-void ExpectAll(const Case (&cases)[N]) {
+void ExpectAll(const Case (&cases)[N], std::wstring (*filter)(const std::wstring&) = &Filter) {
   for (const Case& test : cases)
-    EXPECT_EQ(Filter(test.input), test.output) << ::testing::PrintToString(test.input);
+    EXPECT_EQ(filter(test.input), test.output) << ::testing::PrintToString(test.input);
+}
+
+// Each value goes from each attribute of a link.
+template <size_t V, size_t A>
+void ExpectDropped(const wchar_t* const (&values)[V], const wchar_t* const (&attributes)[A],
+                   std::wstring (*filter)(const std::wstring&)) {
+  for (const wchar_t* attribute : attributes) {
+    for (const wchar_t* value : values) {
+      const std::wstring input = std::wstring(L"<a ") + attribute + L"=\"" + value + L"\">x</a>";
+      EXPECT_EQ(filter(input), L"<a>x</a>") << ::testing::PrintToString(input);
+    }
+  }
 }
 
 TEST(MarkupFilterTest, EventAttributesGoInEveryForm) {
@@ -73,12 +91,7 @@ TEST(MarkupFilterTest, ScriptUrlsGoFromEveryAttributeInEveryEncoding) {
                                        L"background", L"poster", L"xlink:href", L"lowsrc",
                                        L"dynsrc",     L"data",   L"cite",       L"longdesc",
                                        L"folder",     L"icon",   L"srcset"};
-  for (const wchar_t* attribute : attributes) {
-    for (const wchar_t* value : values) {
-      const std::wstring input = std::wstring(L"<a ") + attribute + L"=\"" + value + L"\">x</a>";
-      EXPECT_EQ(Filter(input), L"<a>x</a>") << ::testing::PrintToString(input);
-    }
-  }
+  ExpectDropped(values, attributes, &Filter);
   // An attribute that holds no URL may hold any text, but never a script URL.
   EXPECT_EQ(Filter(L"<div title=\"java&#9;script:x\" lang=en>"), L"<div lang=\"en\">");
   EXPECT_EQ(Filter(L"<div title=\"note: javascript\">"), L"<div title=\"note: javascript\">");
@@ -117,8 +130,10 @@ TEST(MarkupFilterTest, LinksAndImagesOfOrdinaryMailStay) {
        L"<td background=\"https://img.example/bg.gif\">"},
       {L"<img srcset=\"a.png 1x, https://img.example/b.png 2x\">",
        L"<img srcset=\"a.png 1x, https://img.example/b.png 2x\">"},
-      // The neutralising stage's harmless schemes stay as it wrote them.
+      // The neutralising stage's harmless schemes stay as it wrote them in links; there is
+      // nothing to load from them.
       {L"<a href=\"JxavaScript:go()\">", L"<a href=\"JxavaScript:go()\">"},
+      {L"<img src=\"jxavascript:go()\" dynsrc=\"vxbs:x\">", L"<img>"},
   };
   ExpectAll(cases);
 }
@@ -207,6 +222,151 @@ TEST(MarkupFilterTest, MarkupIsWrittenInOneCanonicalForm) {
       {L"<p>cut<img src=\"x", L"<p>cut"},
   };
   ExpectAll(cases);
+}
+
+TEST(MarkupFilterTest, AnimationAndTimedElementsGoWithTheirAttributesAndKeepTheirWords) {
+  const Case cases[] = {
+      {L"<svg><set attributeName=href to=\"javascript:alert(1)\"/><a href=\"https://ok.example/"
+       L"\">ok</a></svg>",
+       L"<a href=\"https://ok.example/\">ok</a>"},
+      {L"<animate attributeName=\"href\" values=\"#a;&#106;avascript:alert(1)\">words</animate>",
+       L"words"},
+      {L"<SVG:ANIMATE attributename=x>a</SVG:ANIMATE><x:animateMotion><mpath xlink:href=\"#p\"/>"
+       L"</x:animateMotion><animateTransform/><animateColor/><discard/>b",
+       L"ab"},
+      // HTML+TIME, under whatever prefix: its elements go, the content of its containers stays.
+      {L"<t:set attributeName=innerHTML to=\"&lt;img src=x onerror=alert(1)&gt;\"/>text", L"text"},
+      {L"<time:SET targetElement=a attributeName=innerHTML to=\"&lt;b&gt;\"></time:SET>", L""},
+      {L"<my:par><p class=x>words</p></my:par><T:SEQ><t:img src=\"https://x.example/a.gif\"/>"
+       L"</T:SEQ><z:media src=x></z:media><q:transitionFilter type=fade/>",
+       L"<p class=\"x\">words</p>"},
+      // An image without a prefix is an image; Office's own elements stay.
+      {L"<img src=\"cid:a\" alt=\"A\"><o:p>b</o:p>", L"<img src=\"cid:a\" alt=\"A\"><o:p>b</o:p>"},
+      {L"<!--[if IE]><t:set attributeName=innerHTML to=x/><b>kept</b><![endif]-->",
+       L"<!--[if IE]><b>kept</b><![endif]-->"},
+  };
+  ExpectAll(cases);
+}
+
+TEST(MarkupFilterTest, AttributesThatWriteIntoOtherAttributesGoFromEveryElement) {
+  const Case cases[] = {
+      {L"<div attributeName=innerHTML to=\"&lt;b&gt;\" from=a by=b class=x>w</div>",
+       L"<div class=\"x\">w</div>"},
+      {L"<span t:begin=0 T:DUR=5 t:timeAction=display timecontainer=par "
+       L"TARGETELEMENT=y title=keep>w</span>",
+       L"<span title=\"keep\">w</span>"},
+      {L"<p values=\"a;b\" keyTimes=\"0;1\" calcMode=discrete lang=en>", L"<p lang=\"en\">"},
+  };
+  ExpectAll(cases);
+}
+
+TEST(MarkupFilterTest, ListsAreReadItemByItemWhateverTheSeparator) {
+  const Case cases[] = {
+      {L"<img srcset=\"ok.png 1x,javascript:alert(1) 2x\" alt=a>", L"<img alt=\"a\">"},
+      {L"<img srcset=\"ok.png 1x, java&#9;script:x 2x\">", L"<img>"},
+      {L"<div data-values=\"a;vbscript:msgbox(1)\" data-list=\"a|b\">", L"<div data-list=\"a|b\">"},
+      {L"<p title=\"one; two, three\" data-x=\"x ecmascript:y\">",
+       L"<p title=\"one; two, three\">"},
+      {L"<a href=\"https://shop.example/?a=1;b=2,c=3\">s</a>",
+       L"<a href=\"https://shop.example/?a=1;b=2,c=3\">s</a>"},
+  };
+  ExpectAll(cases);
+}
+
+TEST(MarkupFilterTest, NoNetworkPathStaysInAnyAttribute) {
+  const wchar_t* const values[] = {
+      L"\\\\attacker\\share\\x.png",
+      L"&#92;&#92;attacker&#92;share",
+      L"&#x5C;/attacker/share",
+      L"//attacker/share/x.png",
+      L"/&#47;attacker/share/x.png",
+      L" \t/\n/attacker/x.png",
+      L"file://attacker/share/x.png",
+      L"FILE:////attacker/share/x.png",
+      L"fi&#x6C;e:&#x2F;/attacker/x.png",
+      L"file:\\\\attacker\\x.png",
+      L"ok.png 1x, //attacker/x.png 2x",
+      L"ok.png;file://attacker/x",
+      L"progid:DXImageTransform.Microsoft.AlphaImageLoader(src='x.png')",
+      L"PROG&#73;D:x",
+  };
+  const wchar_t* const attributes[] = {
+      L"href",   L"src",    L"background", L"lowsrc", L"dynsrc", L"srcset", L"title", L"alt",
+      L"data-x", L"o:href", L"xlink:href", L"folder", L"class",  L"usemap", L"vrml",  L"cite"};
+  ExpectDropped(values, attributes, &Filter);
+  ExpectDropped(values, attributes, &FilterNotBranded);
+  // The copies as file URLs and web URLs with double slashes stay.
+  const Case kept[] = {
+      {L"<img src=\"file:///C:/Users/ann/AppData/Local/Temp/Tidepost/outlook_temp/1_2/3_a.png\" "
+       L"alt=\"a\\b\">",
+       L"<img src=\"file:///C:/Users/ann/AppData/Local/Temp/Tidepost/outlook_temp/1_2/3_a.png\" "
+       L"alt=\"a\\b\">"},
+      {L"<a href=\"https://shop.example/a//b?u=https://x.example/\">s</a>",
+       L"<a href=\"https://shop.example/a//b?u=https://x.example/\">s</a>"},
+  };
+  ExpectAll(kept);
+  ExpectAll(kept, &FilterNotBranded);
+}
+
+TEST(MarkupFilterTest, TheUnbrandedPageLoadsNothingRemoteAndKeepsItsLinksAndInlineImages) {
+  const Case cases[] = {
+      {L"<img src=\"https://t.example/open.gif?u=1\" alt=\"Sale\" width=1>",
+       L"<img alt=\"Sale\" width=\"1\">"},
+      {L"<IMG SRC=\" HTTP://t.example/p.gif\"><img src=\"h&#116;tps://t.example/p.gif\">",
+       L"<img><img>"},
+      {L"<img src=\"//t.example/p.gif\"><img src=\"p.gif\"><img src=\"\"><img src=\"/p.gif\">",
+       L"<img><img><img><img>"},
+      {L"<body background=\"https://t.example/bg.png\" bgcolor=white>",
+       L"<body bgcolor=\"white\">"},
+      {L"<table background=\"http://t.example/bg.png\"><tr><td background=\"//t.example/x\">t",
+       L"<table><tr><td>t"},
+      {L"<img lowsrc=\"http://t.example/a\" dynsrc=\"https://t.example/b\" "
+       L"vrml=\"http://t.example/c\" usemap=\"https://t.example/m#m\">",
+       L"<img>"},
+      {L"<img srcset=\"cid:a 1x, https://t.example/b.png 2x\">", L"<img>"},
+      {L"<picture><source srcset=\"https://t.example/a.webp\"><img src=\"cid:a\"></picture>",
+       L"<picture><source><img src=\"cid:a\"></picture>"},
+      {L"<v:imagedata src=\"http://t.example/a.png\" o:href=\"http://t.example/b.png\" "
+       L"o:title=\"\"/>",
+       L"<v:imagedata o:title=\"\"/>"},
+      {L"<image href=\"https://t.example/a.png\"><div data-bg=\"url=https://t.example/bg\">",
+       L"<image><div>"},
+      // A control character before a scheme: one parser drops it, another reads a relative
+      // URL, which loads from the page's base.
+      {L"<e href=\"&#1;cid:x\"><img src=\"\x01"
+       L"cid:y\">",
+       L"<e><img>"},
+      {L"<p class=\"x https://t.example/\" rel=\"x https://t.example/\">", L"<p>"},
+      {L"<blockquote cite=\"https://t.example/q\">q</blockquote><img "
+       L"longdesc=\"http://t.example/\" "
+       L"folder=\"https://t.example/f\"><button formaction=\"https://t.example/b\">b</button>",
+       L"<blockquote>q</blockquote><img><button>b</button>"},
+      // A web URL after another scheme's ':' is an item of its own to a reader of lists.
+      {L"<a stylhref=\"vxbscript:https://t.example/\">a</a>", L"<a>a</a>"},
+      {L"<b href=\"vxbscript:ht//s://t.example/\">b</b>", L"<b>b</b>"},
+      {L"<img href=\"vxbscript:https://t.example/\" src=\"JxavaScript:https://t.example/\">",
+       L"<img>"},
+      {L"<!--[if mso]><v:fill src=\"https://t.example/bg.png\" type=\"frame\"/><![endif]-->",
+       L"<!--[if mso]><v:fill type=\"frame\"/><![endif]-->"},
+      // Links, titles, the message's own images and inline data stay.
+      {L"<a href=\"https://shop.example/\" title=\"https://shop.example/\">Shop</a>",
+       L"<a href=\"https://shop.example/\" title=\"https://shop.example/\">Shop</a>"},
+      {L"<a href=\"/account\">a</a><area href=\"http://shop.example/\"><a href=\"#top\">t</a>",
+       L"<a href=\"/account\">a</a><area href=\"http://shop.example/\"><a href=\"#top\">t</a>"},
+      {L"<img src=\"cid:logo@shop\" alt=\"Logo\"><img usemap=\"#m\">",
+       L"<img src=\"cid:logo@shop\" alt=\"Logo\"><img usemap=\"#m\">"},
+      {L"<img src=\"C:/Users/ann/AppData/Local/Temp/Tidepost/outlook_temp/1_2/3_logo.png\">",
+       L"<img src=\"C:/Users/ann/AppData/Local/Temp/Tidepost/outlook_temp/1_2/3_logo.png\">"},
+      {L"<img src=\"data:image/png;base64,//8AprogidAA=\">",
+       L"<img src=\"data:image/png;base64,//8AprogidAA=\">"},
+      {L"<img src=\"data:image/png;base64,iVBORw0KGgo=\"><div xmlns:o=\"urn:schemas-microsoft-com:"
+       L"office:office\">",
+       L"<img src=\"data:image/png;base64,iVBORw0KGgo=\"><div xmlns:o=\"urn:schemas-microsoft-com:"
+       L"office:office\">"},
+      {L"<p style=\"color:red;background:url(https://t.example/bg.png)\">w</p>",
+       L"<p style=\"color:red\">w</p>"},
+  };
+  ExpectAll(cases, &FilterNotBranded);
 }
 
 TEST(MarkupFilterTest, HeadStylesMustBeOneSafeStyleElement) {

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <pthread.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "display/embedded_content.h"
@@ -23,9 +25,9 @@ class StaticPageTest : public testing::SimHostTest {
  protected:
   StaticPageTest() : heads_(LoadPageHeads()) {}
 
-  std::wstring Page(const std::wstring& html) {
+  std::wstring Page(const std::wstring& html, RemoteContent remote = RemoteContent::kAllowed) {
     std::wstring page;
-    EXPECT_EQ(HtmlSanitizer(heads_, UrlPolicy(kCopies)).SanitizeHtml(html, &page), hr::kOk);
+    EXPECT_EQ(HtmlSanitizer(heads_, UrlPolicy(kCopies, remote)).SanitizeHtml(html, &page), hr::kOk);
     return page;
   }
   std::wstring Body(const std::wstring& html) {
@@ -38,8 +40,9 @@ class StaticPageTest : public testing::SimHostTest {
     EXPECT_EQ(document->Write(html), hr::kOk);
     return document->BodyOuterHtml().value_or(L"") + L"</html>";
   }
-  static std::vector<std::string> Active(const std::wstring& page) {
-    return testing::ActiveContentIn(WideToUtf8(page));
+  static std::vector<std::string> Active(
+      const std::wstring& page, testing::PageSender sender = testing::PageSender::kBranded) {
+    return testing::ActiveContentIn(WideToUtf8(page), sender);
   }
 
   const PageHeads heads_;
@@ -198,6 +201,99 @@ TEST_F(StaticPageTest, AWordBodyKeepsItsTextImagesAndFallbacks) {
   }
   EXPECT_EQ(body.find(L"v:shape id"), std::wstring::npos);  // the VML branch is off
   EXPECT_NE(page.find(L"p.MsoNormal{margin:0in;"), std::wstring::npos);
+}
+
+TEST_F(StaticPageTest, NoAnimationNetworkPathOrFilterSurvivesInEitherPage) {
+  const wchar_t* const hostile[] = {
+      L"<svg><set attributeName=href to=\"javascript:alert(1)\"/><a href=#x>a</a></svg>",
+      L"<svg><animate attributeName=href values=\"#;&#106;avascript:alert(1)\"/><a>a</a></svg>",
+      L"<html xmlns:t=\"urn:schemas-microsoft-com:time\"><?import namespace=t "
+      L"implementation=\"#default#time2\"><t:set attributeName=innerHTML targetElement=x "
+      L"to=\"&lt;img src=x onerror=alert(1)&gt;\"/><div id=x class=time t:dur=1>x</div>",
+      L"<!--[if IE]><T:ANIMATE attributeName=innerHTML values=\"a;&lt;b&gt;\"/><![endif]-->",
+      L"<x:par><x:img src=\"https://t.example/a.gif\"/><x:audio src=\"x.wav\"/></x:par>",
+      L"<img src=\"\\\\attacker\\share\\x.png\"><img src=\"//attacker/share/x.png\">",
+      L"<img src=\"file://attacker/share/x.png\"><td background=\"FILE:////attacker/x\">",
+      L"<img srcset=\"a.png 1x, //attacker/x.png 2x\"><a href=\"file:&#x2F;/attacker/x\">a</a>",
+      L"<div style=\"-ms-filter:'progid:DXImageTransform.Microsoft.AlphaImageLoader("
+      L"src=&quot;file://attacker/x.png&quot;)'\">s</div>",
+      L"<div "
+      L"style=\"filter:prog/**/id:DXImageTransform.Microsoft.AlphaImageLoader(src=x)\">s</div>",
+      L"<style>p{-ms-filter:\"progid:DXImageTransform.Microsoft.AlphaImageLoader(src="
+      L"'\\\\attacker\\x.png')\"}</style>",
+      L"<div style=\"background:url(&#x2F;/attacker/x.png)\">s</div>",
+      L"<v:imagedata src=\"\\\\attacker\\x.png\" o:href=\"//attacker/y.png\"/>",
+  };
+  for (const wchar_t* html : hostile) {
+    for (const auto& [remote, sender] :
+         {std::pair(RemoteContent::kAllowed, testing::PageSender::kBranded),
+          std::pair(RemoteContent::kBlocked, testing::PageSender::kNotBranded)}) {
+      const std::wstring page = Page(html, remote);
+      EXPECT_EQ(Active(page, sender), std::vector<std::string>())
+          << "input: " << WideToUtf8(html) << "\npage: " << WideToUtf8(page);
+    }
+  }
+}
+
+TEST_F(StaticPageTest, AnUnbrandedSendersPageLoadsNothingRemoteAndKeepsItsWordsLinksAndImages) {
+  std::wstring html =
+      L"<html><head><link rel=stylesheet href=\"https://t.example/a.css\"><style>@import "
+      L"url(https://t.example/b.css); p{color:#333}</style><style>h1{color:#036}</style></head>"
+      L"<body background=\"https://t.example/bg.png\"><table style=\"background-image:"
+      L"url(https://t.example/t.png);width:600px\"><tr><td background=\"//t.example/td.png\">"
+      L"<h1>Spring sale</h1><img src=\"https://t.example/open.gif?u=42\" width=1 height=1>"
+      L"<img src=\"cid:logo@shop\" alt=\"Shop logo\"><img srcset=\"https://t.example/h.png 2x\" "
+      L"alt=\"Hero\"><p>Everything half price.</p><a href=\"https://shop.example/sale\">See the "
+      L"sale</a></td></tr></table></body></html>";
+  FixupHtml(&html, {{L"logo@shop",
+                     L"C:\\Users\\ann\\AppData\\Local\\Temp\\Tidepost\\"
+                     L"outlook_temp\\1_5\\2_logo.png"}});
+  const std::wstring page = Page(html, RemoteContent::kBlocked);
+  EXPECT_EQ(Active(page, testing::PageSender::kNotBranded), std::vector<std::string>());
+  EXPECT_EQ(page.find(L"t.example"), std::wstring::npos) << WideToUtf8(page);
+  for (const wchar_t* kept :
+       {L"<style>h1{color:#036}</style>", L"<h1>Spring sale</h1>",
+        L"<img src=\"C:/Users/ann/AppData/Local/Temp/Tidepost/outlook_temp/1_5/2_logo.png\" "
+        L"alt=\"Shop logo\">",
+        L"<img alt=\"Hero\">", L"<p>Everything half price.</p>",
+        L"<a href=\"https://shop.example/sale\">See the sale</a>", L"style=\"width:600px\""}) {
+    EXPECT_NE(page.find(kept), std::wstring::npos) << WideToUtf8(kept);
+  }
+  // A branded sender's page keeps them (the sheets it may hold carry no url(), as before).
+  const std::wstring branded = Page(html, RemoteContent::kAllowed);
+  EXPECT_EQ(Active(branded, testing::PageSender::kBranded), std::vector<std::string>());
+  for (const wchar_t* kept :
+       {L"<body background=\"https://t.example/bg.png\">", L"url(https://t.example/t.png)",
+        L"<img src=\"https://t.example/open.gif?u=42\"",
+        L"srcset=\"https://t.example/h.png 2x\""}) {
+    EXPECT_NE(branded.find(kept), std::wstring::npos) << WideToUtf8(kept);
+  }
+  // The protocol-relative background is another host's share where the page has a file base.
+  EXPECT_EQ(branded.find(L"//t.example/td.png"), std::wstring::npos);
+}
+
+TEST_F(StaticPageTest, TheCheckerFindsWhatThePageMayNotHold) {
+  const std::string page =
+      "<html><head><base href=\"http://www.tidepost.com/\"></head><body>"
+      "<t:set attributeName=innerHTML></t:set><img src=\"\\\\host\\s\\x.png\">"
+      "<div style=\"-ms-filter:'progid:x'\"></div><img src=\"https://t.example/x.gif\">"
+      "<div data-x=\"https://t.example/y\"></div><a href=\"https://ok.example/\">ok</a>"
+      "<style>p{background:url(https://t.example/z.png)}</style></body></html>";
+  const std::vector<std::string> branded =
+      testing::ActiveContentIn(page, testing::PageSender::kBranded);
+  const std::vector<std::string> notBranded =
+      testing::ActiveContentIn(page, testing::PageSender::kNotBranded);
+  auto count = [](const std::vector<std::string>& found, const std::string& prefix) {
+    return std::count_if(found.begin(), found.end(),
+                         [&](const std::string& line) { return line.rfind(prefix, 0) == 0; });
+  };
+  EXPECT_EQ(count(branded, "animation element t:set"), 1);
+  EXPECT_EQ(count(branded, "timing attribute attributename"), 1);
+  EXPECT_EQ(count(branded, "network path "), 2);
+  EXPECT_EQ(count(branded, "remote"), 0);
+  EXPECT_EQ(count(notBranded, "remote src=https://t.example/x.gif"), 1);
+  EXPECT_EQ(count(notBranded, "remote data-x="), 1);
+  EXPECT_EQ(count(notBranded, "remote content in a style sheet"), 1);
 }
 
 // A body nested far deeper than any mail, built on a thread with Outlook's 1 MiB stack.

@@ -75,6 +75,28 @@ TEST(TidepostPageTest, AnHtmlFileIsTheBodyOfAMessageWithoutAttachments) {
   EXPECT_THAT(run.err, Not(HasSubstr("copied")));
 }
 
+TEST(TidepostPageTest, ThePageIsAnUnbrandedSendersUnlessToldAndStandardErrorSaysWhich) {
+  testing::TempFolder temp;
+  const fs::path body = temp.path() / "body.html";
+  testing::WriteFileBytes(body,
+                          "<body background=\"https://t.example/bg.png\"><p>Sale</p>"
+                          "<img src=\"https://t.example/open.gif\" alt=\"x\">"
+                          "<a href=\"https://shop.example/\">shop</a></body>");
+  const Outcome unbranded = Page({body.string()});
+  ASSERT_EQ(unbranded.status, 0) << unbranded.err;
+  EXPECT_THAT(unbranded.out, HasSubstr("<body><p>Sale</p><img alt=\"x\"><a "
+                                       "href=\"https://shop.example/\">shop</a></body>"));
+  EXPECT_THAT(unbranded.err, HasSubstr("tidepost: the page of a sender that is not branded: "
+                                       "remote content is left out (--sender-branded shows a "
+                                       "branded sender's page)\n"));
+  const Outcome branded = Page({"--sender-branded", body.string()});
+  ASSERT_EQ(branded.status, 0) << branded.err;
+  EXPECT_THAT(branded.out, HasSubstr("<body background=\"https://t.example/bg.png\"><p>Sale</p>"
+                                     "<img src=\"https://t.example/open.gif\" alt=\"x\">"));
+  EXPECT_THAT(branded.err,
+              HasSubstr("tidepost: the page of a branded sender: remote content is kept\n"));
+}
+
 TEST(TidepostPageTest, RefusalsHaveTheirOwnStatus) {
   testing::TempFolder temp;
   EXPECT_EQ(Page({}).status, 64);

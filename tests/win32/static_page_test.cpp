@@ -7,6 +7,7 @@
 #include <string>
 
 #include "display/html_sanitizer.h"
+#include "display/markup_filter.h"
 #include "display/message_embedded_content.h"
 #include "display/temp_folder.h"
 #include "fake_outlook.h"
@@ -96,6 +97,21 @@ TEST_F(StaticPageTest, AttachmentsAreCopiedUnderTheTemporaryFolderOnWindowsPaths
   CleanTempFolder();
   EXPECT_TRUE(fs::exists(Root()));
   EXPECT_TRUE(fs::is_empty(Root()));
+}
+
+TEST_F(StaticPageTest, APageWithoutRemoteContentKeepsTheCopiesUnderTheWindowsTemporaryFolder) {
+  const std::wstring root = TemporaryRootUrl();
+  ASSERT_EQ(root.substr(1, 2), L":/");  // a drive path with forward slashes
+  const MarkupFilter filter(UrlPolicy(root, RemoteContent::kBlocked));
+  for (const std::wstring& copy : {root + L"1_2/3_logo.png", L"file:///" + root + L"1_2/3_a.png"}) {
+    const std::wstring image = L"<img src=\"" + copy + L"\" alt=\"logo\">";
+    EXPECT_EQ(filter.FilterBody(image), image);
+  }
+  EXPECT_EQ(filter.FilterBody(L"<img src=\"\\\\host\\share\\x.png\"><img "
+                              L"src=\"file://host/share/x.png\"><img src=\"//host/share/x.png\">"
+                              L"<img src=\"https://t.example/x.png\"><img src=\"" +
+                              root.substr(0, 3) + L"Windows/win.ini\">"),
+            L"<img><img><img><img><img>");
 }
 
 TEST_F(StaticPageTest, ShellDeletionEmptiesAFolderAndKeepsIt) {

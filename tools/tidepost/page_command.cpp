@@ -1,7 +1,8 @@
 // tidepost page: the page that the add-in would hand to the browser helper for a message
 // shown from its own HTML: the message's HTML body made safe, its inline attachments copied
 // to a temporary folder, which the command names. Support people use it to see exactly what
-// a message would show.
+// a message would show: by default the page of a sender the branding decision does not vouch
+// for (nothing remote is loaded), with --sender-branded that of a branded sender.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -56,8 +57,8 @@ std::shared_ptr<host::sim::SimMail> ReadInput(const std::string& input) {
 
 // Builds the page on a simulated host over `root`. The message folder, when the message's
 // inline attachments were copied into it.
-int MakePage(const std::filesystem::path& root, const std::string& input, std::string* page,
-             std::wstring* copies) {
+int MakePage(const std::filesystem::path& root, const std::string& input, RemoteContent remote,
+             std::string* page, std::wstring* copies) {
   Simulation run(root);
   const std::shared_ptr<host::sim::SimMail> mail = ReadInput(input);
   if (!mail)
@@ -79,7 +80,7 @@ int MakePage(const std::filesystem::path& root, const std::string& input, std::s
     ScopedLogObserver observer([](std::wstring_view line) {
       std::fprintf(stderr, "tidepost: %s\n", WideToUtf8(line).c_str());
     });
-    folder = embedded.BuildStaticPage(*item, std::move(html), &built);
+    folder = embedded.BuildStaticPage(*item, std::move(html), remote, &built);
   }
   if (built.empty()) {
     std::fprintf(stderr, "tidepost: no page was made\n");
@@ -96,10 +97,13 @@ int MakePage(const std::filesystem::path& root, const std::string& input, std::s
 
 int PageCommand(const Arguments& arguments) {
   Options options;
-  if (!options.Parse(arguments, {"--out"}, {}) || options.operands().size() != 1) {
-    std::fprintf(stderr, "usage: tidepost page [--out FILE] MESSAGE.eml|BODY.html\n");
+  if (!options.Parse(arguments, {"--out"}, {"--sender-branded"}) ||
+      options.operands().size() != 1) {
+    std::fprintf(stderr,
+                 "usage: tidepost page [--out FILE] [--sender-branded] MESSAGE.eml|BODY.html\n");
     return 64;
   }
+  const bool branded = options.Flag("--sender-branded");
   // The run's folder holds the copies the page shows; it goes when there are none.
   std::string problem;
   const std::unique_ptr<RunFolder> root = RunFolder::Create("page", &problem);
@@ -109,7 +113,9 @@ int PageCommand(const Arguments& arguments) {
   }
   std::string page;
   std::wstring copies;
-  int status = MakePage(root->path(), options.operands()[0], &page, &copies);
+  int status =
+      MakePage(root->path(), options.operands()[0],
+               branded ? RemoteContent::kAllowed : RemoteContent::kBlocked, &page, &copies);
   if (status == 0) {
     if (const std::optional<std::string> out = options.Value("--out")) {
       std::ofstream file(*out, std::ios::binary);
@@ -120,6 +126,12 @@ int PageCommand(const Arguments& arguments) {
     } else if (std::fwrite(page.data(), 1, page.size(), stdout) != page.size()) {
       status = 74;
     }
+  }
+  if (status == 0) {
+    std::fprintf(stderr, "%s",
+                 branded ? "tidepost: the page of a branded sender: remote content is kept\n"
+                         : "tidepost: the page of a sender that is not branded: remote content "
+                           "is left out (--sender-branded shows a branded sender's page)\n");
   }
   if (status == 0 && !copies.empty()) {
     root->Keep();

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <iterator>
 #include <map>
 #include <thread>
 
@@ -85,6 +86,21 @@ std::wstring MessageClass(const host::sim::SimMail& mail) {
 
 bool IsBranded(const host::sim::SimMail& mail) {
   return Contains(MessageClass(mail), L".Tidepost.");
+}
+
+// The lines the check logs once the decision is taken: the page built from the message's own
+// HTML, and the display.
+bool IsLoggedAfterTheDecision(const std::wstring& line) {
+  static constexpr std::wstring_view kFirstWords[] = {
+      L"Found tide embed in message",
+      L"Did not find a valid pointer and message does not contain an active link",
+      L"Failed saving attachment to ",
+      L"Failed to create HTMLDocument instance",
+      L"Failed writing the message into the HTML document",
+      L"In ShowBrisklet"};
+  return std::any_of(
+      std::begin(kFirstWords), std::end(kFirstWords),
+      [&line](std::wstring_view words) { return line.compare(0, words.size(), words) == 0; });
 }
 
 void PrintCounts(const char* title, const std::map<std::string, int>& counts) {
@@ -216,12 +232,12 @@ int RunCommand(const Arguments& arguments) {
       std::vector<std::wstring> lines;
       session.Select(message, &lines);
       // What the check logged before it reached the branding decision is not part of it, nor
-      // is the display of the message after it. A check that stopped before it (an empty
-      // body) leaves the decision of the new-mail scan standing: it is taken again here to
-      // learn its reason.
+      // is the page built after it or the display of the message. A check that stopped
+      // before it (an empty body) leaves the decision of the new-mail scan standing: it is
+      // taken again here to learn its reason.
       const auto decision = std::find(lines.begin(), lines.end(), L"Checking branding");
-      const auto shown = std::find(decision, lines.end(), L"In ShowBrisklet");
-      std::vector<std::wstring> decided(decision, shown);
+      const auto after = std::find_if(decision, lines.end(), IsLoggedAfterTheDecision);
+      std::vector<std::wstring> decided(decision, after);
       if (decision == lines.end() && !IsBranded(*message.mail)) {
         ScopedLogObserver observer(
             [&decided](std::wstring_view line) { decided.emplace_back(line); });
