@@ -175,5 +175,45 @@ TEST_F(SenderIconsTest, AStopThatGivesUpWritesNoIconAndNoRecordAfterwards) {
   EXPECT_EQ(Cached(L"CachedSendersIcons"), L"");
 }
 
+// A brand name may hold any character a name may, commas included: the name is asked for
+// whole, and recorded in the form every version of the add-in reads ("|name|,").
+TEST_F(SenderIconsTest, ANameWithACommaIsFetchedWholeAndRecordedReadably) {
+  server.AddIcon("Acme, Inc.");
+  server.AddIcon("Beta");
+  PublishBrandNameList({L"Acme, Inc.", L"Beta"});
+  RunOnePass();
+  EXPECT_EQ(Targets(), (std::vector<std::string>{"/ams/brandingicon/Acme%2C%20Inc..ico",
+                                                 "/ams/brandingicon/Beta.ico"}));
+  const std::wstring recorded = Cached(L"CachedSendersIcons");
+  EXPECT_EQ(recorded, L"|Acme, Inc.|,|Beta|,");
+  // Read as before: a recorded name is found by "|name|"; the parts of a comma-split name
+  // are not.
+  EXPECT_NE(recorded.find(L"|Acme, Inc.|"), std::wstring::npos);
+  EXPECT_EQ(recorded.find(L"|Acme|"), std::wstring::npos);
+  EXPECT_EQ(recorded.find(L"| Inc.|"), std::wstring::npos);
+  EXPECT_EQ(IconFiles(), (std::vector<std::string>{"Acme, Inc..ico", "Beta.ico"}));
+}
+
+// New names (a newer senders list) end the hour's pause: their icons come at once, and only
+// theirs.
+TEST_F(SenderIconsTest, NewNamesAreFetchedWithoutWaitingForTheNextHour) {
+  server.AddIcon("Acme");
+  server.AddIcon("Beta");
+  PublishBrandNameList({L"Acme"});
+  SenderIconCache::Timing timing;
+  timing.firstDelayMs = 0;
+  timing.namesRetryMs = 10;
+  timing.requestTimeoutMs = 10000;
+  SenderIconCache cache(timing);
+  cache.StartIconDownloads();
+  ASSERT_TRUE(WaitUntil([&] { return RecordingsOfNames() == 1; }));
+  PublishBrandNameList({L"Acme", L"Beta"});
+  ASSERT_TRUE(WaitUntil([&] { return RecordingsOfNames() == 2; }));
+  cache.StopIconDownloads();
+  EXPECT_EQ(Targets(),
+            (std::vector<std::string>{"/ams/brandingicon/Acme.ico", "/ams/brandingicon/Beta.ico"}));
+  EXPECT_EQ(Cached(L"CachedSendersIcons"), L"|Acme|,|Beta|,");
+}
+
 }  // namespace
 }  // namespace tp
