@@ -59,6 +59,16 @@ STDMETHODIMP FakeMessage::GetProps(LPSPropTagArray tags, ULONG, ULONG* count,
     const ULONG tag = tags->aulPropTag[i];
     SPropValue& value = array[i];
     value = SPropValue{};
+    if (auto binary = binaries_.find(tag);
+        binary != binaries_.end() && PROP_TYPE(tag) == PT_BINARY) {
+      LPVOID copy = nullptr;
+      mapi.more(static_cast<ULONG>(binary->second.size()), array, &copy);
+      std::copy(binary->second.begin(), binary->second.end(), static_cast<char*>(copy));
+      value.ulPropTag = tag;
+      value.Value.bin.cb = static_cast<ULONG>(binary->second.size());
+      value.Value.bin.lpb = static_cast<LPBYTE>(copy);
+      continue;
+    }
     auto found = texts_.find(tag);
     if (found == texts_.end() || PROP_TYPE(tag) != PT_UNICODE) {
       value.ulPropTag = PROP_TAG(PT_ERROR, PROP_ID(tag));

@@ -28,6 +28,7 @@ class FakeMessage final : public ComObject<FakeMessage, IMessage> {
   void* FindInterface(REFIID iid);
 
   void SetText(ULONG tag, const std::wstring& text) { texts_[tag] = text; }
+  void SetBinary(ULONG tag, const std::string& bytes) { binaries_[tag] = bytes; }
   void SetStream(ULONG tag, const std::string& bytes) { streams_[tag] = bytes; }
   std::wstring Text(ULONG tag) const;
   bool HasText(ULONG tag) const { return texts_.count(tag) != 0; }
@@ -74,6 +75,7 @@ class FakeMessage final : public ComObject<FakeMessage, IMessage> {
   ~FakeMessage() override = default;
 
   std::map<ULONG, std::wstring> texts_;
+  std::map<ULONG, std::string> binaries_;
   std::map<ULONG, std::string> streams_;
 };
 
