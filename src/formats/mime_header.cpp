@@ -184,9 +184,9 @@ std::vector<std::string> FindFieldsEverywhere(std::string_view block, std::strin
   };
   size_t pos = 0;
   while (pos < block.size()) {
-    size_t lineEnd = block.find_first_of("\r\n", pos);
-    if (lineEnd == std::string_view::npos)
-      lineEnd = block.size();
+    size_t lineEnd = pos;
+    while (lineEnd < block.size() && block[lineEnd] != '\r' && block[lineEnd] != '\n')
+      ++lineEnd;
     const std::string_view line = block.substr(pos, lineEnd - pos);
     pos = lineEnd;
     if (pos < block.size())
