@@ -1,13 +1,19 @@
 // libFuzzer target: the .eml reader on any bytes, as the simulated store reads a message
-// file. Besides the sanitizers' checks: a message that is read has a sender or says why it
-// has none, and a sender address read back in angle brackets gives itself again.
+// file, and the branding decision's reading of From on its transport headers. Besides the
+// sanitizers' checks: a message that is read has a sender or says why it has none, a sender
+// address read back in angle brackets gives itself again, and a From the decision names a
+// sender by is the store's sender, read by the store's reader from the one From field.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "branding/decision_sender.h"
 #include "formats/mail_address.h"
+#include "formats/mime_header.h"
 #include "host/host.h"
+#include "host/mapi.h"
 #include "host/posix/posix_codec.h"
 #include "host/sim/eml_reader.h"
 #include "support/text.h"
@@ -50,6 +56,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::wstring problem;
     const std::string angle = "<" + tp::WideToUtf8(mail.senderEmailAddress) + ">";
     Require(tp::mime::ParseMailbox(angle, &problem).address == mail.senderEmailAddress);
+  }
+  const auto headers = mail.props.find(tp::host::kPrTransportMessageHeadersW);
+  Require(headers != mail.props.end());
+  const tp::DecisionSender sender =
+      tp::ReadDecisionSender(headers->second.text, mail.senderEmailAddress);
+  Require(sender.address.empty() != sender.refusal.empty());
+  if (!sender.address.empty()) {
+    const std::vector<std::string> fields =
+        tp::mime::FindFieldsEverywhere(tp::WideToUtf8(headers->second.text), "From");
+    Require(fields.size() == 1);
+    Require(tp::mime::ParseMailbox(fields.front()).address == sender.address);
+    Require(tp::ToLower(sender.address) == tp::ToLower(mail.senderEmailAddress));
   }
   return 0;
 }

@@ -225,6 +225,8 @@ void CConnect::OnQuit() {
     g_pConnect = nullptr;
   m_session.Release();
   m_brandingList.Clear();
+  m_brandingLoaded = false;
+  PublishBrandNameList({});
   if (m_statistics) {
     m_statistics.reset();
     m_statsCache.SaveStatsCache();
@@ -234,6 +236,7 @@ void CConnect::OnQuit() {
 
 void CConnect::OnTimer(host::WindowHandle /*window*/, uint32_t /*message*/, host::TimerId id,
                        uint32_t /*time*/) {
+  SwitchToNewerBrandingList();
   switch (id) {
     case kTimerRecheckSelection:
       RecheckSelectedMail();

@@ -85,6 +85,8 @@ class CConnect final : public host::OutlookEventHandler, private MailArrival::Ch
 
   // The branding decision.
   void LoadBrandingList();
+  // Takes the senders list the worker has loaded since, when it is newer and no check runs.
+  void SwitchToNewerBrandingList();
   void CheckMailItem(host::MailItem& item, bool inInspector) override;
   bool BrandMailItem(host::MailItem& item, bool viewed) override;
   void ReportBrandedMessage(host::MailItem& item, bool viewed, int accountType,
@@ -133,6 +135,8 @@ class CConnect final : public host::OutlookEventHandler, private MailArrival::Ch
   OutlookSession m_session;
   AddinTimers m_timers;
   BrandingList m_brandingList;
+  bool m_brandingLoaded = false;   // LoadBrandingList found a document
+  uint64_t m_brandingVersion = 0;  // of the downloader's branding text in m_brandingList
   CriticalSection m_cs;
   ClosedBrowserWindows m_closedBrowserWindows;
   uint32_t m_msgSendCancel = 0;

@@ -14,16 +14,42 @@ constexpr uint32_t kScanStartMs = 1000;
 
 void CConnect::LoadBrandingList() {
   WriteLog(L"Getting providers and providers icons");
-  std::wstring document =
-      g_sendersListDownloader ? g_sendersListDownloader->BrandingJson() : std::wstring();
-  if (document.empty()) {
+  SendersListDownloader::Branding branding = g_sendersListDownloader
+                                                 ? g_sendersListDownloader->CurrentBranding()
+                                                 : SendersListDownloader::Branding{};
+  if (branding.json.empty()) {
     WriteLog(L"Branding JSON still empty, checking in 1 second");
     m_timers.Arm(kTimerLoadBrandingList, kBrandingRetryMs);
     return;
   }
-  m_brandingList.Load(std::move(document));
+  m_brandingVersion = branding.version;
+  m_brandingLoaded = true;
+  (void)m_brandingList.Load(std::move(branding.json));
+  PublishBrandNameList(m_brandingList.names());
   // The periodic work starts whatever the document held.
   m_timers.Arm(kTimerScanSchedule, kScanStartMs);
+}
+
+void CConnect::SwitchToNewerBrandingList() {
+  // Only between checks: a check in progress keeps the list it started with.
+  if (!m_brandingLoaded || !g_sendersListDownloader || m_mailCheck.running() ||
+      g_sendersListDownloader->BrandingVersion() == m_brandingVersion) {
+    return;
+  }
+  SendersListDownloader::Branding branding = g_sendersListDownloader->CurrentBranding();
+  m_brandingVersion = branding.version;
+  if (branding.json.empty()) {
+    WriteLog(L"The newer senders list holds no branding; the branding list is kept");
+    return;
+  }
+  BrandingList newer;
+  if (!newer.Load(std::move(branding.json)).documentRead) {
+    WriteLog(L"The newer branding document cannot be used; the branding list is kept");
+    return;
+  }
+  m_brandingList.Swap(newer);
+  PublishBrandNameList(m_brandingList.names());
+  WriteLogFormat(L"Branding list updated: %d senders", m_brandingList.RecordCount());
 }
 
 void CConnect::CheckMailItem(host::MailItem& item, bool inInspector) {

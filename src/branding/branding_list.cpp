@@ -6,16 +6,20 @@
 #include <mutex>
 
 #include "branding/account_info.h"
+#include "branding/decision_sender.h"
 #include "branding/smime_branding.h"
 #include "net/json_parser.h"
 #include "support/file_names.h"
+#include "support/format.h"
+#include "support/host_name.h"
 #include "support/log.h"
 
 namespace tp {
 namespace {
 
 std::mutex g_brandNamesMutex;
-std::wstring g_brandNames;
+std::vector<std::wstring> g_brandNames;
+uint64_t g_brandNamesVersion = 0;
 
 const JsonValue* Member(const JsonValue& object, std::wstring_view name) {
   const auto& members = object.AsObject();
@@ -29,6 +33,32 @@ std::wstring_view StringMember(const JsonValue& object, std::wstring_view name) 
   if (value == nullptr || value->type() != JsonType::String)
     return {};
   return value->AsString();
+}
+
+// A value that reads as "no": false, null, 0, or such a word as a string.
+bool ReadsAsNo(const JsonValue& value) {
+  switch (value.type()) {
+    case JsonType::Null:
+      return true;
+    case JsonType::Bool:
+      return !value.AsBool();
+    case JsonType::Number:
+      return value.AsNumber() == 0;
+    case JsonType::String: {
+      const std::wstring text = ToLowerAscii(Trim(value.AsString()));
+      return text.empty() || text == L"false" || text == L"no" || text == L"0";
+    }
+    default:
+      return false;
+  }
+}
+
+void LogSkipped(const BrandingEntryNote& note) {
+  if (note.name.empty()) {
+    WriteLogFormat(L"Skipping branding entry %d: %s", note.index, note.text);
+  } else {
+    WriteLogFormat(L"Skipping branding entry %d (%s): %s", note.index, note.name, note.text);
+  }
 }
 
 }  // namespace
@@ -45,7 +75,16 @@ bool IsUsableBrandName(std::wstring_view name) {
 void BrandingList::Clear() {
   m_senders.clear();
   m_byDomain.clear();
-  PublishBrandNameList(std::wstring());
+  m_names.clear();
+  m_records = 0;
+}
+
+void BrandingList::Swap(BrandingList& other) noexcept {
+  // Swapping the containers moves no element, so the index's views stay valid.
+  m_senders.swap(other.m_senders);
+  m_byDomain.swap(other.m_byDomain);
+  m_names.swap(other.m_names);
+  std::swap(m_records, other.m_records);
 }
 
 void BrandingList::BuildIndex() {
@@ -78,59 +117,74 @@ BrandingList::Match BrandingList::FindDomain(std::wstring_view senderDomain) con
   return best == nullptr ? Match{} : best->match;
 }
 
-void BrandingList::Load(std::wstring document) {
+BrandingLoadReport BrandingList::Load(std::wstring document) {
+  BrandingLoadReport report;
   // Apostrophes may stand for double quotes anywhere in the document.
   std::replace(document.begin(), document.end(), L'\'', L'"');
   std::unique_ptr<JsonValue> root = ParseJson(document);
   if (!root) {
     WriteLog(L"Could not parse JSON");
-    return;
+    return report;
   }
   if (root->IsError()) {
     WriteLogFormat(L"Error parsing branding JSON: %s", root->AsString());
-    return;
+    return report;
   }
   const JsonValue* branding =
       root->type() == JsonType::Object ? Member(*root, L"branding") : nullptr;
   if (branding == nullptr) {
     WriteLog(L"could not locate branding in JSON");
-    return;
+    return report;
   }
   if (branding->type() != JsonType::Array)
-    return;
+    return report;
 
-  std::wstring names;
+  report.documentRead = true;
   int index = 0;
   for (const auto& element : branding->AsArray()) {
     ++index;
+    BrandingEntryNote note{index, std::wstring(), std::wstring()};
     if (element->type() != JsonType::Object) {
-      WriteLogFormat(L"Skipping branding entry %d: not an object", index);
+      note.text = L"not an object";
+      LogSkipped(note);
+      report.refused.push_back(std::move(note));
       continue;
     }
-    const std::wstring_view name = StringMember(*element, L"name");
+    note.name = StringMember(*element, L"name");
     SenderBrand brand;
     brand.domain = ToLower(StringMember(*element, L"domain"));
-    if (name.empty() || brand.domain.empty()) {
-      WriteLogFormat(L"Skipping branding entry %d (%s): no name or no domain", index, name);
+    if (note.name.empty() || brand.domain.empty()) {
+      note.text = L"no name or no domain";
+    } else if (!IsUsableBrandName(note.name)) {
+      note.text = L"the name cannot name a message class";
+    } else if (const wchar_t* problem = HostNameProblem(brand.domain)) {
+      // A domain that is not one ("*", an address, a pattern) would let the entry's signers
+      // vouch for senders that are no one's.
+      note.text = Format(L"the domain \"%s\" is not a host name: %s", brand.domain, problem);
+    }
+    if (!note.text.empty()) {
+      LogSkipped(note);
+      report.refused.push_back(std::move(note));
       continue;
     }
-    if (!IsUsableBrandName(name)) {
-      WriteLogFormat(L"Skipping branding entry %d (%s): the name cannot name a message class",
-                     index, name);
-      continue;
+    const JsonValue* spf = Member(*element, L"spf");
+    brand.spf = spf != nullptr;
+    if (spf != nullptr && ReadsAsNo(*spf)) {
+      report.warnings.push_back(
+          {index, note.name,
+           L"\"spf\" is present with a value that reads as no, yet SPF may vouch for this "
+           L"sender: the key's presence counts, not its value"});
     }
-    brand.spf = Member(*element, L"spf") != nullptr;
     brand.spfIfNoDKIM = Member(*element, L"spfIfNoDKIM") != nullptr;
     brand.dkimSigners = ToLower(StringMember(*element, L"dkimSigners"));
-    auto [entry, isNew] = m_senders.try_emplace(std::wstring(name));
-    if (isNew) {
-      names += name;
-      names += L',';
-    }
+    auto [entry, isNew] = m_senders.try_emplace(note.name);
+    if (isNew)
+      m_names.push_back(note.name);
     entry->second.push_back(std::move(brand));
+    ++m_records;
   }
   BuildIndex();
-  PublishBrandNameList(std::move(names));
+  return report;
 }
 
 bool BrandingList::FindSenderBrand(host::MailItem& item, int* accountType,
@@ -150,13 +204,21 @@ bool BrandingList::FindSenderBrand(host::MailItem& item, int* accountType,
   } else {
     WriteLogFormat(L"Account mail provider %s should be checked for branding", *mailProvider);
   }
-  std::wstring sender;
-  GetSenderAddress(item, &sender);
-  const size_t at = sender.rfind(L'@');
+  // Exchange mail without transport headers never crossed the Internet: the address Outlook
+  // shows is the only reading of its sender there is.
+  const DecisionSender sender = DecisionSenderOf(item, *accountType == host::kOlExchangeAccount);
+  if (!sender.refusal.empty())
+    WriteLog(sender.refusal);
+  const size_t at = sender.address.rfind(L'@');
   if (at == std::wstring::npos)
     return false;
-  const std::wstring senderDomain = sender.substr(at + 1);
+  const std::wstring senderDomain = sender.address.substr(at + 1);
   WriteLogFormat(L"Sender address for branding check: %s", senderDomain);
+  if (const wchar_t* problem = HostNameProblem(senderDomain)) {
+    WriteLogFormat(L"Sender domain %s is not a host name (%s); it matches no brand", senderDomain,
+                   problem);
+    return false;
+  }
   // The brand's own domain or a sub-domain of it; a domain that merely contains the brand's
   // ("news.brand.example.attacker.example") is someone else's.
   const Match match = FindDomain(senderDomain);
@@ -172,7 +234,7 @@ bool BrandingList::FindSenderBrand(host::MailItem& item, int* accountType,
 }
 
 bool AcceptsDomain(const SenderBrand& brand, const std::wstring& domain) {
-  if (domain.empty())
+  if (!IsHostName(domain))
     return false;
   if (EqualsIgnoreCase(domain, brand.domain))
     return true;
@@ -187,14 +249,20 @@ bool AcceptsDomain(const SenderBrand& brand, const std::wstring& domain) {
   return false;
 }
 
-std::wstring BrandNameList() {
+std::vector<std::wstring> BrandNameList() {
   std::lock_guard<std::mutex> lock(g_brandNamesMutex);
   return g_brandNames;
 }
 
-void PublishBrandNameList(std::wstring names) {
+void PublishBrandNameList(std::vector<std::wstring> names) {
   std::lock_guard<std::mutex> lock(g_brandNamesMutex);
   g_brandNames = std::move(names);
+  ++g_brandNamesVersion;
+}
+
+uint64_t BrandNameListVersion() {
+  std::lock_guard<std::mutex> lock(g_brandNamesMutex);
+  return g_brandNamesVersion;
 }
 
 }  // namespace tp

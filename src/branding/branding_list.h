@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
@@ -26,25 +27,43 @@ struct SenderBrand {
 // Brand name (case kept) to its records in document order, names in UTF-16 order.
 using SenderBrandList = std::map<std::wstring, std::vector<SenderBrand>, Utf16Less>;
 
+// What loading a branding document made of its entries, for the log and for a list author.
+struct BrandingEntryNote {
+  int index = 0;      // the entry's position in "branding", from 1
+  std::wstring name;  // the brand name as written; empty when it has none
+  std::wstring text;  // why the entry was refused, or what its author should know
+};
+struct BrandingLoadReport {
+  bool documentRead = false;  // the document parsed and its "branding" array was read
+  std::vector<BrandingEntryNote> refused;
+  std::vector<BrandingEntryNote> warnings;
+};
+
 class BrandingList {
  public:
   BrandingList() = default;
   BrandingList(const BrandingList&) = delete;  // the index points into the list
   BrandingList& operator=(const BrandingList&) = delete;
 
-  // Reads a non-empty branding document into the list and publishes the brand names. Logs
-  // why a document or an entry cannot be used. The document is taken over (it is rewritten
-  // in place), so a caller that no longer needs it moves it in.
-  void Load(std::wstring document);
+  // Reads a non-empty branding document into the list. Logs why a document or an entry cannot
+  // be used; an entry whose domain is not a host name is refused. The document is taken over
+  // (it is rewritten in place), so a caller that no longer needs it moves it in.
+  BrandingLoadReport Load(std::wstring document);
   void Clear();
+  // Exchanges the two lists whole; what either list handed out still points into a live list.
+  void Swap(BrandingList& other) noexcept;
 
   // The receiving account's type, address and provider are written in every case; the
-  // brand name and record only when a branded sender is found.
+  // brand name and record only when a branded sender is found. The sender is the message's
+  // From address, read one way only (decision_sender.h).
   bool FindSenderBrand(host::MailItem& item, int* accountType, std::wstring* accountAddress,
                        std::wstring* brandName, SenderBrand* brand,
                        std::wstring* mailProvider) const;
 
   const SenderBrandList& senders() const { return m_senders; }
+  // Every brand name once, in the order of first occurrence in the document.
+  const std::vector<std::wstring>& names() const { return m_names; }
+  size_t RecordCount() const { return m_records; }
 
   // The first record, in look-up order (names in UTF-16 order, records in document order),
   // whose domain is `senderDomain` or a domain it is a sub-domain of, letter case ignored.
@@ -67,6 +86,8 @@ class BrandingList {
   };
 
   SenderBrandList m_senders;
+  std::vector<std::wstring> m_names;
+  size_t m_records = 0;
   // Each record domain (a view of the record's own string) to its first record in look-up
   // order: a look-up costs one probe per label of the sender's domain, whatever the size of
   // the list.
@@ -74,7 +95,8 @@ class BrandingList {
 };
 
 // May an authentication result for `domain` (lower case) vouch for the sender of `brand`:
-// its own domain, a sub-domain ending in it, or one of its signer domains.
+// its own domain, a sub-domain ending in it, or one of its signer domains. A domain that is
+// not a host name vouches for no one.
 bool AcceptsDomain(const SenderBrand& brand, const std::wstring& domain);
 
 // Whether a name can become part of a message class, a registry key, a file name and a URL
@@ -82,9 +104,12 @@ bool AcceptsDomain(const SenderBrand& brand, const std::wstring& domain);
 // and not a device name.
 bool IsUsableBrandName(std::wstring_view name);
 
-// Every brand name followed by a comma ("a,b,"), in first-occurrence order. Published for
-// the icon worker, which reads a consistent copy from any thread.
-std::wstring BrandNameList();
-void PublishBrandNameList(std::wstring names);
+// The brand names the icon worker fetches icons for. The user-interface thread publishes
+// them with each list it loads; any thread reads a consistent copy. A name may hold any
+// character a brand name may (commas included).
+std::vector<std::wstring> BrandNameList();
+void PublishBrandNameList(std::vector<std::wstring> names);
+// A number that changes with each publication, for a reader that waits for new names.
+uint64_t BrandNameListVersion();
 
 }  // namespace tp

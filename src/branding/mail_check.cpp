@@ -37,6 +37,18 @@ class WaitCursor {
   uintptr_t previous_;
 };
 
+// Counts a check or decision as running for a scope.
+class RunningScope {
+ public:
+  explicit RunningScope(int& count) : m_count(count) { ++m_count; }
+  ~RunningScope() { --m_count; }
+  RunningScope(const RunningScope&) = delete;
+  RunningScope& operator=(const RunningScope&) = delete;
+
+ private:
+  int& count_;
+};
+
 // The provider's authentication verdicts in the transport headers vouch for the brand.
 bool HeadersVouch(host::MapiMessage& message, const std::wstring& mailProvider,
                   const std::wstring& brandName, const SenderBrand& brand) {
@@ -98,6 +110,7 @@ MailCheck::MailCheck(OutlookSession& session, AddinTimers& timers, const Brandin
 
 void MailCheck::CheckMailItem(host::MailItem& item, bool inInspector) {
   CriticalSectionLock hold(m_lock);
+  RunningScope running(m_running);
   WriteLog(L"In CheckMailItem");
   // Nothing of the previous message may be shown for this one.
   m_checked = CheckedMessage();
@@ -150,6 +163,7 @@ void MailCheck::CheckMailItem(host::MailItem& item, bool inInspector) {
 }
 
 bool MailCheck::BrandMailItem(host::MailItem& item, bool viewed, bool* senderBranded) {
+  RunningScope running(m_running);
   SenderLookup sender;
   sender.found = m_brands.FindSenderBrand(item, &sender.accountType, &sender.accountAddress,
                                           &sender.brandName, &sender.brand, &sender.mailProvider);

@@ -34,6 +34,8 @@ class MailCheck {
   bool BrandMailItem(host::MailItem& item, bool viewed, bool* senderBranded = nullptr);
 
   const CheckedMessage& checked() const { return m_checked; }
+  // Whether a check or decision is under way (Outlook's calls may run timers inside one).
+  bool running() const { return m_running > 0; }
 
  private:
   // What the sender look-up found for a message.
@@ -67,6 +69,7 @@ class MailCheck {
   ICriticalSection& m_lock;
   BrandedReport m_report;
   CheckedMessage m_checked;
+  int m_running = 0;  // checks and decisions under way, nested ones included
 };
 
 }  // namespace tp

@@ -19,7 +19,21 @@ struct Token {
   std::string text;
   bool spaceBefore = false;  // white space or a comment separates it from what came before
   bool closed = true;        // false for a quoted string or domain literal the field's end cut
+  // Of the comments between the previous token and this one: the first character among
+  // @ < > , : ; that they hold (0: none), and whether they hold an angle bracket.
+  char commentSpecial = 0;
+  bool commentAngle = false;
 };
+
+// The first character of `text` that separates addresses or their parts, or 0.
+char FirstAddressSpecial(std::string_view text) {
+  const size_t found = text.find_first_of("@<>,:;");
+  return found == std::string_view::npos ? 0 : text[found];
+}
+
+bool HoldsAngle(std::string_view text) {
+  return text.find_first_of("<>") != std::string_view::npos;
+}
 
 bool IsSpaceByte(char ch) {
   return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n';
@@ -71,7 +85,11 @@ class Lexer {
 
   Token Next() {
     Token token;
+    pendingSpecial_ = 0;
+    pendingAngle_ = false;
     token.spaceBefore = SkipSpaceAndComments();
+    token.commentSpecial = pendingSpecial_;
+    token.commentAngle = pendingAngle_;
     if (pos_ >= text_.size())
       return token;
     const char ch = text_[pos_];
@@ -101,6 +119,8 @@ class Lexer {
     comment_.clear();
     haveComment_ = false;
   }
+  // Whether a comment ran to the end of the field without its closing parenthesis.
+  bool unclosedComment() const { return unclosedComment_; }
 
  private:
   bool SkipSpaceAndComments() {
@@ -136,6 +156,10 @@ class Lexer {
       }
       content += IsSpaceByte(ch) ? ' ' : ch;
     }
+    unclosedComment_ = unclosedComment_ || depth > 0;
+    if (pendingSpecial_ == 0)
+      pendingSpecial_ = FirstAddressSpecial(content);
+    pendingAngle_ = pendingAngle_ || HoldsAngle(content);
     if (!haveComment_) {
       comment_ = std::move(content);
       haveComment_ = true;
@@ -166,6 +190,9 @@ class Lexer {
   size_t pos_ = 0;
   std::string comment_;
   bool haveComment_ = false;
+  char pendingSpecial_ = 0;
+  bool pendingAngle_ = false;
+  bool unclosedComment_ = false;
 };
 
 // Why the first address is not a readable mailbox.
@@ -311,24 +338,61 @@ std::wstring PhraseText(const std::vector<Token>& tokens, std::string_view rawCh
   return DecodeHeaderText(text, rawCharset);
 }
 
-// Reads the address list one element at a time until the first mailbox.
-class FirstMailboxReader {
+// What the tokens of one mailbox showed about how else it could be read.
+struct MailboxMarks {
+  bool route = false;
+  char specialInComment = 0;
+  char specialInQuotes = 0;
+  bool encodedWord = false;
+  bool angleOutside = false;
+  bool unclosedAngle = false;
+
+  // A token of the address proper: its comment before it (when that comment is inside the
+  // address too), its quoted text and its atoms.
+  void AddAddressToken(const Token& token, bool commentInside) {
+    if (commentInside && specialInComment == 0)
+      specialInComment = token.commentSpecial;
+    if (token.kind == TokenKind::kQuoted && specialInQuotes == 0)
+      specialInQuotes = FirstAddressSpecial(token.text);
+    encodedWord = encodedWord || token.text.find("=?") != std::string::npos;
+  }
+  // A token outside the address proper (a display name's word, or what follows the address),
+  // or only the comment before a token when just that comment is outside.
+  void AddOutsideToken(const Token& token) {
+    AddOutsideComment(token);
+    angleOutside = angleOutside || (token.kind == TokenKind::kQuoted && HoldsAngle(token.text));
+  }
+  void AddOutsideComment(const Token& token) { angleOutside = angleOutside || token.commentAngle; }
+};
+
+// Reads the address list one element at a time: to the first mailbox, or to its end.
+class AddressListReader {
  public:
-  FirstMailboxReader(std::string_view text, std::string_view rawCharset)
+  AddressListReader(std::string_view text, std::string_view rawCharset)
       : lexer_(text), rawCharset_(rawCharset) {
     Advance();
   }
 
-  Mailbox Read(std::wstring* problem) {
-    bool sawGroup = false;
+  // Fills `shape`; with `firstOnly` it stops at the first mailbox, with no problem then.
+  void Read(bool firstOnly, AddressListShape* shape) {
     bool inGroup = false;
+    bool afterElement = false;  // a list element ended just before the current token
+    bool separatorLast = false;
     while (current_.kind != TokenKind::kEnd) {
       if (IsSpecial(current_, ',') || IsSpecial(current_, ';')) {
-        // An empty element of an obsolete list, or the end of a group.
-        inGroup = inGroup && !IsSpecial(current_, ';');
+        // A separator, the end of a group, or an empty element of an obsolete list.
+        const bool closesGroup = inGroup && IsSpecial(current_, ';');
+        if (closesGroup) {
+          inGroup = false;
+        } else if (!afterElement || IsSpecial(current_, ';')) {
+          ++shape->emptyElements;
+        }
+        afterElement = closesGroup;
+        separatorLast = IsSpecial(current_, ',');
         NextElement();
         continue;
       }
+      separatorLast = false;
       std::vector<Token> words;  // everything before '<', ':', ',', ';' or the end
       while (current_.kind != TokenKind::kEnd && !IsSpecial(current_, '<') &&
              !IsSpecial(current_, ':') && !IsSpecial(current_, ',') && !IsSpecial(current_, ';')) {
@@ -338,44 +402,60 @@ class FirstMailboxReader {
       if (IsSpecial(current_, ':')) {
         // "display-name:" opens a group; its mailboxes follow.
         if (inGroup)
-          return Fail(kNestedGroup, problem);
+          return Fail(kNestedGroup, shape);
         for (const Token& word : words) {
           if (!word.closed)
-            return Fail(UnclosedProblem(word), problem);
+            return Fail(UnclosedProblem(word), shape);
           if (!IsWord(word) && !IsSpecial(word, '.'))
-            return Fail(kTextAfterAddress, problem);
+            return Fail(kTextAfterAddress, shape);
         }
-        inGroup = sawGroup = true;
+        inGroup = true;
+        afterElement = false;
+        ++shape->groups;
         NextElement();
         continue;
       }
       for (const Token& word : words) {
         if (!word.closed)
-          return Fail(UnclosedProblem(word), problem);
+          return Fail(UnclosedProblem(word), shape);
         if (IsSpecial(word, '>'))
-          return Fail(kStrayClose, problem);
+          return Fail(kStrayClose, shape);
       }
       Mailbox mailbox;
       std::string address;
+      MailboxMarks marks;
       const wchar_t* failure = nullptr;
       if (IsSpecial(current_, '<')) {
+        for (const Token& word : words)
+          marks.AddOutsideToken(word);
+        marks.AddOutsideToken(current_);
         Advance();
-        if (!ReadAngleAddress(&address, &failure))
-          return Fail(failure, problem);
+        if (!ReadAngleAddress(&address, &failure, &marks))
+          return Fail(failure, shape);
         // Some mailers write the address itself, unquoted, as the display name
         // ("news@x.example <news@x.example>"); the address in brackets is the mailbox.
         mailbox.displayName = PhraseText(words, rawCharset_);
       } else {
         if (!ReadAddrSpec(words, 0, words.size(), &address, &failure))
-          return Fail(failure, problem);
+          return Fail(failure, shape);
+        // A comment before the first word, or after the last, is outside the address.
+        for (size_t i = 0; i < words.size(); ++i)
+          marks.AddAddressToken(words[i], i > 0);
+        marks.AddOutsideComment(words.front());
         mailbox.displayName = DecodeHeaderText(lexer_.comment(), rawCharset_);
       }
+      marks.AddOutsideToken(current_);
       mailbox.address = DecodeUnlabelled(address);
-      if (problem != nullptr)
-        problem->clear();
-      return mailbox;
+      Record(mailbox, marks, shape);
+      if (firstOnly)
+        return;
+      afterElement = true;
     }
-    return Fail(sawGroup ? kOnlyEmptyGroups : kEmptyField, problem);
+    shape->unclosedComment = lexer_.unclosedComment();
+    if (separatorLast)
+      ++shape->emptyElements;  // "a@x.example," ends with an empty element
+    if (shape->mailboxes == 0)
+      Fail(shape->groups > 0 ? kOnlyEmptyGroups : kEmptyField, shape);
   }
 
  private:
@@ -386,17 +466,27 @@ class FirstMailboxReader {
     Advance();
   }
 
-  static Mailbox Fail(const wchar_t* why, std::wstring* problem) {
-    if (problem != nullptr)
-      *problem = why;
-    return {};
+  static void Fail(const wchar_t* why, AddressListShape* shape) { shape->problem = why; }
+
+  static void Record(Mailbox& mailbox, const MailboxMarks& marks, AddressListShape* shape) {
+    if (shape->mailboxes++ == 0)
+      shape->first = std::move(mailbox);
+    shape->sourceRoute = shape->sourceRoute || marks.route;
+    if (shape->specialInComment == 0)
+      shape->specialInComment = marks.specialInComment;
+    if (shape->specialInQuotes == 0)
+      shape->specialInQuotes = marks.specialInQuotes;
+    shape->encodedWordInAddress = shape->encodedWordInAddress || marks.encodedWord;
+    shape->angleOutsideAddress = shape->angleOutsideAddress || marks.angleOutside;
+    shape->unclosedAngle = shape->unclosedAngle || marks.unclosedAngle;
   }
 
   // After '<': an optional obsolete source route ("@relay.example,@other.example:"), the
   // address proper, then '>' (or the field's end: a lone unclosed bracket is read as closed), and
   // nothing more than the end of this list element.
-  bool ReadAngleAddress(std::string* address, const wchar_t** problem) {
+  bool ReadAngleAddress(std::string* address, const wchar_t** problem, MailboxMarks* marks) {
     if (IsSpecial(current_, '@') || IsSpecial(current_, ',')) {
+      marks->route = true;
       while (current_.kind != TokenKind::kEnd && !IsSpecial(current_, ':') &&
              !IsSpecial(current_, '>')) {
         Advance();
@@ -430,6 +520,11 @@ class FirstMailboxReader {
     }
     if (!ReadAddrSpec(addrSpec, 0, addrSpec.size(), address, problem))
       return false;
+    for (const Token& token : addrSpec)
+      marks->AddAddressToken(token, true);
+    // Comments just before the '>' (or the field's end) are inside the brackets too.
+    marks->AddAddressToken(current_, true);
+    marks->unclosedAngle = !closed;
     if (closed)
       Advance();
     if (current_.kind != TokenKind::kEnd && !IsSpecial(current_, ',') &&
@@ -449,7 +544,17 @@ class FirstMailboxReader {
 
 Mailbox ParseMailbox(std::string_view unfolded, std::wstring* problem,
                      std::string_view rawCharset) {
-  return FirstMailboxReader(unfolded, rawCharset).Read(problem);
+  AddressListShape shape;
+  AddressListReader(unfolded, rawCharset).Read(/*firstOnly=*/true, &shape);
+  if (problem != nullptr)
+    *problem = shape.problem;
+  return shape.problem.empty() ? std::move(shape.first) : Mailbox();
+}
+
+AddressListShape ReadAddressList(std::string_view unfolded, std::string_view rawCharset) {
+  AddressListShape shape;
+  AddressListReader(unfolded, rawCharset).Read(/*firstOnly=*/false, &shape);
+  return shape;
 }
 
 }  // namespace tp::mime

@@ -172,6 +172,43 @@ const HeaderField* FindField(const std::vector<HeaderField>& fields, std::string
   return nullptr;
 }
 
+std::vector<std::string> FindFieldsEverywhere(std::string_view block, std::string_view name) {
+  const std::string wanted = Lower(name);
+  std::vector<std::string> values;
+  std::string value;
+  bool inField = false;  // the lines being read belong to a field called `name`
+  auto finish = [&] {
+    if (inField)
+      values.push_back(Unfold(value));
+    inField = false;
+  };
+  size_t pos = 0;
+  while (pos < block.size()) {
+    size_t lineEnd = pos;
+    while (lineEnd < block.size() && block[lineEnd] != '\r' && block[lineEnd] != '\n')
+      ++lineEnd;
+    const std::string_view line = block.substr(pos, lineEnd - pos);
+    pos = lineEnd;
+    if (pos < block.size())
+      pos += block.compare(pos, 2, "\r\n") == 0 ? 2 : 1;
+    if (!line.empty() && IsBlank(line.front())) {
+      if (inField) {
+        value += '\n';
+        value.append(line);
+      }
+      continue;
+    }
+    finish();
+    const size_t nameLength = FieldNameLength(line);
+    if (nameLength == wanted.size() && Lower(line.substr(0, nameLength)) == wanted) {
+      inField = true;
+      value.assign(line.substr(line.find(':') + 1));
+    }
+  }
+  finish();
+  return values;
+}
+
 std::string Unfold(std::string_view value) {
   std::string out;
   out.reserve(value.size());

@@ -38,6 +38,13 @@ HeaderBlock SplitHeaderBlock(std::string_view entity);
 // The first field called `name` (letter case ignored), or null.
 const HeaderField* FindField(const std::vector<HeaderField>& fields, std::string_view name);
 
+// Every field called `name` in a header block, as the most liberal of readers finds them:
+// a line ends at CR LF, LF or a lone CR; the name matches in any letter case, with blanks
+// before its colon; a line that starts with a blank continues the field above it; a line that
+// is not a field ends nothing, so that fields after it still count. Each value is unfolded
+// (see Unfold). Time is linear in the block's length.
+std::vector<std::string> FindFieldsEverywhere(std::string_view block, std::string_view name);
+
 // A field value with its folds undone (a line end followed by a blank is removed) and
 // surrounding white space trimmed.
 std::string Unfold(std::string_view value);

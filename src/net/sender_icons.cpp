@@ -1,6 +1,8 @@
 // The sender icon worker and the icon download.
 #include "net/sender_icons.h"
 
+#include <algorithm>
+
 #include "branding/branding_list.h"
 #include "host/clock.h"
 #include "host/files.h"
@@ -76,9 +78,11 @@ void RunPass(SenderIconCache::WriteGate& gate, uint32_t requestTimeoutMs) {
     }
     recorded.clear();
   }
-  for (const std::wstring& name : SplitSkippingEmpty(BrandNameList(), L',')) {
+  for (const std::wstring& name : BrandNameList()) {
     if (gate.Stopped())
       return;
+    if (name.empty())
+      continue;
     const std::wstring key = Format(L"|%s|", name);
     const bool known = Contains(recorded, key);
     if (known && host::files().Exists(SenderIconCache::IconPath(name)))
@@ -88,6 +92,23 @@ void RunPass(SenderIconCache::WriteGate& gate, uint32_t requestTimeoutMs) {
     }
   }
   (void)SetCachedValueUnlessStopped(gate, kCachedIconsName, recorded);
+}
+
+// The pause between passes, waited in steps of the names' retry wait and cut short when other
+// names are published (a newer senders list brings new brands). True when the worker is to
+// stop.
+bool StoppedBeforeNextPass(host::Event& stop, const SenderIconCache::Timing& timing,
+                           uint64_t namesSeen) {
+  for (uint32_t waited = 0; waited < timing.passMs;) {
+    const uint32_t step =
+        std::min(std::max<uint32_t>(timing.namesRetryMs, 1), timing.passMs - waited);
+    if (Stopped(stop, step))
+      return true;
+    if (BrandNameListVersion() != namesSeen)
+      return false;
+    waited += step;
+  }
+  return false;
 }
 
 void bgDownloadSendersIconsThread(std::shared_ptr<SenderIconCache::WriteGate> gate,
@@ -101,8 +122,9 @@ void bgDownloadSendersIconsThread(std::shared_ptr<SenderIconCache::WriteGate> ga
       if (Stopped(*gate->stop, timing.namesRetryMs))
         return;
     }
+    const uint64_t namesSeen = BrandNameListVersion();
     RunPass(*gate, timing.requestTimeoutMs);
-    if (Stopped(*gate->stop, timing.passMs))
+    if (StoppedBeforeNextPass(*gate->stop, timing, namesSeen))
       return;
   }
 }

@@ -1,6 +1,7 @@
 // The sender icon cache: a worker keeps a copy of every branded sender's icon in the
-// "provider_icons" folder, downloading the missing ones each hour and all of them every
-// two weeks, and remembers in the registry cache which icons it holds.
+// "provider_icons" folder, downloading the missing ones each hour (and as soon as a newer
+// senders list brings new names) and all of them every two weeks, and remembers in the
+// registry cache which icons it holds.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +21,9 @@ class SenderIconCache {
  public:
   struct Timing {
     uint32_t firstDelayMs = 60000;
-    uint32_t namesRetryMs = 30000;  // while the brand names are not known yet
+    // While the brand names are not known yet; also how often the pause between passes looks
+    // for new names.
+    uint32_t namesRetryMs = 30000;
     uint32_t passMs = 3600 * 1000;
     uint32_t stopWaitMs = 60000;
     uint32_t requestTimeoutMs = 25000;

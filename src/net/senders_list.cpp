@@ -28,6 +28,7 @@ constexpr size_t kLargestSendersList = 16 * 1024 * 1024;
 struct SendersListDownloader::Shared {
   mutable std::mutex textLock;  // guards the two texts
   std::wstring brandingJson;
+  uint64_t brandingVersion = 0;
   std::wstring listSignature;
   // Held by the worker while it loads a download and rewrites the cache file, and by the
   // stopper once it gives up waiting: after that, the worker sees the stop first.
@@ -38,7 +39,10 @@ struct SendersListDownloader::Shared {
     if (!envelope.accepted())
       return false;
     std::lock_guard<std::mutex> lock(textLock);
-    brandingJson = std::move(envelope.brandingJson);
+    if (envelope.brandingJson != brandingJson) {
+      brandingJson = std::move(envelope.brandingJson);
+      ++brandingVersion;
+    }
     listSignature.clear();
     return true;
   }
@@ -146,6 +150,16 @@ bool SendersListDownloader::LoadSendersListXml(const std::wstring& text) {
 std::wstring SendersListDownloader::BrandingJson() const {
   std::lock_guard<std::mutex> lock(m_shared->textLock);
   return m_shared->brandingJson;
+}
+
+SendersListDownloader::Branding SendersListDownloader::CurrentBranding() const {
+  std::lock_guard<std::mutex> lock(m_shared->textLock);
+  return Branding{m_shared->brandingJson, m_shared->brandingVersion};
+}
+
+uint64_t SendersListDownloader::BrandingVersion() const {
+  std::lock_guard<std::mutex> lock(m_shared->textLock);
+  return m_shared->brandingVersion;
 }
 
 }  // namespace tp

@@ -40,6 +40,14 @@ class SendersListDownloader {
   bool LoadSendersListXml(const std::wstring& text);
   // A copy of the branding text; empty until a senders list has been loaded.
   std::wstring BrandingJson() const;
+  // The branding text with its version, a number that changes each time a loaded senders list
+  // brings a text other than the one before (0 until then).
+  struct Branding {
+    std::wstring json;
+    uint64_t version = 0;
+  };
+  Branding CurrentBranding() const;
+  uint64_t BrandingVersion() const;
 
   struct Shared;
 

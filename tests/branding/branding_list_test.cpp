@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "branding/mail_provider.h"
+#include "host/mapi.h"
 #include "support/test_host.h"
 
 namespace tp {
@@ -15,13 +16,15 @@ using host::sim::SimMail;
 class BrandingListTest : public testing::SimHostTest {
  protected:
   BrandingListTest() { folder = sim().outlook.AddFolder(L"Inbox"); }
-  ~BrandingListTest() override { PublishBrandNameList(L""); }
+  using Names = std::vector<std::wstring>;
 
-  // Looks up a message from `sender` received by a Gmail account.
+  // Looks up a message from `sender` (its From field and the sender Outlook shows) received
+  // by a Gmail account.
   std::wstring FindBrand(const std::wstring& sender, SenderBrand* record = nullptr) {
     SimMail mail;
     mail.entryId = L"m" + std::to_wstring(++serial);
     mail.senderEmailAddress = sender;
+    mail.SetProp(host::kPrTransportMessageHeadersW, L"From: " + sender + L"\r\n");
     mail.account = std::make_shared<SimAccount>(SimAccount{1, L"me@gmail.com", L""});
     auto item = sim().outlook.MailItemFor(sim().outlook.AddMail(*folder, mail));
     int type = 0;
@@ -49,7 +52,7 @@ TEST_F(BrandingListTest, ApostrophesStandForDoubleQuotes) {
   EXPECT_FALSE(brand.spfIfNoDKIM);
   EXPECT_EQ(brand.domain, L"acme.example");
   EXPECT_EQ(brand.dkimSigners, L"mailer.example,esp.example");
-  EXPECT_EQ(BrandNameList(), L"Acme,");
+  EXPECT_EQ(list.names(), Names{L"Acme"});
 }
 
 TEST_F(BrandingListTest, OneNameMayOwnSeveralDomains) {
@@ -60,7 +63,8 @@ TEST_F(BrandingListTest, OneNameMayOwnSeveralDomains) {
   ASSERT_EQ(list.senders().at(L"Acme").size(), 2u);
   EXPECT_EQ(list.senders().at(L"Acme")[1].domain, L"c.example");
   EXPECT_TRUE(list.senders().at(L"Beta")[0].spfIfNoDKIM);
-  EXPECT_EQ(BrandNameList(), L"Acme,Beta,");
+  EXPECT_EQ(list.names(), (Names{L"Acme", L"Beta"}));
+  EXPECT_EQ(list.RecordCount(), 3u);
 }
 
 TEST_F(BrandingListTest, UnusableDocumentsAreLoggedAndLeaveTheListEmpty) {
@@ -84,11 +88,44 @@ TEST_F(BrandingListTest, EntriesThatCannotBeUsedAreSkippedAndTheRestKept) {
       L"{\"name\":\"Empty\",\"domain\":\"\"},{\"name\":\"..\\\\evil\",\"domain\":\"e.example\"},"
       L"{\"name\":1,\"domain\":\"n.example\"},{\"name\":\"Good\",\"domain\":\"g.example\"}]}");
   EXPECT_EQ(list.senders().size(), 1u);
-  EXPECT_EQ(BrandNameList(), L"Good,");
+  EXPECT_EQ(list.names(), Names{L"Good"});
   EXPECT_TRUE(Logged(L"Skipping branding entry 1: not an object"));
   EXPECT_TRUE(Logged(L"Skipping branding entry 4 (Empty): no name or no domain"));
   EXPECT_TRUE(
       Logged(L"Skipping branding entry 5 (..\\evil): the name cannot name a message class"));
+}
+
+// An entry whose domain is not a host name would let its signers vouch for From domains that
+// are no one's ("*", "deals.*"): it is refused, with the reason, and the rest is kept.
+TEST_F(BrandingListTest, EntriesWhoseDomainIsNoHostNameAreRefused) {
+  const BrandingLoadReport report = list.Load(
+      L"{'branding':[{'name':'Star','domain':'*','dkimSigners':'esp.example'},"
+      L"{'name':'Wild','domain':'*.acme.example'},{'name':'Deals','domain':'deals.*'},"
+      L"{'name':'Ip','domain':'192.0.2.1'},{'name':'Literal','domain':'[192.0.2.1]'},"
+      L"{'name':'Blank','domain':' acme.example'},{'name':'Tld','domain':'example'},"
+      L"{'name':'Good','domain':'good.example','spf':false},"
+      L"{'name':'Spf','domain':'spf.example','spf':true}]}");
+  EXPECT_TRUE(report.documentRead);
+  EXPECT_EQ(list.names(), (Names{L"Good", L"Spf"}));
+  ASSERT_EQ(report.refused.size(), 7u);
+  EXPECT_EQ(report.refused[0].index, 1);
+  EXPECT_EQ(report.refused[0].name, L"Star");
+  EXPECT_EQ(report.refused[0].text, L"the domain \"*\" is not a host name: it holds a wildcard");
+  EXPECT_EQ(report.refused[3].text,
+            L"the domain \"192.0.2.1\" is not a host name: it is an IP address");
+  EXPECT_EQ(report.refused[6].text,
+            L"the domain \"example\" is not a host name: it is a single label");
+  EXPECT_TRUE(
+      Logged(L"Skipping branding entry 3 (Deals): the domain \"deals.*\" is not a host "
+             L"name: it holds a wildcard"));
+  // "spf": false still counts as present; the author is told.
+  ASSERT_EQ(report.warnings.size(), 1u);
+  EXPECT_EQ(report.warnings[0].name, L"Good");
+  EXPECT_TRUE(list.senders().at(L"Good").front().spf);
+  // Nothing written that way finds a brand.
+  for (const wchar_t* sender : {L"deals@*", L"deals@deals.*", L"x@[192.0.2.1]", L"x@192.0.2.1"}) {
+    EXPECT_EQ(FindBrand(sender), L"-") << sender;
+  }
 }
 
 TEST_F(BrandingListTest, LookUpMatchesTheBrandsDomainOrASubDomainOfItOnly) {
@@ -137,8 +174,8 @@ TEST_F(BrandingListTest, NamesAreSearchedInUtf16Order) {
   list.Load(
       L"{\"branding\":[{\"name\":\"acme\",\"domain\":\"acme.example\"},"
       L"{\"name\":\"Acme\",\"domain\":\"acme.example\"}]}");
-  EXPECT_EQ(FindBrand(L"x@acme.example"), L"Acme");  // capitals sort first
-  EXPECT_EQ(BrandNameList(), L"acme,Acme,");         // first occurrence order
+  EXPECT_EQ(FindBrand(L"x@acme.example"), L"Acme");    // capitals sort first
+  EXPECT_EQ(list.names(), (Names{L"acme", L"Acme"}));  // first occurrence order
 }
 
 TEST_F(BrandingListTest, OnlyInternetAccountsOfKnownProvidersAreLookedUp) {
@@ -175,6 +212,11 @@ TEST(AcceptsDomainTest, OwnDomainSuffixOrListedSigner) {
   EXPECT_TRUE(AcceptsDomain(brand, L"esp.example"));
   EXPECT_FALSE(AcceptsDomain(brand, L"mailer.example"));  // the part keeps its space
   EXPECT_FALSE(AcceptsDomain(brand, L""));
+  // Only a host name vouches, whatever the signers list holds.
+  brand.dkimSigners = L"*,acme.example.,esp.example";
+  for (const wchar_t* domain : {L"*", L"acme.example.", L"x.acme.example.", L"[192.0.2.1]"}) {
+    EXPECT_FALSE(AcceptsDomain(brand, domain)) << domain;
+  }
 }
 
 TEST(BrandNameTest, NamesThatCouldEscapeAFolderOrKeyAreRefused) {

@@ -168,12 +168,35 @@ TEST_F(ExchangeSignedMailTest, ABrandedSignedMessageKeepsItsClassOnlyBySignature
 }
 
 TEST_F(ExchangeSignedMailTest, SignedMailOfAnUnlistedSenderIsNotChecked) {
-  const auto mail = Receive("detached-valid.eml");
+  auto mail = Receive("detached-valid.eml");
+  // The same message from a sender the list does not name: its From field and the sender
+  // Outlook shows.
+  std::wstring headers = mail->props.at(host::kPrTransportMessageHeadersW).text;
+  const size_t at = headers.find(L"@kestrelbank.example");
+  ASSERT_NE(at, std::wstring::npos);
+  headers.replace(at, 20, L"@harborweekly.example");
+  mail->SetProp(host::kPrTransportMessageHeadersW, headers);
   mail->SetProp(host::kPrSentRepresentingEmailAddressW, L"alerts@harborweekly.example");
   EXPECT_FALSE(connect->BrandMailItem(*Item(mail), false));
   EXPECT_TRUE(Logged(L"Message from an exchange account is SMIME signed: its signature decides"));
   EXPECT_TRUE(Logged(L"Sender not found in branding list"));
   EXPECT_FALSE(Logged(L"Message is from an exchange account"));
+}
+
+// Exchange mail reads From as Internet mail does when it crossed the Internet; mail that never
+// did has no transport headers, and the sender Outlook shows is then the only reading.
+TEST_F(ExchangeSignedMailTest, FromIsReadOneWayAndWithoutHeadersOutlooksSenderCounts) {
+  auto twoFroms = Receive("detached-valid.eml");
+  twoFroms->SetProp(host::kPrTransportMessageHeadersW,
+                    twoFroms->props.at(host::kPrTransportMessageHeadersW).text +
+                        L"From: <other@harborweekly.example>\r\n");
+  EXPECT_FALSE(connect->BrandMailItem(*Item(twoFroms), false));
+  EXPECT_TRUE(Logged(L"From field refused for branding: the message has 2 From fields"));
+
+  auto internal = Receive("detached-valid.eml");
+  internal->props.erase(host::kPrTransportMessageHeadersW);
+  EXPECT_TRUE(connect->BrandMailItem(*Item(internal), false));
+  EXPECT_FALSE(Logged(L"Failed getting transport headers"));
 }
 
 TEST_F(ExchangeSignedMailTest, OtherAccountsKeepTheirHeaderDecision) {

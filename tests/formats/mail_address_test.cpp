@@ -194,5 +194,107 @@ TEST_F(MailAddressTest, HostileFieldsStayLinear) {
   EXPECT_EQ(problem, L"a quoted string that is never closed");
 }
 
+// The whole list as one short text: the mailbox count, then what else it holds.
+std::string Shape(std::string_view field) {
+  const AddressListShape shape = ReadAddressList(field);
+  std::string text = std::to_string(shape.mailboxes);
+  auto add = [&text](bool present, const std::string& mark) {
+    if (present)
+      text += " " + mark;
+  };
+  add(shape.groups > 0, "groups=" + std::to_string(shape.groups));
+  add(shape.emptyElements > 0, "empty=" + std::to_string(shape.emptyElements));
+  add(shape.sourceRoute, "route");
+  add(shape.specialInComment != 0, std::string("comment") + shape.specialInComment);
+  add(shape.specialInQuotes != 0, std::string("quotes") + shape.specialInQuotes);
+  add(shape.encodedWordInAddress, "encoded");
+  add(shape.angleOutsideAddress, "angle-outside");
+  add(shape.unclosedAngle, "unclosed-angle");
+  add(shape.unclosedComment, "unclosed-comment");
+  add(!shape.problem.empty(), "problem");
+  return text;
+}
+
+struct ShapeCase {
+  const char* field;
+  const char* shape;
+};
+
+void ExpectShapes(std::initializer_list<ShapeCase> cases) {
+  for (const ShapeCase& c : cases)
+    EXPECT_EQ(Shape(c.field), c.shape) << c.field;
+}
+
+// What every reader takes for the same one mailbox: nothing but the count.
+TEST_F(MailAddressTest, ListsThatEveryReaderReadsAlike) {
+  ExpectShapes({
+      {"Acme <deals@acme.example>", "1"},
+      {"deals(x)@acme.example", "1"},
+      {"deals @ acme.example", "1"},
+      {"Acme <deals (desk) @ acme.example>", "1"},
+      {"\"Acme, Inc.\" <deals@acme.example>", "1"},
+      {"\"deals@acme.example\" <deals@acme.example>", "1"},
+      {"=?utf-8?q?Acme_=E2=9C=88?= <deals@acme.example>", "1"},
+      {"deals@acme.example (Acme: deals, news)", "1"},
+      {"(Acme) deals@acme.example", "1"},
+      {"\"deals\"@acme.example", "1"},
+  });
+}
+
+// Each beside the class of what other readers may take differently.
+TEST_F(MailAddressTest, ListsThatReadersMayReadDifferently) {
+  ExpectShapes({
+      // More than one mailbox, groups, empty elements.
+      {"a@x.example, b@y.example", "2"},
+      {"a@x.example,, b@y.example", "2 empty=1"},
+      {", deals@acme.example", "1 empty=1"},
+      {"deals@acme.example,", "1 empty=1"},
+      {"deals@acme.example;", "1 empty=1"},
+      {"Team: deals@acme.example;", "1 groups=1"},
+      {"\"deals@acme.example\": x@evil.example;", "1 groups=1"},
+      {"undisclosed:;, deals@acme.example", "1 groups=1"},
+      {"Team: a@x.example; Other: b@y.example;", "2 groups=2"},
+      // Source routes.
+      {"<@evil.example:deals@acme.example>", "1 route"},
+      {"Acme <@a.example,@b.example:deals@acme.example>", "1 route"},
+      // Comments and quoted text inside the address that hold address characters.
+      {"news(deals@evil.example)@acme.example", "1 comment@"},
+      {"news@(evil.example>)acme.example", "1 comment>"},
+      {"Acme <deals@acme.example (x,y)>", "1 comment,"},
+      {"Acme <(evil:) deals@acme.example>", "1 comment:"},
+      {"\"deals@acme.example\"@evil.example", "1 quotes@"},
+      {"Acme <\"a;b\"@acme.example>", "1 quotes;"},
+      // Encoded-words where only an address may be.
+      {"=?utf-8?q?deals=40acme.example?=@evil.example", "1 encoded"},
+      {"Acme <=?us-ascii?q?deals?=@acme.example>", "1 encoded"},
+      // Angle brackets outside the address.
+      {"\"<deals@acme.example>\" <x@evil.example>", "1 angle-outside"},
+      {"deals@acme.example (<x@evil.example>)", "1 angle-outside"},
+      {"(<x@evil.example>) deals@acme.example", "1 angle-outside"},
+      {"Acme (<x@evil.example>) <deals@acme.example>", "1 angle-outside"},
+      // Left unclosed.
+      {"Acme <deals@acme.example", "1 unclosed-angle"},
+      {"deals@acme.example (Acme", "1 unclosed-comment"},
+      // Not readable as a list at all.
+      {"a@x.example, Broken b@y.example", "1 problem"},
+      {"Acme deals@acme.example", "0 problem"},
+      {"Undisclosed:;", "0 groups=1 problem"},
+  });
+  // The first mailbox is the one the reader of a message's sender takes.
+  EXPECT_EQ(ReadAddressList("undisclosed:;, real@x.example, other@y.example").first.address,
+            L"real@x.example");
+}
+
+TEST_F(MailAddressTest, LongListsAreReadToTheEndLinearly) {
+  std::string list;
+  for (int i = 0; i < 100000; ++i)
+    list += "(c@c) a" + std::to_string(i) + "@x.example, ";
+  const AddressListShape shape = ReadAddressList(list + "last@x.example");
+  EXPECT_EQ(shape.mailboxes, 100001u);
+  EXPECT_EQ(shape.problem, L"");
+  const std::string nested = std::string(1u << 20, '(') + "x@y";
+  EXPECT_TRUE(ReadAddressList("a@x.example " + nested).unclosedComment);
+}
+
 }  // namespace
 }  // namespace tp::mime

@@ -52,6 +52,38 @@ TEST(MimeHeaderTest, FindsTheTopmostFieldIgnoringCase) {
   EXPECT_EQ(FindField(block.fields, "Receive"), nullptr);
 }
 
+// Every field of a name that some reader takes for one, wherever a line may start.
+TEST(MimeHeaderTest, FindsEveryFieldAnyReaderSees) {
+  using Values = std::vector<std::string>;
+  const struct {
+    std::string_view block;
+    Values values;
+  } cases[] = {
+      {"Received: x\r\nFrom: a@x.example\r\nSubject: s\r\n", {"a@x.example"}},
+      {"FROM: a@x.example\r\nfrom \t: b@y.example\r\n", {"a@x.example", "b@y.example"}},
+      {"From: Acme\r\n <a@x.example>\r\n\tx\r\nTo: t\r\n", {"Acme <a@x.example>\tx"}},
+      // A lone CR ends a line for some readers, so what follows it may be a field.
+      {"Subject: hi\rFrom: b@y.example\r\nFrom: a@x.example\r\n", {"b@y.example", "a@x.example"}},
+      {"From: Acme\r<a@x.example>\r\n", {"Acme"}},
+      {"From: Acme\r <a@x.example>\r\n", {"Acme <a@x.example>"}},
+      // Neither a blank line nor a line that is not a field ends the search.
+      {"X: 1\r\n\r\nFrom: a@x.example", {"a@x.example"}},
+      {"not a field\nFrom: a@x.example\n", {"a@x.example"}},
+      // Other names, continuation lines and an mbox separator are no From fields.
+      {"X-Original-From: a\r\nFrom-Address: b\r\nResent-From: c\r\n", {}},
+      {" From: a@x.example\r\nSubject: x\r\n From: b@y.example\r\n", {}},
+      {"From a@x.example Tue Mar  4 09:00:00 2025\r\n", {}},
+      {"", {}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FindFieldsEverywhere(c.block, "From"), c.values) << c.block;
+  }
+  std::string many;
+  for (int i = 0; i < 200000; ++i)
+    many += "X: y\r";
+  EXPECT_EQ(FindFieldsEverywhere(many + "From: a@x.example", "from"), Values{"a@x.example"});
+}
+
 class MimeParameterTest : public testing::SimHostTest {};
 
 TEST_F(MimeParameterTest, StructuredValuesAndParameters) {

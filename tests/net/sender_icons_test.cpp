@@ -23,7 +23,7 @@ constexpr int64_t kWeek = 604800;
 
 class SenderIconsTest : public testing::ServiceTest {
  protected:
-  ~SenderIconsTest() override { PublishBrandNameList(std::wstring()); }
+  ~SenderIconsTest() override { PublishBrandNameList({}); }
 
   // Starts a worker, waits for the end of its first pass over the names, and stops it.
   void RunOnePass() {
@@ -70,7 +70,7 @@ TEST_F(SenderIconsTest, APassFetchesWhatIsMissingAndRecordsEachIconOnce) {
     ASSERT_TRUE(WaitUntil([&] {
       return LogHas(L"Senders list not loaded yet so no branding info. Waiting for 30 seconds");
     }));
-    PublishBrandNameList(L"Acme,Beta,Gamma,");
+    PublishBrandNameList({L"Acme", L"Beta", L"Gamma"});
     ASSERT_TRUE(WaitUntil([&] { return RecordingsOfNames() == 1; }));
   }
   EXPECT_EQ(Targets(),
@@ -98,7 +98,7 @@ TEST_F(SenderIconsTest, AnAnswerThatIsNotAnIconKeepsThePreviousIconAndIsNotRecor
   PutIcon("Acme");
   server.AddIcon("Beta");
   server.AddFault("/ams/brandingicon/Acme", Fault::kHtmlPage);
-  PublishBrandNameList(L"Acme,Beta,");
+  PublishBrandNameList({L"Acme", L"Beta"});
   RunOnePass();
   EXPECT_TRUE(LogHas(L"Icon file Acme header is not that of an Icon file type"));
   EXPECT_EQ(Cached(L"CachedSendersIcons"), L"|Beta|,");
@@ -111,7 +111,7 @@ TEST_F(SenderIconsTest, AFullReloadComesAWeekAfterTheRecordedTime) {
   PutIcon("Beta");
   server.AddIcon("Acme");
   server.AddIcon("Beta");
-  PublishBrandNameList(L"Acme,Beta,");
+  PublishBrandNameList({L"Acme", L"Beta"});
   SetCachedValue(L"CachedSendersIcons", L"|Acme|,|Beta|,");
   // The value holds the time of the last reload plus a week: one second short of due.
   const std::wstring notDue = std::to_wstring(Now() - kWeek + 1);
@@ -129,13 +129,13 @@ TEST_F(SenderIconsTest, AFullReloadComesAWeekAfterTheRecordedTime) {
 }
 
 TEST_F(SenderIconsTest, NamesThatCannotBeFileNamesNeverReachARequestOrAFile) {
-  PublishBrandNameList(L",,");
+  PublishBrandNameList({L"", L""});
   RunOnePass();
   EXPECT_TRUE(server.Requests().empty());
   EXPECT_EQ(Cached(L"CachedSendersIcons"), L"");
 
   server.AddIcon("Ok");
-  PublishBrandNameList(L"..\\up,a/b,c:d,..,x..y,Ok,");
+  PublishBrandNameList({L"..\\up", L"a/b", L"c:d", L"..", L"x..y", L"Ok"});
   RunOnePass();
   EXPECT_EQ(Targets(), std::vector<std::string>{"/ams/brandingicon/Ok.ico"});
   for (const wchar_t* name : {L"..\\up", L"a/b", L"c:d", L"..", L"x..y"}) {
@@ -154,7 +154,7 @@ TEST_F(SenderIconsTest, NamesThatCannotBeFileNamesNeverReachARequestOrAFile) {
 
 TEST_F(SenderIconsTest, AStopThatGivesUpWritesNoIconAndNoRecordAfterwards) {
   server.AddIcon("Acme");
-  PublishBrandNameList(L"Acme,");
+  PublishBrandNameList({L"Acme"});
   gate.Close(kPatience);
   SenderIconCache::Timing timing;
   timing.firstDelayMs = 0;
@@ -173,6 +173,46 @@ TEST_F(SenderIconsTest, AStopThatGivesUpWritesNoIconAndNoRecordAfterwards) {
   EXPECT_FALSE(std::filesystem::exists(IconFolder() / "Acme.ico.download"));
   EXPECT_EQ(RecordingsOfNames(), 0);
   EXPECT_EQ(Cached(L"CachedSendersIcons"), L"");
+}
+
+// A brand name may hold any character a name may, commas included: the name is asked for
+// whole, and recorded in the form every version of the add-in reads ("|name|,").
+TEST_F(SenderIconsTest, ANameWithACommaIsFetchedWholeAndRecordedReadably) {
+  server.AddIcon("Acme, Inc.");
+  server.AddIcon("Beta");
+  PublishBrandNameList({L"Acme, Inc.", L"Beta"});
+  RunOnePass();
+  EXPECT_EQ(Targets(), (std::vector<std::string>{"/ams/brandingicon/Acme%2C%20Inc..ico",
+                                                 "/ams/brandingicon/Beta.ico"}));
+  const std::wstring recorded = Cached(L"CachedSendersIcons");
+  EXPECT_EQ(recorded, L"|Acme, Inc.|,|Beta|,");
+  // Read as before: a recorded name is found by "|name|"; the parts of a comma-split name
+  // are not.
+  EXPECT_NE(recorded.find(L"|Acme, Inc.|"), std::wstring::npos);
+  EXPECT_EQ(recorded.find(L"|Acme|"), std::wstring::npos);
+  EXPECT_EQ(recorded.find(L"| Inc.|"), std::wstring::npos);
+  EXPECT_EQ(IconFiles(), (std::vector<std::string>{"Acme, Inc..ico", "Beta.ico"}));
+}
+
+// New names (a newer senders list) end the hour's pause: their icons come at once, and only
+// theirs.
+TEST_F(SenderIconsTest, NewNamesAreFetchedWithoutWaitingForTheNextHour) {
+  server.AddIcon("Acme");
+  server.AddIcon("Beta");
+  PublishBrandNameList({L"Acme"});
+  SenderIconCache::Timing timing;
+  timing.firstDelayMs = 0;
+  timing.namesRetryMs = 10;
+  timing.requestTimeoutMs = 10000;
+  SenderIconCache cache(timing);
+  cache.StartIconDownloads();
+  ASSERT_TRUE(WaitUntil([&] { return RecordingsOfNames() == 1; }));
+  PublishBrandNameList({L"Acme", L"Beta"});
+  ASSERT_TRUE(WaitUntil([&] { return RecordingsOfNames() == 2; }));
+  cache.StopIconDownloads();
+  EXPECT_EQ(Targets(),
+            (std::vector<std::string>{"/ams/brandingicon/Acme.ico", "/ams/brandingicon/Beta.ico"}));
+  EXPECT_EQ(Cached(L"CachedSendersIcons"), L"|Acme|,|Beta|,");
 }
 
 }  // namespace

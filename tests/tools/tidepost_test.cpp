@@ -197,6 +197,7 @@ TEST(TidepostCheckTest, RealWorldSendersUnreadableFilesAndReasons) {
   const std::string spaced = CopyRealMail(messages.path(), "addresses/01-space-in-angle.eml");
   const std::string glued = CopyRealMail(messages.path(), "addresses/13-two-bare-addresses.eml");
   const std::string blankFirst = CopyRealMail(messages.path(), "headers/01-leading-blank-line.eml");
+  const std::string group = CopyRealMail(messages.path(), "addresses/06-group-from.eml");
   const std::string broken = (messages.path() / "broken.eml").string();
   testing::WriteFileBytes(broken, "\x89PNG\r\n\x1A\n");
   std::string output;
@@ -204,7 +205,7 @@ TEST(TidepostCheckTest, RealWorldSendersUnreadableFilesAndReasons) {
   EXPECT_EQ(
       RunTool(tool::CheckCommand,
               {"--account", "jane.sample@gmail.com", "--server", "imap.gmail.com", "--senders",
-               (kExamples / "sendersList.xml").string(), spaced, broken, glued, blankFirst},
+               (kExamples / "sendersList.xml").string(), spaced, broken, glued, blankFirst, group},
               &output),
       65);
   const std::string errors = ::testing::internal::GetCapturedStderr();
@@ -221,10 +222,16 @@ TEST(TidepostCheckTest, RealWorldSendersUnreadableFilesAndReasons) {
             "- (the From field holds no readable mailbox: two addresses without a comma between "
             "them)");
   EXPECT_EQ(blocks.at("13-two-bare-addresses.eml").at("decision"),
-            "not branded: no sender address: the From field holds no readable mailbox: two "
-            "addresses without a comma between them");
+            "not branded: From field refused for branding: the From field is not a readable "
+            "address list (two addresses without a comma between them)");
   EXPECT_EQ(blocks.at("01-leading-blank-line.eml").at("decision"),
             "not branded: Sender not found in branding list");
+  // The sender the decision goes by, and the reason when From can be read more than one way.
+  EXPECT_EQ(blocks.at("01-space-in-angle.eml").at("sender"), "deals@acmetravel.example");
+  EXPECT_EQ(blocks.at("06-group-from.eml").at("sender"),
+            "- (From field refused for branding: the From field holds a group)");
+  EXPECT_EQ(blocks.at("06-group-from.eml").at("decision"),
+            "not branded: From field refused for branding: the From field holds a group");
 }
 
 TEST(TidepostDecisionTest, EveryDecisionHasAReason) {
@@ -304,8 +311,9 @@ TEST(TidepostRunTest, AMailboxOfOtherPeoplesMailIsRunWhole) {
   EXPECT_THAT(decisions.at("Inbox/01-space-in-angle.eml"),
               HasSubstr("branded as IPM.Note.Tidepost.Acme Travel"));
   EXPECT_THAT(decisions.at("Inbox/13-two-bare-addresses.eml"),
-              HasSubstr("not branded: no sender address: the From field holds no readable "
-                        "mailbox: two addresses without a comma between them"));
+              HasSubstr("not branded: From field refused for branding: the From field is not "
+                        "a readable address list (two addresses without a comma between "
+                        "them)"));
   EXPECT_THAT(decisions.at("Inbox/02-leading-white-space-lines.eml"),
               HasSubstr("not branded: Sender not found in branding list"));
   // Its view check stops at the empty body; the decision of the new-mail scan stands.

@@ -52,8 +52,56 @@ TEST_F(ValidateCommandTest, ALoadedListShowsEachSenderAsTheAddinStoresIt) {
                                  "  - name \"Acme\"  domain \"acme.org\"  spf no  "
                                  "spfIfNoDKIM yes  dkimSigners \"\"\n"
                                  "  - name \"Zed\""));
-  EXPECT_EQ(output_.find("warning"), std::string::npos) << output_;
+  // The only warning: SPF vouches for Acme although its entry says false.
+  EXPECT_THAT(output_, HasSubstr("  warning: entry 2 (Acme): \"spf\" is present with a value "
+                                 "that reads as no, yet SPF may vouch for this sender: the "
+                                 "key's presence counts, not its value\n"));
+  EXPECT_EQ(output_.find("warning"), output_.rfind("warning")) << output_;
+  EXPECT_EQ(output_.find("refused"), std::string::npos) << output_;
   EXPECT_EQ(output_.find("add-in log"), std::string::npos) << output_;
+}
+
+// Every entry whose domain is not a host name is listed as refused, with the reason; an "spf"
+// key is warned about per entry whatever false-like value it holds; signer domains that are
+// not host names are warned about.
+TEST_F(ValidateCommandTest, DomainsThatAreNotHostNamesAreRefusedAndSpfValuesWarned) {
+  const std::string path =
+      Branded("domains.xml",
+              "{'branding':[{'name':'Star','domain':'*'},{'name':'Wild','domain':'*.acme.com'},"
+              "{'name':'Ip','domain':'192.0.2.1'},{'name':'Literal','domain':'[192.0.2.1]'},"
+              "{'name':'Tld','domain':'com'},{'name':'Dot','domain':'acme.com.'},"
+              "{'name':'Utf','domain':'b\u00fccher.com'},"
+              "{'name':'Idn','domain':'xn--bcher-kva.com','spf':0},"
+              "{'name':'Ok','domain':'acme.com','spf':null,'dkimSigners':'esp.com,*'},"
+              "{'name':'Yes','domain':'yes.com','spf':'yes'}]}");
+  EXPECT_EQ(Run({path}), 0);
+  EXPECT_THAT(output_, HasSubstr("3 senders under 3 brand names"));
+  for (const char* line : {
+           "refused: entry 1 (Star): the domain \"*\" is not a host name: it holds a wildcard\n",
+           "refused: entry 2 (Wild): the domain \"*.acme.com\" is not a host name: it holds a "
+           "wildcard\n",
+           "refused: entry 3 (Ip): the domain \"192.0.2.1\" is not a host name: it is an IP "
+           "address\n",
+           "refused: entry 4 (Literal): the domain \"[192.0.2.1]\" is not a host name: it is an "
+           "address literal\n",
+           "refused: entry 5 (Tld): the domain \"com\" is not a host name: it is a single "
+           "label\n",
+           "refused: entry 6 (Dot): the domain \"acme.com.\" is not a host name: an empty "
+           "label\n",
+           "refused: entry 7 (Utf): the domain \"b\xC3\xBC"
+           "cher.com\" is not a host name: a "
+           "character that is not an ASCII letter, digit, hyphen or dot\n",
+           "warning: entry 8 (Idn): \"spf\" is present with a value that reads as no",
+           "warning: entry 9 (Ok): \"spf\" is present with a value that reads as no",
+           "warning: Ok: the dkimSigners part \"*\" is not a host name (it holds a wildcard) "
+           "and vouches for no one\n",
+       }) {
+    EXPECT_THAT(output_, HasSubstr(line));
+  }
+  EXPECT_EQ(output_.find("entry 10 (Yes)"), std::string::npos) << output_;
+  // The add-in's own log says the same.
+  EXPECT_THAT(output_, HasSubstr("add-in log: Skipping branding entry 1 (Star): the domain "
+                                 "\"*\" is not a host name: it holds a wildcard\n"));
 }
 
 TEST_F(ValidateCommandTest, EntriesTheAddinSkipsOrCannotMatchAreShown) {

@@ -420,5 +420,102 @@ TEST_F(AddinDecisionTest, TodaysLayoutsAreBrandedOnlyOnTheProvidersOwnVerdicts) 
   }
 }
 
+// The DLL's branding decision through the fake Outlook, for a message received by a Gmail
+// account: the authentic message is branded; each class of From that mail programs may read
+// differently, and a From domain that is not a host name, is refused with its reason; the
+// senders list's entry whose domain is "*" is skipped at load.
+TEST_F(AddinDllTest, BrandsOnlyAFromThatEveryReaderReadsAlike) {
+  ASSERT_TRUE(dll_);
+  constexpr ULONG kPrEntryId = 0x0FFF0102;
+  constexpr ULONG kPrBodyW = 0x1000001F;
+  constexpr ULONG kPrTransportMessageHeadersW = 0x007D001F;
+  constexpr ULONG kPrSentRepresentingEmailAddressW = 0x0065001F;
+  constexpr ULONG kPrMessageClassW = 0x001A001F;
+  const std::wstring list = RealDataFolder() + L"sendersList.xml";
+  ::CreateDirectoryW(RealDataFolder().c_str(), nullptr);
+  {
+    const std::string envelope =
+        "<?xml version=\"1.0\"?><content><data><senders/><branding><![CDATA["
+        "{'branding':[{'name':'Kestrel','domain':'kestrel.example'},"
+        "{'name':'Star','domain':'*','dkimSigners':'kestrel.example'}]}"
+        "]]></branding></data></content>";
+    host::win32::UniqueFile file(::CreateFileW(list.c_str(), GENERIC_WRITE, 0, nullptr,
+                                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(file);
+    DWORD written = 0;
+    ASSERT_TRUE(::WriteFile(file.get(), envelope.data(), static_cast<DWORD>(envelope.size()),
+                            &written, nullptr));
+  }
+  FakeOutlook outlook(window_.handle());
+  outlook.account->SetString(L"SmtpAddress", L"reader@gmail.com");
+  outlook.message->SetBinary(kPrEntryId, std::string(FakeOutlook::kMailMapiEntryId,
+                                                     sizeof FakeOutlook::kMailMapiEntryId - 1));
+  const std::wstring body = L"Your statement is ready.";
+  outlook.message->SetStream(kPrBodyW, std::string(reinterpret_cast<const char*>(body.c_str()),
+                                                   body.size() * sizeof(wchar_t)));
+  const struct {
+    const wchar_t* fromLines;
+    const wchar_t* outlookSender;
+    const wchar_t* refusal;  // null: branded
+  } cases[] = {
+      {L"From: Kestrel <alerts@kestrel.example>\r\n", L"alerts@kestrel.example", nullptr},
+      {L"From: Kestrel <alerts@kestrel.example>\r\nFrom : <x@evil.example>\r\n",
+       L"alerts@kestrel.example",
+       L"From field refused for branding: the message has 2 From fields"},
+      {L"From: Alerts: alerts@kestrel.example;\r\n", L"alerts@kestrel.example",
+       L"From field refused for branding: the From field holds a group"},
+      {L"From: alerts@kestrel.example, x@evil.example\r\n", L"alerts@kestrel.example",
+       L"From field refused for branding: the From field holds 2 mailboxes"},
+      {L"From: <@evil.example:alerts@kestrel.example>\r\n", L"alerts@kestrel.example",
+       L"From field refused for branding: the address has a source route"},
+      {L"From: alerts(x@evil.example)@kestrel.example\r\n", L"alerts@kestrel.example",
+       L"From field refused for branding: a comment inside the address holds '@'"},
+      {L"From: Kestrel <alerts@kestrel.example>\r\n", L"x@evil.example",
+       L"From field refused for branding: Outlook shows the sender x@evil.example, the From "
+       L"field holds alerts@kestrel.example"},
+      {L"From: <alerts@kestrel.example.>\r\n", L"alerts@kestrel.example.",
+       L"Sender domain kestrel.example. is not a host name (an empty label); it matches no "
+       L"brand"},
+  };
+  {
+    ComPtr<IDTExtensibility2> connect = CreateConnect();
+    ASSERT_TRUE(connect);
+    ASSERT_EQ(
+        connect->OnConnection(outlook.ApplicationArgument(), kConnectStartup, nullptr, nullptr),
+        S_OK);
+    EXPECT_TRUE(
+        Logged(L"Skipping branding entry 2 (Star): the domain \"*\" is not a host name: "
+               L"it holds a wildcard"));
+    int serial = 0;
+    for (const auto& c : cases) {
+      SCOPED_TRACE(::testing::Message() << "case " << serial);
+      outlook.mail->SetString(L"EntryID", L"CASE" + std::to_wstring(++serial));
+      outlook.message->SetText(kPrMessageClassW, L"IPM.Note");
+      outlook.message->SetText(kPrSentRepresentingEmailAddressW, c.outlookSender);
+      outlook.message->SetText(
+          kPrTransportMessageHeadersW,
+          L"Received: from out.kestrel.example (out.kestrel.example. [192.0.2.1])\r\n"
+          L"        by mx.google.com with ESMTPS id s1si2\r\n"
+          L"Authentication-Results: mx.google.com; dkim=pass header.i=@kestrel.example\r\n" +
+              std::wstring(c.fromLines) + L"Subject: Statement\r\n");
+      outlook.explorerEvents().Fire(0xF007);
+      if (c.refusal == nullptr) {
+        EXPECT_EQ(outlook.message->Text(kPrMessageClassW), L"IPM.Note.Tidepost.Kestrel");
+        EXPECT_TRUE(
+            Logged(L"Branding message for sender Kestrel SPF=, DKIM=pass, "
+                   L"DKIMDomain=kestrel.example"));
+      } else {
+        EXPECT_EQ(outlook.message->Text(kPrMessageClassW), L"IPM.Note");
+        EXPECT_TRUE(Logged(c.refusal));
+      }
+    }
+    outlook.applicationEvents().Fire(0xF007);  // Quit
+    EXPECT_TRUE(Logged(L"Out of OnQuit"));
+  }
+  ::DeleteFileW(list.c_str());
+  ::RegDeleteTreeW(HKEY_CURRENT_USER,
+                   L"Software\\Microsoft\\Office\\Outlook\\FormRegions\\IPM.Note.Tidepost.Kestrel");
+}
+
 }  // namespace
 }  // namespace tp::testing

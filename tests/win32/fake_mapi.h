@@ -28,6 +28,7 @@ class FakeMessage final : public ComObject<FakeMessage, IMessage> {
   void* FindInterface(REFIID iid);
 
   void SetText(ULONG tag, const std::wstring& text) { texts_[tag] = text; }
+  void SetBinary(ULONG tag, const std::string& bytes) { binaries_[tag] = bytes; }
   void SetStream(ULONG tag, const std::string& bytes) { streams_[tag] = bytes; }
   // A binary property (PT_BINARY), such as PR_ENTRYID.
   void SetBinary(ULONG tag, const std::string& bytes) { binaries_[tag] = bytes; }
@@ -76,6 +77,7 @@ class FakeMessage final : public ComObject<FakeMessage, IMessage> {
   ~FakeMessage() override = default;
 
   std::map<ULONG, std::wstring> texts_;
+  std::map<ULONG, std::string> binaries_;
   std::map<ULONG, std::string> streams_;
   std::map<ULONG, std::string> binaries_;
 };

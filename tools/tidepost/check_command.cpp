@@ -1,7 +1,8 @@
 // tidepost check: the branding decision for single messages received by one account, step
-// by step: the receiving provider, the layout its verdicts were read in, the four verdicts and
-// the ones left out (and why), the matched brand, the decision with the add-in's own reason,
-// the new message class, and the active-content pointer.
+// by step: the sender the decision goes by (From read one way), the receiving provider, the
+// layout its verdicts were read in, the four verdicts and the ones left out (and why), the
+// matched brand, the decision with the add-in's own reason, the new message class, and the
+// active-content pointer.
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -15,6 +16,7 @@
 #include "branding/account_info.h"
 #include "branding/active_content.h"
 #include "branding/auth_headers.h"
+#include "branding/decision_sender.h"
 #include "commands.h"
 #include "host/mapi.h"
 #include "run_folder.h"
@@ -189,6 +191,13 @@ int CheckCommand(const Arguments& arguments) {
     if (!message.mail->senderProblem.empty())
       from += " (" + Narrow(message.mail->senderProblem) + ")";
     std::printf("  from:      %s\n", from.c_str());
+    // The sender the decision goes by: From read one way, or why it cannot be.
+    const DecisionSender sender = DecisionSenderOf(*item, accountType == host::kOlExchangeAccount);
+    std::string decidedBy = Narrow(sender.address);
+    if (decidedBy.empty())
+      decidedBy =
+          "- (" + (sender.refusal.empty() ? "no reason given" : Narrow(sender.refusal)) + ")";
+    std::printf("  sender:    %s\n", decidedBy.c_str());
     std::printf("  provider:  %s (%s), account %s\n", OrDash(marker).c_str(),
                 OrDash(provider).c_str(), OrDash(accountAddress).c_str());
     std::printf("  layout:    %s\n", DescribeLayout(verdict).c_str());

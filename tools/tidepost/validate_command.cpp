@@ -17,6 +17,7 @@
 #include "run_folder.h"
 #include "simulation.h"
 #include "support/format.h"
+#include "support/host_name.h"
 #include "support/log.h"
 #include "support/text.h"
 
@@ -68,9 +69,11 @@ const wchar_t* EnvelopeProblem(EnvelopeStatus status) {
   return L"";
 }
 
-// What the add-in's branding reader makes of a document: its list and what it logged.
+// What the add-in's branding reader makes of a document: its list, its report on the entries
+// and what it logged.
 struct BrandingLoad {
   SenderBrandList senders;
+  BrandingLoadReport report;
   std::vector<std::wstring> messages;
 };
 
@@ -83,11 +86,17 @@ BrandingLoad LoadAsTheAddinDoes(const std::filesystem::path& hostFolder,
   {
     ScopedLogObserver observer(
         [&load](std::wstring_view message) { load.messages.emplace_back(message); });
-    list.Load(document);
+    load.report = list.Load(document);
   }
   load.senders = list.senders();
-  list.Clear();  // publishes an empty brand name list again
   return load;
+}
+
+// "entry 3 (Acme): why", as a list author finds the entry in the document.
+std::wstring DescribeEntry(const BrandingEntryNote& note) {
+  if (note.name.empty())
+    return Format(L"entry %d: %s", note.index, note.text);
+  return Format(L"entry %d (%s): %s", note.index, note.name, note.text);
 }
 
 void PrintSenders(const BrandingLoad& load) {
@@ -100,7 +109,12 @@ void PrintSenders(const BrandingLoad& load) {
     PrintLine(L"  %u senders under %u brand names, in the order the add-in searches them:", records,
               load.senders.size());
   }
+  for (const BrandingEntryNote& note : load.report.refused) {
+    PrintLine(L"  refused: %s", DescribeEntry(note));
+  }
   std::vector<std::wstring> warnings;
+  for (const BrandingEntryNote& note : load.report.warnings)
+    warnings.push_back(DescribeEntry(note));
   for (const auto& [name, brands] : load.senders) {
     for (const SenderBrand& brand : brands) {
       PrintLine(L"  - name \"%s\"  domain \"%s\"  spf %s  spfIfNoDKIM %s  dkimSigners \"%s\"", name,
@@ -112,6 +126,11 @@ void PrintSenders(const BrandingLoad& load) {
               Format(L"%s: the dkimSigners part \"%s\" has white space around it "
                      L"and matches no domain",
                      name, part));
+        } else if (const wchar_t* problem = HostNameProblem(part)) {
+          warnings.push_back(
+              Format(L"%s: the dkimSigners part \"%s\" is not a host name (%s) and vouches "
+                     L"for no one",
+                     name, part, problem));
         }
       }
     }
