@@ -34,9 +34,13 @@ class ReadingPane final {
   // Lets go of the browser: Outlook's own view is left.
   void CleanMainActive();
   void FindMessageWindow();
-  // The helper object's messages, when the focus is in the explorer.
+  // The helper object's messages, when the focus is in the explorer. Once it has given up,
+  // selecting its message again starts its active content anew.
   void OnSendActivate() { m_view.Reactivate(); }
-  void OnSendCancel() { m_view.Cancel(); }
+  void OnSendCancel() {
+    m_view.Cancel();
+    m_shownEntryId.clear();
+  }
   // Before a folder switch: blanks the browser and lets go of it; false when it already
   // showed the blank page or there is none.
   bool DetachForFolderSwitch();

@@ -280,6 +280,7 @@ TEST_F(ReadingPaneTest, TheHelpersMessagesSwitchTheViewFromTheExplorer) {
   EXPECT_TRUE(Visible(readingPane.body));
   EXPECT_FALSE(Visible(browser));
   EXPECT_EQ(control->navigations.back(), L"about:blank");
+  EXPECT_EQ(pane().shown_entry_id(), L"") << "selected again, it starts anew";
 
   // The reading pane was made smaller meanwhile: the browser takes the message's size.
   sim().windows.SetPosition(readingPane.body, 0, 0, 500, 300, host::kSwpNoMove);
