@@ -15,6 +15,7 @@
 #include "host/host.h"
 #include "host/mapi.h"
 #include "host/sim/sim_host.h"
+#include "host/threads.h"
 #include "senders_list_sample.h"
 #include "support/configuration.h"
 #include "support/text.h"
@@ -160,6 +161,7 @@ class SimulatedOutlook {
     sim_->outlook.activeExplorer->currentFolder = inbox_;
   }
   ~SimulatedOutlook() {
+    (void)tp::host::WaitForWorkers(tp::host::kInfinite);  // they use the simulated host
     installed_.reset();
     sim_.reset();
     std::error_code ignored;

@@ -20,7 +20,9 @@ namespace {
 
 constexpr int kMinimumOutlookVersion = 12;
 constexpr uint32_t kClosedWindowsSweepMs = 1000;
-constexpr uint32_t kStatisticsStopWaitMs = 10000;
+// Outlook disables an add-in whose shutdown takes more than about half a second: each of the
+// three workers is waited for this long at most, then let go of (it owns what it still uses).
+constexpr uint32_t kWorkerStopWaitMs = 100;
 
 // Creates the shutdown and scan signals once per process; a reconnection in the same process
 // starts with both cleared, so that its scan timer runs again.
@@ -91,11 +93,11 @@ void CConnect::StartDownloadWorkers() {
 
 void CConnect::StopDownloadWorkers() {
   if (g_sendersListDownloader) {
-    g_sendersListDownloader->StopSendersList();
+    g_sendersListDownloader->StopSendersList(kWorkerStopWaitMs);
     g_sendersListDownloader.reset();
   }
   if (g_senderIconCache) {
-    g_senderIconCache->StopIconDownloads();
+    g_senderIconCache->StopIconDownloads(kWorkerStopWaitMs);
     g_senderIconCache.reset();
   }
 }
@@ -205,7 +207,7 @@ void CConnect::UnadviseSinks() {
 void CConnect::OnQuit() {
   WriteLog(L"In OnQuit");
   if (m_statistics)
-    m_statistics->StopStatistics(kStatisticsStopWaitMs);
+    m_statistics->StopStatistics(kWorkerStopWaitMs);
   if (m_dragFullWindows) {
     m_dragFullWindows = false;
     host::system().SetDragFullWindows(true);

@@ -3,7 +3,6 @@
 
 #include "addin/process_state.h"
 #include "addin/timer_ids.h"
-#include "host/clock.h"
 #include "host/host.h"
 #include "host/system.h"
 #include "support/log.h"
@@ -117,10 +116,8 @@ void CConnect::NewInspector(std::shared_ptr<host::Inspector> inspector) {
 }
 
 void CConnect::OnBeforeFolderSwitch(std::shared_ptr<host::Folder> /*newFolder*/, bool* /*cancel*/) {
-  const host::WindowHandle detached = m_display->DetachForFolderSwitch();
-  if (detached == 0)
+  if (!m_display->DetachForFolderSwitch())
     return;
-  m_closedBrowserWindows.Add(detached, host::clock().TickCount());
   m_folderSwitch = true;
   if (m_timers.owner() != 0) {
     m_timers.Arm(kTimerCreateBrowserWindow, kRecreateWindowAfterSwitchMs);

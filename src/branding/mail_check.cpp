@@ -46,7 +46,7 @@ class RunningScope {
   RunningScope& operator=(const RunningScope&) = delete;
 
  private:
-  int& count_;
+  int& m_count;
 };
 
 // The provider's authentication verdicts in the transport headers vouch for the brand.

@@ -24,21 +24,19 @@ bool ActiveBrowser::IsWindowAlive() const {
   return window_ != 0 && host::ui().IsWindow(window_);
 }
 
-host::WindowHandle ActiveBrowser::TakeWindow() {
-  const host::WindowHandle window = LiveWindow();
-  window_ = 0;
-  return window;
-}
-
-void ActiveBrowser::DestroyWindow() {
-  if (IsWindowAlive())
-    (void)host::ui().DestroyWindow(window_);
-  window_ = 0;
-}
-
 bool ActiveBrowser::AttachControl() {
   browser_ = IsWindowAlive() ? host::browsers().BrowserOf(window_) : nullptr;
   return browser_ != nullptr;
+}
+
+ReleasedBrowser ActiveBrowser::Release() {
+  ReleasedBrowser released;
+  released.window = LiveWindow();
+  released.control = std::move(browser_);
+  released.helper = std::move(helper_);
+  window_ = 0;
+  browser_.reset();
+  return released;
 }
 
 void ActiveBrowser::Navigate(const std::wstring& url) {
@@ -71,7 +69,7 @@ HResult ActiveBrowser::PrepareHelper(host::WindowHandle hostWindow, bool* creati
     return hr::Failed(created) ? created : hr::kFail;
   }
   helper_ = std::move(made);
-  if (HResult result = helper_->SetHostWindow(hostWindow); hr::Failed(result))
+  if (HResult result = helper_->SetHostWindow(hostWindow); hr::Failed(result) || !helper_)
     return result;
   return browser_ ? helper_->SetSite(browser_.get()) : hr::kOk;
 }
@@ -81,16 +79,9 @@ HResult ActiveBrowser::SendContent(const BriskletContent& content) {
     return hr::kOk;
   const HResult informed = helper_->SetMessageInfo(
       content.senderAddress, content.subject, content.entryId, content.account, content.provider);
-  if (hr::Failed(informed))
+  if (hr::Failed(informed) || !helper_)
     return informed;
   return helper_->SetPageContent(content.page);
-}
-
-void ActiveBrowser::ReleaseHelper() {
-  if (!helper_)
-    return;
-  (void)helper_->SetSite(nullptr);
-  helper_.reset();
 }
 
 }  // namespace tp

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "display/brisklet_content.h"
+#include "display/closed_windows.h"
 #include "host/browser.h"
 
 namespace tp {
@@ -37,13 +38,12 @@ class ActiveBrowser {
   // The window handle, or 0 once the window is gone: the handle of a destroyed window is
   // never used again, since Windows may have given it to another window.
   host::WindowHandle LiveWindow() const { return IsWindowAlive() ? window_ : 0; }
-  // Forgets the window without destroying it (it was handed over for delayed destruction).
-  host::WindowHandle TakeWindow();
-  void DestroyWindow();
-
   // Takes the control of the browser window; false when the window holds none.
   bool AttachControl();
-  void ReleaseControl() { browser_.reset(); }
+
+  // Lets go of the window, the control and the helper object, handed over whole; the browser
+  // is empty afterwards.
+  ReleasedBrowser Release();
 
   void Navigate(const std::wstring& url);
   void ApplyZoom();
@@ -52,12 +52,11 @@ class ActiveBrowser {
   std::wstring RefreshAddress();
 
   // Makes the helper object when there is none, gives it the host window and attaches it to
-  // the browser. The failing result, with *creationFailed set when making it failed.
+  // the browser. The failing result, with *creationFailed set when making it failed. The
+  // browser may be let go of during a call into the helper: nothing more is asked of it then.
   HResult PrepareHelper(host::WindowHandle hostWindow, bool* creationFailed);
-  // Hands the message information and the page to the helper object.
+  // Hands the message information and the page to the helper object (likewise).
   HResult SendContent(const BriskletContent& content);
-  // Detaches the helper object from the browser and releases it.
-  void ReleaseHelper();
 
   // A navigation completed: true when it is the first since the content was started.
   bool CountNavigation() { return ++navigationCount_ <= 1; }

@@ -2,7 +2,6 @@
 #include "display/brisklet_display.h"
 
 #include "addin/timer_ids.h"
-#include "host/clock.h"
 #include "host/host.h"
 #include "host/windows.h"
 #include "support/log.h"
@@ -11,11 +10,6 @@ namespace tp {
 namespace {
 
 constexpr uint32_t kRetryShowMs = 100;
-// At quit a detached window is destroyed once it is this old, looked at this often.
-constexpr uint32_t kQuitDestroyAfterMs = 10000;
-constexpr uint32_t kQuitLookAgainMs = 200;
-// Enough rounds for the youngest window (detached at quit) however the clock behaves.
-constexpr int kQuitRounds = kQuitDestroyAfterMs / kQuitLookAgainMs + 5;
 
 constexpr host::HookType kHooks[] = {host::HookType::kCallWndProc, host::HookType::kKeyboard,
                                      host::HookType::kMouse};
@@ -44,14 +38,25 @@ void BriskletDisplay::BeginCheck() {
   m_pane.BeginCheck();
 }
 
+bool BriskletDisplay::CheckTideEmbed(host::MailItem& item, bool inInspector,
+                                     CheckedMessage* message) {
+  const bool found = m_embedded->CheckTideEmbed(item, inInspector, message);
+  ReleaseUnshownCopies(message->entryId);
+  return found;
+}
+
 void BriskletDisplay::ShowBrisklet(const CheckedMessage& message, bool inInspector) {
   ReleaseClosedItems();
   m_checked = message;
   (void)ShowBrisklet(inInspector);
+  ReleaseUnshownCopies(m_checked.entryId);
 }
 
 bool BriskletDisplay::ShowBrisklet(bool inInspector) {
   WriteLog(L"In ShowBrisklet");
+  // An inspector's show is retried only while its item is the current one.
+  if (inInspector && m_currentItem.expired())
+    return false;
   const host::TimerId retry = inInspector ? kTimerRetryShowInInspector : kTimerRetryShowInPane;
   const std::shared_ptr<host::OutlookApplication>& outlook = m_context.session.application;
   if (!outlook || outlook->ActiveWindow() == 0) {
@@ -74,9 +79,11 @@ void BriskletDisplay::ShowBriskletOnWindow(bool readingPane) {
 
 void BriskletDisplay::ShowInInspector() {
   const std::shared_ptr<CBriskletItem> current = m_currentItem.lock();
+  if (!current)
+    return;  // its inspector closed or its item was released: nothing to show
   const std::shared_ptr<host::OutlookApplication>& outlook = m_context.session.application;
   std::shared_ptr<host::Inspector> inspector = outlook ? outlook->ActiveInspector() : nullptr;
-  if (inspector && current) {
+  if (inspector) {
     auto found = m_inspectorItems.find(inspector->Identity());
     if (found != m_inspectorItems.end() && found->second == current) {
       if (!current->initialised()) {
@@ -89,9 +96,8 @@ void BriskletDisplay::ShowInInspector() {
       return;
     }
   }
-  // Tried again while the inspector is open; once it has closed there is nothing to show.
-  if (current)
-    m_context.timers.Arm(kTimerRetryShowInInspector, kRetryShowMs);
+  // Tried again until Outlook makes the inspector the active one, while it is open and current.
+  m_context.timers.Arm(kTimerRetryShowInInspector, kRetryShowMs);
 }
 
 void BriskletDisplay::OnTimer(host::TimerId id) {
@@ -110,6 +116,7 @@ void BriskletDisplay::OnTimer(host::TimerId id) {
       (void)ShowBrisklet(false);
       break;
   }
+  ReleaseUnshownCopies(m_checked.entryId);
 }
 
 void BriskletDisplay::CreateBriskletWindow(bool createOnly) {
@@ -136,6 +143,7 @@ void BriskletDisplay::RemoveHooks() {
 }
 
 void BriskletDisplay::OnSendActivate(host::WindowHandle /*window*/) {
+  ClosedBrowserWindows::InCall fromHelper(m_context.closedBrowserWindows);
   const host::WindowHandle root = host::windows().Root(host::windows().Focus());
   if (root == 0)
     return;
@@ -150,6 +158,7 @@ void BriskletDisplay::OnSendActivate(host::WindowHandle /*window*/) {
 }
 
 void BriskletDisplay::OnSendCancel(host::WindowHandle /*window*/) {
+  ClosedBrowserWindows::InCall fromHelper(m_context.closedBrowserWindows);
   const host::WindowHandle root = host::windows().Root(host::windows().Focus());
   if (root == 0)
     return;
@@ -168,27 +177,46 @@ void BriskletDisplay::BindInspector(const std::shared_ptr<host::Inspector>& insp
   const uintptr_t identity = inspector->Identity();
   auto found = m_inspectorItems.find(identity);
   if (found == m_inspectorItems.end()) {
-    auto item = std::make_shared<CBriskletItem>(
-        m_context.closedBrowserWindows, [this](CBriskletItem& closed) { OnItemClosed(closed); });
+    auto item =
+        std::make_shared<CBriskletItem>(inspector, m_context.closedBrowserWindows,
+                                        [this](CBriskletItem& closed) { OnItemClosed(closed); });
     found = m_inspectorItems.emplace(identity, std::move(item)).first;
   }
   m_currentItem = found->second;
 }
 
 void BriskletDisplay::OnItemClosed(CBriskletItem& item) {
+  if (m_currentItem.lock().get() == &item) {
+    m_currentItem.reset();
+    m_context.timers.Kill(kTimerRetryShowInInspector);
+  }
   for (auto entry = m_inspectorItems.begin(); entry != m_inspectorItems.end(); ++entry) {
     if (entry->second.get() == &item) {
       m_closedItems.push_back(std::move(entry->second));
       m_inspectorItems.erase(entry);
-      return;
+      break;
     }
   }
+  ReleaseUnshownCopies(m_checked.entryId);
+}
+
+void BriskletDisplay::ReleaseClosedItems() {
+  if (!m_context.closedBrowserWindows.in_call())
+    m_closedItems.clear();
 }
 
 void BriskletDisplay::ReleaseInspectors() {
   ReleaseClosedItems();
   m_inspectorItems.clear();
   m_currentItem.reset();
+  m_context.timers.Kill(kTimerRetryShowInInspector);
+}
+
+void BriskletDisplay::ReleaseUnshownCopies(const std::wstring& checkedEntryId) {
+  std::set<std::wstring> shown{checkedEntryId, m_pane.view().content().entryId};
+  for (const auto& [identity, item] : m_inspectorItems)
+    shown.insert(item->content().entryId);
+  m_embedded->ReleaseCopiesExcept(shown);
 }
 
 CBriskletItem* BriskletDisplay::ItemOf(uintptr_t inspectorIdentity) const {
@@ -203,18 +231,8 @@ void BriskletDisplay::TearDown() {
   for (const auto& [identity, item] : m_inspectorItems)
     item->CleanActiveWindow();
   ReleaseInspectors();
-  DestroyDetachedWindows();
-}
-
-void BriskletDisplay::DestroyDetachedWindows() {
-  ClosedBrowserWindows& detached = m_context.closedBrowserWindows;
-  for (int round = 0; detached.size() != 0 && round < kQuitRounds; ++round) {
-    detached.DestroyOlderThan(host::clock().TickCount(), kQuitDestroyAfterMs);
-    if (detached.size() != 0)
-      host::ui().Sleep(kQuitLookAgainMs);
-  }
-  // Whatever the clock did, no window of ours outlives the add-in.
-  detached.DestroyOlderThan(host::clock().TickCount(), 0);
+  // Quit does not wait for them to age: Outlook is going, and with it every browser.
+  m_context.closedBrowserWindows.ReleaseAll();
 }
 
 BriskletDisplay::View BriskletDisplay::PaneView() {

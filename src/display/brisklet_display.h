@@ -7,6 +7,8 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "branding/checked_message.h"
@@ -33,12 +35,10 @@ class BriskletDisplay final : public ContentDisplay, private host::HookProcedure
   void CreateBrowserHelper() override;
   void ReleaseBrowserHelper() override { m_connectionHelper.reset(); }
   void TearDown() override;
-  host::WindowHandle DetachForFolderSwitch() override { return m_pane.DetachForFolderSwitch(); }
+  bool DetachForFolderSwitch() override { return m_pane.DetachForFolderSwitch(); }
   void OnTimer(host::TimerId id) override;
   void BeginCheck() override;
-  bool CheckTideEmbed(host::MailItem& item, bool inInspector, CheckedMessage* message) override {
-    return m_embedded->CheckTideEmbed(item, inInspector, message);
-  }
+  bool CheckTideEmbed(host::MailItem& item, bool inInspector, CheckedMessage* message) override;
   void ShowBrisklet(const CheckedMessage& message, bool inInspector) override;
   void ShowBriskletOnWindow(bool readingPane) override;
   void CreateBriskletWindow(bool createOnly) override;
@@ -72,11 +72,13 @@ class BriskletDisplay final : public ContentDisplay, private host::HookProcedure
   bool ShowBrisklet(bool inInspector);
   void ShowInInspector();
   void OnItemClosed(CBriskletItem& item);
-  // Items whose inspector closed go at the next display call, never inside their own event.
-  void ReleaseClosedItems() { m_closedItems.clear(); }
+  // Items whose inspector closed go at the next display call, never inside their own event
+  // nor inside any other call from or into a browser.
+  void ReleaseClosedItems();
+  // The copies of inline images that no page on screen, nor the message checked last, needs.
+  void ReleaseUnshownCopies(const std::wstring& checkedEntryId);
   void InstallHooks();
   void RemoveHooks();
-  void DestroyDetachedWindows();
   host::WindowHandle explorer() const { return m_context.timers.owner(); }
   std::optional<View> FindViewByRoot(host::WindowHandle root);
   View PaneView();

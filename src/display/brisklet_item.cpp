@@ -2,25 +2,12 @@
 #include "display/brisklet_item.h"
 
 #include "display/message_windows.h"
-#include "host/clock.h"
 #include "host/host.h"
 #include "host/system.h"
-#include "host/windows.h"
-#include "support/configuration.h"
 #include "support/log.h"
 
 namespace tp {
 namespace {
-
-constexpr uint32_t kActivePosition =
-    host::kSwpNoZOrder | host::kSwpNoActivate | host::kSwpShowWindow;
-constexpr uint32_t kStaticPosition =
-    host::kSwpNoZOrder | host::kSwpNoActivate | host::kSwpHideWindow;
-
-// The handle while it names a window; 0 once the window is gone.
-host::WindowHandle Live(host::WindowHandle window) {
-  return window != 0 && host::ui().IsWindow(window) ? window : 0;
-}
 
 // The screen's zoom: its pixels per inch against Windows' 96.
 int ScreenZoom() {
@@ -31,18 +18,16 @@ int ScreenZoom() {
 
 }  // namespace
 
-CBriskletItem::CBriskletItem(ClosedBrowserWindows& closedBrowserWindows,
+CBriskletItem::CBriskletItem(std::shared_ptr<host::Inspector> inspector,
+                             ClosedBrowserWindows& closedBrowserWindows,
                              std::function<void(CBriskletItem&)> onClosed)
-    : m_closedBrowserWindows(closedBrowserWindows),
-      m_onClosed(std::move(onClosed)),
+    : m_onClosed(std::move(onClosed)),
+      m_view(closedBrowserWindows, L"in CBriskletItem::OnNavigateComplete2: Count = %d"),
       m_defaultZoom(ScreenZoom()),
-      m_inspectorSink(host::outlook().CreateInspectorSink(*this)) {}
-
-CBriskletItem::~CBriskletItem() {
-  UnadviseBrowser();
-  m_browser.ReleaseHelper();
-  m_browser.ReleaseControl();
-  m_browser.DestroyWindow();
+      m_inspector(std::move(inspector)),
+      m_inspectorSink(host::outlook().CreateInspectorSink(*this)) {
+  if (m_inspector)
+    (void)m_inspectorSink->Advise(*m_inspector);
 }
 
 void CBriskletItem::Initialize(host::WindowHandle inspectorWindow,
@@ -52,21 +37,18 @@ void CBriskletItem::Initialize(host::WindowHandle inspectorWindow,
   if (!m_initialised) {
     if (!FindWindows(inspectorWindow))
       return;
-    const HResult advised = m_browser.browser()->Advise(*this);
-    WriteLogFormat(L"CBriskletItem::Initialize -> DispEventAdvise: %d", advised);
-    m_inspector = std::move(inspector);
-    if (m_inspector && m_inspectorSink->Cookie() == host::kNotAdvisedCookie)
-      (void)m_inspectorSink->Advise(*m_inspector);
+    if (inspector)
+      m_inspector = std::move(inspector);
     m_initialised = true;
   }
   if (showActive) {
     WriteLog(L"In CBriskletItem::Initialize - showing active content");
     WriteLog(L"CBriskletItem::ShowActiveContent");
-    ShowActiveContent();
+    m_view.ShowActive();
   } else {
     WriteLog(L"In CBriskletItem::Initialize - showing static content");
     WriteLog(L"CBriskletItem::ShowStaticContent");
-    ShowStaticContent();
+    m_view.ShowStatic();
   }
 }
 
@@ -76,97 +58,45 @@ bool CBriskletItem::FindWindows(host::WindowHandle inspectorWindow) {
   if (found.dialog == 0)
     return false;
   m_dialogWindow = found.dialog;
-  m_bodyHostWindow = found.bodyHost;
-  m_bodyWindow = found.body;
-  if (!m_browser.IsWindowAlive()) {
-    if (m_bodyHostWindow == 0 ||
-        !m_browser.CreateWindow(m_bodyHostWindow, host::Rect{}, L"Tidepost for Outlook")) {
+  m_view.SetBody(found.bodyHost, found.body);
+  if (!m_view.browser().IsWindowAlive()) {
+    if (!m_view.CreateBrowser(host::Rect{}, L"Tidepost for Outlook"))
       return false;
-    }
-    m_browser.ReleaseHelper();
     WriteLog(L"In CBriskletItem::Initialize: Window Defined");
   }
-  if (!m_browser.AttachControl()) {
+  const HResult advised = m_view.AttachAndAdvise();
+  if (advised == hr::kNoInterface) {
     // A window without a control would only cover the message: it goes.
-    m_browser.DestroyWindow();
+    (void)m_view.ReleaseBrowser();
     return false;
   }
-  return true;
-}
-
-void CBriskletItem::ShowActiveContent() {
-  const host::WindowHandle browserWindow = m_browser.LiveWindow();
-  if (browserWindow == 0)
-    return;
-  const host::WindowHandle body = Live(m_bodyWindow);
-  const host::WindowHandle sizeFrom = body != 0 ? body : Live(m_bodyHostWindow);
-  const host::Rect area =
-      sizeFrom != 0 ? host::windows().ClientRect(sizeFrom).value_or(host::Rect{}) : host::Rect{};
-  (void)host::windows().SetPosition(browserWindow, 0, 0, area.width(), area.height(),
-                                    kActivePosition);
-  if (body != 0)
-    (void)host::windows().Show(body, false);
-}
-
-void CBriskletItem::ShowStaticContent() {
-  if (const host::WindowHandle body = Live(m_bodyWindow))
-    (void)host::windows().Show(body, true);
-  if (const host::WindowHandle browserWindow = m_browser.LiveWindow())
-    (void)host::windows().SetPosition(browserWindow, 0, 0, 0, 0, kStaticPosition);
-}
-
-bool CBriskletItem::StartActiveContent() {
-  bool creationFailed = false;
-  HResult result = m_browser.PrepareHelper(m_inspectorWindow, &creationFailed);
-  if (creationFailed) {
-    WriteLog(L"Failed to create BHO instance");
-    return false;
-  }
-  if (!hr::Failed(result))
-    result = m_browser.SendContent(m_content);
-  if (hr::Failed(result)) {
-    WriteLogFormat(L"CBriskletItem::Activate - browser helper object failed (%xx)", result);
-    return false;
-  }
-  m_browser.ApplyZoom();
-  m_browser.Navigate(config::kActiveContentPage);
+  WriteLogFormat(L"CBriskletItem::Initialize -> DispEventAdvise: %d", advised);
   return true;
 }
 
 void CBriskletItem::Activate(const BriskletContent& content) {
   WriteLog(L"In CBriskletItem::Activate");
-  m_browser.Navigate(host::kBlankPageUrl);
-  m_activeShown = false;
+  m_view.browser().Navigate(host::kBlankPageUrl);
+  m_view.ForgetActiveShown();
   if (!content.showActive) {
     WriteLog(L"In CBriskletItem::Activate - showing static content");
     WriteLog(L"CBriskletItem::ShowStaticContent");
-    ShowStaticContent();
+    m_view.ShowStatic();
+    m_view.ForgetContent();
     return;
   }
-  WriteLog(L"Starting BHO");
-  m_browser.set_zoom(m_defaultZoom);
-  m_content = content;
-  m_browser.RestartNavigationCount();
-  if (m_browser.browser() != nullptr && !StartActiveContent())
-    return;
-  WriteLog(L"In CBriskletItem::Activate - showing active content");
-  WriteLog(L"CBriskletItem::ShowActiveContent");
-  ShowActiveContent();
-  m_activeShown = m_browser.IsWindowAlive();
+  if (m_view.StartActive(content, m_inspectorWindow, m_defaultZoom)) {
+    WriteLog(L"In CBriskletItem::Activate - showing active content");
+    WriteLog(L"CBriskletItem::ShowActiveContent");
+  }
 }
 
 bool CBriskletItem::ActivateBrisklet(host::WindowHandle root) {
   if (root == 0 || root != m_inspectorWindow)
     return false;
   WriteLog(L"CBriskletItem::ActivateBrisklet");
-  if (host::WebBrowser* browser = m_browser.browser())
-    (void)browser->Refresh();
   WriteLog(L"CBriskletItem::ShowActiveContent");
-  ShowActiveContent();
-  m_activeShown = m_browser.IsWindowAlive();
-  if (m_browser.has_helper())
-    (void)m_browser.SendContent(m_content);
-  m_browser.Navigate(config::kActiveContentPage);
+  m_view.Reactivate();
   return true;
 }
 
@@ -174,20 +104,17 @@ bool CBriskletItem::CancelBrisklet(host::WindowHandle root) {
   if (root == 0 || root != m_inspectorWindow)
     return false;
   WriteLog(L"CBriskletItem::CancelBrisklet");
-  CleanActiveWindow();
+  WriteLog(L"CBriskletItem::ShowStaticContent");
+  m_view.Cancel();
   return true;
 }
 
 void CBriskletItem::CleanActiveWindow() {
   WriteLog(L"CBriskletItem::CleanActiveWindow");
   WriteLog(L"CBriskletItem::ShowStaticContent");
-  ShowStaticContent();
-  UnadviseBrowser();
-  m_browser.DestroyWindow();
+  m_view.ShowStatic();
+  (void)m_view.ReleaseBrowser();
   m_dialogWindow = 0;
-  m_activeShown = false;
-  m_browser.ReleaseHelper();
-  m_browser.ReleaseControl();
   // The next activation finds the windows again and lays a new browser over the body.
   m_initialised = false;
 }
@@ -196,16 +123,8 @@ bool CBriskletItem::CloseForWindow(host::WindowHandle window) {
   if (window != m_inspectorWindow)
     return false;
   WriteLog(L"CBriskletItem::CloseForWindow");
-  m_initialised = false;
-  UnadviseBrowser();
   if (m_inspectorSink->Cookie() != host::kNotAdvisedCookie)
     (void)m_inspectorSink->Unadvise();
-  // The browser may still be unwinding a call into this window: it is destroyed later.
-  if (const host::WindowHandle detached = m_browser.TakeWindow()) {
-    (void)host::windows().Show(detached, false);
-    (void)host::windows().SetParent(detached, 0);
-    m_closedBrowserWindows.Add(detached, host::clock().TickCount());
-  }
   CleanActiveWindow();
   return true;
 }
@@ -215,19 +134,6 @@ void CBriskletItem::CloseInspector() {
   CloseForWindow(m_inspectorWindow);
   m_inspector.reset();
   m_onClosed(*this);
-}
-
-void CBriskletItem::OnNavigateComplete2(host::BrowserNavigation& navigation) {
-  WriteLogFormat(L"in CBriskletItem::OnNavigateComplete2: Count = %d",
-                 m_browser.navigation_count());
-  if (m_browser.CountNavigation())
-    (void)navigation.InstallUiHandler();
-}
-
-void CBriskletItem::UnadviseBrowser() {
-  host::WebBrowser* browser = m_browser.browser();
-  if (browser != nullptr && browser->IsAdvised())
-    (void)browser->Unadvise();
 }
 
 }  // namespace tp

@@ -18,12 +18,11 @@ class ContentDisplay {
   virtual void RemoveTemporaryFiles() = 0;
   virtual void CreateBrowserHelper() = 0;
   virtual void ReleaseBrowserHelper() = 0;
-  // Destroys the reading-pane browser window and removes the hooks (at quit).
+  // Lets go of every browser, destroys them at once, and removes the hooks (at quit).
   virtual void TearDown() = 0;
-  // Before a folder switch: blanks the reading-pane browser and detaches its window; returns
-  // that window for delayed destruction, or 0 when there is none (or it already shows the
-  // blank page).
-  virtual host::WindowHandle DetachForFolderSwitch() = 0;
+  // Before a folder switch: blanks the reading-pane browser and lets go of it (it is
+  // destroyed later); false when there is none, or it already shows the blank page.
+  virtual bool DetachForFolderSwitch() = 0;
   // The display's own timers (window creation, view switching, show retries).
   virtual void OnTimer(host::TimerId id) = 0;
   // A new message is being checked: what the display showed no longer counts.
@@ -60,7 +59,7 @@ class OutlookViewDisplay final : public ContentDisplay {
   void CreateBrowserHelper() override {}
   void ReleaseBrowserHelper() override {}
   void TearDown() override {}
-  host::WindowHandle DetachForFolderSwitch() override { return 0; }
+  bool DetachForFolderSwitch() override { return false; }
   void OnTimer(host::TimerId) override {}
   void BeginCheck() override {}
   bool CheckTideEmbed(host::MailItem&, bool, CheckedMessage*) override { return false; }

@@ -57,6 +57,7 @@ bool BriskletDisplay::KeyboardProc(int code, uint32_t virtualKey, uint32_t keyFl
   const std::optional<View> target = KeyboardTarget(focus);
   if (!target)
     return false;
+  ClosedBrowserWindows::InCall intoBrowser(m_context.closedBrowserWindows);
   ActiveBrowser& browser = *target->browser;
   uint32_t message = (keyFlags & kKeyUpFlag) != 0 ? host::kWmKeyUp : host::kWmKeyDown;
   if (message == host::kWmKeyUp && virtualKey <= kLastControlKey)
@@ -146,6 +147,7 @@ bool BriskletDisplay::MouseProc(int code, uint32_t message, const host::MouseHoo
   const host::WindowHandle window = target->browser->LiveWindow();
   if (window == 0 || !host::windows().IsVisible(window))
     return false;
+  ClosedBrowserWindows::InCall intoBrowser(m_context.closedBrowserWindows);
   return ApplyZoom(*target, WheelZoom(target->browser->zoom(), data.wheelDelta > 0), L"Mouse");
 }
 

@@ -6,6 +6,8 @@
 
 #include "branding/account_info.h"
 #include "display/temp_folder.h"
+#include "host/files.h"
+#include "host/host.h"
 #include "host/mapi.h"
 #include "support/configuration.h"
 #include "support/log.h"
@@ -15,6 +17,13 @@ namespace tp {
 namespace {
 
 constexpr wchar_t kAppParameter[] = L"tidepost-app=";
+
+void RemoveFolder(const std::wstring& folder) {
+  if (folder.empty())
+    return;
+  host::files().EmptyDirectory(folder);
+  (void)host::files().RemoveDirectory(folder);
+}
 
 // A character that is not a hexadecimal digit counts as 255.
 int HexValueOr255(wchar_t ch) {
@@ -66,19 +75,42 @@ bool MessageEmbeddedContent::CheckTideEmbed(host::MailItem& item, bool /*inInspe
 
 std::wstring MessageEmbeddedContent::BuildStaticPage(host::MailItem& item, std::wstring html,
                                                      RemoteContent remote, std::wstring* page) {
-  const std::optional<std::wstring> folder = CreateMessageFolder();
-  ContentMap copies;
-  if (folder) {
+  const MessageCopies& made = CopiesOf(item);
+  FixupHtml(&html, made.copies);
+  const HtmlSanitizer sanitizer(m_heads, UrlPolicy(TemporaryRootUrl(), remote));
+  (void)sanitizer.SanitizeHtml(std::move(html), page);
+  return made.folder;
+}
+
+const MessageEmbeddedContent::MessageCopies& MessageEmbeddedContent::CopiesOf(
+    host::MailItem& item) {
+  const std::wstring entryId = item.EntryId();
+  MessageCopies& made = m_copies[entryId];
+  // Without an entry id nothing tells this message from the last one without: made anew.
+  if (!entryId.empty() && !made.folder.empty() && host::files().Exists(made.folder))
+    return made;
+  RemoveFolder(made.folder);
+  made = MessageCopies();
+  if (std::optional<std::wstring> folder = CreateMessageFolder()) {
+    made.folder = *folder;
     const int count = item.AttachmentCount();
     for (int index = 1; index <= count; ++index) {
       if (std::shared_ptr<host::Attachment> attachment = item.GetAttachment(index))
-        CopyAttachment(*attachment, *folder, &copies);
+        CopyAttachment(*attachment, made.folder, &made.copies);
     }
   }
-  FixupHtml(&html, copies);
-  const HtmlSanitizer sanitizer(m_heads, UrlPolicy(TemporaryRootUrl(), remote));
-  (void)sanitizer.SanitizeHtml(std::move(html), page);
-  return folder.value_or(std::wstring());
+  return made;
+}
+
+void MessageEmbeddedContent::ReleaseCopiesExcept(const std::set<std::wstring>& entryIds) {
+  for (auto entry = m_copies.begin(); entry != m_copies.end();) {
+    if (entryIds.count(entry->first) != 0) {
+      ++entry;
+      continue;
+    }
+    RemoveFolder(entry->second.folder);
+    entry = m_copies.erase(entry);
+  }
 }
 
 void MessageEmbeddedContent::CopyAttachment(host::Attachment& attachment,
@@ -100,6 +132,7 @@ void MessageEmbeddedContent::CopyAttachment(host::Attachment& attachment,
 }
 
 void MessageEmbeddedContent::RemoveTemporaryFiles() {
+  m_copies.clear();
   CleanTempFolder();
 }
 

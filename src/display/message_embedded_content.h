@@ -5,6 +5,8 @@
 // Outlook, and the page is built (html_sanitizer.h).
 #pragma once
 
+#include <map>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -37,17 +39,29 @@ class MessageEmbeddedContent final : public EmbeddedContent {
   // was found.
   bool CheckTideEmbed(host::MailItem& item, bool inInspector, CheckedMessage* message) override;
 
-  // Copies the message's inline attachments (those with a content id) into a new message
-  // folder and writes the page for `html` with their references pointing at the copies (the
-  // page is left as it was when the HTML engine fails). The message folder, empty when none
-  // could be made.
+  // Copies the message's inline attachments (those with a content id) into a message folder
+  // and writes the page for `html` with their references pointing at the copies (the page is
+  // left as it was when the HTML engine fails), loading remote content only as `remote`
+  // allows. A message shown again keeps its folder and copies. The message folder, empty when
+  // none could be made.
   std::wstring BuildStaticPage(host::MailItem& item, std::wstring html, RemoteContent remote,
                                std::wstring* page);
+  // Empties and removes the folders of every message but these; at most one folder is kept
+  // per message.
+  void ReleaseCopiesExcept(const std::set<std::wstring>& entryIds) override;
 
  private:
+  struct MessageCopies {
+    std::wstring folder;
+    ContentMap copies;  // content id to the path of its copy
+  };
+
+  // The message's folder with its copies, made (or made again when it has gone) on demand.
+  const MessageCopies& CopiesOf(host::MailItem& item);
   void CopyAttachment(host::Attachment& attachment, const std::wstring& folder, ContentMap* copies);
 
   const PageHeads& m_heads;
+  std::map<std::wstring, MessageCopies> m_copies;  // by entry id
 };
 
 }  // namespace tp

@@ -5,7 +5,6 @@
 #include "host/host.h"
 #include "host/resources.h"
 #include "host/windows.h"
-#include "support/configuration.h"
 #include "support/log.h"
 
 namespace tp {
@@ -16,7 +15,6 @@ constexpr int kNoticeCaptionId = 1024;
 constexpr int kNoticeTextId = 1025;
 
 bool IsOnline() {
-  host::connectivity().CheckConnection(config::kConnectivityProbeUrl);
   uint32_t flags = 0;
   return host::connectivity().GetConnectedState(&flags) &&
          (flags & host::kInternetConnectionOffline) == 0;
@@ -27,6 +25,7 @@ bool IsOnline() {
 void OfflineCheck::Check(bool* activeWanted, host::WindowHandle owner) {
   if (m_showCount % kCheckEvery == 0 || *activeWanted) {
     WriteLog(L"Checking internet connection");
+    m_probe.Request();
     const bool online = IsOnline();
     WriteLog(online ? L"Internet is on" : L"Internet is offline");
     if (online) {

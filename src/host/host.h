@@ -2,6 +2,10 @@
 // Windows module, the posix tool, or a test's simulated host) before any core code runs.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <memory>
+
 namespace tp::host {
 
 class Clock;
@@ -22,6 +26,7 @@ class Connectivity;
 class Browsers;
 class MessageCrypto;
 class HtmlEngine;
+class Thread;
 
 struct Host {
   Clock* clock = nullptr;
@@ -44,14 +49,26 @@ struct Host {
   HtmlEngine* html = nullptr;
 };
 
-// The installed host. Installing replaces the whole set; it must not race with core code
-// running on other threads (install before starting workers, after stopping them).
+// The host the calling thread runs on: a worker's own (see StartWorker), else the installed
+// one.
 const Host& Current();
-void Install(const Host& host);
+// Installs a host for every thread but the workers already running. Refused (false) while a
+// worker of the installed host still runs: whoever installs another host means to let the
+// old one go, and the worker would go on using it.
+[[nodiscard]] bool Install(const Host& host);
 // Changes with every installation, so that values derived from a host can be recomputed.
 unsigned long long Generation();
 
+// Starts a worker thread on the installed host's threads. The worker keeps that host for its
+// whole life and counts as running until its body has returned and released what it held.
+std::unique_ptr<Thread> StartWorker(std::function<void()> body);
+// Waits up to timeoutMs (real time) until no worker runs; true when none does.
+bool WaitForWorkers(uint32_t timeoutMs);
+int RunningWorkers();
+
 // Installs a host for a scope and puts the previous one back at its end (tests, the tool).
+// Either installation being refused is a fault of the caller, which must let the workers of
+// a host end before it leaves the host's scope: the process ends with a message.
 class ScopedHost {
  public:
   explicit ScopedHost(const Host& host);

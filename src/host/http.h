@@ -14,6 +14,7 @@ namespace tp::host {
 // WinINet error codes the client and its callers rely on.
 constexpr uint32_t kErrorInsufficientBuffer = 122;
 constexpr uint32_t kErrorInternetTimeout = 12002;
+constexpr uint32_t kErrorInternetOperationCancelled = 12017;
 constexpr uint32_t kErrorInternetNameNotResolved = 12007;
 constexpr uint32_t kErrorInternetCannotConnect = 12029;
 constexpr uint32_t kErrorInternetConnectionAborted = 12030;

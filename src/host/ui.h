@@ -30,8 +30,6 @@ class UiThread {
   // Shows the system's wait cursor; returns the cursor it replaced, for RestoreCursor.
   virtual uintptr_t ShowWaitCursor() = 0;
   virtual void RestoreCursor(uintptr_t previous) = 0;
-  // Blocks this thread (no message is processed meanwhile).
-  virtual void Sleep(uint32_t milliseconds) = 0;
 };
 
 }  // namespace tp::host

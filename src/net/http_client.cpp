@@ -104,6 +104,13 @@ int SimpleWinInetHTTPClient::SendRequest(const std::wstring& path, bool isPost,
     failure = text;
     failureError = error != 0 ? error : http.LastError();
   };
+  // A stopped worker lets go of its request between its steps.
+  auto abandoned = [&] {
+    if (!m_stop || m_stop->Wait(0) == host::WaitResult::kTimeout)
+      return false;
+    fail(L"Request abandoned", host::kErrorInternetOperationCancelled);
+    return true;
+  };
 
   [&] {
     internet = http.Open(UserAgent());
@@ -123,6 +130,8 @@ int SimpleWinInetHTTPClient::SendRequest(const std::wstring& path, bool isPost,
       BuildPostBody();
 
     for (int attempt = 1;; ++attempt) {
+      if (abandoned())
+        return;
       request.reset();
       request = connection->OpenRequest(verb, path, kRequestFlags);
       if (!request)
@@ -151,6 +160,8 @@ int SimpleWinInetHTTPClient::SendRequest(const std::wstring& path, bool isPost,
     }
 
     for (;;) {
+      if (abandoned())
+        return;
       uint32_t available = 0;
       if (!request->QueryDataAvailable(&available)) {
         // The connection broke before the end of the body: a failed transfer, not a short one.

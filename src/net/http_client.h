@@ -5,8 +5,10 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 
+#include "host/threads.h"
 #include "net/win_exception.h"
 
 namespace tp {
@@ -38,6 +40,10 @@ class SimpleWinInetHTTPClient : public SimpleHTTPClient {
   // Tests and tools shorten the time-outs; the workers keep the default.
   void SetTimeoutMs(uint32_t timeoutMs) { m_timeoutMs = timeoutMs; }
   void SetLargestResponse(size_t bytes) { m_largestResponse = bytes; }
+  // The worker's stop event: once it is set, no further send is tried and no more of the body
+  // read; the request fails as cancelled ("Request abandoned"), so that a stopped worker lets
+  // go of a slow answer.
+  void SetStopEvent(std::shared_ptr<host::Event> stop) { m_stop = std::move(stop); }
   const std::string& post_body() const { return m_postBody; }
 
   std::wstring m_userAgentProduct = L"SimpleWinInetHTTPClient/0.1";
@@ -55,6 +61,7 @@ class SimpleWinInetHTTPClient : public SimpleHTTPClient {
   std::string m_postBody;
   uint32_t m_timeoutMs = kDefaultTimeoutMs;
   size_t m_largestResponse = kDefaultLargestResponse;
+  std::shared_ptr<host::Event> m_stop;
 };
 
 }  // namespace tp

@@ -136,7 +136,7 @@ SenderIconCache::SenderIconCache() : SenderIconCache(Timing{}) {}
 SenderIconCache::SenderIconCache(Timing timing) : m_timing(timing) {}
 
 SenderIconCache::~SenderIconCache() {
-  StopIconDownloads();
+  StopIconDownloads(0);
 }
 
 bool SenderIconCache::WriteGate::Stopped() const {
@@ -148,15 +148,15 @@ void SenderIconCache::StartIconDownloads() {
     return;
   m_gate = std::make_shared<WriteGate>();
   m_gate->stop = host::threads().CreateEvent(true);
-  m_worker = host::threads().StartThread(
+  m_worker = host::StartWorker(
       [gate = m_gate, timing = m_timing] { bgDownloadSendersIconsThread(gate, timing); });
 }
 
-void SenderIconCache::StopIconDownloads() {
+void SenderIconCache::StopIconDownloads(uint32_t waitMs) {
   if (!m_worker)
     return;
   m_gate->stop->Set();
-  if (!m_worker->Join(m_timing.stopWaitMs)) {
+  if (!m_worker->Join(waitMs)) {
     // Still inside a request: wait out a write in progress, so nothing is written afterwards.
     std::lock_guard<std::mutex> hold(m_gate->lock);
   }
@@ -184,6 +184,8 @@ bool SenderIconCache::DownloadSenderIcon(const std::wstring& name, uint32_t requ
     client.m_downloadToFile = true;
     client.SetTimeoutMs(requestTimeoutMs);
     client.SetLargestResponse(kLargestIcon);
+    if (gate != nullptr)
+      client.SetStopEvent(gate->stop);
     std::wstring file = download;
     status =
         client.Get(Format(L"%sbrandingicon/%s", L"ams/", EscapePathSegment(name) + L".ico"), file);

@@ -25,7 +25,6 @@ class SenderIconCache {
     // for new names.
     uint32_t namesRetryMs = 30000;
     uint32_t passMs = 3600 * 1000;
-    uint32_t stopWaitMs = 60000;
     uint32_t requestTimeoutMs = 25000;
   };
   static constexpr int64_t kReloadPeriodSeconds = 604800;
@@ -43,16 +42,19 @@ class SenderIconCache {
 
   SenderIconCache();
   explicit SenderIconCache(Timing timing);
-  ~SenderIconCache();  // stops the worker if it still runs
+  ~SenderIconCache();  // stops the worker if it still runs, without waiting for it
   SenderIconCache(const SenderIconCache&) = delete;
   SenderIconCache& operator=(const SenderIconCache&) = delete;
 
   void StartIconDownloads();
-  void StopIconDownloads();
+  // Signals the worker and waits for it up to waitMs. A worker still inside a request is let
+  // go: it abandons the request and writes nothing more.
+  void StopIconDownloads(uint32_t waitMs);
 
   // True when a valid icon for `name` is on disk after the call. A name that cannot be a
   // file name is refused; an answer that is not an icon leaves the previous icon in place.
-  // With a gate, the icon is moved into place only while the gate is not stopped.
+  // With a gate, the icon is moved into place only while the gate is not stopped, and the
+  // download is abandoned once it is.
   static bool DownloadSenderIcon(const std::wstring& name, uint32_t requestTimeoutMs = 25000,
                                  WriteGate* gate = nullptr);
   // The icon file of a sender.

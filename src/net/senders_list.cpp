@@ -81,6 +81,7 @@ void bgDownloadSendersListThread(std::shared_ptr<SendersListDownloader::Shared> 
     try {
       SimpleWinInetHTTPClient client(services.apiHost, services.apiPort);
       client.SetTimeoutMs(timing.requestTimeoutMs);
+      client.SetStopEvent(stop);
       status = client.Get(Format(L"%sGetSendersInfo?sigdata=%s", L"ams/", signature), response);
     } catch (const WinException& error) {
       WriteLogFormat(L"Error retrieving senders info : Error=%s", error.message());
@@ -110,7 +111,7 @@ SendersListDownloader::SendersListDownloader(Timing timing)
     : m_timing(timing), m_shared(std::make_shared<Shared>()) {}
 
 SendersListDownloader::~SendersListDownloader() {
-  StopSendersList();
+  StopSendersList(0);
 }
 
 void SendersListDownloader::StartSendersList() {
@@ -118,17 +119,16 @@ void SendersListDownloader::StartSendersList() {
     return;
   m_stopEvent = host::threads().CreateEvent(true);
   (void)LoadSendersListFile(GetDataFilePath(nullptr, kSendersListFileName));
-  m_worker =
-      host::threads().StartThread([shared = m_shared, stop = m_stopEvent, timing = m_timing] {
-        bgDownloadSendersListThread(shared, stop, timing);
-      });
+  m_worker = host::StartWorker([shared = m_shared, stop = m_stopEvent, timing = m_timing] {
+    bgDownloadSendersListThread(shared, stop, timing);
+  });
 }
 
-void SendersListDownloader::StopSendersList() {
+void SendersListDownloader::StopSendersList(uint32_t waitMs) {
   if (!m_worker)
     return;
   m_stopEvent->Set();
-  if (!m_worker->Join(m_timing.stopWaitMs)) {
+  if (!m_worker->Join(waitMs)) {
     // Still inside a request: wait out a load in progress, so nothing is touched afterwards.
     std::lock_guard<std::mutex> work(m_shared->workLock);
   }

@@ -20,21 +20,21 @@ class SendersListDownloader {
   struct Timing {
     uint32_t firstDelayMs = 0;  // the first download starts at once
     uint32_t cycleMs = 3600 * 1000;
-    uint32_t stopWaitMs = 60000;
     uint32_t requestTimeoutMs = 25000;
   };
 
   SendersListDownloader();
   explicit SendersListDownloader(Timing timing);
-  ~SendersListDownloader();  // stops the worker if it still runs
+  ~SendersListDownloader();  // stops the worker if it still runs, without waiting for it
   SendersListDownloader(const SendersListDownloader&) = delete;
   SendersListDownloader& operator=(const SendersListDownloader&) = delete;
 
   // Loads the cached file, then starts the worker (once).
   void StartSendersList();
-  // Signals the worker and waits for it up to the stop wait. A worker still inside a request
-  // then ends at its next step without touching the texts or the cache file.
-  void StopSendersList();
+  // Signals the worker and waits for it up to waitMs. A worker still inside a request is let
+  // go: it abandons the request and ends at its next step without touching the texts or the
+  // cache file.
+  void StopSendersList(uint32_t waitMs);
   bool LoadSendersListFile(const std::wstring& path);
   // True when the envelope was accepted and its branding text taken.
   bool LoadSendersListXml(const std::wstring& text);

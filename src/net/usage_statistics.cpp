@@ -22,7 +22,8 @@ namespace tp {
 struct UsageStatistics::Shared {
   std::mutex lock;  // guards the queue, for an append or a removal only
   std::deque<std::wstring> queue;
-  std::shared_ptr<host::Event> stop;  // auto-reset, one waiter: the worker
+  // Manual-reset: the worker's waits and its request in flight both see it.
+  std::shared_ptr<host::Event> stop;
   int outlookVersion = 0;
 };
 
@@ -65,6 +66,7 @@ void PostStatisticsThread(std::shared_ptr<UsageStatistics::Shared> shared,
       SimpleWinInetHTTPClient client(services.statsHost, services.statsPort);
       client.m_userAgentProduct = product;
       client.SetTimeoutMs(timing.requestTimeoutMs);
+      client.SetStopEvent(shared->stop);
       client.AddFormParameter("JSONDATA", WideToCodePage(host::kCodePageAnsi, entry));
       std::wstring response;
       (void)client.Post(L"analytics/analyticstp2", L"application/x-www-form-urlencoded", response);
@@ -113,10 +115,10 @@ UsageStatistics::UsageStatistics(int outlookMajorVersion)
 
 UsageStatistics::UsageStatistics(int outlookMajorVersion, Timing timing)
     : m_identity(ReadStatisticsIdentity()), m_shared(std::make_shared<Shared>()) {
-  m_shared->stop = host::threads().CreateEvent(false);
+  m_shared->stop = host::threads().CreateEvent(true);
   m_shared->outlookVersion = outlookMajorVersion;
-  m_worker = host::threads().StartThread(
-      [shared = m_shared, timing] { PostStatisticsThread(shared, timing); });
+  m_worker =
+      host::StartWorker([shared = m_shared, timing] { PostStatisticsThread(shared, timing); });
 }
 
 UsageStatistics::~UsageStatistics() {

@@ -46,7 +46,8 @@ class UsageStatistics {
   void QueueStatistic(const std::wstring& query);
   void ReportEmailEvent(int kind, const std::wstring& accountId, const std::wstring& senderName,
                         const std::wstring& entryId);
-  // Signals the worker and waits up to timeoutMs.
+  // Signals the worker and waits up to timeoutMs. A worker still inside a request is let go:
+  // it abandons the request and posts nothing more.
   void StopStatistics(uint32_t timeoutMs);
 
   const StatisticsIdentity& identity() const { return m_identity; }

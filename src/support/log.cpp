@@ -43,15 +43,13 @@ ScopedLogObserver::~ScopedLogObserver() {
   g_observer = nullptr;
 }
 
-void WriteLog(std::wstring_view text, bool lineEnd) {
+void WriteLog(std::wstring_view text) {
   const host::LocalTime now = host::clock().Now();
   std::wstring line =
       Format(L"%d/%d %02d:%02d:%02d.%03d  [%x] ", now.day, now.month, now.hour, now.minute,
              now.second, now.milliseconds, host::threads().CurrentThreadId());
   line += text;
-  if (lineEnd) {
-    line += L"\r\n";
-  }
+  line += L"\r\n";
   const std::string bytes = WideToUtf16Le(line);
 
   const std::wstring path = GetDataFilePath(nullptr, kLogFileName);

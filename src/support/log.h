@@ -12,11 +12,10 @@ inline constexpr wchar_t kLogFileName[] = L"TidepostOutlookAddin_log.txt";
 inline constexpr wchar_t kRotatedLogFileName[] = L"TidepostOutlookAddin_log2.txt";
 inline constexpr int64_t kLogRotationBytes = 0x400000;
 
-// Appends one line: "day/month hh:mm:ss.mmm  [thread] " then the text, then CR LF when
-// lineEnd is set. Never fails towards the caller; a line that cannot be written is dropped.
-// Safe from any thread: lines from concurrent callers are written one after the other, and
-// each is on disk when the call returns.
-void WriteLog(std::wstring_view text, bool lineEnd = true);
+// Appends one line: "day/month hh:mm:ss.mmm  [thread] ", the text, CR LF. Never fails towards
+// the caller; a line that cannot be written is dropped. Safe from any thread: each line is
+// written whole, one after the other, and is on disk when the call returns.
+void WriteLog(std::wstring_view text);
 
 // Sees every message that the thread which made it writes to the log (its text, without the
 // line prefix), while it is in place; for tools that show what one call of the add-in

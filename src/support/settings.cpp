@@ -37,7 +37,7 @@ bool GetCachedValue(const std::wstring& name, std::wstring* value) {
     return false;
   }
   *value = StringFromRegData(raw.data);
-  WriteLog(Format(L"Item %s found in cache=%s", name, *value), false);
+  WriteLog(Format(L"Item %s found in cache=%s", name, *value));
   return true;
 }
 
@@ -49,7 +49,7 @@ void SetCachedValue(const std::wstring& name, const std::wstring& value) {
     return;
   }
   (void)WriteStringValue(*key, name, value);
-  WriteLog(Format(L"Caching %s=%s", name, value), false);
+  WriteLog(Format(L"Caching %s=%s", name, value));
 }
 
 }  // namespace tp

@@ -250,22 +250,5 @@ TEST_F(ConnectTest, LogonCompleteAndFolderSwitchEvents) {
   EXPECT_EQ(g_hScanEvent->Wait(0), host::WaitResult::kSignaled);
 }
 
-TEST(ClosedBrowserWindowsTest, DestroysWindowsOnlyOnceTheyAreOlderThanFiveSeconds) {
-  testing::TempFolder folder;
-  host::sim::SimHost sim(folder.wpath());
-  host::ScopedHost installed(sim.host());
-  ClosedBrowserWindows windows;
-  const host::WindowHandle young = sim.ui.CreateWindow(L"young");
-  const host::WindowHandle old = sim.ui.CreateWindow(L"old");
-  const uint32_t nearWrap = 0xFFFFFF00u;
-  windows.Add(old, nearWrap);
-  windows.Add(young, nearWrap + 100);
-  windows.DestroyExpired(nearWrap + 5000);  // exactly 5000 ms: kept
-  EXPECT_EQ(windows.size(), 2u);
-  windows.DestroyExpired(nearWrap + 5001);  // across the 32-bit wrap
-  EXPECT_EQ(windows.size(), 1u);
-  EXPECT_EQ(sim.ui.DestroyedWindows(), std::vector<host::WindowHandle>{old});
-}
-
 }  // namespace
 }  // namespace tp

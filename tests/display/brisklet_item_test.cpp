@@ -1,9 +1,11 @@
 // The browser of each inspector: laid over the body found in the inspector's window tree,
-// activated and cancelled, closed with its inspector, and tried again until the inspector is
-// the active one.
+// activated and cancelled, closed with its inspector, tried again until the inspector is the
+// active one, and never let go of inside a call that came from it.
 #include "display/brisklet_item.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "addin/timer_ids.h"
 #include "display/display_fixture.h"
@@ -147,17 +149,20 @@ TEST_F(BriskletItemTest, TheHelpersMessagesSwitchTheInspectorThatHasTheFocus) {
 
   sim().browsers.SendCancel();
   EXPECT_TRUE(Logged(L"CBriskletItem::CancelBrisklet"));
-  EXPECT_FALSE(sim().ui.IsWindow(browser));
   EXPECT_TRUE(Visible(opened.windows.body));
-  EXPECT_TRUE(LastHelper().released);
+  EXPECT_FALSE(Visible(browser));
+  EXPECT_FALSE(item->active_shown());
+  EXPECT_EQ(ControlOf(browser)->navigations.back(), L"about:blank");
+  EXPECT_FALSE(LastHelper().released) << "kept for the next activation";
   EXPECT_TRUE(ItemOf(other)->active_shown());
 
-  // A later activation of the same inspector lays a new browser over its body.
+  // A later activation of the same inspector shows its content in the same browser.
   connect->ShowBriskletOnWindow(false);
-  ASSERT_NE(item->browser().window(), 0u);
-  EXPECT_NE(item->browser().window(), browser);
+  EXPECT_EQ(item->browser().window(), browser);
   EXPECT_TRUE(item->active_shown());
+  EXPECT_TRUE(Visible(browser));
   EXPECT_TRUE(sim().windows.staleUses.empty()) << sim().windows.staleUses.front();
+  EXPECT_TRUE(sim().windows.releasedInCall.empty()) << sim().windows.releasedInCall.front();
 }
 
 TEST_F(BriskletItemTest, ClosingTheInspectorDetachesItsBrowserForLater) {
@@ -203,13 +208,79 @@ TEST_F(BriskletItemTest, AnInspectorNotYetActiveIsTriedAgainEvery100MsWhileItIsO
   EXPECT_TRUE(item->initialised());
   EXPECT_TRUE(item->active_shown());
   EXPECT_FALSE(sim().ui.HasTimer(explorerWindow, kTimerRetryShowInInspector));
+}
 
-  // An inspector that closes before it is ever shown ends the retries.
-  auto second = sim().outlook.OpenInspector(AddMessage(L"a2", true));
-  sim().outlook.RaiseNewInspector(second);
-  display().ReleaseInspectors();
-  sim().ui.Advance(100);
-  EXPECT_FALSE(sim().ui.HasTimer(explorerWindow, kTimerRetryShowInInspector));
+// The retries end with what they serve: an inspector closed before it was ever shown (its
+// Close event is sunk from the start), and one whose item is released; nothing is shown
+// afterwards and no timer is left.
+TEST_F(BriskletItemTest, TheRetriesEndWhenTheInspectorClosesBeforeItIsShown) {
+  struct Case {
+    const char* name;
+    std::function<void(const std::shared_ptr<host::sim::SimInspectorState>&)> end;
+  };
+  const Case kCases[] = {
+      {"closed", [this](const auto& state) { sim().outlook.RaiseInspectorClose(state); }},
+      {"released", [this](const auto&) { display().ReleaseInspectors(); }},
+  };
+  int number = 0;
+  for (const Case& test : kCases) {
+    auto state = sim().outlook.OpenInspector(AddMessage(Format(L"n%d", ++number), true));
+    sim().outlook.RaiseNewInspector(state);  // never made the active one
+    ASSERT_TRUE(sim().ui.HasTimer(explorerWindow, kTimerRetryShowInInspector)) << test.name;
+    sim().ui.Advance(300);
+    test.end(state);
+    EXPECT_FALSE(sim().ui.HasTimer(explorerWindow, kTimerRetryShowInInspector)) << test.name;
+    const int shows = CountLogged(L"In ShowBrisklet");
+    sim().ui.Advance(1000);
+    EXPECT_EQ(CountLogged(L"In ShowBrisklet"), shows) << test.name;
+    EXPECT_EQ(display().item_count(), 0u) << test.name;
+    EXPECT_EQ(sim().outlook.AdvisedSinkCount(), 3u) << test.name << ": only the add-in's own";
+  }
+}
+
+// The helper object acts from inside its own call, as the maker's may: it gives up, or the
+// inspector closes while it runs a message loop in which the timers fire. Nothing of the
+// browser is destroyed or released inside that call; what was let go of goes afterwards.
+TEST_F(BriskletItemTest, NothingOfTheBrowserGoesInsideACallFromItsHelper) {
+  std::shared_ptr<host::sim::SimInspectorState> state;
+  CBriskletItem* current = nullptr;
+  std::wstring action;
+  sim().browsers.helperDuringCall = [&](const std::wstring& call) {
+    if (call != L"SetPageContent" || action.empty())
+      return;
+    if (action == L"cancel") {
+      sim().windows.focus = ControlOf(current->browser().window())->focusWindow;
+      sim().browsers.SendCancel();
+    } else {
+      sim().outlook.RaiseInspectorClose(state);
+      sim().ui.Advance(6000);  // the sweep and the retries come round meanwhile
+    }
+  };
+  const Opened opened = OpenInspector(AddMessage(L"a1", true));
+  state = opened.state;
+  current = ItemOf(opened);
+  const host::WindowHandle browser = current->browser().window();
+  const size_t navigations = ControlOf(browser)->navigations.size();
+
+  action = L"cancel";
+  current->Activate(Content(L"a1", true));
+  EXPECT_TRUE(Logged(L"CBriskletItem::CancelBrisklet"));
+  EXPECT_FALSE(current->active_shown());
+  EXPECT_TRUE(Visible(opened.windows.body));
+  EXPECT_FALSE(Visible(browser));
+  EXPECT_EQ(ControlOf(browser)->navigations.back(), L"about:blank") << "the start stopped";
+  EXPECT_EQ(ControlOf(browser)->navigations.size(), navigations + 2);
+
+  action = L"close";
+  current->Activate(Content(L"a1", true));
+  EXPECT_EQ(ItemOf(opened), nullptr);
+  ASSERT_TRUE(sim().ui.IsWindow(browser)) << "kept through the call";
+  EXPECT_FALSE(LastHelper().released);
+  sim().ui.Advance(6000);
+  EXPECT_FALSE(sim().ui.IsWindow(browser));
+  EXPECT_TRUE(LastHelper().released);
+  EXPECT_TRUE(sim().windows.releasedInCall.empty()) << sim().windows.releasedInCall.front();
+  EXPECT_TRUE(sim().windows.staleUses.empty()) << sim().windows.staleUses.front();
 }
 
 TEST_F(BriskletItemTest, TheSameInspectorKeepsItsItem) {

@@ -1,5 +1,6 @@
 // Embedded content: the markers, the temporary folder with the copies of inline
-// attachments, safe copy names, and the temporary root emptied at start and at quit.
+// attachments, safe copy names, one folder per message on screen, and the temporary root
+// emptied at start and at quit.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "display/temp_folder.h"
 #include "fake_html_engine.h"
 #include "host/mapi.h"
+#include "host/sim/sim_outlook_windows.h"
 #include "support/text.h"
 
 namespace tp {
@@ -313,6 +315,55 @@ TEST_F(EmbeddedContentTest, TheTemporaryRootIsEmptiedAtStartAndAtQuit) {
   connect->OnQuit();
   EXPECT_TRUE(fs::is_empty(Root()));
   EXPECT_TRUE(fs::exists(outside));
+}
+
+// At most one folder of copies per message shown: the message shown again keeps its folder,
+// and a folder goes once no page on screen needs it (the reading pane's, an inspector's).
+TEST_F(EmbeddedContentTest, EachMessageOnScreenKeepsOneFolderAndTheRestGo) {
+  host::sim::BuildReadingPane(sim().windows, explorerWindow);
+  sim().outlook.activeWindow = explorerWindow;
+  Create(QuietOptions());
+  ASSERT_EQ(Connect(), hr::kOk);
+  const auto select = [this](std::vector<std::shared_ptr<SimMail>> mails) {
+    sim().outlook.activeExplorer->selection = std::move(mails);
+    sim().outlook.RaiseSelectionChange();
+    sim().ui.Advance(500);
+  };
+  auto first =
+      Message(std::wstring(kInstallLink) + L"<img src=\"cid:a\">", {Inline(L"a.png", L"a")});
+  auto second =
+      Message(std::wstring(kInstallLink) + L"<img src=\"cid:b\">", {Inline(L"b.png", L"b")});
+  auto plain = Message(L"<p>plain</p>");
+
+  select({first});
+  const std::vector<fs::path> firstFolder = Folders();
+  ASSERT_EQ(firstFolder.size(), 1u);
+  for (int again = 0; again < 3; ++again) {
+    select({first, second});  // two selected: the first alone is checked anew after
+    select({first});
+    EXPECT_EQ(Folders(), firstFolder) << "selection " << again;
+  }
+  EXPECT_EQ(Files(firstFolder[0]).size(), 1u);
+
+  // The first in an inspector while the reading pane goes on to the second: both on screen.
+  const host::sim::SimMessageWindows windows =
+      host::sim::BuildInspectorWindow(sim().windows, host::sim::SimInspectorBody::kWord);
+  auto inspector = sim().outlook.OpenInspector(first);
+  inspector->window = windows.top;
+  sim().outlook.activeInspector = inspector;
+  sim().outlook.activeWindow = windows.top;
+  sim().outlook.RaiseNewInspector(inspector);
+  EXPECT_EQ(Folders(), firstFolder);
+  sim().outlook.activeWindow = explorerWindow;
+  select({second});
+  ASSERT_EQ(Folders().size(), 2u);
+
+  // The reading pane gives up its page for Outlook's view: the second's folder goes.
+  select({plain});
+  EXPECT_EQ(Folders(), firstFolder);
+  // The inspector closes: nothing on screen needs copies any more.
+  sim().outlook.RaiseInspectorClose(inspector);
+  EXPECT_TRUE(Folders().empty());
 }
 
 TEST_F(EmbeddedContentTest, TheMailCheckShowsAMarkedMessageFromItsOwnHtml) {

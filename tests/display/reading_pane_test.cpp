@@ -158,15 +158,17 @@ TEST_F(ReadingPaneTest, AWindowThatCannotBeMadeIsTriedAgainAfter100Ms) {
   EXPECT_EQ(pane().shown_entry_id(), L"a1");
 }
 
-TEST_F(ReadingPaneTest, AWindowWithoutItsControlIsDestroyedAndNotKept) {
+TEST_F(ReadingPaneTest, AWindowWithoutItsControlIsLetGoOfAndNotKept) {
   Start();
   sim().browsers.windowWithoutControl = true;
   ShowInPane(AddMessage(L"a1", true));
   EXPECT_FALSE(pane().advised());
   EXPECT_EQ(pane().browser().window(), 0u);
-  ASSERT_EQ(sim().windows.destroyed.size(), 1u);
+  ASSERT_EQ(connect->closed_browser_windows().size(), 1u);
   EXPECT_EQ(Until(kTimerCreateBrowserWindow), 1000);
   EXPECT_TRUE(Visible(readingPane.body));
+  EXPECT_EQ(sim().windows.Children(readingPane.bodyHost),
+            std::vector<host::WindowHandle>{readingPane.body});
 }
 
 TEST_F(ReadingPaneTest, WithoutAnActiveWindowTheShowIsTriedAgainEvery100Ms) {
@@ -205,11 +207,11 @@ TEST_F(ReadingPaneTest, SelectingTheShownMessageAgainLeavesItsActiveContentAlone
   EXPECT_TRUE(pane().active_shown());
 }
 
-TEST_F(ReadingPaneTest, TheConnectionIsProbedOnEveryFourthShowAndForActiveContent) {
+TEST_F(ReadingPaneTest, TheStateIsReadOnEveryFourthShowAndForActiveContentTheProbeOnceAMinute) {
   Start();
   struct Show {
     bool active;
-    size_t probesAfter;
+    int statesAfter;
   };
   const Show kShows[] = {
       {false, 1},                                      // 1st
@@ -221,10 +223,17 @@ TEST_F(ReadingPaneTest, TheConnectionIsProbedOnEveryFourthShowAndForActiveConten
   int number = 0;
   for (const Show& show : kShows) {
     ShowInPane(AddMessage(Format(L"m%d", ++number), show.active));
-    EXPECT_EQ(sim().connectivity.probes.size(), show.probesAfter) << "show " << number;
+    EXPECT_EQ(sim().connectivity.stateQueries, show.statesAfter) << "show " << number;
   }
-  EXPECT_EQ(sim().connectivity.probes.front(), config::kConnectivityProbeUrl);
   EXPECT_EQ(CountLogged(L"Internet is on"), 5);
+  // The forced probe went to a worker, once in that minute.
+  EXPECT_EQ(display().offline_check().probe().started(), 1);
+  ASSERT_TRUE(sim().connectivity.WaitForProbes(1, std::chrono::seconds(20)));
+  EXPECT_EQ(sim().connectivity.Probes().front(), config::kConnectivityProbeUrl);
+  sim().ui.Advance(60000);
+  ShowInPane(AddMessage(L"a1", true));
+  EXPECT_EQ(display().offline_check().probe().started(), 2);
+  ASSERT_TRUE(sim().connectivity.WaitForProbes(2, std::chrono::seconds(20)));
 }
 
 TEST_F(ReadingPaneTest, OfflineActiveContentIsShownStaticallyWithOneNoticeUntilOnlineAgain) {
@@ -271,6 +280,7 @@ TEST_F(ReadingPaneTest, TheHelpersMessagesSwitchTheViewFromTheExplorer) {
   EXPECT_TRUE(Visible(readingPane.body));
   EXPECT_FALSE(Visible(browser));
   EXPECT_EQ(control->navigations.back(), L"about:blank");
+  EXPECT_EQ(pane().shown_entry_id(), L"") << "selected again, it starts anew";
 
   // The reading pane was made smaller meanwhile: the browser takes the message's size.
   sim().windows.SetPosition(readingPane.body, 0, 0, 500, 300, host::kSwpNoMove);
@@ -283,6 +293,23 @@ TEST_F(ReadingPaneTest, TheHelpersMessagesSwitchTheViewFromTheExplorer) {
   EXPECT_EQ(LastHelper().calls.size(), helperCalls + 2);
   EXPECT_EQ(LastHelper().messageInfo[2], L"a1");
   EXPECT_EQ(control->navigations.back(), config::kActiveContentPage);
+}
+
+TEST_F(ReadingPaneTest, ACancelFromInsideTheHelpersCallStopsTheStartAndReleasesNothing) {
+  Start();
+  sim().browsers.helperDuringCall = [this](const std::wstring& call) {
+    if (call != L"SetPageContent")
+      return;
+    FocusInPaneBrowser();
+    sim().browsers.SendCancel();
+  };
+  ShowInPane(AddMessage(L"a1", true));
+  EXPECT_FALSE(pane().active_shown());
+  EXPECT_TRUE(Visible(readingPane.body));
+  EXPECT_FALSE(Visible(pane().browser().window()));
+  EXPECT_EQ(PaneControl()->navigations.back(), L"about:blank") << "the maker's page not loaded";
+  EXPECT_EQ(pane().shown_entry_id(), L"");
+  EXPECT_TRUE(sim().windows.releasedInCall.empty()) << sim().windows.releasedInCall.front();
 }
 
 TEST_F(ReadingPaneTest, TheVisibleBrowserFollowsTheSizeOfTheBodyHost) {
@@ -345,12 +372,13 @@ TEST_F(ReadingPaneTest, AFolderSwitchDetachesTheBrowserAndMakesANewOne) {
   EXPECT_EQ(connect->closed_browser_windows().size(), 0u);
 }
 
-TEST_F(ReadingPaneTest, AHelperObjectThatCannotBeMadeLeavesTheBlankBrowserInView) {
+TEST_F(ReadingPaneTest, AHelperObjectThatCannotBeMadeGivesOutlooksViewBack) {
   Start();
   sim().browsers.helperCreationFailure = static_cast<HResult>(0x80040154);
   ShowInPane(AddMessage(L"a1", true));
   EXPECT_TRUE(Logged(L"Failed to create BHO instance"));
-  EXPECT_TRUE(Visible(pane().browser().window()));
+  EXPECT_FALSE(Visible(pane().browser().window()));
+  EXPECT_TRUE(Visible(readingPane.body));
   EXPECT_EQ(PaneControl()->navigations, std::vector<std::wstring>{L"about:blank"});
   EXPECT_EQ(pane().shown_entry_id(), L"");
 
@@ -360,18 +388,25 @@ TEST_F(ReadingPaneTest, AHelperObjectThatCannotBeMadeLeavesTheBlankBrowserInView
   ShowInPane(AddMessage(L"a2", true));
   EXPECT_TRUE(Logged(L"Browser helper object failed (80004005x)"));
   EXPECT_EQ(pane().shown_entry_id(), L"");
+  EXPECT_TRUE(Visible(readingPane.body));
 }
 
-TEST_F(ReadingPaneTest, SelectingAnItemThatIsNoMailDestroysTheBrowser) {
+TEST_F(ReadingPaneTest, SelectingAnItemThatIsNoMailLetsGoOfTheBrowser) {
   Start();
   ShowInPane(AddMessage(L"a1", true));
   const host::WindowHandle browser = pane().browser().window();
   auto meeting = AddMessage(L"x1", false);
   meeting->isMailItem = false;
   Select(meeting);
-  EXPECT_FALSE(sim().ui.IsWindow(browser));
   EXPECT_FALSE(pane().advised());
   EXPECT_TRUE(Logged(L"CConnect::CleanMainActive -> DispEventUnadvise: 0"));
+  ASSERT_TRUE(sim().ui.IsWindow(browser));
+  EXPECT_FALSE(Visible(browser));
+  EXPECT_EQ(sim().windows.Find(browser)->parent, 0u);
+  EXPECT_FALSE(LastHelper().released);
+  // The sweep releases it whole once it is five seconds old.
+  sim().ui.Advance(6000);
+  EXPECT_FALSE(sim().ui.IsWindow(browser));
   EXPECT_TRUE(LastHelper().released);
   EXPECT_EQ(LastHelper().calls.back(), L"SetSite null");
 }

@@ -5,11 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "host/host.h"
 #include "host/http.h"
+#include "host/threads.h"
 #include "service_fixture.h"
 #include "standin/builtin_icon.h"
 #include "support/text.h"
@@ -104,6 +107,32 @@ TEST_F(HttpClientTest, ABodyCutShortFailsTheRequest) {
   std::optional<WinException> error = GetThrows(client);
   ASSERT_TRUE(error);
   EXPECT_STREQ(error->location(), L"InternetReadFile failed");
+}
+
+// A stopped worker lets go of its request: nothing is sent once the stop is seen, and an
+// answer that arrives after it is not read.
+TEST_F(HttpClientTest, AStoppedWorkersRequestIsAbandoned) {
+  std::shared_ptr<host::Event> stop = host::threads().CreateEvent(true);
+  stop->Set();
+  SimpleWinInetHTTPClient client = Client();
+  client.SetStopEvent(stop);
+  std::optional<WinException> error = GetThrows(client);
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->error_code(), host::kErrorInternetOperationCancelled);
+  EXPECT_EQ(error->message(), L"The operation was canceled\r\n(2ef1x) at Request abandoned");
+  EXPECT_TRUE(server.Requests().empty());
+
+  stop->Reset();
+  server.SetSendersList("<?xml version=\"1.0\"?><content/>");
+  gate.Close(kPatience);
+  std::optional<WinException> late;
+  std::thread worker([&] { late = GetThrows(client); });
+  ASSERT_TRUE(gate.WaitForArrivals(1, kPatience));
+  stop->Set();
+  gate.Open();
+  worker.join();
+  ASSERT_TRUE(late);
+  EXPECT_EQ(late->error_code(), host::kErrorInternetOperationCancelled);
 }
 
 TEST_F(HttpClientTest, BodiesAreUtf8UnlessTheTypeSaysUtf16AndEndAtAZero) {

@@ -158,11 +158,10 @@ TEST_F(SenderIconsTest, AStopThatGivesUpWritesNoIconAndNoRecordAfterwards) {
   gate.Close(kPatience);
   SenderIconCache::Timing timing;
   timing.firstDelayMs = 0;
-  timing.stopWaitMs = 100;
   SenderIconCache cache(timing);
   cache.StartIconDownloads();
   ASSERT_TRUE(gate.WaitForArrivals(1, kPatience));
-  cache.StopIconDownloads();
+  cache.StopIconDownloads(100);
   // It gave up with the worker still waiting for the icon.
   EXPECT_EQ(RunningWorkers(), 1);
 

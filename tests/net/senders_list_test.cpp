@@ -54,7 +54,7 @@ TEST_F(SendersListTest, TheFirstDownloadComesAtOnceAndIsPublishedAndKept) {
   EXPECT_EQ(Cached(L"SendersListUpdateTime"), std::to_wstring(sim().clock.UnixTime()));
   EXPECT_EQ(downloader.BrandingJson(), Utf8ToWide(kServedJson));
   EXPECT_EQ(testing::ReadFileBytes(CachePath()), served);
-  downloader.StopSendersList();
+  downloader.StopSendersList(host::kInfinite);
 
   EXPECT_EQ(Targets(), std::vector<std::string>{"/ams/GetSendersInfo?sigdata="});
   EXPECT_EQ(server.Requests()[0].Header("User-Agent"),
@@ -104,7 +104,7 @@ TEST_P(SendersListFailureTest, AFailedCycleKeepsTheListTheFileAndTheTime) {
   SendersListDownloader downloader(Quick());
   downloader.StartSendersList();
   ASSERT_TRUE(WaitUntil([&] { return LogHas(GetParam().lastLine); })) << GetParam().lastLine;
-  downloader.StopSendersList();
+  downloader.StopSendersList(host::kInfinite);
 
   EXPECT_EQ(downloader.BrandingJson(), Utf8ToWide(kCachedJson));
   EXPECT_EQ(testing::ReadFileBytes(CachePath()), cached);
@@ -137,11 +137,10 @@ TEST_F(SendersListTest, AStopThatGivesUpLeavesTheLateAnswerUnused) {
   server.SetSendersList(Envelope(kServedJson));
   gate.Close(kPatience);
   SendersListDownloader::Timing timing = Quick();
-  timing.stopWaitMs = 100;
   SendersListDownloader downloader(timing);
   downloader.StartSendersList();
   ASSERT_TRUE(gate.WaitForArrivals(1, kPatience));
-  downloader.StopSendersList();
+  downloader.StopSendersList(100);
   // It gave up with the worker still waiting for its answer.
   EXPECT_EQ(RunningWorkers(), 1);
   EXPECT_EQ(gate.held(), 1);

@@ -1,7 +1,6 @@
-// The stand-in fixture, the gate and the counted threads.
+// The stand-in fixture and the gate.
 #include "service_fixture.h"
 
-#include <cstdlib>
 #include <thread>
 
 #include "support/registry_values.h"
@@ -9,33 +8,6 @@
 #include "support/text.h"
 
 namespace tp::testing {
-
-TrackedThreads::TrackedThreads(host::Threads& real)
-    : real_(real), count_(std::make_shared<Count>()) {}
-
-std::unique_ptr<host::Thread> TrackedThreads::StartThread(std::function<void()> body) {
-  {
-    std::lock_guard<std::mutex> lock(count_->mutex);
-    ++count_->running;
-  }
-  return real_.StartThread([count = count_, body = std::move(body)]() mutable {
-    body();
-    body = nullptr;  // what the worker shared goes before it counts as ended
-    std::lock_guard<std::mutex> lock(count->mutex);
-    --count->running;
-    count->ended.notify_all();
-  });
-}
-
-bool TrackedThreads::WaitForAll(std::chrono::milliseconds limit) {
-  std::unique_lock<std::mutex> lock(count_->mutex);
-  return count_->ended.wait_for(lock, limit, [this] { return count_->running == 0; });
-}
-
-int TrackedThreads::running() {
-  std::lock_guard<std::mutex> lock(count_->mutex);
-  return count_->running;
-}
 
 void RequestGate::Close(std::chrono::milliseconds limit) {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -68,10 +40,7 @@ bool RequestGate::WaitForArrivals(int count, std::chrono::milliseconds limit) {
   return changed_.wait_for(lock, limit, [&] { return arrivals_ >= count; });
 }
 
-ServiceTest::ServiceTest() : threads_(*sim().host().threads) {
-  host::Host tracked = sim().host();
-  tracked.threads = &threads_;
-  tracked_ = std::make_unique<host::ScopedHost>(tracked);
+ServiceTest::ServiceTest() {
   server.SetRequestObserver([this](const standin::Request&) { gate.Pass(); });
   std::string error;
   if (!server.Start(0, &error))
@@ -85,11 +54,6 @@ ServiceTest::ServiceTest() : threads_(*sim().host().threads) {
 ServiceTest::~ServiceTest() {
   gate.Open();
   server.Stop();
-  // A worker left running would use the simulated host after it is gone.
-  if (!threads_.WaitForAll(std::chrono::seconds(60))) {
-    ADD_FAILURE() << "a worker outlived its test";
-    std::abort();
-  }
 }
 
 bool ServiceTest::WaitUntil(const std::function<bool()>& condition) {

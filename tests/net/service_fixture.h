@@ -5,41 +5,15 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
-#include "host/threads.h"
+#include "host/host.h"
 #include "standin/standin_server.h"
 #include "support/test_host.h"
 
 namespace tp::testing {
-
-// The platform's threads, counted so that a test can wait until all it started have ended.
-class TrackedThreads final : public host::Threads {
- public:
-  explicit TrackedThreads(host::Threads& real);
-
-  std::shared_ptr<host::Event> CreateEvent(bool manualReset) override {
-    return real_.CreateEvent(manualReset);
-  }
-  std::unique_ptr<host::Thread> StartThread(std::function<void()> body) override;
-  uint32_t CurrentThreadId() override { return real_.CurrentThreadId(); }
-
-  // True when every thread started so far has ended, everything it owned released.
-  bool WaitForAll(std::chrono::milliseconds limit);
-  int running();
-
- private:
-  struct Count {
-    std::mutex mutex;
-    std::condition_variable ended;
-    int running = 0;
-  };
-  host::Threads& real_;
-  std::shared_ptr<Count> count_;
-};
 
 // While closed, the stand-in holds every request it has read before answering it, each for
 // at most the limit given (so that a test that fails cannot hang).
@@ -68,14 +42,17 @@ class ServiceTest : public SimHostTest {
   static constexpr std::chrono::milliseconds kPatience{20000};
 
   ServiceTest();
-  // Opens the gate, stops the stand-in and waits for every worker the test started.
+  // Opens the gate and stops the stand-in, so that the workers the test started end.
   ~ServiceTest() override;
 
-  // Waits for every worker started so far to end; false after kPatience.
-  bool WaitForWorkers() { return threads_.WaitForAll(kPatience); }
-  int RunningWorkers() { return threads_.running(); }
+  // Waits for every worker started so far to end, everything it owned released; false after
+  // kPatience.
+  static bool WaitForWorkers() {
+    return host::WaitForWorkers(static_cast<uint32_t>(kPatience.count()));
+  }
+  static int RunningWorkers() { return host::RunningWorkers(); }
   // Whether the log holds this message, ended by a line break. Messages are matched within
-  // lines because a few are written without their line end, and run into the next one.
+  // lines: a system message in an error text has line breaks of its own.
   bool LogHas(const std::wstring& message) const;
   std::wstring LogText() const;
   // Polls `condition` until it holds; false after kPatience.
@@ -87,10 +64,6 @@ class ServiceTest : public SimHostTest {
 
   standin::StandinServer server;
   RequestGate gate;
-
- private:
-  TrackedThreads threads_;
-  std::unique_ptr<host::ScopedHost> tracked_;
 };
 
 }  // namespace tp::testing

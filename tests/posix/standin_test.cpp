@@ -72,23 +72,27 @@ TEST(StandinServerTest, AnswersBadRequestsWithAnErrorAndKeepsServing) {
   EXPECT_EQ(server.Requests().size(), 2u);  // the bad ones are not recorded
 }
 
-TEST(StandinServerTest, StopEndsSlowAnswersAndIdleConnectionsAtOnce) {
+TEST(StandinServerTest, StopEndsSlowAndStalledAnswersAndIdleConnectionsAtOnce) {
   StandinServer server;
   ASSERT_TRUE(server.Start());
   server.SetSlowDelay(std::chrono::minutes(10));
   std::string slowAnswer = "unset";
+  std::string stalledAnswer = "unset";
   std::string idleAnswer = "unset";
   std::thread slow([&] { slowAnswer = Get(server.port(), "/fault/slow/ams/GetSendersInfo"); });
+  std::thread stalled([&] { stalledAnswer = Get(server.port(), "/fault/stall/analytics/x"); });
   // A connection that never finishes its request.
   std::thread idle([&] { idleAnswer = RawExchange(server.port(), "GET / HTTP/1.1\r\n"); });
-  while (server.Requests().empty())
+  while (server.Requests().size() < 2)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   const auto start = std::chrono::steady_clock::now();
   server.Stop();
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
   slow.join();
+  stalled.join();
   idle.join();
   EXPECT_EQ(slowAnswer, "");
+  EXPECT_EQ(stalledAnswer, "");
   EXPECT_EQ(idleAnswer, "");
 }
 

@@ -1,8 +1,10 @@
-// The diagnostic log on real files: layout, byte-order mark, rotation, concurrent writers.
+// The diagnostic log on real files: layout, byte-order mark, rotation, interleaved writers.
 #include "support/log.h"
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -32,14 +34,6 @@ TEST_F(LogTest, FirstLineStartsTheFileWithAByteOrderMarkAndTheExactPrefix) {
   EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
   const std::wstring thread = Format(L"%x", host::threads().CurrentThreadId());
   EXPECT_EQ(Utf16LeToWide(bytes.substr(2)), L"1/1 03:04:05.006  [" + thread + L"] In CConnect\r\n");
-}
-
-TEST_F(LogTest, LinesWithoutLineEndRunOnIntoTheNextLine) {
-  WriteLog(L"Caching a=b", false);
-  WriteLog(L"next");
-  const std::wstring text = Utf16LeToWide(LogBytes().substr(2));
-  EXPECT_NE(text.find(L"Caching a=b1/1 "), std::wstring::npos);
-  EXPECT_EQ(text.find(L"\r\n"), text.size() - 2);
 }
 
 TEST_F(LogTest, RotatesOnlyWhenTheFileIsAboveFourMebibytes) {
@@ -95,7 +89,7 @@ TEST_F(LogTest, AnObserverSeesOnlyItsOwnThreadsLines) {
   EXPECT_EQ(LogMessages(), (std::vector<std::wstring>{L"mine", L"a worker's", L"after"}));
 }
 
-TEST_F(LogTest, ConcurrentWritersLoseNoLine) {
+TEST_F(LogTest, InterleavedThreadsWriteEveryLineWholeAndLoseNone) {
   constexpr int kThreads = 4;
   constexpr int kLinesEach = 100;
   std::vector<std::thread> writers;
@@ -107,11 +101,26 @@ TEST_F(LogTest, ConcurrentWritersLoseNoLine) {
   }
   for (std::thread& writer : writers)
     writer.join();
-  const std::vector<std::wstring> messages = LogMessages();
-  ASSERT_EQ(messages.size(), static_cast<size_t>(kThreads * kLinesEach));
-  for (int t = 0; t < kThreads; ++t) {
-    EXPECT_EQ(CountLogged(Format(L"thread %d line %d", t, kLinesEach - 1)), 1);
+  // Each line of the file: its own prefix, one whole message, its own line end.
+  const std::wstring text = Utf16LeToWide(LogBytes().substr(2));
+  ASSERT_EQ(text.substr(text.size() - 2), L"\r\n");
+  std::set<std::wstring> seen;
+  size_t start = 0;
+  while (start < text.size()) {
+    const size_t end = text.find(L"\r\n", start);
+    const std::wstring line = text.substr(start, end - start);
+    start = end + 2;
+    const size_t prefixEnd = line.find(L"] ");
+    ASSERT_NE(prefixEnd, std::wstring::npos) << line;
+    EXPECT_EQ(line.find(L"  ["), line.rfind(L"  [")) << "one prefix: " << line;
+    const std::wstring message = line.substr(prefixEnd + 2);
+    int thread = -1;
+    int number = -1;
+    ASSERT_EQ(std::swscanf(message.c_str(), L"thread %d line %d", &thread, &number), 2) << line;
+    EXPECT_EQ(message, Format(L"thread %d line %d", thread, number));
+    EXPECT_TRUE(seen.insert(message).second) << "written twice: " << line;
   }
+  EXPECT_EQ(seen.size(), static_cast<size_t>(kThreads * kLinesEach));
 }
 
 }  // namespace

@@ -56,17 +56,15 @@ TEST_F(SettingsTest, AccessTimeOverwritesAndWrapsToASignedLowWord) {
   EXPECT_EQ(ReadStringValue(*key, L"AP_accessed_outlook"), L"-1294967296");
 }
 
-TEST_F(SettingsTest, CacheRoundTripsAndLogsWithoutLineEnds) {
+TEST_F(SettingsTest, CacheRoundTripsAndLogsEachStepOnALineOfItsOwn) {
   std::wstring value;
   EXPECT_FALSE(GetCachedValue(L"SendersListUpdateTime", &value));
   SetCachedValue(L"SendersListUpdateTime", L"1767225600");
   ASSERT_TRUE(GetCachedValue(L"SendersListUpdateTime", &value));
   EXPECT_EQ(value, L"1767225600");
-  const std::vector<std::wstring> lines = LogMessages();
-  ASSERT_EQ(lines.size(), 1u);  // both messages on one unterminated line
-  EXPECT_NE(lines[0].find(L"Caching SendersListUpdateTime=1767225600"), std::wstring::npos);
-  EXPECT_NE(lines[0].find(L"Item SendersListUpdateTime found in cache=1767225600"),
-            std::wstring::npos);
+  EXPECT_EQ(LogMessages(),
+            (std::vector<std::wstring>{L"Caching SendersListUpdateTime=1767225600",
+                                       L"Item SendersListUpdateTime found in cache=1767225600"}));
 }
 
 TEST_F(SettingsTest, CacheTreatsOtherTypesAsAbsentAndFindsEmptyText) {

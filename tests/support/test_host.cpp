@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -52,7 +53,13 @@ config::ServiceEndpoints ClosedServices() {
   return services;
 }
 
-SimHostTest::~SimHostTest() = default;
+SimHostTest::~SimHostTest() {
+  // A worker left running would use the simulated host after it is gone.
+  if (!host::WaitForWorkers(60000)) {
+    ADD_FAILURE() << "a worker outlived its test";
+    std::abort();
+  }
+}
 
 void SimHostTest::UseCrypto(host::MessageCrypto& crypto) {
   host::Host withCrypto = sim_->host();

@@ -40,6 +40,7 @@ config::ServiceEndpoints ClosedServices();
 class SimHostTest : public ::testing::Test {
  protected:
   SimHostTest();
+  // Waits for the workers the test left running (a test's own fixture ends what holds them).
   ~SimHostTest() override;
 
   host::sim::SimHost& sim() { return *sim_; }

@@ -13,6 +13,7 @@
 #include "host/sim/sim_outlook.h"
 #include "simulation.h"
 #include "support/test_host.h"
+#include "support/text.h"
 
 namespace tp {
 namespace {
@@ -374,6 +375,51 @@ TEST(TidepostRunTest, TheExampleMailboxGetsItsDecisionsIconsAndStatistics) {
       << output;
   EXPECT_THAT(page, HasSubstr("[APPointer:res=https://content.kestrelbank.example/statement/8841"));
   EXPECT_THAT(output, HasSubstr("6 pages handed to the helper objects saved in"));
+}
+
+// With every worker stuck in a request that the stand-in holds, the run still decides as
+// before (the senders list of an earlier run in the data folder) and its quit prints how long
+// it took; the add-in's own quit lines stand at the same simulated moment.
+TEST(TidepostRunTest, QuitIsTimedWithEveryWorkerStuckInARequestTheServiceStalls) {
+  testing::TempFolder data;
+  std::string output;
+  ASSERT_EQ(RunTool(tool::RunCommand,
+                    {"--mailbox", (kExamples / "mailbox").string(), "--senders",
+                     (kExamples / "sendersList.xml").string(), "--data", data.path().string(),
+                     "--stall", "list", "--stall", "icons", "--stall", "statistics"},
+                    &output),
+            0);
+  EXPECT_THAT(output, HasSubstr("Gmail/01-acme-dkim-pass.eml"));
+  EXPECT_THAT(output, HasSubstr("branded as IPM.Note.Tidepost.Acme Travel"));
+  const size_t quit = output.find("\nquit: ");
+  ASSERT_NE(quit, std::string::npos) << output;
+  EXPECT_LT(quit, output.find("Display (what each step showed)")) << "after the decisions";
+  const std::string line = output.substr(quit + 1, output.find('\n', quit + 1) - quit - 1);
+  EXPECT_EQ(line.find_first_not_of("0123456789", 6), line.size() - 3) << line;
+  EXPECT_EQ(line.substr(line.size() - 3), " ms") << line;
+  EXPECT_THAT(output, HasSubstr("senders list requests: 1"));
+  EXPECT_THAT(output, HasSubstr("icon requests: 1"));
+  EXPECT_THAT(output, HasSubstr("statistics posted: 1 (1 plugin_startup)"));
+
+  const std::wstring log = Utf16LeToWide(
+      testing::ReadFileBytes(data.path() / "LocalLow" / "Tidepost" / "TidepostOutlookAddin_log.txt")
+          .substr(2));
+  std::wstring quitStart;
+  std::wstring quitEnd;
+  for (size_t start = 0; start < log.size();) {
+    const size_t end = log.find(L"\r\n", start);
+    const std::wstring logged = log.substr(start, end - start);
+    start = end == std::wstring::npos ? log.size() : end + 2;
+    const std::wstring time = logged.substr(0, logged.find(L"  ["));
+    if (logged.ends_with(L"] In OnQuit"))
+      quitStart = time;
+    if (logged.ends_with(L"] Out of OnQuit"))
+      quitEnd = time;
+  }
+  EXPECT_FALSE(quitStart.empty());
+  EXPECT_EQ(quitStart, quitEnd);
+
+  EXPECT_EQ(RunTool(tool::RunCommand, {"--stall", "sideways"}, &output), 64);
 }
 
 TEST(TidepostRunTest, OfflineEverythingIsShownInOutlooksViewWithOneNotice) {

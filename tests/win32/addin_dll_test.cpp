@@ -1,11 +1,15 @@
 // TidepostOutlookAddin.dll loaded into a fake Outlook: its class factory, the Connect object
 // through _IDTExtensibility2 (early and late bound), Outlook's events through the connection
-// points, the log it writes to the real data folder, and its unloading.
+// points, an inspector's browser and helper object, the log it writes to the real data
+// folder, and its unloading.
 #include <gtest/gtest.h>
 
 #include "addin/com/addin_interfaces.h"
 #include "fake_accounts.h"
+#include "fake_browser_helper.h"
 #include "fake_outlook.h"
+#include "host/mapi.h"
+#include "host/win32/browser/browser_ids.h"
 #include "host/win32/outlook/outlook_ids.h"
 #include "host/win32/unique_resource.h"
 #include "outlook_windows.h"
@@ -22,6 +26,9 @@ using addin::IDTExtensibility2;
 using host::win32::UniqueModule;
 
 constexpr int kConnectStartup = 1;  // ext_cm_Startup
+// An active-content marker with message placement.
+constexpr wchar_t kActiveBody[] =
+    L"Your statement [APPointer: res=https://content.example/s/1; pos=message :APPointer]";
 constexpr int kDisconnectHostShutdown = 0;
 
 class AddinDllTest : public ComTest {
@@ -152,13 +159,39 @@ TEST_F(AddinDllTest, RunsALifecycleInsideOutlookAndUnloads) {
 }
 
 // The inspector's window tree is real, with Outlook's class names; the DLL lays its browser
-// window (Wine's WebBrowser control in our host window) over the body, and lets go of it when
-// the inspector closes: detached, hidden, destroyed five seconds later by the sweep.
-TEST_F(AddinDllTest, AnInspectorOpenedAndClosedGetsItsBrowserAndLetsItGo) {
+// window (Wine's WebBrowser control in our host window) over the body and starts the active
+// content through the helper object. Inside its SetPageContent call the helper sees the
+// inspector close and runs a message loop long enough for the sweep of detached windows to
+// come round several times: the browser window and the helper outlive that call, and go
+// through the closed-windows list after it.
+TEST_F(AddinDllTest, AnInspectorClosedWhileItsHelperIsInACallLetsItsBrowserGoAfterwards) {
   ASSERT_TRUE(dll_);
   FakeOutlook outlook(window_.handle());
+  outlook.message->SetStream(host::kPrBodyW, WideToUtf16Le(kActiveBody));
   OutlookWindowTree inspectorWindows;
   outlook.inspector->SetWindow(inspectorWindows.top());
+  const HWND bodyHost = inspectorWindows.windows().bodyHost;
+  auto helper = std::make_shared<BrowserHelperRecord>();
+  ComPtr<FakeBrowserHelperFactory> factory = FakeBrowserHelperFactory::Create(helper);
+  DWORD cookie = 0;
+  ASSERT_EQ(::CoRegisterClassObject(host::win32::kClsidBrowserHelper,
+                                    static_cast<IClassFactory*>(factory.get()),
+                                    CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie),
+            S_OK);
+  HWND browser = nullptr;
+  int helpersBefore = 0;  // the one the add-in makes at connection
+  int sweeps = 0;
+  bool keptThroughTheCall = false;
+  helper->duringCall = [&](const wchar_t* call) {
+    if (std::wstring(call) != L"SetPageContent" || browser != nullptr)
+      return;
+    browser = ::FindWindowExW(bodyHost, nullptr, L"TidepostBrowserHost", nullptr);
+    outlook.inspectorEvents().Fire(0xF008);  // Close
+    PumpMessages(6500, {}, 1814, &sweeps);
+    keptThroughTheCall = browser != nullptr && ::IsWindow(browser) &&
+                         helper->alive == helpersBefore + 1 &&
+                         helper->calls.back() == L"SetPageContent";
+  };
   {
     ComPtr<IDTExtensibility2> connect = CreateConnect();
     ASSERT_TRUE(connect);
@@ -167,35 +200,36 @@ TEST_F(AddinDllTest, AnInspectorOpenedAndClosedGetsItsBrowserAndLetsItGo) {
         S_OK);
     outlook.application->SetObject(L"ActiveInspector", outlook.inspector);
     outlook.application->SetObject(L"ActiveWindow", outlook.inspector);
+    helpersBefore = helper->alive;
     outlook.inspectorsEvents().Fire(0xF001, {DispatchVariant(outlook.inspector.get())});
-    EXPECT_TRUE(Logged(L"In ShowBrisklet"));
-    EXPECT_TRUE(Logged(L"in CBriskletItem::Initialize"));
-    const HWND bodyHost = inspectorWindows.windows().bodyHost;
-    HWND browser = ::FindWindowExW(bodyHost, nullptr, L"TidepostBrowserHost", nullptr);
-    ASSERT_NE(browser, nullptr) << "the browser window over the inspector's body";
     EXPECT_TRUE(Logged(L"In CBriskletItem::Initialize: Window Defined"));
     EXPECT_TRUE(Logged(L"CBriskletItem::Initialize -> DispEventAdvise: 0"));
+    EXPECT_TRUE(Logged(L"Starting BHO"));
+    ASSERT_NE(browser, nullptr) << "the helper was given the page";
     wchar_t text[64] = {};
     ::GetWindowTextW(browser, text, 64);
     EXPECT_STREQ(text, L"Tidepost for Outlook");
-    // The message has no body: Outlook's view stays, the browser hidden behind it.
-    EXPECT_TRUE(Logged(L"In CBriskletItem::Activate - showing static content"));
-    EXPECT_FALSE(::IsWindowVisible(browser));
-    EXPECT_EQ(outlook.inspectorEvents().AdviseCount(), 1u);
-
-    outlook.inspectorEvents().Fire(0xF008);  // Close
     EXPECT_TRUE(Logged(L"CBriskletItem::CloseInspector"));
     EXPECT_EQ(outlook.inspectorEvents().AdviseCount(), 0u);
+    EXPECT_GE(sweeps, 5) << "the sweep came round during the call";
+    EXPECT_TRUE(keptThroughTheCall);
+    EXPECT_EQ(helper->releasedInCall, 0);
+
+    // Detached, hidden, and destroyed by the next sweep, the helper let go of with it.
     ASSERT_TRUE(::IsWindow(browser));
     EXPECT_EQ(::GetParent(browser), nullptr);
-    EXPECT_EQ(::FindWindowExW(bodyHost, nullptr, L"TidepostBrowserHost", nullptr), nullptr);
-    PumpMessages(7000, [browser] { return !::IsWindow(browser); });
-    EXPECT_FALSE(::IsWindow(browser)) << "destroyed by the sweep of detached windows";
+    EXPECT_FALSE(::IsWindowVisible(browser));
+    PumpMessages(3000, [browser] { return !::IsWindow(browser); });
+    EXPECT_FALSE(::IsWindow(browser)) << "destroyed through the closed-windows list";
+    EXPECT_EQ(helper->calls.back(), L"SetSite null");
+    EXPECT_EQ(helper->alive, helpersBefore);
 
     outlook.applicationEvents().Fire(0xF007);  // Quit
     EXPECT_TRUE(Logged(L"Out of OnQuit"));
     EXPECT_EQ(outlook.AdvisedSinks(), 0u);
+    EXPECT_EQ(helper->alive, 0);
   }
+  ::CoRevokeClassObject(cookie);
   EXPECT_EQ(CanUnloadNow(), S_OK);
 }
 

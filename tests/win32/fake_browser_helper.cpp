@@ -43,12 +43,12 @@ class FakeBrowserHelper final
   STDMETHODIMP SetHostWindow(LONGLONG window) override {
     record_->calls.push_back(L"SetHostWindow");
     record_->hostWindow = window;
-    return S_OK;
+    return Answer(L"SetHostWindow");
   }
   STDMETHODIMP SetPageContent(BSTR page) override {
     record_->calls.push_back(L"SetPageContent");
     record_->page = ScopedBstr::ToWide(page);
-    return S_OK;
+    return Answer(L"SetPageContent");
   }
   STDMETHODIMP SetMessageInfo(BSTR sender, BSTR subject, BSTR entryId, BSTR account,
                               BSTR provider) override {
@@ -56,7 +56,7 @@ class FakeBrowserHelper final
     record_->messageInfo = {ScopedBstr::ToWide(sender), ScopedBstr::ToWide(subject),
                             ScopedBstr::ToWide(entryId), ScopedBstr::ToWide(account),
                             ScopedBstr::ToWide(provider)};
-    return S_OK;
+    return Answer(L"SetMessageInfo");
   }
 
   STDMETHODIMP SetSite(IUnknown* site) override {
@@ -74,8 +74,26 @@ class FakeBrowserHelper final
 
  private:
   explicit FakeBrowserHelper(std::shared_ptr<BrowserHelperRecord> record)
-      : record_(std::move(record)) {}
-  ~FakeBrowserHelper() override = default;
+      : record_(std::move(record)) {
+    ++record_->alive;
+  }
+  ~FakeBrowserHelper() override {
+    --record_->alive;
+    if (record_->callsRunning > 0)
+      ++record_->releasedInCall;
+  }
+
+  // What the helper does inside its call. The object may be released meanwhile (a fault the
+  // record counts), so nothing of it is touched afterwards.
+  HRESULT Answer(const wchar_t* call) {
+    const std::shared_ptr<BrowserHelperRecord> record = record_;
+    if (record->duringCall) {
+      ++record->callsRunning;
+      record->duringCall(call);
+      --record->callsRunning;
+    }
+    return S_OK;
+  }
 
   std::shared_ptr<BrowserHelperRecord> record_;
 };

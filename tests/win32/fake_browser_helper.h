@@ -2,6 +2,7 @@
 // id: it records the calls the add-in makes on it.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +19,12 @@ struct BrowserHelperRecord {
   std::vector<std::wstring> messageInfo;
   ComPtr<IUnknown> site;  // what SetSite attached it to
   int made = 0;
+  int alive = 0;           // objects made and not yet released
+  int callsRunning = 0;    // duringCall hooks running
+  int releasedInCall = 0;  // objects released while one ran: must stay 0
+  // Run inside each IBrowserHelper call, given its name, as the maker's helper may send its
+  // messages or run a message loop from inside a call.
+  std::function<void(const wchar_t* call)> duringCall;
 };
 
 class FakeBrowserHelperFactory final : public ComObject<FakeBrowserHelperFactory, IClassFactory> {

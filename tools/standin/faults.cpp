@@ -24,6 +24,7 @@ constexpr NamedFault kNames[] = {
     {Fault::kNoContentLength, "nolength"},
     {Fault::kUtf16Body, "utf16"},
     {Fault::kHtmlPage, "html"},
+    {Fault::kStall, "stall"},
 };
 
 constexpr std::string_view kFaultPrefix = "/fault/";

@@ -22,6 +22,7 @@ enum class Fault {
   kNoContentLength,  // "nolength": no Content-Length; the body ends when the connection does
   kUtf16Body,        // "utf16": the body as UTF-16LE, typed text/plain; charset=utf-16
   kHtmlPage,         // "html": 200 with an HTML page whatever was asked for
+  kStall,            // "stall": the request is read, then nothing until the stand-in stops
 };
 
 // Every time a rule applies.

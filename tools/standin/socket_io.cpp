@@ -69,4 +69,10 @@ bool Pause(int wakeFd, int milliseconds) {
   }
 }
 
+void WaitForPeerOrWake(int fd, int wakeFd) {
+  pollfd fds[2] = {{fd, POLLIN, 0}, {wakeFd, POLLIN, 0}};
+  while (::poll(fds, 2, -1) < 0 && errno == EINTR) {
+  }
+}
+
 }  // namespace tp::standin

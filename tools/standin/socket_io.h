@@ -19,5 +19,7 @@ bool WriteAll(int fd, int wakeFd, std::string_view data, int timeoutMs);
 void DrainInput(int fd, int wakeFd, int timeoutMs);
 // Sleeps for `milliseconds`; false when the server stops first.
 bool Pause(int wakeFd, int milliseconds);
+// Waits, sending nothing, until the peer sends more or closes, or the server stops.
+void WaitForPeerOrWake(int fd, int wakeFd);
 
 }  // namespace tp::standin

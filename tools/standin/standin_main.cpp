@@ -38,7 +38,7 @@ constexpr const char kUsage[] =
     "  --stdin          also stop when standard input closes\n"
     "\n"
     "Faults: a request to /fault/MODE/PATH is served as PATH with fault MODE, one of\n"
-    "404 500 slow slowbody reset empty garbage truncated nolength utf16 html (slow and\n"
+    "404 500 slow slowbody reset empty garbage truncated nolength utf16 html stall (slow and\n"
     "slowbody take an optional delay: /fault/slow1500/...). GET /control/fault?mode=MODE\n"
     "[&prefix=P][&count=N][&delay=MS] adds a fault for paths under P; /control/clear drops\n"
     "faults and records; /control/requests lists the records as JSON lines.\n";

@@ -262,6 +262,9 @@ void StandinServer::Deliver(int fd, Response response, const FaultRule& rule) {
       if (!Pause(wake, delayMs))
         return;
       break;
+    case Fault::kStall:
+      WaitForPeerOrWake(fd, wake);
+      return;
     case Fault::kSlowBody:
     case Fault::kTruncatedBody:
       firstPart = response.body.size() / 2;

@@ -19,14 +19,17 @@ struct Command {
 const Command kCommands[] = {
     {"run",
      "run [--mailbox DIR] [--senders FILE] [--service http://HOST:PORT/] [--data DIR]\n"
-     "      [--pages DIR] [--offline] [--trust FILE]... [--print-log]\n"
+     "      [--pages DIR] [--offline] [--trust FILE]... [--stall WORKER]... [--print-log]\n"
      "                           run the whole add-in on a simulated Outlook fed by a mailbox\n"
      "                           of .eml files, against a stand-in of our service; --pages\n"
      "                           saves each page handed to a browser helper object, --offline\n"
      "                           runs it with the machine offline, --trust adds PEM\n"
-     "                           certificates to the system's CAs for S/MIME signatures; exit\n"
-     "                           status 65 when some files could not be read (the others are\n"
-     "                           run)",
+     "                           certificates to the system's CAs for S/MIME signatures,\n"
+     "                           --stall has the stand-in hold every request of a worker\n"
+     "                           (list, icons or statistics) so that the add-in quits with it\n"
+     "                           inside a request; prints how long the quit took (quit: N ms);\n"
+     "                           exit status 65 when some files could not be read (the others\n"
+     "                           are run)",
      tp::tool::RunCommand},
     {"check",
      "check --account ADDRESS --senders FILE [--type T] [--server S] [--trust FILE]...\n"

@@ -12,6 +12,8 @@
 #include "arguments.h"
 #include "commands.h"
 #include "display_session.h"
+#include "host/host.h"
+#include "host/threads.h"
 #include "net/json_parser.h"
 #include "net/senders_envelope.h"
 #include "run_folder.h"
@@ -21,6 +23,7 @@
 #include "support/configuration.h"
 #include "support/log.h"
 #include "support/text.h"
+#include "worker_stall.h"
 
 namespace tp::tool {
 namespace {
@@ -118,9 +121,17 @@ void PrintCounts(const char* title, const std::map<std::string, int>& counts) {
 
 int RunCommand(const Arguments& arguments) {
   Options options;
-  if (!options.Parse(arguments,
-                     {"--mailbox", "--senders", "--service", "--data", "--pages", "--trust"},
-                     {"--print-log", "--offline"})) {
+  if (!options.Parse(
+          arguments,
+          {"--mailbox", "--senders", "--service", "--data", "--pages", "--trust", "--stall"},
+          {"--print-log", "--offline"})) {
+    return 64;
+  }
+  std::vector<StalledWorker> stalled;
+  if (!ParseStalledWorkers(options.Values("--stall"), &stalled))
+    return 64;
+  if (!stalled.empty() && options.Value("--service")) {
+    std::fprintf(stderr, "tidepost: --stall needs the stand-in; it cannot go with --service\n");
     return 64;
   }
   std::unique_ptr<host::posix::PosixMessageCrypto> crypto;
@@ -180,6 +191,15 @@ int RunCommand(const Arguments& arguments) {
     }
     brands = BrandNames(senders);
     standin.SetSendersList(senders);
+    StallAt(standin, stalled);
+    if (IsStalled(stalled, "list")) {
+      // The list of an earlier run, as a returning user has it, since no download arrives.
+      run.MakeDataFolder();
+      if (!WriteFile(run.DataFolder() / "sendersList.xml", senders)) {
+        std::fprintf(stderr, "tidepost: cannot write the senders list into the data folder\n");
+        return 73;
+      }
+    }
     for (const std::wstring& brand : brands)
       standin.AddIcon(WideToUtf8(brand));
     std::string problem;
@@ -201,6 +221,7 @@ int RunCommand(const Arguments& arguments) {
   std::map<std::wstring, std::wstring> decisions;
   std::vector<std::string> display;
   int pagesSaved = 0;
+  std::chrono::milliseconds quitMs{0};
   {
     AddinOptions addinOptions;
     addinOptions.senderIcons.firstDelayMs = 0;
@@ -253,8 +274,12 @@ int RunCommand(const Arguments& arguments) {
     display = session.lines();
     pagesSaved = session.pages_saved();
 
+    // A stalled worker is inside its request when the stand-in holds one of its requests.
+    WaitFor([&standin, &stalled] { return AllHeld(standin, stalled); }, std::chrono::seconds(30));
     WaitFor(
-        [&run, &brands] {
+        [&run, &brands, &stalled] {
+          if (IsStalled(stalled, "icons"))
+            return true;
           for (const std::wstring& brand : brands) {
             if (!std::filesystem::exists(run.DataFolder() / "provider_icons" /
                                          (WideToUtf8(brand) + ".ico"))) {
@@ -264,11 +289,26 @@ int RunCommand(const Arguments& arguments) {
           return true;
         },
         std::chrono::seconds(30));
-    WaitFor([&addin] { return !addin.statistics() || addin.statistics()->queued() == 0; },
-            std::chrono::seconds(30));
+    WaitFor(
+        [&addin, &stalled] {
+          return IsStalled(stalled, "statistics") || !addin.statistics() ||
+                 addin.statistics()->queued() == 0;
+        },
+        std::chrono::seconds(30));
+    // The user-interface thread's time from Outlook's quit event until the add-in's handlers
+    // return: real time, plus the time the simulated clock moved meanwhile (what the thread
+    // was blocked for, which the simulation does not wait out).
+    const auto quitStart = Clock::now();
+    const uint64_t quitStartTick = sim.clock.ElapsedMs();
     sim.outlook.RaiseQuit();
+    quitMs = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - quitStart) +
+             std::chrono::milliseconds(sim.clock.ElapsedMs() - quitStartTick);
   }
+  // Stopping the stand-in ends the requests it held; the workers let go of at quit then end,
+  // within their requests' time-outs with a service of the caller's, and only then may the
+  // simulated host they use go.
   standin.Stop();
+  (void)host::WaitForWorkers(host::kInfinite);
 
   std::printf("\nBranding decisions:\n");
   for (const auto& message : messages) {
@@ -279,6 +319,7 @@ int RunCommand(const Arguments& arguments) {
     std::printf("  %-40s %-34s %s\n", WideToUtf8(message.name).c_str(),
                 sender.empty() ? "-" : WideToUtf8(sender).c_str(), decision.c_str());
   }
+  std::printf("\nquit: %lld ms\n", static_cast<long long>(quitMs.count()));
   if (!unreadable.empty()) {
     std::printf("\nUnreadable files, left out:\n");
     for (const host::sim::UnreadableFile& file : unreadable) {

@@ -134,4 +134,10 @@ bool ReadFile(const std::filesystem::path& path, std::string* bytes) {
   return true;
 }
 
+bool WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+  return static_cast<bool>(out.flush());
+}
+
 }  // namespace tp::tool

@@ -67,5 +67,7 @@ std::wstring DecisionReason(const std::vector<std::wstring>& lines, const host::
 
 // Reads a whole file as bytes; false when it cannot be read.
 bool ReadFile(const std::filesystem::path& path, std::string* bytes);
+// Writes a whole file; false when it cannot be written.
+bool WriteFile(const std::filesystem::path& path, const std::string& bytes);
 
 }  // namespace tp::tool

@@ -8,8 +8,9 @@ namespace tp::addin {
 
 void InstallWindowsHost() {
   const host::Host& platform = host::PlatformHost();
+  // The first installation in the process: no worker runs yet to refuse it.
   if (host::Current().outlook != platform.outlook)
-    host::Install(platform);
+    (void)host::Install(platform);
 }
 
 }  // namespace tp::addin

@@ -9,7 +9,8 @@ struct Message {
   const wchar_t* text;
 };
 
-// Every code that the posix adapters can leave as a last error, in ascending order.
+// Every code that the posix adapters can leave as a last error, and that the HTTP client
+// reports itself, in ascending order.
 constexpr Message kMessages[] = {
     {2, L"The system cannot find the file specified."},
     {3, L"The system cannot find the path specified."},
@@ -27,6 +28,7 @@ constexpr Message kMessages[] = {
     {12004, L"An internal error occurred in the Microsoft Internet extensions"},
     {12005, L"The URL is invalid"},
     {12007, L"The server name or address could not be resolved"},
+    {12017, L"The operation was canceled"},
     {12019, L"The handle is in the wrong state for the requested operation"},
     {12029, L"A connection with the server could not be established"},
     {12030, L"The connection with the server was terminated abnormally"},

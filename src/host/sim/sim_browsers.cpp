@@ -21,10 +21,37 @@ class SimNavigation final : public BrowserNavigation {
   std::wstring url_;
 };
 
+// Marks a call from a browser window for its scope.
+class CallFrom {
+ public:
+  CallFrom(SimWindowTree& windows, WindowHandle browserWindow)
+      : windows_(windows), window_(browserWindow) {
+    if (window_ != 0)
+      windows_.EnterCallFrom(window_);
+  }
+  ~CallFrom() {
+    if (window_ != 0)
+      windows_.LeaveCallFrom(window_);
+  }
+  CallFrom(const CallFrom&) = delete;
+  CallFrom& operator=(const CallFrom&) = delete;
+
+ private:
+  SimWindowTree& windows_;
+  WindowHandle window_;
+};
+
 class SimWebBrowser final : public WebBrowser {
  public:
   SimWebBrowser(SimBrowsers& browsers, SimUiThread& ui, std::shared_ptr<SimBrowserControl> control)
       : browsers_(browsers), ui_(ui), control_(std::move(control)) {}
+  ~SimWebBrowser() override {
+    if (browsers_.windows().InCallFrom(control_->window))
+      browsers_.windows().releasedInCall.push_back(
+          Format(L"Release control of %x", control_->window));
+  }
+  SimWebBrowser(const SimWebBrowser&) = delete;
+  SimWebBrowser& operator=(const SimWebBrowser&) = delete;
 
   HResult Navigate(const std::wstring& url) override {
     control_->navigations.push_back(url);
@@ -78,35 +105,57 @@ class SimWebBrowser final : public WebBrowser {
 
 class SimBrowserHelper final : public BrowserHelper {
  public:
-  explicit SimBrowserHelper(std::shared_ptr<SimHelperObject> object) : object_(std::move(object)) {}
-  ~SimBrowserHelper() override { object_->released = true; }
+  SimBrowserHelper(SimWindowTree& windows, std::shared_ptr<SimHelperObject> object)
+      : windows_(windows), object_(std::move(object)) {}
+  ~SimBrowserHelper() override {
+    object_->released = true;
+    if (windows_.InCallFrom(object_->browserWindow)) {
+      windows_.releasedInCall.push_back(Format(L"Release helper of %x", object_->browserWindow));
+    }
+  }
+  SimBrowserHelper(const SimBrowserHelper&) = delete;
+  SimBrowserHelper& operator=(const SimBrowserHelper&) = delete;
 
   HResult SetHostWindow(WindowHandle window) override {
     object_->calls.push_back(Format(L"SetHostWindow %x", window));
     object_->hostWindow = window;
-    return object_->callFailure;
+    return Answer(L"SetHostWindow");
   }
   HResult SetPageContent(const std::wstring& page) override {
     object_->calls.push_back(L"SetPageContent");
     object_->page = page;
-    return object_->callFailure;
+    return Answer(L"SetPageContent");
   }
   HResult SetMessageInfo(const std::wstring& senderAddress, const std::wstring& subject,
                          const std::wstring& entryId, const std::wstring& account,
                          const std::wstring& provider) override {
     object_->calls.push_back(L"SetMessageInfo");
     object_->messageInfo = {senderAddress, subject, entryId, account, provider};
-    return object_->callFailure;
+    return Answer(L"SetMessageInfo");
   }
   HResult SetSite(WebBrowser* browser) override {
     auto* simBrowser = dynamic_cast<SimWebBrowser*>(browser);
     object_->siteWindow = simBrowser != nullptr ? simBrowser->control()->window : 0;
+    if (object_->siteWindow != 0)
+      object_->browserWindow = object_->siteWindow;
     object_->calls.push_back(browser == nullptr ? std::wstring(L"SetSite null")
                                                 : Format(L"SetSite %x", object_->siteWindow));
     return object_->callFailure;
   }
 
  private:
+  // The end of a call: what the helper does inside it, then its answer. The object may be
+  // released meanwhile, so nothing of this wrapper is touched afterwards.
+  HResult Answer(const wchar_t* call) {
+    const std::shared_ptr<SimHelperObject> object = object_;
+    if (object->duringCall) {
+      CallFrom inCall(windows_, object->browserWindow);
+      object->duringCall(call);
+    }
+    return object->callFailure;
+  }
+
+  SimWindowTree& windows_;
   std::shared_ptr<SimHelperObject> object_;
 };
 
@@ -155,8 +204,9 @@ HResult SimBrowsers::CreateBrowserHelper(std::unique_ptr<BrowserHelper>* helper)
     return helperCreationFailure;
   auto object = std::make_shared<SimHelperObject>();
   object->callFailure = helperCallFailure;
+  object->duringCall = helperDuringCall;
   helpers.push_back(object);
-  *helper = std::make_unique<SimBrowserHelper>(object);
+  *helper = std::make_unique<SimBrowserHelper>(windows_, object);
   return hr::kOk;
 }
 
@@ -167,6 +217,7 @@ void SimBrowsers::CompleteNavigation(const std::shared_ptr<SimBrowserControl>& c
     return;
   control->location = url;
   if (control->events != nullptr) {
+    CallFrom inCall(windows_, control->window);
     SimNavigation navigation(*control, url);
     control->events->OnNavigateComplete2(navigation);
   }
@@ -182,7 +233,21 @@ void SimBrowsers::SendCancel() {
 
 void SimBrowsers::SendToFocus(const wchar_t* messageName) {
   const uint32_t message = ui_.RegisterWindowMessage(messageName);
-  windows_.Send(windows_.Focus(), message);
+  const WindowHandle focus = windows_.Focus();
+  CallFrom inCall(windows_, BrowserWindowAbove(focus));
+  windows_.Send(focus, message);
+}
+
+WindowHandle SimBrowsers::BrowserWindowAbove(WindowHandle window) {
+  for (WindowHandle at = window; at != 0;) {
+    const SimWindowTree::Window* found = windows_.Find(at);
+    if (found == nullptr)
+      return 0;
+    if (found->className == kSimBrowserHostClass)
+      return at;
+    at = found->parent;
+  }
+  return 0;
 }
 
 }  // namespace tp::host::sim

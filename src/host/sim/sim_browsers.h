@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -45,8 +46,12 @@ struct SimHelperObject {
   std::wstring page;
   std::array<std::wstring, 5> messageInfo;  // sender, subject, entry id, account, provider
   WindowHandle siteWindow = 0;              // the window of the browser it is attached to
+  WindowHandle browserWindow = 0;           // the last browser it was attached to
   bool released = false;
   HResult callFailure = hr::kOk;  // answered by every call when set
+  // Run inside each of its calls, given the call's name ("SetPageContent"), as the maker's
+  // helper may send its messages or run a message loop from inside a call.
+  std::function<void(const std::wstring& call)> duringCall;
 };
 
 class SimBrowsers final : public Browsers {
@@ -61,8 +66,9 @@ class SimBrowsers final : public Browsers {
   std::shared_ptr<WebBrowser> BrowserOf(WindowHandle window) override;
   HResult CreateBrowserHelper(std::unique_ptr<BrowserHelper>* helper) override;
 
-  // The helper object asks Outlook to show its active content again, or to go back to
-  // Outlook's view: the registered message sent to the window that has the focus.
+  // The helper object of the browser that has the focus asks Outlook to show its active
+  // content again, or to go back to Outlook's view: the registered message sent to the
+  // window that has the focus, as a call from that browser.
   void SendActivate();
   void SendCancel();
 
@@ -79,13 +85,19 @@ class SimBrowsers final : public Browsers {
   bool windowWithoutControl = false;  // the host window comes up without a control
   HResult helperCreationFailure = hr::kOk;
   HResult helperCallFailure = hr::kOk;  // for helpers made from now on
+  // What helpers made from now on do inside each of their calls (SimHelperObject::duringCall).
+  std::function<void(const std::wstring& call)> helperDuringCall;
 
   // Completes a navigation of a control (run later by the UI thread).
   void CompleteNavigation(const std::shared_ptr<SimBrowserControl>& control,
                           const std::wstring& url);
 
+  SimWindowTree& windows() { return windows_; }
+
  private:
   void SendToFocus(const wchar_t* messageName);
+  // The browser host window at or above `window`; 0 when there is none.
+  WindowHandle BrowserWindowAbove(WindowHandle window);
 
   SimWindowTree& windows_;
   SimUiThread& ui_;

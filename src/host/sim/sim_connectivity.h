@@ -1,7 +1,10 @@
 // A simulated connection to the Internet: a switch the test or the tool turns, and a record of
-// the probes the add-in made.
+// the probes the add-in made (from its probe worker, so the record is guarded).
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -11,7 +14,11 @@ namespace tp::host::sim {
 
 class SimConnectivity final : public Connectivity {
  public:
-  void CheckConnection(const std::wstring& url) override { probes.push_back(url); }
+  void CheckConnection(const std::wstring& url) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    probes_.push_back(url);
+    probed_.notify_all();
+  }
   bool GetConnectedState(uint32_t* flags) override {
     ++stateQueries;
     if (stateCallFails)
@@ -20,10 +27,24 @@ class SimConnectivity final : public Connectivity {
     return true;
   }
 
+  std::vector<std::wstring> Probes() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return probes_;
+  }
+  // True once `count` probes were made; false after `limit` (real time: they run on a worker).
+  bool WaitForProbes(size_t count, std::chrono::milliseconds limit) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return probed_.wait_for(lock, limit, [&] { return probes_.size() >= count; });
+  }
+
   bool online = true;
   bool stateCallFails = false;  // InternetGetConnectedState answers FALSE
-  std::vector<std::wstring> probes;
   int stateQueries = 0;
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable probed_;
+  std::vector<std::wstring> probes_;
 };
 
 }  // namespace tp::host::sim

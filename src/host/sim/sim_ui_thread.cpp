@@ -50,11 +50,6 @@ bool SimUiThread::DestroyWindow(WindowHandle window) {
   return true;
 }
 
-void SimUiThread::Sleep(uint32_t milliseconds) {
-  sleptMs += milliseconds;
-  clock_.Advance(milliseconds);
-}
-
 WindowHandle SimUiThread::CreateWindow(const std::wstring& className) {
   return windows_.Create(className, 0, kTopLevelRect);
 }

@@ -1,7 +1,7 @@
 // A simulated user-interface thread: registered messages, window timers and posted work that
 // run on the simulated clock, over a simulated window tree. Advance() moves the clock and runs
 // each due timer and posted task, in (deadline, arming order) order, with the clock standing
-// at its deadline; Sleep() moves the clock without running anything, as a blocked thread.
+// at its deadline.
 #pragma once
 
 #include <cstdint>
@@ -33,12 +33,10 @@ class SimUiThread final : public UiThread {
     return previous;
   }
   void RestoreCursor(uintptr_t previous) override { cursor_ = previous; }
-  void Sleep(uint32_t milliseconds) override;
   static constexpr uintptr_t kArrowCursor = 1;
   static constexpr uintptr_t kWaitCursor = 2;
   uintptr_t cursor() const { return cursor_; }
   int waitCursorShown = 0;
-  uint64_t sleptMs = 0;
 
   // A top-level window of the class.
   WindowHandle CreateWindow(const std::wstring& className);

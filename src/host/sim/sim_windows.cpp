@@ -30,6 +30,8 @@ bool SimWindowTree::Destroy(WindowHandle window) {
 }
 
 void SimWindowTree::DestroyTree(WindowHandle window) {
+  if (InCallFrom(window))
+    releasedInCall.push_back(Format(L"DestroyWindow %x", window));
   for (WindowHandle child : Children(window))
     DestroyTree(child);
   Send(window, kWmNcDestroy);
@@ -37,6 +39,12 @@ void SimWindowTree::DestroyTree(WindowHandle window) {
   destroyed.push_back(window);
   if (focus == window)
     focus = 0;
+}
+
+void SimWindowTree::LeaveCallFrom(WindowHandle browserWindow) {
+  auto found = callsFrom_.find(browserWindow);
+  if (found != callsFrom_.end())
+    callsFrom_.erase(found);
 }
 
 const SimWindowTree::Window* SimWindowTree::Find(WindowHandle window) const {

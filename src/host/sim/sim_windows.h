@@ -6,6 +6,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,15 @@ class SimWindowTree final : public WindowTree {
   // destroyed (on Windows that handle may name another window by then).
   std::vector<std::wstring> staleUses;
 
+  // Calls that came from a browser (its events, its helper object's messages) are running:
+  // the browser window they came from, for as long as the call runs.
+  void EnterCallFrom(WindowHandle browserWindow) { callsFrom_.insert(browserWindow); }
+  void LeaveCallFrom(WindowHandle browserWindow);
+  bool InCallFrom(WindowHandle browserWindow) const { return callsFrom_.count(browserWindow) != 0; }
+  // "DestroyWindow 0x10070", "Release helper of 0x10070", "Release control of 0x10070": each
+  // done while a call from that browser was running. The add-in must never do any.
+  std::vector<std::wstring> releasedInCall;
+
  private:
   // The window, or null after recording the stale use of a destroyed one.
   Window* Use(WindowHandle window, const wchar_t* call);
@@ -86,6 +96,7 @@ class SimWindowTree final : public WindowTree {
 
   SimInput& input_;
   std::map<WindowHandle, Window> windows_;
+  std::multiset<WindowHandle> callsFrom_;
   WindowHandle next_ = 0x10010;
 };
 

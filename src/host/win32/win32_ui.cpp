@@ -59,8 +59,4 @@ void Win32UiThread::RestoreCursor(uintptr_t previous) {
   ::SetCursor(reinterpret_cast<HCURSOR>(previous));
 }
 
-void Win32UiThread::Sleep(uint32_t milliseconds) {
-  ::Sleep(milliseconds);
-}
-
 }  // namespace tp::host::win32

@@ -16,7 +16,6 @@ class Win32UiThread final : public UiThread {
   bool IsWindow(WindowHandle window) override;
   uintptr_t ShowWaitCursor() override;
   void RestoreCursor(uintptr_t previous) override;
-  void Sleep(uint32_t milliseconds) override;
 };
 
 }  // namespace tp::host::win32
