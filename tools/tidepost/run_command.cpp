@@ -107,7 +107,7 @@ int RunCommand(const Arguments& arguments) {
                      {"--print-log", "--offline"})) {
     return 64;
   }
-  std::unique_ptr<host::posix::PosixMessageCrypto> crypto;
+  std::unique_ptr<host::MessageCrypto> crypto;
   if (!MakeTrustingCrypto(options, &crypto))
     return 66;
   const std::filesystem::path mailbox = options.Value("--mailbox").value_or("examples/mailbox");
