@@ -6,7 +6,9 @@
 
 #include <string>
 
+#include "formats/mime_header.h"
 #include "net/base64.h"
+#include "other_readers.h"
 
 namespace tp {
 namespace {
@@ -72,6 +74,18 @@ TEST(SmimeCutterTest, CutsTheSignedPartExactlyAndDecodesTheSignature) {
     ASSERT_TRUE(cut.has_value()) << std::string(problem.begin(), problem.end());
     EXPECT_EQ(cut->signedPart, kSignedPart);
     EXPECT_EQ(cut->signature, kSignature);
+    // Readers that divide otherwise show the same part.
+    const mime::HeaderBlock header = mime::SplitHeaderBlock(c.entity);
+    const std::string parameter =
+        mime::ParseStructuredValue(mime::Unfold(header.fields.at(0).value)).params.at("boundary");
+    for (const auto rule :
+         {testing::DelimiterRule::kWholeLine, testing::DelimiterRule::kLineStart}) {
+      const testing::OtherReading other = testing::DivideAsOthersDo(
+          std::string_view(c.entity).substr(header.bodyOffset), parameter, rule);
+      EXPECT_TRUE(other.closed);
+      ASSERT_EQ(other.parts.size(), 2u);
+      EXPECT_EQ(other.parts[0], kSignedPart);
+    }
   }
 }
 

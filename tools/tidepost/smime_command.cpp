@@ -18,7 +18,7 @@ bool MakeTrustingCrypto(const Options& options, std::unique_ptr<host::MessageCry
   std::unique_ptr<host::TrustingMessageCrypto> made = host::NewMessageCrypto();
   for (const std::string& file : options.Values("--trust")) {
     std::string error;
-    if (!made->TrustCertificates(std::filesystem::u8path(file), &error)) {
+    if (!made->TrustCertificates(std::filesystem::path(file), &error)) {
       std::fprintf(stderr, "tidepost: --trust: %s\n", error.c_str());
       return false;
     }
