@@ -20,17 +20,17 @@ fail() {
   echo "FAIL: $*"
   failures=$((failures + 1))
 }
-windows() { "$run" "$wine64" "$prefix" "$exe" "$@" | tr -d '\r'; }
+windows() { "$run" "$wine64" "$prefix" "$exe" "$@"; }
 
 cd "$fixtures"
 messages=$(ls ./*.eml | sed 's#^\./##')
 account="alex.sample@harborworks.example"
 
 # "FILE CODE" for each message of tidepost smime.
-codes() { grep -v '^  ' | sed 's/^\([^:]*\): \([^ ]*\).*/\1 \2/'; }
+codes() { tr -d '\r' | grep -v '^  ' | sed 's/^\([^:]*\): \([^ ]*\).*/\1 \2/'; }
 # "FILE CODE branded|not CLASS" for each message of tidepost check.
 decisions() {
-  awk '/^[^ ]/ { name = $0 }
+  tr -d '\r' | awk '/^[^ ]/ { name = $0 }
        /^  S\/MIME:/ { code = $2 }
        /^  decision:/ { decision = ($2 == "branded:") ? "branded" : "not-branded" }
        /^  class:/ { print name, code, decision, $NF; code = "-" }'
