@@ -80,6 +80,8 @@ std::wstring RefusalOfSignedData(const host::SignerInfo& signer) {
     return L"its signed attributes name no content type";
   if (types.size() > 1)
     return L"its signed attributes name more than one content type";
+  if (types.front().empty())
+    return L"its signed content type cannot be read";
   if (types.front() != signer.contentType) {
     return Format(L"its signed content type %s is not its content's type %s",
                   Utf8ToWide(types.front()), Utf8ToWide(signer.contentType));
