@@ -50,13 +50,20 @@ UniqueCertStore Candidates(HCERTSTORE messageCertificates, HCERTSTORE addedRoots
   return collection;
 }
 
-// Whether the added roots hold `certificate` (compared whole).
+// Whether the added roots hold `certificate`, compared byte for byte: a certificate that only
+// repeats a trusted root's issuer and serial number (what CertCompareCertificate looks at)
+// must not pass for it.
 bool IsAddedRoot(HCERTSTORE addedRoots, PCCERT_CONTEXT certificate) {
-  if (addedRoots == nullptr)
-    return false;
-  UniqueCertContext found(::CertFindCertificateInStore(addedRoots, X509_ASN_ENCODING, 0,
-                                                       CERT_FIND_EXISTING, certificate, nullptr));
-  return static_cast<bool>(found);
+  const std::string encoded = EncodedOf(certificate);
+  PCCERT_CONTEXT added = nullptr;
+  while (addedRoots != nullptr &&
+         (added = ::CertEnumCertificatesInStore(addedRoots, added)) != nullptr) {
+    if (EncodedOf(added) == encoded) {
+      ::CertFreeCertificateContext(added);
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace
