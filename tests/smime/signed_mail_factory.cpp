@@ -9,6 +9,7 @@
 #include <openssl/x509v3.h>
 
 #include <atomic>
+#include <map>
 #include <stdexcept>
 
 namespace tp::testing {
@@ -66,13 +67,32 @@ void AddEmailNames(X509* certificate, const std::vector<std::string>& emails) {
   GENERAL_NAMES_free(names);
 }
 
+// A key for the identity. Signers, which issue nothing, share one key of each size (a key
+// costs a tenth of a second or more to make); every authority has its own, so that no two
+// issuers can be taken for each other.
+Key NewKey(const CertificateProfile& profile) {
+  static std::map<int, Key> signerKeys;
+  const auto bits = static_cast<unsigned int>(profile.keyBits);
+  if (profile.authority) {
+    Key key(EVP_RSA_gen(bits));
+    Require(key != nullptr, "EVP_RSA_gen");
+    return key;
+  }
+  Key& shared = signerKeys[profile.keyBits];
+  if (!shared) {
+    shared.reset(EVP_RSA_gen(bits));
+    Require(shared != nullptr, "EVP_RSA_gen");
+  }
+  Require(EVP_PKEY_up_ref(shared.get()) == 1, "EVP_PKEY_up_ref");
+  return Key(shared.get());
+}
+
 }  // namespace
 
 Identity MakeIdentity(const CertificateProfile& profile, const Identity* issuer) {
   static std::atomic<long> serial{1000};
   Identity made;
-  made.key.reset(EVP_RSA_gen(static_cast<unsigned int>(profile.keyBits)));
-  Require(made.key != nullptr, "EVP_RSA_gen");
+  made.key = NewKey(profile);
   made.certificate.reset(X509_new());
   X509* certificate = made.certificate.get();
   Require(X509_set_version(certificate, 2) == 1, "X509_set_version");
