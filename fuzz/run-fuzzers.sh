@@ -10,10 +10,10 @@ cd "$root"
 
 cmake --preset fuzz >/dev/null
 cmake --build build/fuzz -j2 --target tp_json_fuzzer tp_xml_fuzzer tp_auth_headers_fuzzer \
-  tp_smime_fuzzer tp_eml_fuzzer tp_neutraliser_fuzzer tp_sanitizer_fuzzer
+  tp_smime_fuzzer tp_smime_cut_fuzzer tp_eml_fuzzer tp_neutraliser_fuzzer tp_sanitizer_fuzzer
 
 failed=0
-for target in json xml auth_headers smime eml neutraliser sanitizer; do
+for target in json xml auth_headers smime smime_cut eml neutraliser sanitizer; do
   work=build/fuzz/corpus/$target  # new inputs go here; the committed seeds stay untouched
   mkdir -p "$work" build/fuzz/findings
   seeds="fuzz/corpus/$target"

@@ -3,6 +3,7 @@
 
 #include "branding/mapi_text.h"
 #include "branding/message_class.h"
+#include "net/certificate_names.h"
 #include "net/smime_message.h"
 #include "support/log.h"
 #include "support/text.h"
@@ -13,13 +14,6 @@ namespace {
 bool IsHostNameCharacter(wchar_t ch) {
   return (ch >= L'a' && ch <= L'z') || (ch >= L'A' && ch <= L'Z') || (ch >= L'0' && ch <= L'9') ||
          ch == L'-' || ch == L'.';
-}
-
-std::wstring JoinAddresses(const std::vector<std::wstring>& addresses) {
-  std::wstring joined;
-  for (const std::wstring& address : addresses)
-    joined += (joined.empty() ? L"" : L", ") + address;
-  return joined;
 }
 
 }  // namespace
@@ -70,11 +64,12 @@ bool SmimeSignatureVouches(host::MapiMessage& message, const std::wstring& messa
   const SmimeMessageCheck check = VerifySMimeMessage(message);
   const SignatureVerdict& verdict = check.verdict;
   WriteLogFormat(L"SMIME signature result=%d (%s), signer=%s, addresses=%s", verdict.result,
-                 DescribeVerdict(verdict), verdict.signerSubject,
-                 JoinAddresses(verdict.signerAddresses));
+                 DescribeVerdict(verdict), EscapeForDiagnostics(verdict.signerSubject),
+                 DescribeSignerAddresses(verdict));
   switch (JudgeSignatureForBrand(verdict, brand)) {
     case SignatureRefusal::kNotVerified:
-      WriteLog(L"Message failed SMIME verification");
+      WriteLogFormat(L"Message failed SMIME verification: result %d, %s", verdict.result,
+                     DescribeVerdict(verdict));
       return false;
     case SignatureRefusal::kUntrustedRoot:
       WriteLog(

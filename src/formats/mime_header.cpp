@@ -67,18 +67,23 @@ size_t SkipComment(std::string_view text, size_t pos) {
 }
 
 // Reads a quoted string that starts at `pos` (the opening quote) into *out; returns the
-// position after the closing quote (the end when there is none).
-size_t ReadQuoted(std::string_view text, size_t pos, std::string* out) {
+// position after the closing quote (the end when there is none, with *closed false).
+size_t ReadQuoted(std::string_view text, size_t pos, std::string* out, bool* closed = nullptr) {
   for (++pos; pos < text.size(); ++pos) {
     const char ch = text[pos];
-    if (ch == '"')
+    if (ch == '"') {
+      if (closed != nullptr)
+        *closed = true;
       return pos + 1;
+    }
     if (ch == '\\' && pos + 1 < text.size()) {
       out->push_back(text[++pos]);
     } else {
       out->push_back(ch);
     }
   }
+  if (closed != nullptr)
+    *closed = false;
   return text.size();
 }
 
@@ -209,6 +214,16 @@ std::vector<std::string> FindFieldsEverywhere(std::string_view block, std::strin
   return values;
 }
 
+size_t CountFields(const std::vector<HeaderField>& fields, std::string_view name) {
+  const std::string wanted = Lower(name);
+  size_t count = 0;
+  for (const HeaderField& field : fields) {
+    if (field.name.size() == wanted.size() && Lower(field.name) == wanted)
+      ++count;
+  }
+  return count;
+}
+
 std::string Unfold(std::string_view value) {
   std::string out;
   out.reserve(value.size());
@@ -234,19 +249,32 @@ StructuredValue ParseStructuredValue(std::string_view unfolded) {
     }
     const std::string name = Lower(TrimWhite(unfolded.substr(pos, equals - pos)));
     std::string value;
+    bool irregular = false;
     pos = equals + 1;
     while (pos < unfolded.size() && IsWhite(unfolded[pos]))
       ++pos;
     if (pos < unfolded.size() && unfolded[pos] == '"') {
       // A quoted value is kept exactly; anything after it up to the ';' is ignored.
+      bool closed = false;
       std::string ignored;
-      pos = ReadUntilSemicolon(unfolded, ReadQuoted(unfolded, pos, &value), &ignored);
+      pos = ReadUntilSemicolon(unfolded, ReadQuoted(unfolded, pos, &value, &closed), &ignored);
+      irregular = !closed || !TrimWhite(ignored).empty();
     } else {
+      const size_t start = pos;
       pos = ReadUntilSemicolon(unfolded, pos, &value);
+      const std::string_view written = TrimWhite(unfolded.substr(start, pos - start));
+      irregular = written.find_first_of("\"( \t\r\n") != std::string_view::npos;
       value = std::string(TrimWhite(value));
     }
-    if (!name.empty() && result.params.count(name) == 0)
-      result.params[name] = value;
+    if (name.empty())
+      continue;
+    if (result.params.count(name) != 0) {
+      result.repeated.insert(name);
+      continue;
+    }
+    result.params[name] = value;
+    if (irregular)
+      result.irregular.insert(name);
   }
   return result;
 }

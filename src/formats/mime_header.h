@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +38,8 @@ HeaderBlock SplitHeaderBlock(std::string_view entity);
 
 // The first field called `name` (letter case ignored), or null.
 const HeaderField* FindField(const std::vector<HeaderField>& fields, std::string_view name);
+// How many fields are called `name` (letter case ignored).
+size_t CountFields(const std::vector<HeaderField>& fields, std::string_view name);
 
 // Every field called `name` in a header block, as the most liberal of readers finds them:
 // a line ends at CR LF, LF or a lone CR; the name matches in any letter case, with blanks
@@ -51,10 +54,15 @@ std::string Unfold(std::string_view value);
 
 // A structured value such as `text/html; charset="utf-8"`: its leading token in lower case
 // and its parameters by lower-case name. Quoted strings lose their quotes and escapes;
-// comments in parentheses are skipped.
+// comments in parentheses are skipped. A parameter given more than once keeps its first
+// value. Where mail readers are known to differ, the parameter is named: one given more than
+// once, and one written irregularly (a quote never closed, text after the closing quote, a
+// comment, or blanks inside a value that is not quoted).
 struct StructuredValue {
   std::string token;
   std::map<std::string, std::string> params;
+  std::set<std::string> repeated;
+  std::set<std::string> irregular;
 };
 StructuredValue ParseStructuredValue(std::string_view unfolded);
 

@@ -5,12 +5,15 @@
 // maps its library onto the same answers and the core decides from them alone.
 //
 // The trust is the platform's: the user's certificate stores on Windows; on posix the
-// system's CA bundle plus the certificates the adapter was given. The current time is the
-// platform's real time, whatever clock the rest of the host simulates.
+// system's CA bundle; on both, plus the certificates the adapter was given. The adapters
+// report what they found (algorithms, key sizes, purposes); the core's rules decide. The current
+// time is the platform's real time, whatever clock the rest of the host simulates.
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,6 +53,21 @@ constexpr uint32_t kIsPartialChain = 0x00010000;
 constexpr uint32_t kIsExplicitDistrust = 0x04000000;
 }  // namespace trust
 
+// One certificate of a signer's chain.
+struct ChainCertificate {
+  std::string encoded;  // DER
+  // The purposes (dotted object identifiers) the machine's trust restricts a trusted
+  // certificate to: a certificate store's property on Windows, a trusted certificate's
+  // settings in OpenSSL. Nothing without a restriction.
+  std::optional<std::vector<std::string>> trustedPurposes;
+};
+
+// A chain built for the signer's certificate.
+struct ChainReport {
+  uint32_t errorStatus = 0;                    // the CERT_TRUST error bits of the whole chain
+  std::vector<ChainCertificate> certificates;  // the signer's first, towards the root
+};
+
 // The signer's certificate of a verified message.
 class Certificate {
  public:
@@ -57,27 +75,54 @@ class Certificate {
   // CertVerifyTimeValidity at the current time: -1 before its validity, 0 within, 1 after.
   virtual int VerifyTimeValidity() = 0;
   // CertGetCertificateChain with the platform's trust, the certificates the message carried
-  // as further candidates, no revocation check, no required usage and nothing fetched from the
-  // network: the chain's trust error bits. False when no chain could be built at all.
-  virtual bool GetChainErrorStatus(uint32_t* errorStatus) = 0;
-  // The subject's distinguished name as the platform writes it, for people to read.
-  virtual std::wstring Subject() = 0;
-  // The certificate's e-mail addresses: the rfc822Name entries of its subject alternative
-  // names, then the e-mail attributes of its subject, as written (not checked, not folded).
-  virtual std::vector<std::wstring> EmailAddresses() = 0;
+  // as further candidates, no revocation check, nothing fetched from the network, and
+  // e-mail protection as the usage the chain must be valid for (CryptoAPI's requested usage,
+  // OpenSSL's S/MIME signing purpose). False when no chain could be built at all.
+  virtual bool BuildChain(ChainReport* report) = 0;
+  // The certificate, DER-encoded: the core reads its names and purposes itself.
+  virtual std::string Encoded() = 0;
+};
+
+// Signer 0 of a signed-data object, as it was signed. Algorithms are dotted object
+// identifiers.
+struct SignerInfo {
+  std::string digestAlgorithm;
+  std::string signatureAlgorithm;
+  std::string contentType;  // of the encapsulated (or detached) content
+  bool signedAttributes = false;
+  // The values of the content-type attributes among the signed attributes, in order.
+  std::vector<std::string> contentTypeAttributes;
+};
+
+// What a signature that verified gives back.
+struct VerifiedSignature {
+  SignerInfo signer;
+  std::unique_ptr<Certificate> certificate;  // the signer's; may be null
 };
 
 class MessageCrypto {
  public:
   virtual ~MessageCrypto() = default;
-  // CryptVerifyMessageSignature of signer 0 of a signed-data object that holds its content:
-  // S_OK with the signer's certificate (which may still be null), or why it failed.
+  // CryptVerifyMessageSignature of signer 0 of a signed-data object that holds its content,
+  // with the digest in its signed attributes checked against the content: S_OK with what
+  // was signed and by whom, or why it failed.
   virtual HResult VerifyMessageSignature(std::string_view signedData,
-                                         std::unique_ptr<Certificate>* signer) = 0;
-  // CryptVerifyDetachedMessageSignature of signer 0 of a signed-data object over `content`.
+                                         VerifiedSignature* verified) = 0;
+  // CryptVerifyDetachedMessageSignature of signer 0 of a signed-data object over `content`,
+  // likewise.
   virtual HResult VerifyDetachedMessageSignature(std::string_view signature,
                                                  std::string_view content,
-                                                 std::unique_ptr<Certificate>* signer) = 0;
+                                                 VerifiedSignature* verified) = 0;
+};
+
+// A message crypto whose trust can be widened with roots of the caller's choosing (the
+// tidepost tool's --trust files, tests): beside the platform's own trust, never in place of
+// it, and only for this object.
+class TrustingMessageCrypto : public MessageCrypto {
+ public:
+  // Adds every certificate of a PEM file to the trusted roots. False with the reason when the
+  // file cannot be read or holds no certificate. Not to be called while verifying.
+  virtual bool TrustCertificates(const std::filesystem::path& pemFile, std::string* error) = 0;
 };
 
 }  // namespace tp::host

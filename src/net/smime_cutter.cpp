@@ -1,118 +1,72 @@
-// Cutting clear-signed S/MIME entities.
+// Cutting clear-signed S/MIME entities with the MIME reader.
 #include "net/smime_cutter.h"
 
-#include <vector>
-
+#include "formats/mime_parser.h"
 #include "net/base64.h"
+#include "support/format.h"
+#include "support/text.h"
 
 namespace tp {
 namespace {
 
 constexpr std::string_view kContentType = "content-type";
-constexpr std::string_view kBoundary = "boundary=";
-constexpr std::string_view kHeaderEnd = "\r\n\r\n";
 
-char LowerAscii(char ch) {
-  return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
-}
-
-bool StartsWithIgnoreAsciiCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size())
+bool StartsWithIgnoreAsciiCase(std::string_view text, std::string_view lowerPrefix) {
+  if (text.size() < lowerPrefix.size())
     return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    if (LowerAscii(text[i]) != prefix[i])
+  for (size_t i = 0; i < lowerPrefix.size(); ++i) {
+    const char ch = text[i];
+    if ((ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch) != lowerPrefix[i])
       return false;
   }
   return true;
 }
 
-// Finds a delimiter in linear time whatever the text (Knuth-Morris-Pratt): a boundary of
-// dashes in a body of dashes must not cost boundary length times body length.
-class DelimiterSearch {
- public:
-  explicit DelimiterSearch(std::string_view pattern)
-      : pattern_(pattern), fallback_(pattern.size()) {
-    size_t matched = 0;
-    for (size_t i = 1; i < pattern_.size(); ++i) {
-      while (matched > 0 && pattern_[i] != pattern_[matched])
-        matched = fallback_[matched - 1];
-      if (pattern_[i] == pattern_[matched])
-        ++matched;
-      fallback_[i] = matched;
-    }
-  }
-
-  size_t Find(std::string_view text, size_t from) const {
-    size_t matched = 0;
-    for (size_t i = from; i < text.size(); ++i) {
-      while (matched > 0 && text[i] != pattern_[matched])
-        matched = fallback_[matched - 1];
-      if (text[i] == pattern_[matched])
-        ++matched;
-      if (matched == pattern_.size())
-        return i + 1 - matched;
-    }
-    return std::string_view::npos;
-  }
-
- private:
-  std::string_view pattern_;
-  std::vector<size_t> fallback_;  // longest proper prefix that is also a suffix, per length
-};
-
-bool IsParameterSeparator(char ch) {
-  return ch == ';' || ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n';
+bool IsSignatureType(const std::string& type) {
+  return type == "application/pkcs7-signature" || type == "application/x-pkcs7-signature";
 }
 
-// The boundary parameter of the entity's header block: its value and where the value ends
-// (after a closing quote). The name must stand alone ("xboundary=" is another parameter).
-struct BoundaryValue {
-  std::string_view value;
-  size_t end = 0;
-};
-
-size_t FindIgnoreAsciiCase(std::string_view text, std::string_view lowerNeedle, size_t from) {
-  for (size_t i = from; i + lowerNeedle.size() <= text.size(); ++i) {
-    if (StartsWithIgnoreAsciiCase(text.substr(i), lowerNeedle))
-      return i;
-  }
-  return std::string_view::npos;
+// The entity without the zero bytes that may pad its end; nothing when one stands inside it
+// (a reader of zero-terminated text would stop there).
+std::optional<std::string_view> WithoutEndPadding(std::string_view entity) {
+  const size_t last = entity.find_last_not_of('\0');
+  const std::string_view text = entity.substr(0, last == std::string_view::npos ? 0 : last + 1);
+  if (text.find('\0') != std::string_view::npos)
+    return std::nullopt;
+  return text;
 }
 
-std::optional<BoundaryValue> FindBoundary(std::string_view header, std::wstring* problem) {
-  size_t at = FindIgnoreAsciiCase(header, kBoundary, 0);
-  while (at != std::string_view::npos && (at == 0 || !IsParameterSeparator(header[at - 1])))
-    at = FindIgnoreAsciiCase(header, kBoundary, at + 1);
-  if (at == std::string_view::npos) {
-    *problem = L"its Content-Type has no boundary parameter";
-    return std::nullopt;
+// Why the top of the entity is not a multipart/signed entity that every reader divides as
+// this one does; empty when it is.
+std::wstring ProblemWithTop(const mime::MimePart& top) {
+  if (top.doubt == mime::StructureDoubt::kContentTypeRepeated)
+    return mime::DescribeDoubt(top.doubt);
+  if (top.contentType.token != "multipart/signed")
+    return Format(L"its type is %s, not multipart/signed", Utf8ToWide(top.contentType.token));
+  const auto boundary = top.contentType.params.find("boundary");
+  if (boundary == top.contentType.params.end()) {
+    return top.doubt == mime::StructureDoubt::kBoundaryContinued
+               ? mime::DescribeDoubt(top.doubt)
+               : L"its Content-Type has no boundary parameter";
   }
-  const size_t start = at + kBoundary.size();
-  BoundaryValue boundary;
-  if (start < header.size() && header[start] == '"') {
-    const size_t close = header.find('"', start + 1);
-    if (close == std::string_view::npos) {
-      *problem = L"its boundary has no closing quote";
-      return std::nullopt;
-    }
-    boundary.value = header.substr(start + 1, close - start - 1);
-    boundary.end = close + 1;
-  } else {
-    size_t end = start;
-    while (end < header.size() && !IsParameterSeparator(header[end]) && header[end] != '"')
-      ++end;
-    boundary.value = header.substr(start, end - start);
-    boundary.end = end;
+  if (boundary->second.empty())
+    return L"its boundary is empty";
+  if (boundary->second.size() > mime::kMaxBoundaryLength)
+    return L"its boundary is longer than 200 characters";
+  if (top.doubt != mime::StructureDoubt::kNone)
+    return mime::DescribeDoubt(top.doubt);
+  if (top.children.size() != 2) {
+    if (top.children.size() < 2)
+      return top.children.empty() ? L"it has no part" : L"it has one part only";
+    return Format(L"it has %u parts where a signed entity has two",
+                  static_cast<unsigned>(top.children.size()));
   }
-  if (boundary.value.empty()) {
-    *problem = L"its boundary is empty";
-    return std::nullopt;
+  const mime::MimePart& signature = top.children[1];
+  if (!IsSignatureType(signature.contentType.token)) {
+    return Format(L"its second part is %s, not a PKCS #7 signature",
+                  Utf8ToWide(signature.contentType.token));
   }
-  if (boundary.value.size() > kMaximumBoundaryLength) {
-    *problem = L"its boundary is longer than 200 characters";
-    return std::nullopt;
-  }
-  return boundary;
+  return {};
 }
 
 }  // namespace
@@ -127,55 +81,26 @@ std::optional<DetachedSignature> CutDetachedSignature(std::string_view entity,
     *problem = L"shorter than 100 bytes";
     return std::nullopt;
   }
-  // The entity is read as zero-terminated text.
-  const std::string_view text = entity.substr(0, entity.find('\0'));
-  if (!StartsLikeMimeEntity(text)) {
+  if (!StartsLikeMimeEntity(entity)) {
     *problem = L"it does not start with its Content-Type header";
     return std::nullopt;
   }
-  // The boundary is a parameter of the entity's own header, never a text in its body.
-  const std::string_view header = text.substr(0, text.find(kHeaderEnd));
-  const std::optional<BoundaryValue> boundary = FindBoundary(header, problem);
-  if (!boundary)
-    return std::nullopt;
-
-  const std::string delimiter = "--" + std::string(boundary->value);
-  const DelimiterSearch search(delimiter);
-  const size_t first = search.Find(text, boundary->end);
-  if (first == std::string_view::npos) {
-    *problem = L"its boundary never occurs";
+  const std::optional<std::string_view> text = WithoutEndPadding(entity);
+  if (!text) {
+    *problem = L"it holds a zero byte";
     return std::nullopt;
   }
-  size_t start = first + delimiter.size();
-  if (start < text.size() && text[start] == '\r')
-    ++start;
-  if (start < text.size() && text[start] == '\n')
-    ++start;
-  const size_t second = search.Find(text, start);
-  if (second == std::string_view::npos) {
-    *problem = L"its signed part has no closing delimiter";
+  // Only the entity's own division counts: its parts are not divided further.
+  mime::MimeLimits limits;
+  limits.maxDepth = 1;
+  const mime::MimePart top = mime::ParseMimeEntity(*text, limits);
+  *problem = ProblemWithTop(top);
+  if (!problem->empty())
     return std::nullopt;
-  }
-  size_t end = second;
-  if (end > start && text[end - 1] == '\n')
-    --end;
-  if (end > start && text[end - 1] == '\r')
-    --end;
-
-  const size_t headerEnd = text.find(kHeaderEnd, end);
-  if (headerEnd == std::string_view::npos) {
-    *problem = L"its signature part has no header block";
-    return std::nullopt;
-  }
-  const size_t signatureStart = headerEnd + kHeaderEnd.size();
-  const size_t third = search.Find(text, signatureStart);
-  if (third == std::string_view::npos) {
-    *problem = L"its signature part has no closing delimiter";
-    return std::nullopt;
-  }
   DetachedSignature cut;
-  cut.signedPart = text.substr(start, end - start);
-  cut.signature = Base64DecodeLenient(text.substr(signatureStart, third - signatureStart));
+  cut.signedPart = top.children[0].entity;
+  // Signatures are written in Base64 whatever the part says (and Outlook's are).
+  cut.signature = Base64DecodeLenient(top.children[1].body);
   return cut;
 }
 

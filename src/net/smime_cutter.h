@@ -1,8 +1,9 @@
 // Cutting a clear-signed S/MIME entity (multipart/signed, as Outlook keeps it in a signed
 // message's "smime.p7m" attachment: its Content-Type header, a blank line and its body) into
-// the signed part and the detached signature. The entity comes from the sender: every step
-// is a bounded, linear search, and anything that is not such an entity is refused with the
-// reason.
+// the signed part and the detached signature, with the same MIME reader that reads the
+// message for display. The entity comes from the sender: the cut is refused, with the
+// reason, wherever mail programs could read the entity otherwise than this reader does, so
+// that what verifies is what the user is shown.
 #pragma once
 
 #include <cstddef>
@@ -13,20 +14,21 @@
 namespace tp {
 
 inline constexpr size_t kMinimumSignedEntitySize = 100;
-inline constexpr size_t kMaximumBoundaryLength = 200;
 
 struct DetachedSignature {
-  // Exactly the signed bytes: the first part's headers, its blank line and its body, without
-  // the line break that belongs to the next delimiter. A view into the entity.
+  // Exactly the signed bytes: the first part's headers, its blank line and its body, from
+  // after its delimiter line to before the line end of the next delimiter. A view into the
+  // entity.
   std::string_view signedPart;
   // The second part's body, Base64-decoded.
   std::string signature;
 };
 
 // The signed part and the signature of `entity`, or nothing with the reason in *problem.
-// The text ends at the entity's first zero byte. The entity must start with its Content-Type
-// header (letter case ignored), whose boundary parameter (quoted, or a plain token; at most
-// 200 characters) gives the delimiter; the delimiter keeps its letter case as written.
+// The entity must start with its Content-Type header (letter case ignored), of type
+// multipart/signed, whose boundary parameter (quoted, or a plain token; at most 200
+// characters) divides it into exactly two parts, the second a PKCS #7 signature, before its
+// closing delimiter. Zero bytes may only pad its end.
 std::optional<DetachedSignature> CutDetachedSignature(std::string_view entity,
                                                       std::wstring* problem);
 

@@ -2,6 +2,7 @@
 #include "net/smime_verdict.h"
 
 #include "host/crypto.h"
+#include "net/certificate_names.h"
 #include "support/format.h"
 
 namespace tp {
@@ -47,6 +48,39 @@ std::wstring DescribeRejection(HResult failure) {
   }
 }
 
+std::wstring DescribeUnescaped(const SignatureVerdict& verdict) {
+  switch (verdict.result) {
+    case kSignatureValid:
+      return verdict.ChainsToTrustedRoot()
+                 ? L"signature valid, chain trusted"
+                 : L"signature valid, but the chain stops short of a trusted root";
+    case kSignatureMalformed:
+      if (!verdict.problem.empty())
+        return L"not in the expected form: " + verdict.problem;
+      return L"bad signature: it does not verify with the signer's key";
+    case kSignatureHashMismatch:
+      return L"content altered after signing (hash mismatch)";
+    case kSignatureRejected:
+      if (!verdict.problem.empty())
+        return L"message rejected: " + verdict.problem;
+      return DescribeRejection(verdict.failure);
+    case kSignatureNoSigner:
+      return L"signature verified, but no signer certificate";
+    case kSignerNotTimeValid:
+      return verdict.timeValidity < 0 ? L"signer certificate not yet valid"
+                                      : L"signer certificate expired";
+    case kSignerNoChain:
+      return L"no certificate chain could be built for the signer";
+    case kSignerChainError:
+      return L"certificate chain not trusted: " +
+             (verdict.problem.empty()
+                  ? DescribeTrustErrors(verdict.chainErrors & ~host::trust::kIsPartialChain)
+                  : verdict.problem);
+    default:
+      return Format(L"result %d", verdict.result);
+  }
+}
+
 }  // namespace
 
 bool SignatureVerdict::ChainsToTrustedRoot() const {
@@ -68,32 +102,21 @@ std::wstring DescribeTrustErrors(uint32_t errorStatus) {
 }
 
 std::wstring DescribeVerdict(const SignatureVerdict& verdict) {
-  switch (verdict.result) {
-    case kSignatureValid:
-      return verdict.ChainsToTrustedRoot()
-                 ? L"signature valid, chain trusted"
-                 : L"signature valid, but the chain stops short of a trusted root";
-    case kSignatureMalformed:
-      if (!verdict.problem.empty())
-        return L"not in the expected form: " + verdict.problem;
-      return L"bad signature: it does not verify with the signer's key";
-    case kSignatureHashMismatch:
-      return L"content altered after signing (hash mismatch)";
-    case kSignatureRejected:
-      return DescribeRejection(verdict.failure);
-    case kSignatureNoSigner:
-      return L"signature verified, but no signer certificate";
-    case kSignerNotTimeValid:
-      return verdict.timeValidity < 0 ? L"signer certificate not yet valid"
-                                      : L"signer certificate expired";
-    case kSignerNoChain:
-      return L"no certificate chain could be built for the signer";
-    case kSignerChainError:
-      return L"certificate chain not trusted: " +
-             DescribeTrustErrors(verdict.chainErrors & ~host::trust::kIsPartialChain);
-    default:
-      return Format(L"result %d", verdict.result);
-  }
+  return EscapeForDiagnostics(DescribeUnescaped(verdict));
+}
+
+std::wstring DescribeSignerAddresses(const SignatureVerdict& verdict) {
+  std::wstring addresses;
+  for (const std::wstring& address : verdict.signerAddresses)
+    addresses += (addresses.empty() ? L"" : L", ") + EscapeForDiagnostics(address);
+  return addresses.empty() ? L"(none)" : addresses;
+}
+
+std::wstring DescribeSigner(const SignatureVerdict& verdict) {
+  if (verdict.signerSubject.empty() && verdict.signerAddresses.empty())
+    return {};
+  return EscapeForDiagnostics(verdict.signerSubject) + L"; addresses " +
+         DescribeSignerAddresses(verdict);
 }
 
 }  // namespace tp

@@ -22,7 +22,9 @@ constexpr int kSignerChainError = -7;       // the chain has an error other than
 
 struct SignatureVerdict {
   int result = kSignatureMalformed;
-  // Why the data was not in the expected form (result -1 before the platform was asked).
+  // Why the data was not in the expected form (result -1 before the platform was asked), or
+  // why a rule refused what the platform accepted (-3 for the signed data, -7 for the
+  // certificates). Certificate names in it are as written, not escaped.
   std::wstring problem;
   HResult failure = hr::kOk;  // the platform's answer when the signature did not verify
   int timeValidity = 0;       // of the signer certificate: -1 not yet valid, 1 expired
@@ -35,9 +37,17 @@ struct SignatureVerdict {
   bool ChainsToTrustedRoot() const;
 };
 
-// A few words on the verdict: "signature valid, chain trusted", "content altered after
-// signing (hash mismatch)", "certificate chain not trusted: untrusted root", ...
+// A few words on the verdict, always with its reason: "signature valid, chain trusted",
+// "content altered after signing (hash mismatch)", "certificate chain not trusted: untrusted
+// root", ... Names from the certificates are escaped (certificate_names.h).
 std::wstring DescribeVerdict(const SignatureVerdict& verdict);
+
+// The signer's addresses escaped for one line: "a@b.example, c@d.example", or "(none)".
+std::wstring DescribeSignerAddresses(const SignatureVerdict& verdict);
+
+// Who signed, escaped for one line: "CN=..., O=...; addresses a@b.example"; empty when no
+// signer's certificate was read.
+std::wstring DescribeSigner(const SignatureVerdict& verdict);
 
 // The names of a chain's trust error bits, joined by ", ".
 std::wstring DescribeTrustErrors(uint32_t errorStatus);

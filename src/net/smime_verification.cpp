@@ -2,9 +2,12 @@
 #include "net/smime_verification.h"
 
 #include <memory>
+#include <optional>
 
 #include "host/host.h"
+#include "net/certificate_facts.h"
 #include "net/smime_cutter.h"
+#include "net/smime_policy.h"
 #include "support/text.h"
 
 namespace tp {
@@ -14,8 +17,8 @@ namespace {
 // (real ones carry a handful).
 constexpr size_t kMaxSignerAddresses = 64;
 
-// The result of a signature check from the platform's answer and the signer it gave back.
-SignatureVerdict Judge(HResult answer, std::unique_ptr<host::Certificate> signer) {
+// The result of a signature check from the platform's answer and what it gave back.
+SignatureVerdict Judge(HResult answer, host::VerifiedSignature verified) {
   SignatureVerdict verdict;
   if (hr::Failed(answer)) {
     verdict.failure = answer;
@@ -24,37 +27,23 @@ SignatureVerdict Judge(HResult answer, std::unique_ptr<host::Certificate> signer
                                                           : kSignatureRejected;
     return verdict;
   }
-  if (!signer) {
+  verdict.problem = RefusalOfSignedData(verified.signer);
+  if (!verdict.problem.empty()) {
+    verdict.result = kSignatureRejected;
+    return verdict;
+  }
+  if (!verified.certificate) {
     verdict.result = kSignatureNoSigner;
     return verdict;
   }
-  verdict.result = CheckSignerCertificate(*signer, &verdict);
+  verdict.result = CheckSignerCertificate(*verified.certificate, &verdict);
   return verdict;
 }
 
-}  // namespace
-
-SignatureVerdict VerifyOpaqueSignature(std::string_view data) {
-  std::unique_ptr<host::Certificate> signer;
-  const HResult answer = host::crypto().VerifyMessageSignature(data, &signer);
-  return Judge(answer, std::move(signer));
-}
-
-SignatureVerdict VerifyDetachedSignature(std::string_view data) {
-  SignatureVerdict verdict;
-  const std::optional<DetachedSignature> cut = CutDetachedSignature(data, &verdict.problem);
-  if (!cut)
-    return verdict;
-  std::unique_ptr<host::Certificate> signer;
-  const HResult answer =
-      host::crypto().VerifyDetachedMessageSignature(cut->signature, cut->signedPart, &signer);
-  return Judge(answer, std::move(signer));
-}
-
-int CheckSignerCertificate(host::Certificate& certificate, SignatureVerdict* verdict) {
-  verdict->signerSubject = certificate.Subject();
+void RecordSigner(const CertificateFacts& facts, SignatureVerdict* verdict) {
+  verdict->signerSubject = facts.subject;
   verdict->signerAddresses.clear();
-  for (const std::wstring& address : certificate.EmailAddresses()) {
+  for (const std::wstring& address : facts.emailAddresses) {
     if (verdict->signerAddresses.size() == kMaxSignerAddresses)
       break;
     bool seen = false;
@@ -63,11 +52,41 @@ int CheckSignerCertificate(host::Certificate& certificate, SignatureVerdict* ver
     if (!seen)
       verdict->signerAddresses.push_back(address);
   }
+}
+
+}  // namespace
+
+SignatureVerdict VerifyOpaqueSignature(std::string_view data) {
+  host::VerifiedSignature verified;
+  const HResult answer = host::crypto().VerifyMessageSignature(data, &verified);
+  return Judge(answer, std::move(verified));
+}
+
+SignatureVerdict VerifyDetachedSignature(std::string_view data) {
+  SignatureVerdict verdict;
+  const std::optional<DetachedSignature> cut = CutDetachedSignature(data, &verdict.problem);
+  if (!cut)
+    return verdict;
+  host::VerifiedSignature verified;
+  const HResult answer =
+      host::crypto().VerifyDetachedMessageSignature(cut->signature, cut->signedPart, &verified);
+  return Judge(answer, std::move(verified));
+}
+
+int CheckSignerCertificate(host::Certificate& certificate, SignatureVerdict* verdict) {
+  const std::optional<CertificateFacts> facts = ReadCertificateFacts(certificate.Encoded());
+  if (facts)
+    RecordSigner(*facts, verdict);
   verdict->timeValidity = certificate.VerifyTimeValidity();
   if (verdict->timeValidity != 0)
     return kSignerNotTimeValid;
-  if (!certificate.GetChainErrorStatus(&verdict->chainErrors))
+  host::ChainReport chain;
+  if (!certificate.BuildChain(&chain))
     return kSignerNoChain;
+  verdict->chainErrors = chain.errorStatus;
+  verdict->problem = facts ? RefusalOfChain(chain) : L"the signer's certificate cannot be read";
+  if (!verdict->problem.empty())
+    return kSignerChainError;
   if ((verdict->chainErrors & ~host::trust::kIsPartialChain) != 0)
     return kSignerChainError;
   return kSignatureValid;

@@ -16,9 +16,9 @@ SignatureVerdict VerifyOpaqueSignature(std::string_view data);
 // `data` holds a multipart/signed MIME entity as 8-bit text (see smime_cutter.h).
 SignatureVerdict VerifyDetachedSignature(std::string_view data);
 
-// The signer certificate of a verified signature: 0 when it is within its validity and its
-// chain has no error but being partial, else -5, -6 or -7. Records what was found in *verdict
-// (its result is left to the caller).
+// The signer certificate of a verified signature: 0 when it is within its validity, its
+// chain has no error but being partial and meets the rules of smime_policy.h, else -5, -6 or
+// -7. Records what was found in *verdict (its result is left to the caller).
 int CheckSignerCertificate(host::Certificate& certificate, SignatureVerdict* verdict);
 
 }  // namespace tp

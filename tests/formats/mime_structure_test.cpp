@@ -157,6 +157,7 @@ TEST(MimeParserTest, DelimitersMustStandAloneOnTheirLine) {
       "not --b here\n--bx is longer\n--b-- x neither\n"
       "--b  \t\nsecond\n--b--";
   const MimePart top = ParseMimeEntity(text);
+  EXPECT_EQ(top.doubt, StructureDoubt::kLineStartsWithDelimiter);
   ASSERT_EQ(top.children.size(), 2u);
   EXPECT_EQ(top.children[0].body, "not --b here\n--bx is longer\n--b-- x neither");
   EXPECT_EQ(top.children[1].body, "second");

@@ -9,6 +9,7 @@
 #include "host/sim/sim_outlook.h"
 #include "net/smime_message.h"
 #include "net/smime_verification.h"
+#include "support/test_certificates.h"
 #include "support/test_host.h"
 
 namespace tp {
@@ -20,24 +21,36 @@ using host::sim::SimMail;
 struct CertificateScript {
   int timeValidity = 0;
   std::optional<uint32_t> chainErrors = 0;  // nullopt: no chain
-  std::vector<std::wstring> addresses = {L"alerts@kestrelbank.example"};
+  std::vector<std::string> addresses = {"alerts@kestrelbank.example"};
 };
+
+testing::TestCertificate Signer(const CertificateScript& script) {
+  testing::TestCertificate signer;
+  signer.issuerName = "Kestrel Test Root";
+  signer.sanEmails = script.addresses;
+  signer.extendedKeyUsage = std::vector<std::string>{testing::kOidEmail};
+  signer.keyUsage = 0xA0;
+  return signer;
+}
 
 class ScriptedCertificate final : public host::Certificate {
  public:
-  explicit ScriptedCertificate(CertificateScript script) : script_(std::move(script)) {}
-  int VerifyTimeValidity() override { return script_.timeValidity; }
-  bool GetChainErrorStatus(uint32_t* errorStatus) override {
-    if (!script_.chainErrors)
+  explicit ScriptedCertificate(CertificateScript script) : m_script(std::move(script)) {}
+  int VerifyTimeValidity() override { return m_script.timeValidity; }
+  bool BuildChain(host::ChainReport* report) override {
+    if (!m_script.chainErrors)
       return false;
-    *errorStatus = *script_.chainErrors;
+    testing::TestCertificate root;
+    root.commonName = "Kestrel Test Root";
+    report->errorStatus = *m_script.chainErrors;
+    report->certificates = {{Encoded(), std::nullopt},
+                            {testing::MakeCertificateDer(root), std::nullopt}};
     return true;
   }
-  std::wstring Subject() override { return L"CN=Kestrel Bank Alerts, O=Tidepost tests"; }
-  std::vector<std::wstring> EmailAddresses() override { return script_.addresses; }
+  std::string Encoded() override { return testing::MakeCertificateDer(Signer(m_script)); }
 
  private:
-  CertificateScript script_;
+  CertificateScript m_script;
 };
 
 // Answers every verification with the same script, and records what it was asked.
@@ -47,29 +60,37 @@ class ScriptedCrypto final : public host::MessageCrypto {
   HResult detachedAnswer = hr::kOk;
   bool withSigner = true;
   CertificateScript certificate;
+  host::SignerInfo signer{"2.16.840.1.101.3.4.2.1",
+                          "1.2.840.113549.1.1.1",
+                          "1.2.840.113549.1.7.1",
+                          true,
+                          {"1.2.840.113549.1.7.1"}};
 
   std::vector<std::string> calls;  // "opaque" or "detached"
   std::string lastData;
   std::string lastContent;
 
   HResult VerifyMessageSignature(std::string_view signedData,
-                                 std::unique_ptr<host::Certificate>* signer) override {
+                                 host::VerifiedSignature* verified) override {
     calls.push_back("opaque");
     lastData = signedData;
-    return Answer(opaqueAnswer, signer);
+    return Answer(opaqueAnswer, verified);
   }
   HResult VerifyDetachedMessageSignature(std::string_view signature, std::string_view content,
-                                         std::unique_ptr<host::Certificate>* signer) override {
+                                         host::VerifiedSignature* verified) override {
     calls.push_back("detached");
     lastData = signature;
     lastContent = content;
-    return Answer(detachedAnswer, signer);
+    return Answer(detachedAnswer, verified);
   }
 
  private:
-  HResult Answer(HResult answer, std::unique_ptr<host::Certificate>* signer) {
-    if (hr::Succeeded(answer) && withSigner)
-      *signer = std::make_unique<ScriptedCertificate>(certificate);
+  HResult Answer(HResult answer, host::VerifiedSignature* verified) {
+    if (hr::Succeeded(answer)) {
+      verified->signer = signer;
+      if (withSigner)
+        verified->certificate = std::make_unique<ScriptedCertificate>(certificate);
+    }
     return answer;
   }
 };
@@ -189,9 +210,9 @@ TEST(SmimeVerificationTest, TheSignersAddressesAreListedOnceAndBounded) {
   testing::TempFolder folder;
   host::sim::SimHost sim(folder.wpath());
   ScriptedCrypto crypto;
-  crypto.certificate.addresses = {L"a@x.example", L"A@X.example", L"b@x.example"};
+  crypto.certificate.addresses = {"a@x.example", "A@X.example", "b@x.example"};
   for (int i = 0; i < 1000; ++i)
-    crypto.certificate.addresses.push_back(L"n" + std::to_wstring(i) + L"@x.example");
+    crypto.certificate.addresses.push_back("n" + std::to_string(i) + "@x.example");
   host::Host withCrypto = sim.host();
   withCrypto.crypto = &crypto;
   host::ScopedHost installed(withCrypto);

@@ -54,6 +54,19 @@ TEST(PosixCryptoTest, OnlyFilesOfCertificatesCanBeTrusted) {
   EXPECT_EQ(error, (folder.path() / "text.pem").string() + " holds no PEM certificate");
 }
 
+TEST(PosixCryptoTest, TheSystemsCaBundleIsReadWhenASignatureIsFirstVerified) {
+  testing::TempFolder folder;
+  testing::WriteFileBytes(folder.path() / "empty.pem", "");
+  host::posix::PosixMessageCrypto crypto;
+  std::string error;
+  EXPECT_FALSE(crypto.TrustCertificates(folder.path() / "empty.pem", &error));
+  EXPECT_FALSE(crypto.SystemTrustLoaded());
+  host::VerifiedSignature verified;
+  EXPECT_EQ(crypto.VerifyMessageSignature("\x30\x03\x02\x01\x01", &verified),
+            host::crypt::kAsn1BadTag);
+  EXPECT_TRUE(crypto.SystemTrustLoaded());
+}
+
 // The fixture's messages with and without its root among the trusted certificates.
 class PosixTrustTest : public testing::SimHostTest {
  protected:

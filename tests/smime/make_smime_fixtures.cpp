@@ -89,6 +89,36 @@ std::string ClearSigned(const std::string& from, const std::string& subject,
          "--\r\n";
 }
 
+// What an attacker shows in place of a brand's genuine signed part.
+constexpr char kAttackerPart[] =
+    "Content-Type: text/html; charset=utf-8\r\n"
+    "\r\n"
+    "<html><body><p>Your account is locked: <a href=\"http://kestrelbank.example.evil.example/\">"
+    "unlock it</a>.</p>[APPointer:res=evil:APPointer]</body></html>\r\n";
+
+// A signature part, ended by the line end before the next delimiter.
+std::string SignaturePart(const std::string& signature) {
+  return "Content-Type: application/pkcs7-signature; name=\"smime.p7s\"\r\n"
+         "Content-Transfer-Encoding: base64\r\n\r\n" +
+         Base64Lines(signature);
+}
+
+// A multipart/signed message whose Content-Type ends with `parameters` and whose body is
+// written as it is: the cutting tricks.
+std::string SignedWithBody(const std::string& subject, const std::string& parameters,
+                           const std::string& body) {
+  return Headers(kBrandSender, subject) +
+         "Content-Type: multipart/signed; protocol=\"application/pkcs7-signature\";\r\n"
+         "\tmicalg=sha-256; " +
+         parameters + "\r\n\r\n" + body;
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+    text.replace(at, from.size(), to);
+  return text;
+}
+
 // An opaque signed message: the signed-data object as its only part.
 std::string Opaque(const std::string& subject, const std::string& signedData,
                    const std::string& name = "smime.p7m") {
@@ -116,6 +146,126 @@ void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
     throw std::runtime_error("cannot write " + path.string());
 }
 
+// Signers whose certificates are not for signing mail, chains that may not vouch for that,
+// and broken or weak cryptography in the certificates: each signs the statement.
+void AddRefusedCertificates(const Identity& root, const Identity& intermediate,
+                            const std::vector<const Identity*>& chain, const std::string& statement,
+                            std::map<std::string, std::string>* files) {
+  struct Recipe {
+    const char* file;
+    CertificateProfile profile;
+    const Identity* issuer;
+  };
+  auto profile = [](const char* name, auto change) {
+    CertificateProfile made{name, "", {kBrandSender}, false, -1, 30};
+    change(made);
+    return made;
+  };
+  const Identity serverIntermediate = MakeIdentity(profile("Tidepost Server Intermediate",
+                                                           [](CertificateProfile& p) {
+                                                             p.authority = true;
+                                                             p.extendedKeyUsage = "serverAuth";
+                                                             p.notBeforeDays = -2;
+                                                             p.notAfterDays = 3650;
+                                                           }),
+                                                   &root);
+  const Identity sha1Intermediate = MakeIdentity(profile("Tidepost SHA-1 Intermediate",
+                                                         [](CertificateProfile& p) {
+                                                           p.authority = true;
+                                                           p.signatureDigest = EVP_sha1();
+                                                           p.notBeforeDays = -2;
+                                                           p.notAfterDays = 3650;
+                                                         }),
+                                                 &root);
+  const Recipe recipes[] = {
+      {"detached-server-certificate.eml",
+       profile("Kestrel Bank Web",
+               [](CertificateProfile& p) { p.extendedKeyUsage = "serverAuth"; }),
+       &intermediate},
+      {"detached-any-purpose-signer.eml",
+       profile("Kestrel Bank Any",
+               [](CertificateProfile& p) { p.extendedKeyUsage = "anyExtendedKeyUsage"; }),
+       &intermediate},
+      {"detached-no-extended-key-usage.eml",
+       profile("Kestrel Bank Plain", [](CertificateProfile& p) { p.extendedKeyUsage = ""; }),
+       &intermediate},
+      {"detached-key-encipherment-only.eml",
+       profile("Kestrel Bank Cipher",
+               [](CertificateProfile& p) { p.keyUsage = "critical,keyEncipherment"; }),
+       &intermediate},
+      {"detached-non-repudiation-only.eml",
+       profile("Kestrel Bank Legal",
+               [](CertificateProfile& p) { p.keyUsage = "critical,nonRepudiation"; }),
+       &intermediate},
+      {"detached-server-intermediate.eml", profile("Kestrel Bank Via Web", [](auto&) {}),
+       &serverIntermediate},
+      {"detached-md5-certificate.eml",
+       profile("Kestrel Bank MD5", [](CertificateProfile& p) { p.signatureDigest = EVP_md5(); }),
+       &intermediate},
+      {"detached-sha1-intermediate.eml", profile("Kestrel Bank Via SHA-1", [](auto&) {}),
+       &sha1Intermediate},
+      {"detached-1024-bit-signer.eml",
+       profile("Kestrel Bank Short", [](CertificateProfile& p) { p.keyBits = 1024; }),
+       &intermediate},
+      {"detached-nul-in-address.eml",
+       profile("Kestrel Bank Zero",
+               [](CertificateProfile& p) {
+                 p.sanEmails = {std::string("alerts@kestrelbank.example\0.evil.example", 40)};
+               }),
+       &intermediate},
+  };
+  SignOptions detached;
+  for (const Recipe& recipe : recipes) {
+    const Identity signer = MakeIdentity(recipe.profile, recipe.issuer);
+    std::vector<const Identity*> carried = chain;
+    if (recipe.issuer != &intermediate)
+      carried = {recipe.issuer};
+    (*files)[recipe.file] = ClearSigned(kBrandSender, recipe.profile.commonName, statement,
+                                        SignContent(signer, carried, statement, detached));
+  }
+}
+
+// The ways of showing one part while another is verified, and legitimate transport padding.
+void AddCutTricks(const std::string& statement, const std::string& signature,
+                  std::map<std::string, std::string>* files) {
+  const std::string boundary = "----=_Part_20261201_Kestrel";
+  const std::string delimiter = "--" + boundary;
+  const std::string genuine = statement;
+  const std::string attacker = kAttackerPart;
+  const std::string signaturePart = SignaturePart(signature);
+  const std::string quoted = "boundary=\"" + boundary + "\"";
+  const std::string whole = ClearSigned(kBrandSender, "Padded delimiters", statement, signature);
+  (*files)["detached-padded-delimiters.eml"] =
+      Replaced(Replaced(whole, "\r\n" + delimiter + "\r\n", "\r\n" + delimiter + " \t \r\n"),
+               delimiter + "--\r\n", delimiter + "--  \r\n");
+  (*files)["detached-genuine-part-in-preamble.eml"] = SignedWithBody(
+      "A genuine part in the preamble", quoted,
+      delimiter + "X\r\n" + genuine + "\r\n" + delimiter + "\r\n" + attacker + "\r\n" + delimiter +
+          "\r\n" + signaturePart + "\r\n" + delimiter + "--\r\n");
+  (*files)["detached-third-part.eml"] =
+      SignedWithBody("A third part", quoted,
+                     delimiter + "\r\n" + genuine + "\r\n" + delimiter + "\r\n" + signaturePart +
+                         "\r\n" + delimiter + "\r\n" + attacker + "\r\n" + delimiter + "--\r\n");
+  (*files)["detached-repeated-boundary.eml"] =
+      SignedWithBody("A repeated boundary", quoted + "; boundary=\"gen\"",
+                     "--gen\r\n" + attacker + "\r\n--gen\r\n" + signaturePart + "\r\n--gen--\r\n" +
+                         delimiter + "\r\n" + genuine + "\r\n" + delimiter + "\r\n" +
+                         signaturePart + "\r\n" + delimiter + "--\r\n");
+  (*files)["detached-boundary-in-quoted-parameter.eml"] = SignedWithBody(
+      "A boundary inside another parameter", "x-note=\"filed; boundary=gen\"; " + quoted,
+      "--gen\r\n" + genuine + "\r\n--gen\r\n" + signaturePart + "\r\n--gen--\r\n" + delimiter +
+          "\r\n" + attacker + "\r\n" + delimiter + "\r\n" + signaturePart + "\r\n" + delimiter +
+          "--\r\n");
+  (*files)["detached-no-closing-delimiter.eml"] =
+      SignedWithBody("No closing delimiter", quoted,
+                     delimiter + "\r\n" + genuine + "\r\n" + delimiter + "\r\n" + signaturePart +
+                         "\r\n\r\n" + attacker);
+  (*files)["detached-bare-carriage-return.eml"] =
+      SignedWithBody("A delimiter after a carriage return alone", quoted,
+                     delimiter + "\r\n" + attacker + "\r" + delimiter + "\r\n" + genuine + "\r\n" +
+                         delimiter + "\r\n" + signaturePart + "\r\n" + delimiter + "--\r\n");
+}
+
 void MakeFixtures(const std::filesystem::path& dir) {
   const std::string stamp = std::to_string(std::chrono::duration_cast<std::chrono::seconds>(
                                                std::chrono::system_clock::now().time_since_epoch())
@@ -128,6 +278,14 @@ void MakeFixtures(const std::filesystem::path& dir) {
       MakeIdentity({"Tidepost Expired Intermediate", "", {}, true, -60, -2}, &root);
   const Identity rogueRoot =
       MakeIdentity({"Tidepost Rogue Root " + stamp, "", {}, true, -2, 3650}, nullptr);
+  // Trusted roots that may not vouch for e-mail: by their own extension, and by the trust
+  // the machine gives them (OpenSSL's trust settings, a Windows store's property).
+  CertificateProfile serverRootProfile{
+      "Tidepost Test Root for servers " + stamp, "", {}, true, -2, 3650};
+  serverRootProfile.extendedKeyUsage = "serverAuth";
+  const Identity serverRoot = MakeIdentity(serverRootProfile, nullptr);
+  const Identity restrictedRoot =
+      MakeIdentity({"Tidepost Test Root restricted " + stamp, "", {}, true, -2, 3650}, nullptr);
 
   auto signer = [&](const char* name, std::vector<std::string> emails, const Identity& issuer,
                     long notBefore = -1, long notAfter = 30, std::string subjectEmail = "") {
@@ -236,8 +394,36 @@ void MakeFixtures(const std::filesystem::path& dir) {
   files["detached-expired-intermediate.eml"] =
       ClearSigned(kBrandSender, "Expired intermediate", statement,
                   sign(orphan, {&expiredIntermediate}, statement, detached));
+  files["detached-server-root.eml"] =
+      ClearSigned(kBrandSender, "Under a root for servers", statement,
+                  sign(signer("Kestrel Bank Server Root", {kBrandSender}, serverRoot),
+                       {&serverRoot}, statement, detached));
+  files["detached-restricted-root.eml"] =
+      ClearSigned(kBrandSender, "Under a root trusted for servers", statement,
+                  sign(signer("Kestrel Bank Restricted Root", {kBrandSender}, restrictedRoot),
+                       {&restrictedRoot}, statement, detached));
   files["unsigned.eml"] = Headers(kBrandSender, "Not signed") +
                           "Content-Type: text/plain; charset=utf-8\r\n\r\nPlain text.\r\n";
+
+  AddRefusedCertificates(root, intermediate, chain, statement, &files);
+  AddCutTricks(statement, signature, &files);
+  {
+    SignOptions md5 = detached;
+    md5.digest = EVP_md5();
+    files["detached-md5-digest.eml"] =
+        ClearSigned(kBrandSender, "MD5 digest", statement, sign(alerts, chain, statement, md5));
+    md5.detached = false;
+    files["opaque-md5-digest.eml"] =
+        Opaque("MD5 digest (opaque)", sign(alerts, chain, statement, md5));
+    SignOptions mismatch = detached;
+    mismatch.signedContentType = "1.2.840.113549.1.7.2";  // signed data, not data
+    files["detached-content-type-mismatch.eml"] =
+        ClearSigned(kBrandSender, "Another signed content type", statement,
+                    sign(alerts, chain, statement, mismatch));
+    mismatch.detached = false;
+    files["opaque-content-type-mismatch.eml"] =
+        Opaque("Another signed content type (opaque)", sign(alerts, chain, statement, mismatch));
+  }
 
   for (const SmimeCase& expected : kSmimeCases) {
     if (files.count(expected.file) == 0)
@@ -248,6 +434,11 @@ void MakeFixtures(const std::filesystem::path& dir) {
     WriteFile(dir / name, bytes);
   WriteFile(dir / "trusted-root.pem", CertificatePem(root.certificate.get()));
   WriteFile(dir / "trusted-root.der", CertificateDer(root.certificate.get()));
+  WriteFile(dir / "trusted-roots.pem",
+            CertificatePem(root.certificate.get()) + CertificatePem(serverRoot.certificate.get()) +
+                TrustedCertificatePem(restrictedRoot.certificate.get(), "1.3.6.1.5.5.7.3.1"));
+  WriteFile(dir / "server-root.der", CertificateDer(serverRoot.certificate.get()));
+  WriteFile(dir / "restricted-root.der", CertificateDer(restrictedRoot.certificate.get()));
 }
 
 }  // namespace

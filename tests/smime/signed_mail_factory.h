@@ -32,23 +32,34 @@ struct Identity {
 struct CertificateProfile {
   std::string commonName;
   std::string subjectEmail;            // the subject's e-mail attribute; empty for none
-  std::vector<std::string> sanEmails;  // rfc822Name subject alternative names
+  std::vector<std::string> sanEmails;  // rfc822Name subject alternative names, every byte
   bool authority = false;              // a CA certificate
   long notBeforeDays = -1;             // validity, in days from now
   long notAfterDays = 30;
+  // Extensions in OpenSSL's configuration syntax; "default" for what an authority or an
+  // e-mail signer carries, empty for none.
+  std::string keyUsage = "default";
+  std::string extendedKeyUsage = "default";
+  int keyBits = 2048;
+  const EVP_MD* signatureDigest = nullptr;  // of the issuer's signature; null: SHA-256
 };
 
 // A new RSA key and its certificate, issued by `issuer` (self-signed when null).
 Identity MakeIdentity(const CertificateProfile& profile, const Identity* issuer);
 
 std::string CertificatePem(X509* certificate);
+// As a "TRUSTED CERTIFICATE" that OpenSSL trusts for `purpose` (a dotted identifier) only.
+std::string TrustedCertificatePem(X509* certificate, const std::string& purpose);
 std::string CertificateDer(X509* certificate);
 
 struct SignOptions {
   bool detached = true;
   bool includeCertificates = true;  // the signer's certificate and `chain`
   bool signedAttributes = true;
-  bool breakSignature = false;  // flip a bit of the signature value after signing
+  bool breakSignature = false;     // flip a bit of the signature value after signing
+  const EVP_MD* digest = nullptr;  // the signer's digest; null: SHA-256
+  // A content-type attribute naming this type (dotted) instead of the content's own.
+  std::string signedContentType;
 };
 
 // A DER-encoded CMS signed-data object over `content`, by `signer`, carrying `chain`.

@@ -1,4 +1,4 @@
-// The S/MIME fixture's root trusted by the OpenSSL adapter.
+// The S/MIME fixture's roots trusted by the OpenSSL adapter.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -12,7 +12,7 @@ host::MessageCrypto& TrustingFixtureRoot() {
   static const std::unique_ptr<host::posix::PosixMessageCrypto> crypto = [] {
     auto made = std::make_unique<host::posix::PosixMessageCrypto>();
     std::string error;
-    if (!made->TrustCertificates((SmimeFixtureFolder() / "trusted-root.pem").string(), &error))
+    if (!made->TrustCertificates((SmimeFixtureFolder() / "trusted-roots.pem").string(), &error))
       ADD_FAILURE() << error;
     return made;
   }();

@@ -16,10 +16,11 @@ std::filesystem::path SmimeFixtureFolder();
 // A file of the fixture, whole.
 std::string ReadSmimeFixture(const std::string& name);
 
-// The platform's message crypto with the fixture's root trusted: on posix the OpenSSL adapter
-// trusting "trusted-root.pem" beside the system's CAs; on Windows the CryptoAPI adapter, once
-// "trusted-root.der" is in the current user's Root store (and earlier runs' test roots are
-// out of it). The root stays trusted until the program ends.
+// The platform's message crypto with the fixture's roots trusted: on posix the OpenSSL adapter
+// trusting "trusted-roots.pem" beside the system's CAs; on Windows the CryptoAPI adapter, once
+// the roots are in the current user's Root store, the restricted one with its purposes set to
+// server authentication (and earlier runs' test roots are out of it). The roots stay trusted
+// until the program ends.
 host::MessageCrypto& TrustingFixtureRoot();
 
 }  // namespace tp::testing

@@ -87,7 +87,7 @@ int CheckCommand(const Arguments& arguments) {
                  "[--trust CERTIFICATES.pem]... MESSAGE.eml...\n");
     return 64;
   }
-  std::unique_ptr<host::posix::PosixMessageCrypto> crypto;
+  std::unique_ptr<host::MessageCrypto> crypto;
   if (!MakeTrustingCrypto(options, &crypto))
     return 66;
   const std::string address = *options.Value("--account");

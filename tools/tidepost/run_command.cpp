@@ -134,7 +134,7 @@ int RunCommand(const Arguments& arguments) {
     std::fprintf(stderr, "tidepost: --stall needs the stand-in; it cannot go with --service\n");
     return 64;
   }
-  std::unique_ptr<host::posix::PosixMessageCrypto> crypto;
+  std::unique_ptr<host::MessageCrypto> crypto;
   if (!MakeTrustingCrypto(options, &crypto))
     return 66;
   const std::filesystem::path mailbox = options.Value("--mailbox").value_or("examples/mailbox");

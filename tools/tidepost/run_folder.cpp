@@ -1,43 +1,25 @@
-// Temporary folders removed on every way out, signals included.
+// Temporary folders removed on every way out; what the platform's signal handling calls.
 #include "run_folder.h"
-
-#include <pthread.h>
-#include <signal.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <mutex>
 #include <set>
 #include <system_error>
-#include <thread>
+
+#include "run_folder_cleanup.h"
 
 namespace tp::tool {
 namespace {
 
-constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
 constexpr int kMaxNameAttempts = 100;
 constexpr int kMaxRemoveAttempts = 1000;
 
-// The folders that exist now; the signal thread removes them.
+// The folders that exist now; the signal handling removes them.
 std::mutex g_foldersMutex;
 std::set<std::filesystem::path>& LiveFolders() {
   static std::set<std::filesystem::path> folders;
   return folders;
-}
-
-// The cleanup signals that would end the process: one the caller ignores (nohup, or a shell
-// that runs the tool in the background) stays ignored.
-sigset_t CleanupSignalSet() {
-  sigset_t signals;
-  sigemptyset(&signals);
-  for (int signal : kCleanupSignals) {
-    struct sigaction current {};
-    if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN)
-      continue;
-    sigaddset(&signals, signal);
-  }
-  return signals;
 }
 
 // Removes a folder that other threads may still be writing into: a file made while the tree
@@ -53,29 +35,14 @@ void RemoveWhileInUse(const std::filesystem::path& folder) {
   }
 }
 
-[[noreturn]] void RemoveFoldersAndDie(int signal) {
+}  // namespace
+
+void RemoveLiveRunFoldersForGood() {
   // The lock is kept: no run folder is made after this point.
   g_foldersMutex.lock();
   for (const std::filesystem::path& folder : LiveFolders())
     RemoveWhileInUse(folder);
-  // End as the signal would have, so that a shell sees the same status.
-  ::signal(signal, SIG_DFL);
-  sigset_t only;
-  sigemptyset(&only);
-  sigaddset(&only, signal);
-  ::pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
-  ::raise(signal);
-  ::_exit(128 + signal);
 }
-
-void WaitForSignals(sigset_t signals) {
-  int signal = 0;
-  while (::sigwait(&signals, &signal) != 0) {
-  }
-  RemoveFoldersAndDie(signal);
-}
-
-}  // namespace
 
 std::unique_ptr<RunFolder> RunFolder::Create(const std::string& purpose, std::string* error) {
   std::error_code failure;
@@ -88,8 +55,8 @@ std::unique_ptr<RunFolder> RunFolder::Create(const std::string& purpose, std::st
     return nullptr;
   }
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  const std::string stem =
-      "tidepost-" + purpose + "-" + std::to_string(::getpid()) + "-" + std::to_string(stamp);
+  const std::string stem = "tidepost-" + purpose + "-" + std::to_string(CurrentProcessId()) + "-" +
+                           std::to_string(stamp);
   std::lock_guard<std::mutex> lock(g_foldersMutex);
   for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
     std::filesystem::path path = temp / (stem + "-" + std::to_string(attempt));
@@ -120,17 +87,6 @@ RunFolder::~RunFolder() {
     std::filesystem::remove_all(path_, ignored);
   }
   LiveFolders().erase(path_);
-}
-
-void RemoveRunFoldersOnSignals() {
-  // A reader that goes away (`tidepost check ... | head`) makes writes fail instead of
-  // ending the process with the folders left behind.
-  ::signal(SIGPIPE, SIG_IGN);
-  const sigset_t signals = CleanupSignalSet();
-  if (::pthread_sigmask(SIG_BLOCK, &signals, nullptr) != 0)
-    return;
-  // The thread waits until the process ends; it owns nothing that needs tearing down.
-  std::thread(WaitForSignals, signals).detach();
 }
 
 }  // namespace tp::tool

@@ -1,7 +1,7 @@
 // The temporary folders of a tidepost command: each made fresh in the system's temporary
 // folder and removed, with everything in it, however the command ends: when its owner goes
-// (a return or an exception), or, once RemoveRunFoldersOnSignals is in place, before SIGINT,
-// SIGTERM or SIGHUP ends the process.
+// (a return or an exception), or, once RemoveRunFoldersOnSignals is in place, before a signal
+// (or on Windows a console event) ends the process.
 #pragma once
 
 #include <filesystem>
@@ -35,11 +35,13 @@ class RunFolder {
   bool kept_ = false;
 };
 
-// Blocks SIGINT, SIGTERM and SIGHUP (those not ignored already) in the calling thread, and so
-// in every thread it starts afterwards, and starts a thread that waits for them: on one, it
-// removes every RunFolder that still exists and ends the process as the signal would have.
-// SIGPIPE is ignored, so that a closed output fails a write rather than ending the process.
-// Call it at the start of main, before any other thread is started.
+// Removes every RunFolder that still exists before an event ends the process. On posix:
+// blocks SIGINT, SIGTERM and SIGHUP (those not ignored already) in the calling thread, and so
+// in every thread it starts afterwards, and starts a thread that waits for them, then ends the
+// process as the signal would have; SIGPIPE is ignored, so that a closed output fails a write
+// rather than ending the process. On Windows: a console control handler (Ctrl-C, Ctrl-Break,
+// the console closed, log-off, shut-down). Call it at the start of main, before any other
+// thread is started.
 void RemoveRunFoldersOnSignals();
 
 }  // namespace tp::tool

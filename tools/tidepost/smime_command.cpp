@@ -7,28 +7,18 @@
 #include "host/platform.h"
 #include "host/sim/eml_reader.h"
 #include "host/sim/sim_outlook.h"
+#include "net/certificate_names.h"
 #include "net/smime_message.h"
 #include "smime_tool.h"
 #include "support/text.h"
 
 namespace tp::tool {
-namespace {
 
-std::string Joined(const std::vector<std::wstring>& addresses) {
-  std::string joined;
-  for (const std::wstring& address : addresses)
-    joined += (joined.empty() ? "" : ", ") + WideToUtf8(address);
-  return joined.empty() ? "(none)" : joined;
-}
-
-}  // namespace
-
-bool MakeTrustingCrypto(const Options& options,
-                        std::unique_ptr<host::posix::PosixMessageCrypto>* crypto) {
-  auto made = std::make_unique<host::posix::PosixMessageCrypto>();
+bool MakeTrustingCrypto(const Options& options, std::unique_ptr<host::MessageCrypto>* crypto) {
+  std::unique_ptr<host::TrustingMessageCrypto> made = host::NewMessageCrypto();
   for (const std::string& file : options.Values("--trust")) {
     std::string error;
-    if (!made->TrustCertificates(file, &error)) {
+    if (!made->TrustCertificates(std::filesystem::path(file), &error)) {
       std::fprintf(stderr, "tidepost: --trust: %s\n", error.c_str());
       return false;
     }
@@ -43,10 +33,9 @@ std::string DescribeMessageSignature(host::MapiMessage& message) {
     return "none";
   std::string line =
       std::to_string(check.verdict.result) + " " + WideToUtf8(DescribeVerdict(check.verdict));
-  if (!check.verdict.signerSubject.empty()) {
-    line += "; signer " + WideToUtf8(check.verdict.signerSubject) + "; addresses " +
-            Joined(check.verdict.signerAddresses);
-  }
+  const std::wstring signer = DescribeSigner(check.verdict);
+  if (!signer.empty())
+    line += "; signer " + WideToUtf8(signer);
   return line;
 }
 
@@ -56,7 +45,7 @@ int SmimeCommand(const Arguments& arguments) {
     std::fprintf(stderr, "usage: tidepost smime [--trust CERTIFICATES.pem]... MESSAGE.eml...\n");
     return 64;
   }
-  std::unique_ptr<host::posix::PosixMessageCrypto> crypto;
+  std::unique_ptr<host::MessageCrypto> crypto;
   if (!MakeTrustingCrypto(options, &crypto))
     return 66;
   host::Host platform = host::PlatformHost();
@@ -85,8 +74,9 @@ int SmimeCommand(const Arguments& arguments) {
     std::printf("%s: %d %s\n", file.c_str(), check.verdict.result,
                 WideToUtf8(DescribeVerdict(check.verdict)).c_str());
     if (!check.verdict.signerSubject.empty() || !check.verdict.signerAddresses.empty()) {
-      std::printf("  signer:    %s\n", WideToUtf8(check.verdict.signerSubject).c_str());
-      std::printf("  addresses: %s\n", Joined(check.verdict.signerAddresses).c_str());
+      std::printf("  signer:    %s\n",
+                  WideToUtf8(EscapeForDiagnostics(check.verdict.signerSubject)).c_str());
+      std::printf("  addresses: %s\n", WideToUtf8(DescribeSignerAddresses(check.verdict)).c_str());
     }
   }
   return allValid ? 0 : 1;

@@ -1,9 +1,10 @@
 // Signer certificates over OpenSSL.
 #include "host/posix/posix_certificate.h"
 
+#include <algorithm>
+#include <optional>
 #include <string>
-
-#include "support/text.h"
+#include <vector>
 
 namespace tp::host::posix {
 namespace {
@@ -17,18 +18,54 @@ int CollectTrustErrors(int ok, X509_STORE_CTX* context) {
   return 1;
 }
 
-std::wstring Utf8Of(const ASN1_STRING* value) {
-  unsigned char* utf8 = nullptr;
-  const int length = ASN1_STRING_to_UTF8(&utf8, value);
-  if (length < 0)
+std::string DerOf(X509* certificate) {
+  unsigned char* der = nullptr;
+  const int length = i2d_X509(certificate, &der);
+  if (length <= 0)
     return {};
-  std::wstring text = Utf8ToWide(
-      std::string_view(reinterpret_cast<const char*>(utf8), static_cast<size_t>(length)));
-  OPENSSL_free(utf8);
-  return text;
+  std::string bytes(reinterpret_cast<const char*>(der), static_cast<size_t>(length));
+  OPENSSL_free(der);
+  return bytes;
+}
+
+bool ListsObject(const STACK_OF(ASN1_OBJECT) * objects, int nid) {
+  for (int i = 0; objects != nullptr && i < sk_ASN1_OBJECT_num(objects); ++i) {
+    if (OBJ_obj2nid(sk_ASN1_OBJECT_value(objects, i)) == nid)
+      return true;
+  }
+  return false;
+}
+
+// The purposes a trusted certificate's OpenSSL settings restrict it to, as far as e-mail
+// protection goes: those it is trusted for ("any purpose" standing for e-mail protection
+// too), without those it is rejected for; nothing when it has no settings.
+std::optional<std::vector<std::string>> TrustedPurposes(X509* certificate) {
+  const STACK_OF(ASN1_OBJECT)* trusted = X509_get0_trust_objects(certificate);
+  const STACK_OF(ASN1_OBJECT)* rejected = X509_get0_reject_objects(certificate);
+  if (trusted == nullptr && rejected == nullptr)
+    return std::nullopt;
+  std::vector<std::string> purposes;
+  for (int i = 0; trusted != nullptr && i < sk_ASN1_OBJECT_num(trusted); ++i)
+    purposes.push_back(ObjectIdentifierText(sk_ASN1_OBJECT_value(trusted, i)));
+  const bool emailTrusted = trusted == nullptr || ListsObject(trusted, NID_email_protect) ||
+                            ListsObject(trusted, NID_anyExtendedKeyUsage);
+  const bool emailRejected =
+      ListsObject(rejected, NID_email_protect) || ListsObject(rejected, NID_anyExtendedKeyUsage);
+  const std::string email = ObjectIdentifierText(OBJ_nid2obj(NID_email_protect));
+  std::erase(purposes, email);
+  if (emailTrusted && !emailRejected)
+    purposes.push_back(email);
+  return purposes;
 }
 
 }  // namespace
+
+std::string ObjectIdentifierText(const ASN1_OBJECT* object) {
+  char text[128];
+  const int length = OBJ_obj2txt(text, sizeof(text), object, 1);
+  return length > 0 && static_cast<size_t>(length) < sizeof(text) ? std::string(text, length)
+                                                                  : std::string();
+}
 
 uint32_t TrustErrorOfVerifyError(int verifyError) {
   switch (verifyError) {
@@ -84,28 +121,29 @@ uint32_t TrustErrorOfVerifyError(int verifyError) {
 PosixCertificate::PosixCertificate(X509* certificate, STACK_OF(X509) * messageCertificates,
                                    X509_STORE* trusted) {
   X509_up_ref(certificate);
-  certificate_.reset(certificate);
-  messageCertificates_.reset(messageCertificates ? X509_chain_up_ref(messageCertificates)
-                                                 : sk_X509_new_null());
+  m_certificate.reset(certificate);
+  m_messageCertificates.reset(messageCertificates ? X509_chain_up_ref(messageCertificates)
+                                                  : sk_X509_new_null());
   X509_STORE_up_ref(trusted);
-  trusted_.reset(trusted);
+  m_trusted.reset(trusted);
 }
 
 int PosixCertificate::VerifyTimeValidity() {
   // X509_cmp_current_time: -1 when the time is in the past, 1 in the future, 0 unreadable.
-  if (X509_cmp_current_time(X509_get0_notBefore(certificate_.get())) >= 0)
+  if (X509_cmp_current_time(X509_get0_notBefore(m_certificate.get())) >= 0)
     return -1;
-  if (X509_cmp_current_time(X509_get0_notAfter(certificate_.get())) <= 0)
+  if (X509_cmp_current_time(X509_get0_notAfter(m_certificate.get())) <= 0)
     return 1;
   return 0;
 }
 
-bool PosixCertificate::GetChainErrorStatus(uint32_t* errorStatus) {
+bool PosixCertificate::BuildChain(ChainReport* report) {
   ClearOpenSslErrors clear;
   UniqueStoreContext context(X509_STORE_CTX_new());
-  if (!context || !messageCertificates_ ||
-      X509_STORE_CTX_init(context.get(), trusted_.get(), certificate_.get(),
-                          messageCertificates_.get()) != 1) {
+  if (!context || !m_messageCertificates ||
+      X509_STORE_CTX_init(context.get(), m_trusted.get(), m_certificate.get(),
+                          m_messageCertificates.get()) != 1 ||
+      X509_STORE_CTX_set_purpose(context.get(), X509_PURPOSE_SMIME_SIGN) != 1) {
     return false;
   }
   uint32_t bits = 0;
@@ -113,41 +151,18 @@ bool PosixCertificate::GetChainErrorStatus(uint32_t* errorStatus) {
   X509_STORE_CTX_set_verify_cb(context.get(), CollectTrustErrors);
   if (X509_verify_cert(context.get()) < 0)
     return false;
-  *errorStatus = bits;
+  *report = {};
+  report->errorStatus = bits;
+  const STACK_OF(X509)* chain = X509_STORE_CTX_get0_chain(context.get());
+  for (int i = 0; chain != nullptr && i < sk_X509_num(chain); ++i) {
+    X509* element = sk_X509_value(chain, i);
+    report->certificates.push_back({DerOf(element), TrustedPurposes(element)});
+  }
   return true;
 }
 
-std::wstring PosixCertificate::Subject() {
-  ClearOpenSslErrors clear;
-  UniqueBio out(BIO_new(BIO_s_mem()));
-  if (!out)
-    return {};
-  // Most specific first, ", " between names, non-ASCII kept as UTF-8.
-  const unsigned long flags = (ASN1_STRFLGS_RFC2253 & ~ASN1_STRFLGS_ESC_MSB) |
-                              XN_FLAG_SEP_CPLUS_SPC | XN_FLAG_DN_REV | XN_FLAG_FN_SN;
-  if (X509_NAME_print_ex(out.get(), X509_get_subject_name(certificate_.get()), 0, flags) < 0)
-    return {};
-  char* data = nullptr;
-  const long size = BIO_get_mem_data(out.get(), &data);
-  return size > 0 ? Utf8ToWide(std::string_view(data, static_cast<size_t>(size))) : L"";
-}
-
-std::vector<std::wstring> PosixCertificate::EmailAddresses() {
-  ClearOpenSslErrors clear;
-  std::vector<std::wstring> addresses;
-  UniqueGeneralNames names(static_cast<GENERAL_NAMES*>(
-      X509_get_ext_d2i(certificate_.get(), NID_subject_alt_name, nullptr, nullptr)));
-  for (int i = 0; names && i < sk_GENERAL_NAME_num(names.get()); ++i) {
-    const GENERAL_NAME* name = sk_GENERAL_NAME_value(names.get(), i);
-    if (name->type == GEN_EMAIL)
-      addresses.push_back(Utf8Of(name->d.rfc822Name));
-  }
-  const X509_NAME* subject = X509_get_subject_name(certificate_.get());
-  for (int at = X509_NAME_get_index_by_NID(subject, NID_pkcs9_emailAddress, -1); at >= 0;
-       at = X509_NAME_get_index_by_NID(subject, NID_pkcs9_emailAddress, at)) {
-    addresses.push_back(Utf8Of(X509_NAME_ENTRY_get_data(X509_NAME_get_entry(subject, at))));
-  }
-  return addresses;
+std::string PosixCertificate::Encoded() {
+  return DerOf(m_certificate.get());
 }
 
 }  // namespace tp::host::posix

@@ -21,6 +21,36 @@ bool ReadThrough(BIO* chain) {
   }
 }
 
+// What signer 0 signed and with which algorithms.
+SignerInfo DescribeSigner(CMS_ContentInfo* cms, CMS_SignerInfo* signerInfo) {
+  SignerInfo signer;
+  X509_ALGOR* digest = nullptr;
+  X509_ALGOR* signature = nullptr;
+  CMS_SignerInfo_get0_algs(signerInfo, nullptr, nullptr, &digest, &signature);
+  const ASN1_OBJECT* algorithm = nullptr;
+  if (digest != nullptr) {
+    X509_ALGOR_get0(&algorithm, nullptr, nullptr, digest);
+    signer.digestAlgorithm = ObjectIdentifierText(algorithm);
+  }
+  if (signature != nullptr) {
+    X509_ALGOR_get0(&algorithm, nullptr, nullptr, signature);
+    signer.signatureAlgorithm = ObjectIdentifierText(algorithm);
+  }
+  signer.contentType = ObjectIdentifierText(CMS_get0_eContentType(cms));
+  signer.signedAttributes = CMS_signed_get_attr_count(signerInfo) >= 0;
+  for (int at = CMS_signed_get_attr_by_NID(signerInfo, NID_pkcs9_contentType, -1); at >= 0;
+       at = CMS_signed_get_attr_by_NID(signerInfo, NID_pkcs9_contentType, at)) {
+    X509_ATTRIBUTE* attribute = CMS_signed_get_attr(signerInfo, at);
+    for (int i = 0; attribute != nullptr && i < X509_ATTRIBUTE_count(attribute); ++i) {
+      const ASN1_TYPE* value = X509_ATTRIBUTE_get0_type(attribute, i);
+      signer.contentTypeAttributes.push_back(value != nullptr && value->type == V_ASN1_OBJECT
+                                                 ? ObjectIdentifierText(value->value.object)
+                                                 : std::string());
+    }
+  }
+  return signer;
+}
+
 X509* FindSignerCertificate(CMS_SignerInfo* signerInfo, STACK_OF(X509) * certificates) {
   for (int i = 0; certificates && i < sk_X509_num(certificates); ++i) {
     X509* candidate = sk_X509_value(certificates, i);
@@ -32,52 +62,63 @@ X509* FindSignerCertificate(CMS_SignerInfo* signerInfo, STACK_OF(X509) * certifi
 
 }  // namespace
 
-PosixMessageCrypto::PosixMessageCrypto() : trusted_(X509_STORE_new()) {
-  ClearOpenSslErrors clear;
-  if (trusted_)
-    X509_STORE_set_default_paths(trusted_.get());
+PosixMessageCrypto::PosixMessageCrypto() : m_trusted(X509_STORE_new()) {}
+
+void PosixMessageCrypto::LoadSystemTrust() {
+  std::call_once(m_systemTrust, [this] {
+    ClearOpenSslErrors clear;
+    X509_STORE_set_default_paths(m_trusted.get());
+    m_systemTrustLoaded = true;
+  });
 }
 
-bool PosixMessageCrypto::TrustCertificates(const std::string& pemFile, std::string* error) {
+bool PosixMessageCrypto::SystemTrustLoaded() const {
+  return m_systemTrustLoaded;
+}
+
+bool PosixMessageCrypto::TrustCertificates(const std::filesystem::path& pemFile,
+                                           std::string* error) {
   ClearOpenSslErrors clear;
-  UniqueBio in(BIO_new_file(pemFile.c_str(), "rb"));
+  const std::string name = pemFile.string();
+  UniqueBio in(BIO_new_file(name.c_str(), "rb"));
   if (!in) {
-    *error = "cannot read " + pemFile;
+    *error = "cannot read " + name;
     return false;
   }
   int added = 0;
-  while (UniqueX509 certificate{PEM_read_bio_X509(in.get(), nullptr, nullptr, nullptr)}) {
-    if (!trusted_ || X509_STORE_add_cert(trusted_.get(), certificate.get()) != 1) {
-      *error = "cannot trust the certificates of " + pemFile;
+  while (UniqueX509 certificate{PEM_read_bio_X509_AUX(in.get(), nullptr, nullptr, nullptr)}) {
+    if (!m_trusted || X509_STORE_add_cert(m_trusted.get(), certificate.get()) != 1) {
+      *error = "cannot trust the certificates of " + name;
       return false;
     }
     ++added;
   }
   if (added == 0) {
-    *error = pemFile + " holds no PEM certificate";
+    *error = name + " holds no PEM certificate";
     return false;
   }
   return true;
 }
 
 HResult PosixMessageCrypto::VerifyMessageSignature(std::string_view signedData,
-                                                   std::unique_ptr<Certificate>* signer) {
-  return Verify(signedData, nullptr, signer);
+                                                   VerifiedSignature* verified) {
+  return Verify(signedData, nullptr, verified);
 }
 
 HResult PosixMessageCrypto::VerifyDetachedMessageSignature(std::string_view signature,
                                                            std::string_view content,
-                                                           std::unique_ptr<Certificate>* signer) {
-  return Verify(signature, &content, signer);
+                                                           VerifiedSignature* verified) {
+  return Verify(signature, &content, verified);
 }
 
 HResult PosixMessageCrypto::Verify(std::string_view signedData,
                                    const std::string_view* detachedContent,
-                                   std::unique_ptr<Certificate>* signer) {
-  ClearOpenSslErrors clear;
-  signer->reset();
-  if (!trusted_)
+                                   VerifiedSignature* verified) {
+  *verified = {};
+  if (!m_trusted)
     return hr::kOutOfMemory;
+  LoadSystemTrust();
+  ClearOpenSslErrors clear;
   if (signedData.size() > static_cast<size_t>(INT_MAX))
     return crypt::kAsn1BadTag;
   const auto* der = reinterpret_cast<const unsigned char*>(signedData.data());
@@ -145,8 +186,9 @@ HResult PosixMessageCrypto::Verify(std::string_view signedData,
     if (digest != 1)
       return crypt::kUnknownAlgorithm;
   }
-  *signer =
-      std::make_unique<PosixCertificate>(signerCertificate, certificates.get(), trusted_.get());
+  verified->signer = DescribeSigner(cms.get(), signerInfo);
+  verified->certificate =
+      std::make_unique<PosixCertificate>(signerCertificate, certificates.get(), m_trusted.get());
   return hr::kOk;
 }
 

@@ -63,4 +63,8 @@ const Host& PlatformHost() {
   return host;
 }
 
+std::unique_ptr<TrustingMessageCrypto> NewMessageCrypto() {
+  return std::make_unique<posix::PosixMessageCrypto>();
+}
+
 }  // namespace tp::host

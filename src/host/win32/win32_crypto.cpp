@@ -2,16 +2,19 @@
 #include "host/win32/win32_crypto.h"
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
-#include "host/win32/crypt_resources.h"
 #include "host/win32/win32_certificate.h"
 
 namespace tp::host::win32 {
 namespace {
 
 constexpr DWORD kEncoding = X509_ASN_ENCODING | PKCS_7_ASN_ENCODING;
+constexpr std::string_view kPemBegin = "-----BEGIN CERTIFICATE-----";
+constexpr std::string_view kPemEnd = "-----END CERTIFICATE-----";
 
 static_assert(kEncoding == 0x10001);
 static_assert(crypt::kBadSignature == static_cast<HResult>(NTE_BAD_SIGNATURE));
@@ -24,6 +27,7 @@ static_assert(crypt::kUnexpectedMsgType == static_cast<HResult>(CRYPT_E_UNEXPECT
 static_assert(crypt::kAsn1BadTag == static_cast<HResult>(CRYPT_E_ASN1_BADTAG));
 static_assert(trust::kIsNotTimeValid == CERT_TRUST_IS_NOT_TIME_VALID);
 static_assert(trust::kIsNotSignatureValid == CERT_TRUST_IS_NOT_SIGNATURE_VALID);
+static_assert(trust::kIsNotValidForUsage == CERT_TRUST_IS_NOT_VALID_FOR_USAGE);
 static_assert(trust::kIsUntrustedRoot == CERT_TRUST_IS_UNTRUSTED_ROOT);
 static_assert(trust::kInvalidBasicConstraints == CERT_TRUST_INVALID_BASIC_CONSTRAINTS);
 static_assert(trust::kIsPartialChain == CERT_TRUST_IS_PARTIAL_CHAIN);
@@ -61,8 +65,49 @@ bool GetParam(HCRYPTMSG message, DWORD type, DWORD index, std::vector<BYTE>* val
   return true;
 }
 
-// Signer 0's signed attributes must carry the digest of the content that was verified.
-HResult CheckSignedDigest(std::string_view signedData, const std::string_view* content) {
+std::string Text(LPCSTR text) {
+  return text == nullptr ? std::string() : std::string(text);
+}
+
+// An attribute value holding an object identifier, as dotted text; empty when it is not one.
+std::string ObjectIdentifierValue(const CRYPT_ATTR_BLOB& value) {
+  UniqueLocalMemory decoded;
+  DWORD size = 0;
+  if (!::CryptDecodeObjectEx(kEncoding, X509_OBJECT_IDENTIFIER, value.pbData, value.cbData,
+                             CRYPT_DECODE_ALLOC_FLAG, nullptr, decoded.Receive(), &size) ||
+      size < sizeof(LPSTR)) {
+    return {};
+  }
+  return Text(*static_cast<const LPSTR*>(decoded.get()));
+}
+
+// The signed digest must equal the content's: CryptoAPI computed the content's digest while
+// decoding.
+HResult CheckDigest(HCRYPTMSG message, const CRYPT_ATTRIBUTE& digest) {
+  if (digest.cValue != 1 || digest.rgValue == nullptr)
+    return crypt::kAuthAttrMissing;
+  UniqueLocalMemory signedDigest;
+  DWORD size = 0;
+  if (!::CryptDecodeObjectEx(kEncoding, X509_OCTET_STRING, digest.rgValue[0].pbData,
+                             digest.rgValue[0].cbData, CRYPT_DECODE_ALLOC_FLAG, nullptr,
+                             signedDigest.Receive(), &size)) {
+    return crypt::kHashValue;
+  }
+  std::vector<BYTE> computed;
+  if (!GetParam(message, CMSG_COMPUTED_HASH_PARAM, 0, &computed))
+    return LastCryptError();
+  const auto* blob = static_cast<const CRYPT_DATA_BLOB*>(signedDigest.get());
+  if (blob->cbData != computed.size() ||
+      !std::equal(computed.begin(), computed.end(), blob->pbData)) {
+    return crypt::kHashValue;
+  }
+  return hr::kOk;
+}
+
+// Signer 0 of the message as it was signed, with its signed digest checked against the
+// content.
+HResult ReadSigner(std::string_view signedData, const std::string_view* content,
+                   SignerInfo* signer) {
   UniqueCryptMsg message(
       ::CryptMsgOpenToDecode(kEncoding, content ? CMSG_DETACHED_FLAG : 0, 0, 0, nullptr, nullptr));
   if (!message)
@@ -73,66 +118,99 @@ HResult CheckSignedDigest(std::string_view signedData, const std::string_view* c
                                                static_cast<DWORD>(content->size()), TRUE))) {
     return LastCryptError();
   }
-  // Without signed attributes the signature itself is over the content's digest. CryptoAPI
-  // says so with CRYPT_E_ATTRIBUTES_MISSING, Wine's with an empty list.
-  std::vector<BYTE> attributes;
-  if (!GetParam(message.get(), CMSG_SIGNER_AUTH_ATTR_PARAM, 0, &attributes)) {
-    return ::GetLastError() == static_cast<DWORD>(CRYPT_E_ATTRIBUTES_MISSING) ? hr::kOk
-                                                                              : LastCryptError();
+  std::vector<BYTE> infoBytes;
+  std::vector<BYTE> contentType;
+  if (!GetParam(message.get(), CMSG_SIGNER_INFO_PARAM, 0, &infoBytes) ||
+      infoBytes.size() < sizeof(CMSG_SIGNER_INFO) ||
+      !GetParam(message.get(), CMSG_INNER_CONTENT_TYPE_PARAM, 0, &contentType)) {
+    return LastCryptError();
   }
-  const auto* list = reinterpret_cast<const CRYPT_ATTRIBUTES*>(attributes.data());
-  if (attributes.size() < sizeof(CRYPT_ATTRIBUTES) || list->cAttr == 0 || list->rgAttr == nullptr)
-    return hr::kOk;
+  const auto* info = reinterpret_cast<const CMSG_SIGNER_INFO*>(infoBytes.data());
+  signer->digestAlgorithm = Text(info->HashAlgorithm.pszObjId);
+  signer->signatureAlgorithm = Text(info->HashEncryptionAlgorithm.pszObjId);
+  contentType.push_back(0);
+  signer->contentType = Text(reinterpret_cast<LPCSTR>(contentType.data()));
+  // Without signed attributes the signature itself is over the content's digest.
+  const CRYPT_ATTRIBUTES& attributes = info->AuthAttrs;
+  signer->signedAttributes = attributes.cAttr != 0 && attributes.rgAttr != nullptr;
   const CRYPT_ATTRIBUTE* digest = nullptr;
-  for (DWORD i = 0; i < list->cAttr; ++i) {
-    const CRYPT_ATTRIBUTE& attribute = list->rgAttr[i];
-    if (attribute.pszObjId != nullptr &&
-        std::string_view(attribute.pszObjId) == szOID_RSA_messageDigest && attribute.cValue == 1 &&
-        attribute.rgValue != nullptr) {
+  for (DWORD i = 0; signer->signedAttributes && i < attributes.cAttr; ++i) {
+    const CRYPT_ATTRIBUTE& attribute = attributes.rgAttr[i];
+    const std::string oid = Text(attribute.pszObjId);
+    if (oid == szOID_RSA_messageDigest) {
       digest = &attribute;
+    } else if (oid == szOID_RSA_contentType) {
+      for (DWORD k = 0; k < attribute.cValue && attribute.rgValue != nullptr; ++k)
+        signer->contentTypeAttributes.push_back(ObjectIdentifierValue(attribute.rgValue[k]));
     }
   }
+  if (!signer->signedAttributes)
+    return hr::kOk;
   if (digest == nullptr)
     return crypt::kAuthAttrMissing;
-  UniqueLocalMemory signedDigest;
-  DWORD size = 0;
-  if (!::CryptDecodeObjectEx(kEncoding, X509_OCTET_STRING, digest->rgValue[0].pbData,
-                             digest->rgValue[0].cbData, CRYPT_DECODE_ALLOC_FLAG, nullptr,
-                             signedDigest.Receive(), &size)) {
-    return crypt::kHashValue;
-  }
-  std::vector<BYTE> computed;
-  if (!GetParam(message.get(), CMSG_COMPUTED_HASH_PARAM, 0, &computed))
-    return LastCryptError();
-  const auto* blob = static_cast<const CRYPT_DATA_BLOB*>(signedDigest.get());
-  if (blob->cbData != computed.size() ||
-      !std::equal(computed.begin(), computed.end(), blob->pbData)) {
-    return crypt::kHashValue;
-  }
-  return hr::kOk;
-}
-
-// After a signature verified: the digest check, and the signer with the message's
-// certificates.
-HResult Conclude(std::string_view signedData, const std::string_view* content,
-                 UniqueCertContext certificate, std::unique_ptr<Certificate>* signer) {
-  const HResult digest = CheckSignedDigest(signedData, content);
-  if (hr::Failed(digest))
-    return digest;
-  if (certificate) {
-    UniqueCertStore messageCertificates(::CryptGetMessageCertificates(
-        kEncoding, 0, 0, Bytes(signedData), static_cast<DWORD>(signedData.size())));
-    *signer =
-        std::make_unique<Win32Certificate>(std::move(certificate), std::move(messageCertificates));
-  }
-  return hr::kOk;
+  return CheckDigest(message.get(), *digest);
 }
 
 }  // namespace
 
+Win32MessageCrypto::Win32MessageCrypto() = default;
+
+bool Win32MessageCrypto::TrustCertificates(const std::filesystem::path& pemFile,
+                                           std::string* error) {
+  const std::u8string utf8 = pemFile.u8string();
+  const std::string name(utf8.begin(), utf8.end());
+  std::ifstream in(pemFile, std::ios::binary);
+  if (!in) {
+    *error = "cannot read " + name;
+    return false;
+  }
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (!m_trusted)
+    m_trusted.Reset(::CertOpenStore(CERT_STORE_PROV_MEMORY, 0, 0, 0, nullptr));
+  int added = 0;
+  for (size_t begin = text.find(kPemBegin); m_trusted && begin != std::string::npos;
+       begin = text.find(kPemBegin, begin + 1)) {
+    const size_t end = text.find(kPemEnd, begin);
+    if (end == std::string::npos)
+      break;
+    const std::string block = text.substr(begin, end + kPemEnd.size() - begin);
+    DWORD size = 0;
+    if (!::CryptStringToBinaryA(block.c_str(), static_cast<DWORD>(block.size()),
+                                CRYPT_STRING_BASE64HEADER, nullptr, &size, nullptr, nullptr)) {
+      continue;
+    }
+    std::vector<BYTE> der(size);
+    if (::CryptStringToBinaryA(block.c_str(), static_cast<DWORD>(block.size()),
+                               CRYPT_STRING_BASE64HEADER, der.data(), &size, nullptr, nullptr) &&
+        ::CertAddEncodedCertificateToStore(m_trusted.get(), X509_ASN_ENCODING, der.data(), size,
+                                           CERT_STORE_ADD_USE_EXISTING, nullptr)) {
+      ++added;
+    }
+  }
+  if (added == 0) {
+    *error = name + " holds no PEM certificate";
+    return false;
+  }
+  return true;
+}
+
+HResult Win32MessageCrypto::Conclude(std::string_view signedData, const std::string_view* content,
+                                     UniqueCertContext certificate, VerifiedSignature* verified) {
+  const HResult read = ReadSigner(signedData, content, &verified->signer);
+  if (hr::Failed(read))
+    return read;
+  if (certificate) {
+    UniqueCertStore messageCertificates(::CryptGetMessageCertificates(
+        kEncoding, 0, 0, Bytes(signedData), static_cast<DWORD>(signedData.size())));
+    verified->certificate = std::make_unique<Win32Certificate>(
+        std::move(certificate), std::move(messageCertificates), m_trusted.get());
+  }
+  return hr::kOk;
+}
+
 HResult Win32MessageCrypto::VerifyMessageSignature(std::string_view signedData,
-                                                   std::unique_ptr<Certificate>* signer) {
-  signer->reset();
+                                                   VerifiedSignature* verified) {
+  *verified = {};
   if (signedData.size() > MAXDWORD)
     return crypt::kAsn1BadTag;
   CRYPT_VERIFY_MESSAGE_PARA parameters = VerifyParameters();
@@ -142,13 +220,13 @@ HResult Win32MessageCrypto::VerifyMessageSignature(std::string_view signedData,
                                      certificate.Receive())) {
     return LastCryptError();
   }
-  return Conclude(signedData, nullptr, std::move(certificate), signer);
+  return Conclude(signedData, nullptr, std::move(certificate), verified);
 }
 
 HResult Win32MessageCrypto::VerifyDetachedMessageSignature(std::string_view signature,
                                                            std::string_view content,
-                                                           std::unique_ptr<Certificate>* signer) {
-  signer->reset();
+                                                           VerifiedSignature* verified) {
+  *verified = {};
   if (signature.size() > MAXDWORD)
     return crypt::kAsn1BadTag;
   if (content.size() > MAXDWORD)
@@ -162,7 +240,7 @@ HResult Win32MessageCrypto::VerifyDetachedMessageSignature(std::string_view sign
                                              certificate.Receive())) {
     return LastCryptError();
   }
-  return Conclude(signature, &content, std::move(certificate), signer);
+  return Conclude(signature, &content, std::move(certificate), verified);
 }
 
 }  // namespace tp::host::win32

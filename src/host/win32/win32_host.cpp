@@ -65,4 +65,8 @@ const Host& PlatformHost() {
   return host;
 }
 
+std::unique_ptr<TrustingMessageCrypto> NewMessageCrypto() {
+  return std::make_unique<win32::Win32MessageCrypto>();
+}
+
 }  // namespace tp::host
