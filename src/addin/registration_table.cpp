@@ -82,12 +82,14 @@ constexpr RegistrationEntry kEntries[] = {
          kTypeLibraryIdText),
     Text(kClasses, L"CLSID\\{6B1F20D4-3C7A-4E59-9D21-5A7C0E4B8F13}\\Version", kDefault, L"1.0"),
 
-    // Outlook's add-in entry: load at start-up, loaded (Software\...\Addins is shared).
+    // Outlook's add-in entry: load at start-up, loaded; never when Outlook is started for
+    // automation.
     OwnKeyReplaced(kAddins, kConnectProgId),
     Text(kAddins, kConnectProgId, L"Description",
          L"Jump into the world of rich, interactive email. Version: 1.13.1"),
     Text(kAddins, kConnectProgId, L"FriendlyName", L"Tidepost"),
     Dword(kAddins, kConnectProgId, L"LoadBehavior", 3),
+    Dword(kAddins, kConnectProgId, L"CommandLineSafe", 0),
 
     // The base branded class's form region, supplied by the add-in ("=" and its ProgID).
     OwnKey(kFormRegions, L"IPM.Note.Tidepost"),

@@ -58,6 +58,7 @@ const ExpectedValue kExpectedValues[] = {
      L"Jump into the world of rich, interactive email. Version: 1.13.1", 0},
     {Where::kAddins, L"TidepostOutlookAddin.Connect", L"FriendlyName", L"Tidepost", 0},
     {Where::kAddins, L"TidepostOutlookAddin.Connect", L"LoadBehavior", nullptr, 3},
+    {Where::kAddins, L"TidepostOutlookAddin.Connect", L"CommandLineSafe", nullptr, 0},
     {Where::kMachineFormRegions, L"IPM.Note.Tidepost", L"Tidepost",
      L"=TidepostOutlookAddIn.Connect", 0},
 };
@@ -111,7 +112,7 @@ class ServerRegistrationTest : public testing::SimHostTest {
         EXPECT_EQ(value->data, WideToUtf16Le(expected.text) + std::string(2, '\0'));
       } else {
         EXPECT_EQ(value->type, host::RegType::kDword);
-        EXPECT_EQ(value->data, std::string("\3\0\0\0", 4));
+        EXPECT_EQ(value->data, std::string(reinterpret_cast<const char*>(&expected.number), 4));
       }
     }
     for (const wchar_t* key : kExpectedEmptyClassKeys) {

@@ -17,14 +17,14 @@ std::wstring JoinPath(const std::wstring& base, const std::wstring& sub) {
 // one key (a redirected key's shared subkeys are not merged in).
 class View32Key final : public RegistryKey {
  public:
-  View32Key(RegistryKey& tree, RegRoot root, std::wstring path, RegAccess access)
+  View32Key(Registry& tree, RegRoot root, std::wstring path, RegAccess access)
       : tree_(tree), root_(root), path_(std::move(path)), access_(access) {}
 
   RegStatus OpenSubKey(const std::wstring& path, RegAccess access,
                        std::unique_ptr<RegistryKey>* key) override {
     const std::wstring logical = JoinPath(path_, path);
     std::unique_ptr<RegistryKey> physical;
-    const RegStatus status = tree_.OpenSubKey(Physical(logical), access, &physical);
+    const RegStatus status = Tree().OpenSubKey(Physical(logical), access, &physical);
     if (status == kRegOk)
       *key = std::make_unique<View32Key>(tree_, root_, logical, access);
     return status;
@@ -33,7 +33,7 @@ class View32Key final : public RegistryKey {
                          std::unique_ptr<RegistryKey>* key) override {
     const std::wstring logical = JoinPath(path_, path);
     std::unique_ptr<RegistryKey> physical;
-    const RegStatus status = tree_.CreateSubKey(Physical(logical), access, &physical);
+    const RegStatus status = Tree().CreateSubKey(Physical(logical), access, &physical);
     if (status == kRegOk)
       *key = std::make_unique<View32Key>(tree_, root_, logical, access);
     return status;
@@ -55,13 +55,13 @@ class View32Key final : public RegistryKey {
   }
   RegStatus EnumSubKey(uint32_t index, std::wstring* name) override {
     if (path_.empty())
-      return tree_.EnumSubKey(index, name);
+      return Tree().EnumSubKey(index, name);
     std::unique_ptr<RegistryKey> key;
     const RegStatus status = Open(&key);
     return status == kRegOk ? key->EnumSubKey(index, name) : status;
   }
   RegStatus DeleteTree(const std::wstring& path) override {
-    return tree_.DeleteTree(Physical(JoinPath(path_, path)));
+    return Tree().DeleteTree(Physical(JoinPath(path_, path)));
   }
 
  private:
@@ -72,10 +72,13 @@ class View32Key final : public RegistryKey {
   RegStatus Open(std::unique_ptr<RegistryKey>* key) {
     if (path_.empty())
       return kRegNotFound;
-    return tree_.OpenSubKey(Physical(path_), access_, key);
+    return Tree().OpenSubKey(Physical(path_), access_, key);
   }
 
-  RegistryKey& tree_;
+  // The tree's root key, looked up each time: reading a tree's text form replaces it.
+  RegistryKey& Tree() { return tree_.Root(root_); }
+
+  Registry& tree_;
   RegRoot root_;
   std::wstring path_;
   RegAccess access_;
@@ -97,7 +100,7 @@ SimRegistry::SimRegistry()
     : tree_(RegistryTree::Hooks{[this](const RegOperation& op) { return Before(op); }, nullptr}) {
   for (RegRoot root : {RegRoot::kLocalMachine, RegRoot::kCurrentUser, RegRoot::kClassesRoot}) {
     view32Roots_[static_cast<int>(root)] =
-        std::make_unique<View32Key>(tree_.Root(root), root, std::wstring(), RegAccess::kReadWrite);
+        std::make_unique<View32Key>(tree_, root, std::wstring(), RegAccess::kReadWrite);
   }
 }
 
