@@ -1,0 +1,8 @@
+UPDATE `CustomAction` SET `Type` = 51 WHERE `Action` = 'KeepSender'
+UPDATE `CustomAction` SET `Type` = 51 WHERE `Action` = 'KeepCampaign'
+UPDATE `CustomAction` SET `Type` = 1 WHERE `Action` = 'MakeInstallationId'
+UPDATE `CustomAction` SET `Type` = 1 WHERE `Action` = 'SetFolderPaths'
+UPDATE `CustomAction` SET `Type` = 65 WHERE `Action` = 'RemoveUserFormRegions'
+UPDATE `RegLocator` SET `Type` = 18 WHERE `Signature_` <> 'OtherKindAddin32'
+UPDATE `Upgrade` SET `Attributes` = 768 WHERE `ActionProperty` = 'OLDERVERSIONFOUND'
+UPDATE `Property` SET `Value` = 'NEWERVERSIONFOUND;OLDERVERSIONFOUND;OTHERKINDINSTALLED;LOADBEHAVIOR;SENDER;CAMPAIGN;INSTALLATIONID' WHERE `Property` = 'SecureCustomProperties'
