@@ -55,9 +55,12 @@ build win32 TidepostOutlookAddin
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT INT TERM HUP
 mkdir -p "$work/x64" "$work/x86" "$out"
-cp build/win64/src/addin/com/TidepostOutlookAddin.dll "$work/x64/"
-cp build/win32/src/addin/com/TidepostOutlookAddin.dll "$work/x86/"
-cp build/win64/packaging/TidepostSetup.dll "$work/"
+# The DLLs without their debugging information (the builds keep it).
+x86_64-w64-mingw32-strip --strip-all -o "$work/x64/TidepostOutlookAddin.dll" \
+  build/win64/src/addin/com/TidepostOutlookAddin.dll
+i686-w64-mingw32-strip --strip-all -o "$work/x86/TidepostOutlookAddin.dll" \
+  build/win32/src/addin/com/TidepostOutlookAddin.dll
+x86_64-w64-mingw32-strip --strip-all -o "$work/TidepostSetup.dll" build/win64/packaging/TidepostSetup.dll
 
 sign() {  # sign FILE: Authenticode with SHA-256, in place, then verified
   [ -n "$cert" ] || return 0

@@ -13,21 +13,9 @@ script=$3
 root=$(cd "$(dirname "$0")/../.." && pwd)
 
 prefix="$work/prefix"
-export WINEPREFIX="$prefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="   # never offer to download Mono or Gecko
-server="$(dirname "$wine64")/wineserver"
-[ -x "$server" ] || server=wineserver
+. "$(dirname "$0")/wine-test-lib.sh"
 
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-step() { echo "== $*"; }
-wine() { "$wine64" "$@"; }
-
-"$server" -k 2>/dev/null || true   # a server left by an interrupted run
+stop_prefix
 rm -rf "$work"
 mkdir -p "$work"
 
@@ -68,14 +56,7 @@ machine_old="Z:$work/packages/Tidepost-$old-machine.msi"
 machine_new="Z:$work/packages/Tidepost-$new-machine.msi"
 
 step "A fresh prefix"
-wine wineboot --init >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
-"$server" -w
-# One server for the whole run: every command below talks to the same registry.
-"$server" -p
-cp "$script" "$prefix/drive_c/install_check.js"
-echo 'WScript.Quit(0);' >"$prefix/drive_c/warm_up.js"
-wine cscript //nologo 'C:\warm_up.js' >/dev/null 2>&1 || fail "cscript does not run"
+fresh_prefix
 
 clsid='{6B1F20D4-3C7A-4E59-9D21-5A7C0E4B8F13}'
 libid='{3A9C7E52-D14B-4F6E-8B07-91E2C5D4A6F8}'
@@ -83,30 +64,12 @@ iconnect='{0DCB784F-D38C-40C0-86BD-352DB1F76872}'
 office='Software\Microsoft\Office\Outlook'
 w64='Software\Wow6432Node'
 
-# query KEY: its values, one "NAME TYPE DATA" a line, or nothing and status 1 when missing.
-query() {
-  wine reg query "$1" >"$work/out" 2>&1 || return 1
-  tr -d '\r' <"$work/out" | sed -n 's/^    //p'
-}
-expect_value() {  # KEY NAME TYPE DATA ("(Default)" names the default value)
-  if ! query "$1" >"$work/lines"; then
-    fail "$1 is missing"
-  elif ! grep -Fxq "$2    $3    $4" "$work/lines"; then
-    fail "$1 has no $2 $3 '$4':$(cat "$work/lines")"
-  fi
-}
-expect_key() { query "$1" >/dev/null || fail "$1 is missing"; }
-expect_no_key() { if query "$1" >/dev/null; then fail "$1 is still there"; fi; }
-add_value() {  # KEY NAME DATA
-  wine reg add "$1" /v "$2" /d "$3" /f >/dev/null 2>&1 || fail "reg add $1"
-}
 value_of() {  # KEY NAME: the data alone
   query "$1" 2>/dev/null | sed -n "s/^$2    REG_[A-Z_]*    //p"
 }
 msiexec() {  # msiexec ARGUMENTS...: its exit status
   status=0
   wine msiexec "$@" >/dev/null 2>&1 || status=$?
-  "$server" -w   # a custom action server may still be on its way out
   return "$status"
 }
 
@@ -247,11 +210,7 @@ expect_value "HKLM\\$w64\\Tidepost" activeGuid REG_SZ "$install_id"
   fail "the 32-bit DLL is not in Program Files (x86)"
 
 step "A script host creates the add-in by its ProgID"
-status=0
-wine cscript //nologo 'C:\install_check.js' >"$work/out" 2>&1 || status=$?
-tr -d '\r' <"$work/out" | tee "$work/lines"
-grep -Fxq "All script checks passed" "$work/lines" ||
-  fail "install_check.js: not every check passed (exit status $status)"
+run_script_checks "$script"
 
 step "The per-user package is refused beside it; a newer build upgrades, an older is refused"
 if msiexec /i "$user_old" /qn; then fail "the per-user package installed over the per-machine one"; fi
@@ -267,10 +226,4 @@ add_value "HKCU\\$office\\FormRegions\\IPM.Note.Tidepost.Acme" Tidepost.Acme "=T
 msiexec /x "$machine_new" /qn || fail "msiexec /x the per-machine package"
 expect_snapshot before machine-removed
 
-"$server" -k 2>/dev/null || true
-if [ "$failures" -ne 0 ]; then
-  echo "$failures check(s) failed"
-  exit 1
-fi
-rm -rf "$work"
-echo "All package checks passed"
+finish package "$work"

@@ -21,6 +21,9 @@ REGSAM Sam(RegAccess access) {
   return KEY_READ;
 }
 
+// The DELETE access right (win32_api.h takes the macro away).
+constexpr REGSAM kDeleteAccess = 0x00010000;
+
 // This program's own view of the registry, and the access flag that reaches the other one.
 constexpr RegView kOwnView = sizeof(void*) == 8 ? RegView::k64 : RegView::k32;
 
@@ -116,7 +119,7 @@ class Win32Key final : public RegistryKey {
     UniqueRegKey doomed;
     LSTATUS status = ::RegOpenKeyExW(
         key_, path.c_str(), 0,
-        DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE | viewFlag_,
+        kDeleteAccess | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE | viewFlag_,
         doomed.Receive());
     if (status != ERROR_SUCCESS)
       return status;
