@@ -40,6 +40,11 @@ if ! echo "$version" | grep -Eq '^[0-9]{1,3}\.[0-9]{1,3}\.[0-9]{1,5}$' ||
   echo "$0: version '$version' is not X.Y.Z with X, Y < 256 and Z < 65536" >&2
   exit 64
 fi
+# The smallest version above it: an installed build up to this version is upgraded in place.
+next_version=$(echo "$version" | awk -F. '{
+  if ($3 < 65535) print $1 "." $2 "." ($3 + 1)
+  else if ($2 < 255) print $1 "." ($2 + 1) ".0"
+  else print ($1 + 1) ".0.0" }')
 
 scripts/install-deps.sh
 build() {  # build PRESET TARGET...
@@ -80,7 +85,7 @@ sign "$work/TidepostSetup.dll"
 for scope in user machine; do
   msi="$out/Tidepost-$version-$scope.msi"
   build/native/packaging/tidepost-package-rows "$scope" >"$work/rows.wxi"
-  wixl -a x64 -I "$work" -D Scope="$scope" -D Version="$version" \
+  wixl -a x64 -I "$work" -D Scope="$scope" -D Version="$version" -D NextVersion="$next_version" \
     -D Dll64="$work/x64/TidepostOutlookAddin.dll" -D Dll32="$work/x86/TidepostOutlookAddin.dll" \
     -D SetupDll="$work/TidepostSetup.dll" -o "$msi" packaging/Tidepost.wxs
   # What wixl leaves out, one SQL statement a line.
