@@ -82,12 +82,16 @@ sign "$work/x64/TidepostOutlookAddin.dll"
 sign "$work/x86/TidepostOutlookAddin.dll"
 sign "$work/TidepostSetup.dll"
 
+repo=$PWD
+out=$(cd "$out" && pwd)
 for scope in user machine; do
   msi="$out/Tidepost-$version-$scope.msi"
   build/native/packaging/tidepost-package-rows "$scope" >"$work/rows.wxi"
-  wixl -a x64 -I "$work" -D Scope="$scope" -D Version="$version" -D NextVersion="$next_version" \
-    -D Dll64="$work/x64/TidepostOutlookAddin.dll" -D Dll32="$work/x86/TidepostOutlookAddin.dll" \
-    -D SetupDll="$work/TidepostSetup.dll" -o "$msi" packaging/Tidepost.wxs
+  # wixl finds its source files relative to the folder it runs in (absolute names fail).
+  (cd "$work" && wixl -a x64 -I . -D Scope="$scope" -D Version="$version" \
+    -D NextVersion="$next_version" -D Dll64=x64/TidepostOutlookAddin.dll \
+    -D Dll32=x86/TidepostOutlookAddin.dll -D SetupDll=TidepostSetup.dll -o "$msi" \
+    "$repo/packaging/Tidepost.wxs")
   # What wixl leaves out, one SQL statement a line.
   { cat packaging/wixl-fixes.sql; build/native/packaging/tidepost-package-rows --fixes; } |
     while IFS= read -r query; do
