@@ -5,7 +5,11 @@
 //   SetFolderPaths: Folder64Path and Folder32Path, the two DLLs' folders without the
 //     trailing backslash of directory properties.
 //   RemoveUserFormRegions: removes the form-region keys of the branded classes that the
-//     add-in registered for the uninstalling user as it branded mail.
+//     add-in registered for the uninstalling user as it branded mail; not when the removal is
+//     an upgrade's (UPGRADINGPRODUCTCODE, or the mark below).
+//   MarkUpgrade, ClearUpgradeMark: a volatile key that the upgrading package sets around
+//     RemoveExistingProducts, for installers that start the older product's removal without
+//     UPGRADINGPRODUCTCODE (Wine's).
 #include <windows.h>
 
 #include <msi.h>
@@ -19,6 +23,9 @@
 #include "host/win32/win32_registry.h"
 
 namespace {
+
+// Under HKEY_CURRENT_USER, volatile: gone at the latest when the user logs off.
+constexpr wchar_t kUpgradeMarkKey[] = L"Software\\Tidepost Upgrade";
 
 std::wstring Property(MSIHANDLE install, const wchar_t* name) {
   DWORD length = 0;
@@ -66,7 +73,29 @@ extern "C" __declspec(dllexport) UINT __stdcall SetFolderPaths(MSIHANDLE install
   return ERROR_SUCCESS;
 }
 
-extern "C" __declspec(dllexport) UINT __stdcall RemoveUserFormRegions(MSIHANDLE) {
+extern "C" __declspec(dllexport) UINT __stdcall MarkUpgrade(MSIHANDLE) {
+  HKEY key = nullptr;
+  if (::RegCreateKeyExW(HKEY_CURRENT_USER, kUpgradeMarkKey, 0, nullptr, REG_OPTION_VOLATILE,
+                        KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    return ERROR_INSTALL_FAILURE;
+  }
+  ::RegCloseKey(key);
+  return ERROR_SUCCESS;
+}
+
+extern "C" __declspec(dllexport) UINT __stdcall ClearUpgradeMark(MSIHANDLE) {
+  ::RegDeleteKeyW(HKEY_CURRENT_USER, kUpgradeMarkKey);
+  return ERROR_SUCCESS;
+}
+
+extern "C" __declspec(dllexport) UINT __stdcall RemoveUserFormRegions(MSIHANDLE install) {
+  HKEY mark = nullptr;
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, kUpgradeMarkKey, 0, KEY_READ, &mark) == ERROR_SUCCESS) {
+    ::RegCloseKey(mark);
+    return ERROR_SUCCESS;  // the user's data stays through an upgrade
+  }
+  if (!Property(install, L"UPGRADINGPRODUCTCODE").empty())
+    return ERROR_SUCCESS;
   // Only the registry is needed: the rest of the host stays empty.
   tp::host::win32::Win32Registry registry;
   tp::host::Host host;

@@ -93,7 +93,9 @@ for scope in user machine; do
     -D Dll32=x86/TidepostOutlookAddin.dll -D SetupDll=TidepostSetup.dll -o "$msi" \
     "$repo/packaging/Tidepost.wxs")
   # What wixl leaves out, one SQL statement a line.
-  { cat packaging/wixl-fixes.sql; build/native/packaging/tidepost-package-rows --fixes; } |
+  # (Per user, the folders above the DLLs' go too when they are left empty.)
+  { cat packaging/wixl-fixes.sql; build/native/packaging/tidepost-package-rows --fixes
+    if [ "$scope" = user ]; then cat packaging/wixl-fixes-user.sql; fi; } |
     while IFS= read -r query; do
       if [ -n "$query" ]; then msibuild "$msi" -q "$query"; fi
     done

@@ -44,12 +44,12 @@ for msi in "$work"/packages/*.msi; do
 done
 mkdir -p "$work/extracted"
 (cd "$work/extracted" && msiextract "$work/packages/Tidepost-$old-machine.msi" >/dev/null)
-for dll in $(find "$work/extracted" -name TidepostOutlookAddin.dll); do
+find "$work/extracted" -name TidepostOutlookAddin.dll >"$work/dlls"
+[ "$(wc -l <"$work/dlls")" -eq 2 ] || fail "the machine package does not carry two DLLs"
+while IFS= read -r dll; do
   osslsigncode verify -CAfile "$work/root.pem" -in "$dll" >"$work/verify" 2>&1 ||
     fail "$dll does not verify"
-done
-[ "$(find "$work/extracted" -name TidepostOutlookAddin.dll | wc -l)" -eq 2 ] ||
-  fail "the machine package does not carry two DLLs"
+done <"$work/dlls"
 user_old="Z:$work/packages/Tidepost-$old-user.msi"
 user_new="Z:$work/packages/Tidepost-$new-user.msi"
 machine_old="Z:$work/packages/Tidepost-$old-machine.msi"
@@ -73,8 +73,9 @@ msiexec() {  # msiexec ARGUMENTS...: its exit status
   return "$status"
 }
 
-# The registry and the disk, with Windows Installer's own bookkeeping and Wine's volatile
-# parts left out.
+# The registry and the disk, with Windows Installer's own bookkeeping, Wine's volatile parts,
+# the add-in's own data (its log, its access time: the script host ran it) and the script
+# left out.
 snapshot() {
   mkdir -p "$work/$1"
   for key in HKLM\\Software HKCU\\Software; do
@@ -82,11 +83,12 @@ snapshot() {
     wine reg export "$key" "Z:$work/$1/$name.reg" /y >/dev/null 2>&1 || fail "reg export $key"
     iconv -f UTF-16LE -t UTF-8 "$work/$1/$name.reg" | tr -d '\r' |
       awk '/^\[/ { skip = $0 ~ /\\Installer(\\|\])|\\Uninstall\\|\\Wine\\|\\Explorer\\|MSIEXEC|\\RunOnce/ }
-           !skip' >"$work/$1/$name.txt"
+           !skip && !/^"(AP_accessed_outlook|ProxyEnable)"=/' >"$work/$1/$name.txt"
     rm "$work/$1/$name.reg"
   done
   (cd "$prefix/drive_c" && find . -path ./windows -prune -o -path './users/*/Temp' -prune -o \
-     -path './users/*/AppData/Local/Temp' -prune -o -print | sort) >"$work/$1/files.txt"
+     -path './users/*/AppData/Local/Temp' -prune -o -path './users/*/AppData/LocalLow/Tidepost' \
+     -prune -o -name install_check.js -o -print | sort) >"$work/$1/files.txt"
 }
 expect_snapshot() {  # BEFORE AFTER
   snapshot "$2"
@@ -135,8 +137,7 @@ expect_value 'HKCU\Software\Tidepost\Tidepost' campaign REG_SZ spring
 query 'HKCU\Software\Tidepost\Tidepost' | grep -q '^sender ' && fail "a sender nobody gave"
 user_id=$(value_of 'HKCU\Software\Tidepost' activeGuid)
 echo "$user_id" | grep -Eq '^\{[0-9A-F-]{36}\}$' || fail "activeGuid is '$user_id'"
-[ -f "$prefix/drive_c/users/$USER/AppData/Local/Programs/Tidepost/x86/TidepostOutlookAddin.dll" ] ||
-  [ -n "$(find "$prefix/drive_c/users" -path '*Programs/Tidepost/x86/TidepostOutlookAddin.dll')" ] ||
+[ -n "$(find "$prefix/drive_c/users" -path '*/AppData/Local/Programs/Tidepost/x86/TidepostOutlookAddin.dll')" ] ||
   fail "the 32-bit DLL is not in the user's programs"
 snapshot user-installed
 for file in HKLM_Software.txt; do
@@ -181,7 +182,10 @@ ours() {  # the 64-bit view's keys of ours under HKLM, as sorted "[key] value" l
   done | grep -Fv '\0\win32]' | sort
 }
 mkdir -p "$prefix/drive_c/Program Files/Tidepost"
-cp "$(find "$work/extracted" -path '*Program Files/Tidepost/TidepostOutlookAddin.dll' | head -1)" \
+while IFS= read -r dll; do
+  x86_64-w64-mingw32-objdump -f "$dll" | grep -q 'pei-x86-64' && dll64_file=$dll
+done <"$work/dlls"
+cp "$dll64_file" \
   "$prefix/drive_c/Program Files/Tidepost/TidepostOutlookAddin.dll"
 wine regsvr32 /s 'C:\Program Files\Tidepost\TidepostOutlookAddin.dll' || fail "regsvr32"
 ours >"$work/registered"
