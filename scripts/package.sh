@@ -93,7 +93,8 @@ for scope in user machine; do
     -D Dll32=x86/TidepostOutlookAddin.dll -D SetupDll=TidepostSetup.dll -o "$msi" \
     "$repo/packaging/Tidepost.wxs")
   # What wixl leaves out, one SQL statement a line.
-  # (Per user, the folders above the DLLs' go too when they are left empty.)
+  # (Per user, the folders above the DLLs' are the add-in component's too, so that they go
+  # when they are left empty.)
   { cat packaging/wixl-fixes.sql; build/native/packaging/tidepost-package-rows --fixes
     if [ "$scope" = user ]; then cat packaging/wixl-fixes-user.sql; fi; } |
     while IFS= read -r query; do

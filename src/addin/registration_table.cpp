@@ -98,8 +98,9 @@ constexpr RegistrationEntry kEntries[] = {
     // The type library, one path per bitness under the key both share.
     OwnKey(kTypeLibrary, kLibraryKey),
     Text(kTypeLibrary, kLibraryVersionKey, kDefault, L"BriskletOutlookAddinLib 1.0 Type Library"),
+    // LIBFLAG_FHASDISKIMAGE, as the library's attributes say.
     Text(kTypeLibrary, L"TypeLib\\{3A9C7E52-D14B-4F6E-8B07-91E2C5D4A6F8}\\1.0\\FLAGS", kDefault,
-         L"0"),
+         L"8"),
     ModuleFolder(kTypeLibrary, L"TypeLib\\{3A9C7E52-D14B-4F6E-8B07-91E2C5D4A6F8}\\1.0\\HELPDIR",
                  kDefault),
     ModulePath(kTypeLibrary, L"TypeLib\\{3A9C7E52-D14B-4F6E-8B07-91E2C5D4A6F8}\\1.0\\0\\win64",
