@@ -39,14 +39,16 @@ query() {
   wine reg query "$1" >"$prefix.query" 2>&1 || return 1
   tr -d '\r' <"$prefix.query" | sed -n 's/^    //p'
 }
+# What reg said when a query failed (a missing key, or reg itself not running).
+query_failure() { tr -d '\r' <"$prefix.query" | head -5; }
 expect_value() {  # KEY NAME TYPE DATA ("(Default)" names the default value)
   if ! query "$1" >"$prefix.lines"; then
-    fail "$1 is missing"
+    fail "$1 is missing: $(query_failure)"
   elif ! grep -Fxq "$2    $3    $4" "$prefix.lines"; then
     fail "$1 has no $2 $3 '$4':$(cat "$prefix.lines")"
   fi
 }
-expect_key() { query "$1" >/dev/null || fail "$1 is missing"; }
+expect_key() { query "$1" >/dev/null || fail "$1 is missing: $(query_failure)"; }
 expect_no_key() { if query "$1" >/dev/null; then fail "$1 is still there"; fi; }
 add_value() {  # KEY NAME DATA (an empty NAME sets the default value)
   if [ -z "$2" ]; then
