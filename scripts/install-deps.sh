@@ -7,7 +7,8 @@ packages="cmake ninja-build g++ git pkg-config
 googletest libbenchmark-dev rapidjson-dev libcurl4-openssl-dev libssl-dev libgumbo-dev
 clang libclang-rt-14-dev
 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
-binutils-mingw-w64-i686 mingw-w64-tools wine64"
+binutils-mingw-w64-i686 mingw-w64-tools wine64
+msitools wixl osslsigncode"
 
 missing=""
 for package in $packages; do

@@ -1,8 +1,8 @@
 #!/bin/sh
 # Builds everything and runs every test: natively, under ThreadSanitizer, the core, posix and
 # tool tests under AddressSanitizer and UndefinedBehaviorSanitizer, the 64-bit Windows build
-# under Wine, the 32-bit Windows build, the benchmarks (built, not run), and each fuzzer for a
-# short fixed time.
+# under Wine, the 32-bit Windows build, the installation packages made from both and tested
+# under Wine, the benchmarks (built, not run), and each fuzzer for a short fixed time.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -36,6 +36,10 @@ ctest --test-dir build/win64 --output-on-failure
 step "32-bit Windows: build"
 cmake --preset win32
 cmake --build build/win32 -j "$jobs"
+
+step "installation packages: built from the two Windows builds, tested under wine64"
+wine64=$(sed -n 's/^TP_WINE64:FILEPATH=//p' build/win64/CMakeCache.txt)
+tests/win32/package-under-wine.sh "$wine64" "$PWD/build/package-test" tests/win32/install_check.js
 
 step "benchmarks: build only (they are run by hand)"
 cmake --preset bench

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "host/registry.h"
 #include "support/hresult.h"
 
 namespace tp {
@@ -23,9 +24,15 @@ RegistrationScope ScopeOfInstallCommand(std::optional<std::wstring_view> command
 HResult RegisterServer(const std::wstring& modulePath, RegistrationScope scope);
 
 // DllUnregisterServer. Removes the scope's classes, add-in entry and type library, then every
-// form-region key of ours from both hives. Removing what is not there succeeds. Returns the
-// first failure of the first part.
+// form-region key of ours from both hives. On 64-bit Windows, while the other bitness's DLL
+// is still registered in the scope (the other view's class names a DLL), what the two views
+// share stays: the ProgIDs, the type library's shared key, the per-user add-in entry and the
+// user's form regions. Removing what is not there succeeds. Returns the first failure of the
+// first part.
 HResult UnregisterServer(const std::wstring& modulePath, RegistrationScope scope);
+
+// Removes every form-region key of ours (OwnFormRegionPrefixes) under `root`, and no other.
+void RemoveOwnFormRegions(host::RegRoot root);
 
 // DllInstall: registration that is undone when it fails (the registration failure is
 // returned), or unregistration.

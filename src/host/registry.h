@@ -17,6 +17,9 @@ constexpr RegStatus kRegMoreData = 234;     // ERROR_MORE_DATA
 constexpr RegStatus kRegNoMoreItems = 259;  // ERROR_NO_MORE_ITEMS
 
 enum class RegRoot { kLocalMachine, kCurrentUser, kClassesRoot };
+// The two views of the registry on 64-bit Windows: the keys that Windows redirects
+// (registry_views.h) exist once for 64-bit and once for 32-bit programs.
+enum class RegView { k64, k32 };
 enum class RegAccess { kRead, kWrite, kReadWrite };
 
 enum class RegType : uint32_t {
@@ -52,8 +55,14 @@ class RegistryKey {
 class Registry {
  public:
   virtual ~Registry() = default;
-  // The predefined key of a root; it lives as long as the registry.
+  // The predefined key of a root in this program's own view; it lives as long as the
+  // registry.
   virtual RegistryKey& Root(RegRoot root) = 0;
+  // The view that Root shows.
+  virtual RegView OwnView() const = 0;
+  // The predefined key of a root in the given view. Where the registry has one view only
+  // (32-bit Windows, posix), both are that one.
+  virtual RegistryKey& ViewRoot(RegRoot root, RegView view) = 0;
 };
 
 }  // namespace tp::host

@@ -58,6 +58,7 @@ const ExpectedValue kExpectedValues[] = {
      L"Jump into the world of rich, interactive email. Version: 1.13.1", 0},
     {Where::kAddins, L"TidepostOutlookAddin.Connect", L"FriendlyName", L"Tidepost", 0},
     {Where::kAddins, L"TidepostOutlookAddin.Connect", L"LoadBehavior", nullptr, 3},
+    {Where::kAddins, L"TidepostOutlookAddin.Connect", L"CommandLineSafe", nullptr, 0},
     {Where::kMachineFormRegions, L"IPM.Note.Tidepost", L"Tidepost",
      L"=TidepostOutlookAddIn.Connect", 0},
 };
@@ -111,7 +112,7 @@ class ServerRegistrationTest : public testing::SimHostTest {
         EXPECT_EQ(value->data, WideToUtf16Le(expected.text) + std::string(2, '\0'));
       } else {
         EXPECT_EQ(value->type, host::RegType::kDword);
-        EXPECT_EQ(value->data, std::string("\3\0\0\0", 4));
+        EXPECT_EQ(value->data, std::string(reinterpret_cast<const char*>(&expected.number), 4));
       }
     }
     for (const wchar_t* key : kExpectedEmptyClassKeys) {
@@ -340,6 +341,103 @@ TEST_F(ServerRegistrationTest, UnregistrationRemovesOursFromBothHivesAndNothingE
   // Unregistering what is not there succeeds.
   EXPECT_EQ(UnregisterServer(kModule, RegistrationScope::kMachine), hr::kOk);
   EXPECT_EQ(Snapshot(), strangersOnly);
+}
+
+// Both DLLs registered on 64-bit Windows, then one unregistered: what the two views share
+// stays for the other, and goes with the last one.
+TEST_F(ServerRegistrationTest, UnregisteringOneBitnessKeepsWhatTheOtherStillUses) {
+  using host::RegView;
+  constexpr wchar_t kModule32[] = L"C:\\Program Files (x86)\\Tidepost\\TidepostOutlookAddin.dll";
+  const std::wstring progId = L"Software\\Classes\\TidepostOutlookAddin.Connect";
+  const std::wstring classKey = L"Software\\Classes\\CLSID\\" + std::wstring(kConnectClsidText);
+  const std::wstring addinKey = PathOf(Where::kAddins, kConnectProgId);
+  const std::wstring library = L"Software\\Classes\\TypeLib\\" + std::wstring(kTypeLibraryIdText);
+  const std::wstring iconnect =
+      L"Software\\Classes\\Interface\\{0DCB784F-D38C-40C0-86BD-352DB1F76872}";
+  auto exists = [&](RegView view, RegRoot root, const std::wstring& path) {
+    std::unique_ptr<host::RegistryKey> key;
+    return sim().registry.ViewRoot(root, view).OpenSubKey(path, host::RegAccess::kRead, &key) ==
+           host::kRegOk;
+  };
+  // What each bitness's type library registration writes (the simulated registrar writes
+  // nothing).
+  auto plantTypeLibrary = [&](RegView view, RegRoot root) {
+    std::unique_ptr<host::RegistryKey> key;
+    host::RegistryKey& classes = sim().registry.ViewRoot(root, view);
+    const wchar_t* platform = view == RegView::k64 ? L"win64" : L"win32";
+    ASSERT_EQ(
+        classes.CreateSubKey(library + L"\\1.0\\0\\" + platform, host::RegAccess::kReadWrite, &key),
+        host::kRegOk);
+    ASSERT_EQ(classes.CreateSubKey(iconnect + L"\\TypeLib", host::RegAccess::kReadWrite, &key),
+              host::kRegOk);
+  };
+
+  for (RegistrationScope scope : {RegistrationScope::kMachine, RegistrationScope::kUser}) {
+    for (RegView first : {RegView::k64, RegView::k32}) {
+      const RegView second = first == RegView::k64 ? RegView::k32 : RegView::k64;
+      const RegRoot root =
+          scope == RegistrationScope::kUser ? RegRoot::kCurrentUser : RegRoot::kLocalMachine;
+      SCOPED_TRACE(::testing::Message() << "scope " << static_cast<int>(scope) << ", first "
+                                        << (first == RegView::k64 ? "64" : "32"));
+      CreateStrangers();
+      // The parents of ours in either view, which are never removed.
+      for (RegView view : {RegView::k64, RegView::k32}) {
+        for (const wchar_t* parent :
+             {L"Software\\Classes\\CLSID", L"Software\\Classes\\Interface",
+              L"Software\\Classes\\TypeLib", L"Software\\Microsoft\\Office\\Outlook\\Addins",
+              L"Software\\Microsoft\\Office\\Outlook\\FormRegions"}) {
+          std::unique_ptr<host::RegistryKey> key;
+          ASSERT_EQ(sim()
+                        .registry.ViewRoot(root, view)
+                        .CreateSubKey(parent, host::RegAccess::kReadWrite, &key),
+                    host::kRegOk);
+        }
+      }
+      const std::string strangersOnly = Snapshot();
+      for (RegView view : {RegView::k64, RegView::k32}) {
+        sim().registry.SetOwnView(view);
+        ASSERT_EQ(RegisterServer(view == RegView::k64 ? kModule : kModule32, scope), hr::kOk);
+        plantTypeLibrary(view, root);
+      }
+      CreateBrandedFormRegions(RegRoot::kCurrentUser);
+      sim().typeLibraries.ClearCalls();
+
+      sim().registry.SetOwnView(first);
+      EXPECT_EQ(UnregisterServer(first == RegView::k64 ? kModule : kModule32, scope), hr::kOk);
+      // This view's own keys are gone...
+      EXPECT_FALSE(exists(first, root, classKey));
+      EXPECT_TRUE(exists(second, root, classKey));
+      EXPECT_FALSE(exists(first, root, iconnect));
+      EXPECT_TRUE(exists(second, root, iconnect));
+      EXPECT_FALSE(
+          exists(first, root,
+                 library + (first == RegView::k64 ? L"\\1.0\\0\\win64" : L"\\1.0\\0\\win32")));
+      // ...and what both share stays: the ProgIDs, the library, the user's add-in entry
+      // (the machine's is one per view) and the user's form regions.
+      EXPECT_TRUE(exists(first, root, progId));
+      EXPECT_TRUE(exists(second, root, progId + L".1"));
+      EXPECT_TRUE(
+          exists(second, root,
+                 library + (second == RegView::k64 ? L"\\1.0\\0\\win64" : L"\\1.0\\0\\win32")));
+      EXPECT_TRUE(exists(second, root, addinKey));
+      EXPECT_EQ(exists(first, root, addinKey), scope == RegistrationScope::kUser);
+      EXPECT_TRUE(exists(first, RegRoot::kCurrentUser,
+                         PathOf(Where::kMachineFormRegions, L"IPM.Note.Tidepost.Acme")));
+      EXPECT_TRUE(sim().typeLibraries.Calls().empty()) << "the library is not unregistered";
+
+      // The last one takes everything of ours.
+      sim().registry.SetOwnView(second);
+      EXPECT_EQ(UnregisterServer(second == RegView::k64 ? kModule : kModule32, scope), hr::kOk);
+      EXPECT_EQ(sim().typeLibraries.Calls().size(), 1u);
+      EXPECT_FALSE(exists(second, RegRoot::kCurrentUser,
+                          PathOf(Where::kMachineFormRegions, L"IPM.Note.Tidepost.Acme")));
+      // The registrar removes the rest of the library (here, by hand).
+      EXPECT_EQ(sim().registry.ViewRoot(root, second).DeleteTree(iconnect), host::kRegOk);
+      EXPECT_EQ(sim().registry.ViewRoot(root, second).DeleteTree(library), host::kRegOk);
+      EXPECT_EQ(Snapshot(), strangersOnly);
+      sim().registry.SetOwnView(RegView::k64);
+    }
+  }
 }
 
 TEST_F(ServerRegistrationTest, AFormRegionKeyThatCannotBeRemovedDoesNotStopTheWalk) {

@@ -11,65 +11,24 @@ dll=$3
 tests=$4
 script=$5
 
-export WINEPREFIX="$prefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="   # never offer to download Mono or Gecko
-server="$(dirname "$wine64")/wineserver"
-[ -x "$server" ] || server=wineserver
-
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-step() { echo "== $*"; }
-wine() { "$wine64" "$@"; }
+. "$(dirname "$0")/wine-test-lib.sh"
 
 work="$prefix.work"
-"$server" -k 2>/dev/null || true   # a server left by an interrupted run
-rm -rf "$prefix" "$work"
+stop_prefix
+rm -rf "$work"
 mkdir -p "$work"
 
 step "A fresh prefix"
-wine wineboot --init >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
-"$server" -w
+fresh_prefix
 
 folder='C:\Program Files\Tidepost'
 installed="$folder\\TidepostOutlookAddin.dll"
 mkdir -p "$prefix/drive_c/Program Files/Tidepost"
 cp "$dll" "$prefix/drive_c/Program Files/Tidepost/TidepostOutlookAddin.dll"
-cp "$script" "$prefix/drive_c/install_check.js"
-# The script host registers its own type library when it first runs: let it do so now.
-echo 'WScript.Quit(0);' >"$prefix/drive_c/warm_up.js"
-wine cscript //nologo 'C:\warm_up.js' >/dev/null 2>&1 || fail "cscript does not run"
 
 clsid='{6B1F20D4-3C7A-4E59-9D21-5A7C0E4B8F13}'
 libid='{3A9C7E52-D14B-4F6E-8B07-91E2C5D4A6F8}'
 office='Software\Microsoft\Office\Outlook'
-
-# expect_value KEY NAME TYPE DATA ("(Default)" names the default value).
-expect_value() {
-  if ! wine reg query "$1" >"$work/out" 2>&1; then
-    fail "$1 is missing"
-    return
-  fi
-  tr -d '\r' <"$work/out" >"$work/lines"
-  grep -Fxq "    $2    $3    $4" "$work/lines" ||
-    fail "$1 has no $2 $3 '$4':$(cat "$work/lines")"
-}
-expect_key() { wine reg query "$1" >/dev/null 2>&1 || fail "$1 is missing"; }
-expect_no_key() {
-  if wine reg query "$1" >/dev/null 2>&1; then fail "$1 is still there"; fi
-}
-# add_key KEY NAME DATA (an empty NAME sets the default value).
-add_key() {
-  if [ -z "$2" ]; then
-    wine reg add "$1" /ve /d "$3" /f >/dev/null 2>&1 || fail "reg add $1"
-  else
-    wine reg add "$1" /v "$2" /d "$3" /f >/dev/null 2>&1 || fail "reg add $1"
-  fi
-}
 
 # The registry where ours go, exported (reg export) into a folder.
 snapshot() {
@@ -92,12 +51,12 @@ expect_snapshot() {
 
 step "Keys of other programs beside where ours go"
 for root in HKLM HKCU; do
-  add_key "$root\\Software\\Classes\\CLSID\\{00000000-1111-2222-3333-444444444444}" "" "Other"
-  add_key "$root\\Software\\Classes\\TidepostOutlookAddin.Other" "" "Other"
-  add_key "$root\\$office\\Addins\\Other.Connect" LoadBehavior "3"
+  add_value "$root\\Software\\Classes\\CLSID\\{00000000-1111-2222-3333-444444444444}" "" "Other"
+  add_value "$root\\Software\\Classes\\TidepostOutlookAddin.Other" "" "Other"
+  add_value "$root\\$office\\Addins\\Other.Connect" LoadBehavior "3"
   for region in IPM.Note IPM.Note.Other ipm.note.tidepost.lumen IPM.Note.tidepostal \
                 IPM.Note.SMIME.Other IPM.Post.Tidepost.Acme; do
-    add_key "$root\\$office\\FormRegions\\$region" Other "=Other.Connect"
+    add_value "$root\\$office\\FormRegions\\$region" Other "=Other.Connect"
   done
 done
 snapshot before
@@ -105,7 +64,7 @@ snapshot before
 for region in IPM.Note.Tidepost.Acme IPM.Note.SMIME.Tidepost.Acme.SMIME \
               IPM.Note.SMIME.MultipartSigned.Tidepost.Acme.SMIME.MultipartSigned \
               IPM.Note.Brisklet.Acme; do
-  add_key "HKCU\\$office\\FormRegions\\$region" "${region#IPM.Note.}" "=TidepostOutlookAddIn.Connect"
+  add_value "HKCU\\$office\\FormRegions\\$region" "${region#IPM.Note.}" "=TidepostOutlookAddIn.Connect"
 done
 
 # expect_registered ROOT: the classes and add-in entry under HKLM or HKCU.
@@ -131,6 +90,7 @@ expect_registered() {
     "Jump into the world of rich, interactive email. Version: 1.13.1"
   expect_value "$addin" FriendlyName REG_SZ Tidepost
   expect_value "$addin" LoadBehavior REG_DWORD 0x3
+  expect_value "$addin" CommandLineSafe REG_DWORD 0x0
   # The type library and its interfaces (Wine registers a per-user library machine-wide).
   expect_value "HKCR\\TypeLib\\$libid\\1.0" "(Default)" REG_SZ \
     "BriskletOutlookAddinLib 1.0 Type Library"
@@ -167,11 +127,7 @@ expect_no_key "HKCU\\Software\\Classes\\TidepostOutlookAddin.Connect"
 expect_no_key "HKCU\\$office\\Addins\\TidepostOutlookAddin.Connect"
 
 step "A script host creates the add-in by its ProgID"
-status=0
-wine cscript //nologo 'C:\install_check.js' >"$work/out" 2>&1 || status=$?
-tr -d '\r' <"$work/out" | tee "$work/lines"
-grep -Fxq "All script checks passed" "$work/lines" ||
-  fail "install_check.js: not every check passed (exit status $status)"
+run_script_checks "$script"
 
 step "A program creates the add-in by its ProgID, as Outlook does"
 TIDEPOST_INSTALLED_DLL="$installed" wine "$tests" --gtest_brief=1 || fail "$(basename "$tests")"
@@ -199,10 +155,4 @@ step "Removing what is not there"
 wine regsvr32 /s /u "$installed" || fail "a second regsvr32 /u"
 expect_snapshot before after-twice
 
-"$server" -k 2>/dev/null || true
-if [ "$failures" -ne 0 ]; then
-  echo "$failures check(s) failed"
-  exit 1
-fi
-rm -rf "$prefix" "$work"
-echo "All installation checks passed"
+finish installation "$prefix" "$work"

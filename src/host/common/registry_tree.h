@@ -34,6 +34,9 @@ class RegistryTree final : public Registry {
   ~RegistryTree() override;
 
   RegistryKey& Root(RegRoot root) override;
+  // One view, as on 32-bit Windows.
+  RegView OwnView() const override { return RegView::k64; }
+  RegistryKey& ViewRoot(RegRoot root, RegView) override { return Root(root); }
 
   // A line-based text form of the whole tree, and its reading. Reading a malformed text
   // leaves the tree empty and says why.

@@ -15,6 +15,8 @@ class PosixRegistry final : public Registry {
   // registry starts empty; *problem says why.
   PosixRegistry(std::string path, std::string* problem);
   RegistryKey& Root(RegRoot root) override { return tree_.Root(root); }
+  RegView OwnView() const override { return tree_.OwnView(); }
+  RegistryKey& ViewRoot(RegRoot root, RegView view) override { return tree_.ViewRoot(root, view); }
 
  private:
   void Save();

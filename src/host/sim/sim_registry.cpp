@@ -1,8 +1,88 @@
 // The simulated registry.
 #include "host/sim/sim_registry.h"
 
+#include "host/registry_views.h"
+
 namespace tp::host::sim {
 namespace {
+
+std::wstring JoinPath(const std::wstring& base, const std::wstring& sub) {
+  if (base.empty() || sub.empty())
+    return base.empty() ? sub : base;
+  return base + L"\\" + sub;
+}
+
+// A key as a 32-bit program sees it: each operation goes to the key that its path reaches in
+// the 32-bit view, in the tree that holds both views. Enumeration lists the subkeys of that
+// one key (a redirected key's shared subkeys are not merged in).
+class View32Key final : public RegistryKey {
+ public:
+  View32Key(Registry& tree, RegRoot root, std::wstring path, RegAccess access)
+      : tree_(tree), root_(root), path_(std::move(path)), access_(access) {}
+
+  RegStatus OpenSubKey(const std::wstring& path, RegAccess access,
+                       std::unique_ptr<RegistryKey>* key) override {
+    const std::wstring logical = JoinPath(path_, path);
+    std::unique_ptr<RegistryKey> physical;
+    const RegStatus status = Tree().OpenSubKey(Physical(logical), access, &physical);
+    if (status == kRegOk)
+      *key = std::make_unique<View32Key>(tree_, root_, logical, access);
+    return status;
+  }
+  RegStatus CreateSubKey(const std::wstring& path, RegAccess access,
+                         std::unique_ptr<RegistryKey>* key) override {
+    const std::wstring logical = JoinPath(path_, path);
+    std::unique_ptr<RegistryKey> physical;
+    const RegStatus status = Tree().CreateSubKey(Physical(logical), access, &physical);
+    if (status == kRegOk)
+      *key = std::make_unique<View32Key>(tree_, root_, logical, access);
+    return status;
+  }
+  RegStatus QueryValue(const std::wstring& name, RegValue* value) override {
+    std::unique_ptr<RegistryKey> key;
+    const RegStatus status = Open(&key);
+    return status == kRegOk ? key->QueryValue(name, value) : status;
+  }
+  RegStatus SetValue(const std::wstring& name, const RegValue& value) override {
+    std::unique_ptr<RegistryKey> key;
+    const RegStatus status = Open(&key);
+    return status == kRegOk ? key->SetValue(name, value) : status;
+  }
+  RegStatus DeleteValue(const std::wstring& name) override {
+    std::unique_ptr<RegistryKey> key;
+    const RegStatus status = Open(&key);
+    return status == kRegOk ? key->DeleteValue(name) : status;
+  }
+  RegStatus EnumSubKey(uint32_t index, std::wstring* name) override {
+    if (path_.empty())
+      return Tree().EnumSubKey(index, name);
+    std::unique_ptr<RegistryKey> key;
+    const RegStatus status = Open(&key);
+    return status == kRegOk ? key->EnumSubKey(index, name) : status;
+  }
+  RegStatus DeleteTree(const std::wstring& path) override {
+    return Tree().DeleteTree(Physical(JoinPath(path_, path)));
+  }
+
+ private:
+  std::wstring Physical(const std::wstring& logical) const {
+    return PathInWow64View(root_, logical);
+  }
+  // This key in the tree (the root has no values of its own to reach).
+  RegStatus Open(std::unique_ptr<RegistryKey>* key) {
+    if (path_.empty())
+      return kRegNotFound;
+    return Tree().OpenSubKey(Physical(path_), access_, key);
+  }
+
+  // The tree's root key, looked up each time: reading a tree's text form replaces it.
+  RegistryKey& Tree() { return tree_.Root(root_); }
+
+  Registry& tree_;
+  RegRoot root_;
+  std::wstring path_;
+  RegAccess access_;
+};
 const wchar_t* RootName(RegRoot root) {
   switch (root) {
     case RegRoot::kLocalMachine:
@@ -17,7 +97,20 @@ const wchar_t* RootName(RegRoot root) {
 }  // namespace
 
 SimRegistry::SimRegistry()
-    : tree_(RegistryTree::Hooks{[this](const RegOperation& op) { return Before(op); }, nullptr}) {}
+    : tree_(RegistryTree::Hooks{[this](const RegOperation& op) { return Before(op); }, nullptr}) {
+  for (RegRoot root : {RegRoot::kLocalMachine, RegRoot::kCurrentUser, RegRoot::kClassesRoot}) {
+    view32Roots_[static_cast<int>(root)] =
+        std::make_unique<View32Key>(tree_, root, std::wstring(), RegAccess::kReadWrite);
+  }
+}
+
+SimRegistry::~SimRegistry() = default;
+
+RegistryKey& SimRegistry::ViewRoot(RegRoot root, RegView view) {
+  if (view == RegView::k64)
+    return tree_.Root(root);
+  return *view32Roots_[static_cast<int>(root)];
+}
 
 RegStatus SimRegistry::Before(const RegOperation& operation) {
   std::lock_guard<std::mutex> lock(mutex_);

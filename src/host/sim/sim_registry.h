@@ -1,8 +1,11 @@
 // The simulated registry: an in-memory tree whose operations a test can read back and make
-// fail (an access-denied HKEY_LOCAL_MACHINE, a failing write).
+// fail (an access-denied HKEY_LOCAL_MACHINE, a failing write), with the two views of 64-bit
+// Windows: the tree is the 64-bit view, and the 32-bit view reaches the keys that WOW64
+// redirects at their "Wow6432Node" places in it.
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,7 +16,12 @@ namespace tp::host::sim {
 class SimRegistry final : public Registry {
  public:
   SimRegistry();
-  RegistryKey& Root(RegRoot root) override { return tree_.Root(root); }
+  ~SimRegistry() override;
+  RegistryKey& Root(RegRoot root) override { return ViewRoot(root, ownView_); }
+  RegView OwnView() const override { return ownView_; }
+  RegistryKey& ViewRoot(RegRoot root, RegView view) override;
+  // The view of the program under test: 64-bit unless a test plays a 32-bit one.
+  void SetOwnView(RegView view) { ownView_ = view; }
 
   // "SetValue HKCU\Software\Tidepost\Addon AP_accessed_outlook", one line per operation.
   std::vector<std::wstring> Calls() const;
@@ -30,6 +38,8 @@ class SimRegistry final : public Registry {
   std::vector<std::wstring> calls_;
   std::function<RegStatus(const RegOperation&)> fault_;
   RegistryTree tree_;
+  RegView ownView_ = RegView::k64;
+  std::unique_ptr<RegistryKey> view32Roots_[3];
 };
 
 }  // namespace tp::host::sim

@@ -1,6 +1,7 @@
 // The real registry.
 #include "host/win32/win32_registry.h"
 
+#include <utility>
 #include <vector>
 
 #include "host/win32/unique_resource.h"
@@ -20,19 +21,35 @@ REGSAM Sam(RegAccess access) {
   return KEY_READ;
 }
 
+// The DELETE access right (win32_api.h takes the macro away).
+constexpr REGSAM kDeleteAccess = 0x00010000;
+
+// This program's own view of the registry, and the access flag that reaches the other one.
+constexpr RegView kOwnView = sizeof(void*) == 8 ? RegView::k64 : RegView::k32;
+
+REGSAM ViewFlag(RegView view) {
+  if (view == kOwnView)
+    return 0;
+  return view == RegView::k64 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+}
+
+// A key in one view: `viewFlag` (0 for the program's own view) goes with every key opened or
+// created through it, as WOW64 asks.
 class Win32Key final : public RegistryKey {
  public:
   // A predefined root, which is never closed.
-  explicit Win32Key(HKEY root) : key_(root) {}
-  explicit Win32Key(UniqueRegKey owned) : key_(owned.get()), owned_(std::move(owned)) {}
+  Win32Key(HKEY root, REGSAM viewFlag) : key_(root), viewFlag_(viewFlag) {}
+  Win32Key(UniqueRegKey owned, REGSAM viewFlag)
+      : key_(owned.get()), owned_(std::move(owned)), viewFlag_(viewFlag) {}
 
   RegStatus OpenSubKey(const std::wstring& path, RegAccess access,
                        std::unique_ptr<RegistryKey>* key) override {
     UniqueRegKey opened;
-    const LSTATUS status = ::RegOpenKeyExW(key_, path.c_str(), 0, Sam(access), opened.Receive());
+    const LSTATUS status =
+        ::RegOpenKeyExW(key_, path.c_str(), 0, Sam(access) | viewFlag_, opened.Receive());
     if (status != ERROR_SUCCESS)
       return status;
-    *key = std::make_unique<Win32Key>(std::move(opened));
+    *key = std::make_unique<Win32Key>(std::move(opened), viewFlag_);
     return kRegOk;
   }
 
@@ -40,11 +57,11 @@ class Win32Key final : public RegistryKey {
                          std::unique_ptr<RegistryKey>* key) override {
     UniqueRegKey created;
     const LSTATUS status =
-        ::RegCreateKeyExW(key_, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, Sam(access),
-                          nullptr, created.Receive(), nullptr);
+        ::RegCreateKeyExW(key_, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                          Sam(access) | viewFlag_, nullptr, created.Receive(), nullptr);
     if (status != ERROR_SUCCESS)
       return status;
-    *key = std::make_unique<Win32Key>(std::move(created));
+    *key = std::make_unique<Win32Key>(std::move(created), viewFlag_);
     return kRegOk;
   }
 
@@ -96,26 +113,54 @@ class Win32Key final : public RegistryKey {
     // RegDeleteTreeW with an empty path would empty this key rather than remove a subkey.
     if (path.empty())
       return ERROR_INVALID_PARAMETER;
-    return ::RegDeleteTreeW(key_, path.c_str());
+    if (viewFlag_ == 0)
+      return ::RegDeleteTreeW(key_, path.c_str());
+    // In the other view: empty the key as opened there, then delete it there.
+    UniqueRegKey doomed;
+    LSTATUS status = ::RegOpenKeyExW(
+        key_, path.c_str(), 0,
+        kDeleteAccess | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE | viewFlag_,
+        doomed.Receive());
+    if (status != ERROR_SUCCESS)
+      return status;
+    status = ::RegDeleteTreeW(doomed.get(), nullptr);
+    if (status != ERROR_SUCCESS)
+      return status;
+    return ::RegDeleteKeyExW(key_, path.c_str(), viewFlag_, 0);
   }
 
  private:
   HKEY key_;
   UniqueRegKey owned_;
+  REGSAM viewFlag_;
 };
 
 }  // namespace
 
 Win32Registry::Win32Registry() {
-  roots_[static_cast<int>(RegRoot::kLocalMachine)] = std::make_unique<Win32Key>(HKEY_LOCAL_MACHINE);
-  roots_[static_cast<int>(RegRoot::kCurrentUser)] = std::make_unique<Win32Key>(HKEY_CURRENT_USER);
-  roots_[static_cast<int>(RegRoot::kClassesRoot)] = std::make_unique<Win32Key>(HKEY_CLASSES_ROOT);
+  const std::pair<RegRoot, HKEY> roots[] = {{RegRoot::kLocalMachine, HKEY_LOCAL_MACHINE},
+                                            {RegRoot::kCurrentUser, HKEY_CURRENT_USER},
+                                            {RegRoot::kClassesRoot, HKEY_CLASSES_ROOT}};
+  for (const auto& [root, handle] : roots) {
+    for (RegView view : {RegView::k64, RegView::k32}) {
+      roots_[static_cast<int>(view)][static_cast<int>(root)] =
+          std::make_unique<Win32Key>(handle, ViewFlag(view));
+    }
+  }
 }
 
 Win32Registry::~Win32Registry() = default;
 
 RegistryKey& Win32Registry::Root(RegRoot root) {
-  return *roots_[static_cast<int>(root)];
+  return ViewRoot(root, kOwnView);
+}
+
+RegView Win32Registry::OwnView() const {
+  return kOwnView;
+}
+
+RegistryKey& Win32Registry::ViewRoot(RegRoot root, RegView view) {
+  return *roots_[static_cast<int>(view)][static_cast<int>(root)];
 }
 
 }  // namespace tp::host::win32

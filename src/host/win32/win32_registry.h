@@ -13,9 +13,12 @@ class Win32Registry final : public Registry {
   Win32Registry();
   ~Win32Registry() override;
   RegistryKey& Root(RegRoot root) override;
+  RegView OwnView() const override;
+  // The other view through KEY_WOW64_64KEY or KEY_WOW64_32KEY, which 32-bit Windows ignores.
+  RegistryKey& ViewRoot(RegRoot root, RegView view) override;
 
  private:
-  std::unique_ptr<RegistryKey> roots_[3];
+  std::unique_ptr<RegistryKey> roots_[2][3];  // by view, then by root
 };
 
 }  // namespace tp::host::win32
