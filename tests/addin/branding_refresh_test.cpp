@@ -39,7 +39,7 @@ class DisplayCallingBack final : public ContentDisplay {
   void CreateBrowserHelper() override {}
   void ReleaseBrowserHelper() override {}
   void TearDown() override {}
-  host::WindowHandle DetachForFolderSwitch() override { return 0; }
+  bool DetachForFolderSwitch() override { return false; }
   void OnTimer(host::TimerId) override {}
   void BeginCheck() override {}
   bool CheckTideEmbed(host::MailItem&, bool, CheckedMessage*) override {

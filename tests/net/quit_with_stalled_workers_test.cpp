@@ -75,14 +75,14 @@ class QuitWithStalledWorkerTest : public testing::ServiceTest,
  protected:
   QuitWithStalledWorkerTest() : threads_(*sim().host().threads), installed_(Recording()) {
     sim().outlook.AddFolder(L"Inbox");
-    PublishBrandNameList(L"Acme,");
+    PublishBrandNameList({L"Acme"});
   }
   ~QuitWithStalledWorkerTest() override {
     connect_.reset();
     server.Stop();  // ends the stalled request
     if (!WaitForWorkers())
       ADD_FAILURE() << "a worker let go of at quit never ended";
-    PublishBrandNameList(std::wstring());
+    PublishBrandNameList({});
   }
 
   host::Host Recording() {

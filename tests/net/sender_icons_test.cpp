@@ -208,7 +208,7 @@ TEST_F(SenderIconsTest, NewNamesAreFetchedWithoutWaitingForTheNextHour) {
   ASSERT_TRUE(WaitUntil([&] { return RecordingsOfNames() == 1; }));
   PublishBrandNameList({L"Acme", L"Beta"});
   ASSERT_TRUE(WaitUntil([&] { return RecordingsOfNames() == 2; }));
-  cache.StopIconDownloads();
+  cache.StopIconDownloads(static_cast<uint32_t>(kPatience.count()));
   EXPECT_EQ(Targets(),
             (std::vector<std::string>{"/ams/brandingicon/Acme.ico", "/ams/brandingicon/Beta.ico"}));
   EXPECT_EQ(Cached(L"CachedSendersIcons"), L"|Acme|,|Beta|,");
