@@ -460,33 +460,23 @@ TEST_F(AddinDecisionTest, TodaysLayoutsAreBrandedOnlyOnTheProvidersOwnVerdicts) 
 // senders list's entry whose domain is "*" is skipped at load.
 TEST_F(AddinDllTest, BrandsOnlyAFromThatEveryReaderReadsAlike) {
   ASSERT_TRUE(dll_);
-  constexpr ULONG kPrEntryId = 0x0FFF0102;
-  constexpr ULONG kPrBodyW = 0x1000001F;
-  constexpr ULONG kPrTransportMessageHeadersW = 0x007D001F;
-  constexpr ULONG kPrSentRepresentingEmailAddressW = 0x0065001F;
-  constexpr ULONG kPrMessageClassW = 0x001A001F;
   const std::wstring list = RealDataFolder() + L"sendersList.xml";
   ::CreateDirectoryW(RealDataFolder().c_str(), nullptr);
-  {
-    const std::string envelope =
-        "<?xml version=\"1.0\"?><content><data><senders/><branding><![CDATA["
-        "{'branding':[{'name':'Kestrel','domain':'kestrel.example'},"
-        "{'name':'Star','domain':'*','dkimSigners':'kestrel.example'}]}"
-        "]]></branding></data></content>";
-    host::win32::UniqueFile file(::CreateFileW(list.c_str(), GENERIC_WRITE, 0, nullptr,
-                                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(file);
-    DWORD written = 0;
-    ASSERT_TRUE(::WriteFile(file.get(), envelope.data(), static_cast<DWORD>(envelope.size()),
-                            &written, nullptr));
-  }
+  const std::string envelope =
+      "<?xml version=\"1.0\"?><content><data><senders/><branding><![CDATA["
+      "{'branding':[{'name':'Kestrel','domain':'kestrel.example'},"
+      "{'name':'Star','domain':'*','dkimSigners':'kestrel.example'}]}"
+      "]]></branding></data></content>";
+  WriteFileBytes(list, envelope);
   FakeOutlook outlook(window_.handle());
   outlook.account->SetString(L"SmtpAddress", L"reader@gmail.com");
-  outlook.message->SetBinary(kPrEntryId, std::string(FakeOutlook::kMailMapiEntryId,
-                                                     sizeof FakeOutlook::kMailMapiEntryId - 1));
+  outlook.message->SetBinary(
+      host::kPrEntryId,
+      std::string(FakeOutlook::kMailMapiEntryId, sizeof FakeOutlook::kMailMapiEntryId - 1));
   const std::wstring body = L"Your statement is ready.";
-  outlook.message->SetStream(kPrBodyW, std::string(reinterpret_cast<const char*>(body.c_str()),
-                                                   body.size() * sizeof(wchar_t)));
+  outlook.message->SetStream(
+      host::kPrBodyW,
+      std::string(reinterpret_cast<const char*>(body.c_str()), body.size() * sizeof(wchar_t)));
   const struct {
     const wchar_t* fromLines;
     const wchar_t* outlookSender;
@@ -524,22 +514,22 @@ TEST_F(AddinDllTest, BrandsOnlyAFromThatEveryReaderReadsAlike) {
     for (const auto& c : cases) {
       SCOPED_TRACE(::testing::Message() << "case " << serial);
       outlook.mail->SetString(L"EntryID", L"CASE" + std::to_wstring(++serial));
-      outlook.message->SetText(kPrMessageClassW, L"IPM.Note");
-      outlook.message->SetText(kPrSentRepresentingEmailAddressW, c.outlookSender);
+      outlook.message->SetText(host::kPrMessageClassW, L"IPM.Note");
+      outlook.message->SetText(host::kPrSentRepresentingEmailAddressW, c.outlookSender);
       outlook.message->SetText(
-          kPrTransportMessageHeadersW,
+          host::kPrTransportMessageHeadersW,
           L"Received: from out.kestrel.example (out.kestrel.example. [192.0.2.1])\r\n"
           L"        by mx.google.com with ESMTPS id s1si2\r\n"
           L"Authentication-Results: mx.google.com; dkim=pass header.i=@kestrel.example\r\n" +
               std::wstring(c.fromLines) + L"Subject: Statement\r\n");
       outlook.explorerEvents().Fire(0xF007);
       if (c.refusal == nullptr) {
-        EXPECT_EQ(outlook.message->Text(kPrMessageClassW), L"IPM.Note.Tidepost.Kestrel");
+        EXPECT_EQ(outlook.message->Text(host::kPrMessageClassW), L"IPM.Note.Tidepost.Kestrel");
         EXPECT_TRUE(
             Logged(L"Branding message for sender Kestrel SPF=, DKIM=pass, "
                    L"DKIMDomain=kestrel.example"));
       } else {
-        EXPECT_EQ(outlook.message->Text(kPrMessageClassW), L"IPM.Note");
+        EXPECT_EQ(outlook.message->Text(host::kPrMessageClassW), L"IPM.Note");
         EXPECT_TRUE(Logged(c.refusal));
       }
     }

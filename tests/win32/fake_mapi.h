@@ -28,10 +28,9 @@ class FakeMessage final : public ComObject<FakeMessage, IMessage> {
   void* FindInterface(REFIID iid);
 
   void SetText(ULONG tag, const std::wstring& text) { texts_[tag] = text; }
-  void SetBinary(ULONG tag, const std::string& bytes) { binaries_[tag] = bytes; }
-  void SetStream(ULONG tag, const std::string& bytes) { streams_[tag] = bytes; }
   // A binary property (PT_BINARY), such as PR_ENTRYID.
   void SetBinary(ULONG tag, const std::string& bytes) { binaries_[tag] = bytes; }
+  void SetStream(ULONG tag, const std::string& bytes) { streams_[tag] = bytes; }
   std::wstring Text(ULONG tag) const;
   bool HasText(ULONG tag) const { return texts_.count(tag) != 0; }
   // Results of the next SaveChanges calls, oldest first; S_OK once they are used up.
@@ -79,7 +78,6 @@ class FakeMessage final : public ComObject<FakeMessage, IMessage> {
   std::map<ULONG, std::wstring> texts_;
   std::map<ULONG, std::string> binaries_;
   std::map<ULONG, std::string> streams_;
-  std::map<ULONG, std::string> binaries_;
 };
 
 class FakeMapiSession final : public ComObject<FakeMapiSession, IMAPISession> {

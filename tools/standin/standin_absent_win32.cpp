@@ -13,6 +13,7 @@ StandinServer::~StandinServer() = default;
 // What a server that never starts would serve is dropped.
 void StandinServer::SetSendersList(std::string) {}
 void StandinServer::AddIcon(const std::string&) {}
+void StandinServer::AddFault(std::string, Fault, int) {}
 
 bool StandinServer::Start(uint16_t, std::string* error) {
   if (error != nullptr) {
