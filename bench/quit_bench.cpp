@@ -51,7 +51,7 @@ void BM_QuitWithAWorkerStuckInARequest(benchmark::State& state) {
     tp::host::sim::SimHost sim(tp::Utf8ToWide(root.string()));
     const tp::host::ScopedHost installed(sim.host());
     sim.outlook.AddFolder(L"Inbox");
-    tp::PublishBrandNameList(L"Acme,");
+    tp::PublishBrandNameList({L"Acme"});
     constexpr uint32_t kHour = 3600 * 1000;
     for (auto _ : state) {
       tp::standin::StandinServer standin;
@@ -79,7 +79,7 @@ void BM_QuitWithAWorkerStuckInARequest(benchmark::State& state) {
       standin.Stop();  // the worker let go of at quit now ends
       (void)tp::host::WaitForWorkers(tp::host::kInfinite);
     }
-    tp::PublishBrandNameList(std::wstring());
+    tp::PublishBrandNameList({});
   }
   std::error_code ignored;
   std::filesystem::remove_all(root, ignored);

@@ -142,7 +142,8 @@ std::string WixRowsFragment(RegistrationScope scope) {
       const std::wstring name = row.kind == PackageValueKind::kOwnKey ? L"*" : row.name;
       if (!name.empty())
         out += " Name=\"" + Xml(Literal(name)) + "\"";
-      out += " " + TypeAndValue(row, info);
+      out += ' ';
+      out += TypeAndValue(row, info);
       if (!keyPathGiven) {
         out += " KeyPath=\"yes\"";
         keyPathGiven = true;

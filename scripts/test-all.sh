@@ -9,7 +9,9 @@ scripts/install-deps.sh
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
-step() { printf '\n=== %s\n' "$*"; }
+started=$(date +%s)
+# Each step's header says how long the run has taken so far.
+step() { printf '\n=== %s (%d s)\n' "$*" $(($(date +%s) - started)); }
 
 step "native: configure, build, test"
 cmake --preset native

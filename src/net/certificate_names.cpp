@@ -68,6 +68,11 @@ std::wstring Utf8Text(std::string_view bytes) {
                     : lead >= 0xE0 && lead < 0xF0 ? 3
                     : lead >= 0xF0 && lead < 0xF5 ? 4
                                                   : 0;
+    if (length == 0) {  // not a lead byte
+      AppendEscapedByte(&text, lead);
+      ++i;
+      continue;
+    }
     char32_t code = length == 1 ? lead : lead & (0x3F >> (length - 1));
     for (size_t k = 1; length > 1 && k < length; ++k) {
       const auto next = i + k < bytes.size() ? static_cast<uint8_t>(bytes[i + k]) : 0;
