@@ -14,7 +14,20 @@ fail() {
   failures=$((failures + 1))
 }
 step() { echo "== $*"; }
-wine() { "$wine64" "$@"; }
+# wine PROGRAM ARGUMENTS...: PROGRAM a Unix path, or the name of one of Wine's own programs
+# (reg, regsvr32, cscript, ...), which runs from system32 by its full path. Given a bare name,
+# wine starts start.exe instead, to find the program with ShellExecuteEx, and that now and then
+# fails ("ShellExecuteEx failed: Internal error.") without the program ever starting.
+wine() {
+  case $1 in
+    */*) "$wine64" "$@" ;;
+    *)
+      program=$1
+      shift
+      "$wine64" "C:\\windows\\system32\\$program.exe" "$@"
+      ;;
+  esac
+}
 
 # Debian's wineserver wrapper starts every server that wine starts by itself with -p0: such a
 # server begins to shut down as soon as its last program ends, and a command started then must
