@@ -14,42 +14,89 @@ fail() {
   failures=$((failures + 1))
 }
 step() { echo "== $*"; }
-wine() { "$wine64" "$@"; }
+# wine PROGRAM ARGUMENTS...: PROGRAM a Unix path, or the name of one of Wine's own programs
+# (reg, regsvr32, cscript, ...), which runs from system32 by its full path. Given a bare name,
+# wine starts start.exe instead, to find the program with ShellExecuteEx, and that now and then
+# fails ("ShellExecuteEx failed: Internal error.") without the program ever starting.
+wine() {
+  case $1 in
+    */*) "$wine64" "$@" ;;
+    *)
+      program=$1
+      shift
+      "$wine64" "C:\\windows\\system32\\$program.exe" "$@"
+      ;;
+  esac
+}
+
+# Debian's wineserver wrapper starts every server that wine starts by itself with -p0: such a
+# server begins to shut down as soon as its last program ends, and a command started then must
+# wait for it to exit and for a new server to load the saved registry, or fails to start. So no
+# command here runs on such a server: each runs on one started with -p, which runs until it is
+# stopped, and a server is stopped (and waited for) only while no command runs.
+start_server() { "$server" -p; }
+stop_prefix() {
+  "$server" -k 2>/dev/null || true
+  "$server" -w 2>/dev/null || true
+}
 
 # A fresh prefix with the null graphics driver, and the script host's first run (it registers
 # its own type library then) behind it.
 fresh_prefix() {
-  "$server" -k 2>/dev/null || true   # a server left by an interrupted run
+  stop_prefix   # a server left by an interrupted run
   rm -rf "$prefix"
-  wine wineboot --init >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
-  "$server" -w
-  # One server for the whole test, until stop_prefix: every command then sees the registry
-  # of the one before it, with no server shutting down and another loading the saved hives
-  # in between.
-  "$server" -p
+  mkdir -p "$prefix"
+  start_server
+  wine wineboot --init >"$prefix.boot" 2>&1 || fail "wineboot --init: $(tail -5 "$prefix.boot")"
+  wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1 ||
+    fail "reg add Graphics null"
+  # The desktop took its driver as wineboot started it: the next server starts it afresh, with
+  # the null driver. That one server then serves the whole test, every command seeing the
+  # registry as the one before it left it.
+  stop_prefix
+  start_server
   echo 'WScript.Quit(0);' >"$prefix/drive_c/warm_up.js"
   wine cscript //nologo 'C:\warm_up.js' >/dev/null 2>&1 || fail "cscript does not run"
 }
-stop_prefix() { "$server" -k 2>/dev/null || true; }
 trap stop_prefix EXIT
 
-# query KEY: its values, one "NAME    TYPE    DATA" a line; status 1 when the key is missing.
+# query KEY: its values, one "NAME    TYPE    DATA" a line, as reg answers. Status 1 only when
+# reg answers that the key does not exist; 2 when reg gave no answer (wine or reg did not run),
+# which says nothing about the key.
 query() {
-  wine reg query "$1" >"$prefix.query" 2>&1 || return 1
-  tr -d '\r' <"$prefix.query" | sed -n 's/^    //p'
+  answer=0
+  wine reg query "$1" >"$prefix.query" 2>&1 || answer=$?
+  if [ "$answer" -eq 0 ]; then
+    tr -d '\r' <"$prefix.query" | sed -n 's/^    //p'
+  elif [ "$answer" -eq 1 ] &&
+       tr -d '\r' <"$prefix.query" | grep -Fxq 'reg: Unable to find the specified registry key'; then
+    return 1
+  else
+    return 2
+  fi
 }
-# What reg said when a query failed (a missing key, or reg itself not running).
-query_failure() { tr -d '\r' <"$prefix.query" | head -5; }
+# key_state KEY: sets state to present (its values in $prefix.lines) or missing; a query that
+# reg did not answer is a failure of its own, and the state then unknown.
+key_state() {
+  status=0
+  query "$1" >"$prefix.lines" || status=$?
+  case $status in
+    0) state=present ;;
+    1) state=missing ;;
+    *) state=unknown
+       fail "reg query $1 gave no answer (exit status $answer): $(tr -d '\r' <"$prefix.query" | head -5)" ;;
+  esac
+}
 expect_value() {  # KEY NAME TYPE DATA ("(Default)" names the default value)
-  if ! query "$1" >"$prefix.lines"; then
-    fail "$1 is missing: $(query_failure)"
-  elif ! grep -Fxq "$2    $3    $4" "$prefix.lines"; then
+  key_state "$1"
+  if [ "$state" = missing ]; then
+    fail "$1 is missing"
+  elif [ "$state" = present ] && ! grep -Fxq "$2    $3    $4" "$prefix.lines"; then
     fail "$1 has no $2 $3 '$4':$(cat "$prefix.lines")"
   fi
 }
-expect_key() { query "$1" >/dev/null || fail "$1 is missing: $(query_failure)"; }
-expect_no_key() { if query "$1" >/dev/null; then fail "$1 is still there"; fi; }
+expect_key() { key_state "$1"; [ "$state" != missing ] || fail "$1 is missing"; }
+expect_no_key() { key_state "$1"; [ "$state" != present ] || fail "$1 is still there"; }
 add_value() {  # KEY NAME DATA (an empty NAME sets the default value)
   if [ -z "$2" ]; then
     wine reg add "$1" /ve /d "$3" /f >/dev/null 2>&1 || fail "reg add $1"
@@ -71,7 +118,7 @@ run_script_checks() {
 # finish NAME FOLDER...: the verdict; the folders go when every check passed.
 finish() {
   stop_prefix
-  rm -f "$prefix.query" "$prefix.lines" "$prefix.script"
+  rm -f "$prefix.boot" "$prefix.query" "$prefix.lines" "$prefix.script"
   if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed"
     exit 1
