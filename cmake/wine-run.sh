@@ -20,7 +20,9 @@ mkdir -p "$(dirname "$prefix")"
     rm -rf "$prefix"
     "$wine64" wineboot --init >/dev/null 2>&1
     # Wine's null graphics driver: windows, messages and timers work without a display.
-    "$wine64" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+    # (reg.exe by its path: a bare name goes through start.exe, whose lookup fails now and then.)
+    "$wine64" 'C:\windows\system32\reg.exe' add 'HKCU\Software\Wine\Drivers' /v Graphics \
+      /d null /f >/dev/null 2>&1 || { echo "$0: cannot select Wine's null graphics driver" >&2; exit 1; }
     "$server" -w
     touch "$prefix/.tidepost-ready"
   fi

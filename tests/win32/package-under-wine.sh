@@ -134,7 +134,8 @@ expect_value "HKCU\\$office\\Addins\\TidepostOutlookAddin.Connect" LoadBehavior 
 expect_value "HKCU\\$office\\Addins\\TidepostOutlookAddin.Connect" CommandLineSafe REG_DWORD 0x0
 expect_value "HKCU\\$office\\Addins\\TidepostOutlookAddin.Connect" FriendlyName REG_SZ Tidepost
 expect_value 'HKCU\Software\Tidepost\Tidepost' campaign REG_SZ spring
-query 'HKCU\Software\Tidepost\Tidepost' | grep -q '^sender ' && fail "a sender nobody gave"
+key_state 'HKCU\Software\Tidepost\Tidepost'
+grep -q '^sender ' "$prefix.lines" && fail "a sender nobody gave"
 user_id=$(value_of 'HKCU\Software\Tidepost' activeGuid)
 echo "$user_id" | grep -Eq '^\{[0-9A-F-]{36}\}$' || fail "activeGuid is '$user_id'"
 [ -n "$(find "$prefix/drive_c/users" -path '*/AppData/Local/Programs/Tidepost/x86/TidepostOutlookAddin.dll')" ] ||
