@@ -52,8 +52,9 @@ class ContentDisplay {
 };
 
 // Outlook's own rendering only: nothing is laid over the message body, which is what the
-// add-in shows offline or for a message without active content.
-class OutlookViewDisplay final : public ContentDisplay {
+// add-in shows offline or for a message without active content. Tests derive from it to
+// watch single calls.
+class OutlookViewDisplay : public ContentDisplay {
  public:
   void RemoveTemporaryFiles() override {}
   void CreateBrowserHelper() override {}

@@ -32,30 +32,14 @@ std::wstring Envelope(const std::wstring& brandingJson) {
 
 // Outlook's own view, with a call of the test's own where the check looks for embedded
 // content: inside the check, before the branding decision.
-class DisplayCallingBack final : public ContentDisplay {
+class DisplayCallingBack final : public OutlookViewDisplay {
  public:
   explicit DisplayCallingBack(std::function<void()>* callback) : callback_(callback) {}
-  void RemoveTemporaryFiles() override {}
-  void CreateBrowserHelper() override {}
-  void ReleaseBrowserHelper() override {}
-  void TearDown() override {}
-  bool DetachForFolderSwitch() override { return false; }
-  void OnTimer(host::TimerId) override {}
-  void BeginCheck() override {}
   bool CheckTideEmbed(host::MailItem&, bool, CheckedMessage*) override {
     if (*callback_)
       (*callback_)();
     return false;
   }
-  void ShowBrisklet(const CheckedMessage&, bool) override {}
-  void ShowBriskletOnWindow(bool) override {}
-  void CreateBriskletWindow(bool) override {}
-  void CleanMainActive() override {}
-  void FindMessageWindow() override {}
-  void OnSendActivate(host::WindowHandle) override {}
-  void OnSendCancel(host::WindowHandle) override {}
-  void BindInspector(const std::shared_ptr<host::Inspector>&) override {}
-  void ReleaseInspectors() override {}
 
  private:
   std::function<void()>* callback_;

@@ -17,7 +17,7 @@ namespace {
 using host::sim::SimMail;
 
 // Records what the mail check hands to the display.
-class RecordingDisplay final : public ContentDisplay {
+class RecordingDisplay final : public OutlookViewDisplay {
  public:
   struct Shown {
     CheckedMessage message;
@@ -27,13 +27,6 @@ class RecordingDisplay final : public ContentDisplay {
   // to be branded by then.
   RecordingDisplay(std::vector<Shown>* shown, std::vector<bool>* pagesFor)
       : shown_(shown), pagesFor_(pagesFor) {}
-  void RemoveTemporaryFiles() override {}
-  void CreateBrowserHelper() override {}
-  void ReleaseBrowserHelper() override {}
-  void TearDown() override {}
-  bool DetachForFolderSwitch() override { return false; }
-  void OnTimer(host::TimerId) override {}
-  void BeginCheck() override {}
   bool CheckTideEmbed(host::MailItem&, bool, CheckedMessage* message) override {
     pagesFor_->push_back(message->senderBranded);
     return false;
@@ -41,14 +34,6 @@ class RecordingDisplay final : public ContentDisplay {
   void ShowBrisklet(const CheckedMessage& message, bool inInspector) override {
     shown_->push_back({message, inInspector});
   }
-  void ShowBriskletOnWindow(bool) override {}
-  void CreateBriskletWindow(bool) override {}
-  void CleanMainActive() override {}
-  void FindMessageWindow() override {}
-  void OnSendActivate(host::WindowHandle) override {}
-  void OnSendCancel(host::WindowHandle) override {}
-  void BindInspector(const std::shared_ptr<host::Inspector>&) override {}
-  void ReleaseInspectors() override {}
 
  private:
   std::vector<Shown>* shown_;
