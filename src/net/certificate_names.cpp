@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "net/der_reader.h"
+#include "support/character_references.h"
 #include "support/format.h"
 
 namespace tp {
@@ -33,18 +34,6 @@ constexpr AttributeName kAttributeNames[] = {
     {"0.9.2342.19200300.100.1.25", L"DC"},
     {"0.9.2342.19200300.100.1.1", L"UID"},
 };
-
-void AppendCodePoint(std::wstring* text, char32_t code) {
-  if constexpr (sizeof(wchar_t) == 2) {
-    if (code >= 0x10000) {
-      code -= 0x10000;
-      text->push_back(static_cast<wchar_t>(0xD800 + (code >> 10)));
-      text->push_back(static_cast<wchar_t>(0xDC00 + (code & 0x3FF)));
-      return;
-    }
-  }
-  text->push_back(static_cast<wchar_t>(code));
-}
 
 void AppendEscapedByte(std::wstring* text, uint8_t byte) {
   text->push_back(static_cast<wchar_t>(kEscapedByteBase + byte));
