@@ -8,7 +8,7 @@ googletest libbenchmark-dev rapidjson-dev libcurl4-openssl-dev libssl-dev libgum
 clang libclang-rt-14-dev
 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
 binutils-mingw-w64-i686 mingw-w64-tools wine64
-msitools wixl osslsigncode"
+msitools wixl osslsigncode openssl"
 
 missing=""
 for package in $packages; do
