@@ -11,14 +11,14 @@
 #include <string>
 
 #include "addin/connect.h"
+#include "base/text.h"
 #include "branding/auth_headers.h"
 #include "host/host.h"
 #include "host/mapi.h"
 #include "host/sim/sim_host.h"
 #include "host/threads.h"
+#include "platform/configuration.h"
 #include "senders_list_sample.h"
-#include "support/configuration.h"
-#include "support/text.h"
 
 namespace {
 

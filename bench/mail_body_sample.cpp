@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "support/format.h"
+#include "base/format.h"
 
 namespace tp::bench {
 namespace {

@@ -10,13 +10,14 @@
 #include <thread>
 
 #include "addin/connect.h"
+#include "base/text.h"
 #include "branding/branding_list.h"
 #include "host/host.h"
 #include "host/sim/sim_host.h"
 #include "host/threads.h"
+#include "net/brand_names.h"
+#include "platform/configuration.h"
 #include "standin/standin_server.h"
-#include "support/configuration.h"
-#include "support/text.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "net/json_parser.h"
+#include "formats/json_parser.h"
 #include "net/senders_envelope.h"
 #include "senders_list_sample.h"
 

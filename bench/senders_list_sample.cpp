@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "support/format.h"
+#include "base/format.h"
 
 namespace tp::bench {
 

@@ -7,12 +7,12 @@
 #include <utility>
 #include <vector>
 
-#include "display/html_sanitizer.h"
-#include "display/markup_neutraliser.h"
 #include "host/host.h"
 #include "host/posix/gumbo_html.h"
 #include "literal_neutraliser.h"
 #include "mail_body_sample.h"
+#include "page/html_sanitizer.h"
+#include "page/markup_neutraliser.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <string>
 #include <string_view>
 
+#include "base/text.h"
 #include "branding/auth_headers.h"
 #include "branding/auth_results.h"
 #include "branding/header_fields.h"
 #include "branding/received_hop.h"
-#include "support/text.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text.h"
 #include "branding/decision_sender.h"
 #include "formats/mail_address.h"
 #include "formats/mime_header.h"
@@ -16,7 +17,6 @@
 #include "host/mapi.h"
 #include "host/posix/posix_codec.h"
 #include "host/sim/eml_reader.h"
-#include "support/text.h"
 
 namespace {
 

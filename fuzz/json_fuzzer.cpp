@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "net/json_parser.h"
-#include "support/text.h"
+#include "base/text.h"
+#include "formats/json_parser.h"
 
 namespace {
 

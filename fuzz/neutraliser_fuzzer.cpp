@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "display/markup_neutraliser.h"
+#include "base/text.h"
 #include "literal_neutraliser.h"
-#include "support/text.h"
+#include "page/markup_neutraliser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::wstring input =

@@ -11,11 +11,11 @@
 #include <string_view>
 #include <utility>
 
-#include "display/html_sanitizer.h"
+#include "base/text.h"
 #include "host/host.h"
 #include "host/posix/gumbo_html.h"
+#include "page/html_sanitizer.h"
 #include "page_checker.h"
-#include "support/text.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 
 #include "formats/mime_header.h"
 #include "formats/mime_parser.h"
-#include "net/smime_cutter.h"
 #include "other_readers.h"
+#include "smime/smime_cutter.h"
 
 namespace {
 

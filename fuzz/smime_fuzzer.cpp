@@ -9,8 +9,8 @@
 
 #include "host/host.h"
 #include "host/platform.h"
-#include "net/smime_cutter.h"
-#include "net/smime_verification.h"
+#include "smime/smime_cutter.h"
+#include "smime/smime_verification.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
-#include "net/json_parser.h"
+#include "base/text.h"
+#include "formats/json_parser.h"
+#include "formats/xml_reader.h"
 #include "net/senders_envelope.h"
-#include "net/xml_reader.h"
-#include "support/text.h"
 
 namespace {
 

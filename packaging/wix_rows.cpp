@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "addin/package_rows.h"
-#include "support/format.h"
-#include "support/text.h"
+#include "base/format.h"
+#include "base/text.h"
 
 namespace tp::packaging {
 namespace {

@@ -1,19 +1,20 @@
 // CConnect's life: construction, connection to Outlook, the timers, quit and destruction.
 #include "addin/connect.h"
 
-#include "addin/process_state.h"
-#include "addin/timer_ids.h"
 #include "addin/timer_proc.h"
+#include "base/text.h"
 #include "branding/account_provider_map.h"
 #include "display/brisklet_display.h"
 #include "display/message_embedded_content.h"
 #include "host/clock.h"
 #include "host/host.h"
 #include "host/system.h"
-#include "support/log.h"
-#include "support/registry_values.h"
-#include "support/settings.h"
-#include "support/text.h"
+#include "net/brand_names.h"
+#include "platform/log.h"
+#include "platform/process_state.h"
+#include "platform/registry_values.h"
+#include "platform/settings.h"
+#include "platform/timer_ids.h"
 
 namespace tp {
 namespace {

@@ -9,23 +9,23 @@
 #include <memory>
 #include <string>
 
-#include "addin/addin_timers.h"
 #include "addin/mail_arrival.h"
-#include "addin/outlook_session.h"
+#include "addin/mail_check.h"
+#include "base/critical_section.h"
 #include "branding/branding_list.h"
-#include "branding/mail_check.h"
 #include "display/closed_windows.h"
 #include "display/content_display.h"
 #include "display/display_context.h"
 #include "display/form_region_provider.h"
-#include "display/html_sanitizer.h"
 #include "host/outlook.h"
 #include "host/pictures.h"
 #include "net/sender_icons.h"
 #include "net/senders_list.h"
 #include "net/stats_cache.h"
 #include "net/usage_statistics.h"
-#include "support/critical_section.h"
+#include "page/html_sanitizer.h"
+#include "platform/addin_timers.h"
+#include "platform/outlook_session.h"
 
 namespace tp {
 

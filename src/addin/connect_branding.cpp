@@ -1,10 +1,11 @@
 // CConnect's branding operations: the branding list, the mail check and its statistics.
 #include "addin/connect.h"
 
-#include "addin/timer_ids.h"
+#include "base/text.h"
 #include "branding/message_class.h"
-#include "support/log.h"
-#include "support/text.h"
+#include "net/brand_names.h"
+#include "platform/log.h"
+#include "platform/timer_ids.h"
 
 namespace tp {
 namespace {

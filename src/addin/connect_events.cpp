@@ -1,11 +1,11 @@
 // CConnect's handlers of Outlook's explorer, inspector and application events.
 #include "addin/connect.h"
 
-#include "addin/process_state.h"
-#include "addin/timer_ids.h"
 #include "host/host.h"
 #include "host/system.h"
-#include "support/log.h"
+#include "platform/log.h"
+#include "platform/process_state.h"
+#include "platform/timer_ids.h"
 
 namespace tp {
 namespace {

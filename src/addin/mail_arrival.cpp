@@ -1,12 +1,12 @@
 // Mail arrival, the scan schedule, folder scans and the new-mail queue.
 #include "addin/mail_arrival.h"
 
-#include "addin/process_state.h"
-#include "addin/timer_ids.h"
+#include "base/text.h"
 #include "host/clock.h"
 #include "host/host.h"
-#include "support/log.h"
-#include "support/text.h"
+#include "platform/log.h"
+#include "platform/process_state.h"
+#include "platform/timer_ids.h"
 
 namespace tp {
 namespace {

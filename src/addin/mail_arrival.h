@@ -9,9 +9,9 @@
 #include <unordered_set>
 #include <vector>
 
-#include "addin/addin_timers.h"
-#include "addin/outlook_session.h"
 #include "host/outlook.h"
+#include "platform/addin_timers.h"
+#include "platform/outlook_session.h"
 
 namespace tp {
 

@@ -6,13 +6,13 @@
 #include <memory>
 
 #include "addin/registration_table.h"
+#include "base/text.h"
 #include "branding/form_regions.h"
 #include "host/host.h"
 #include "host/registry.h"
 #include "host/registry_views.h"
 #include "host/type_library.h"
-#include "support/registry_values.h"
-#include "support/text.h"
+#include "platform/registry_values.h"
 
 namespace tp {
 namespace {

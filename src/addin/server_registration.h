@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/hresult.h"
 #include "host/registry.h"
-#include "support/hresult.h"
 
 namespace tp {
 

@@ -2,8 +2,8 @@
 #include "addin/timer_proc.h"
 
 #include "addin/connect.h"
-#include "addin/process_state.h"
 #include "host/host.h"
+#include "platform/process_state.h"
 
 namespace tp {
 

@@ -1,12 +1,12 @@
 // The receiving account of a message, its provider, the sender and the body.
 #include "branding/account_info.h"
 
+#include "base/text.h"
 #include "branding/mail_provider.h"
 #include "branding/mapi_text.h"
-#include "support/code_pages.h"
-#include "support/configuration.h"
-#include "support/log.h"
-#include "support/text.h"
+#include "formats/code_pages.h"
+#include "platform/configuration.h"
+#include "platform/log.h"
 
 namespace tp {
 namespace {

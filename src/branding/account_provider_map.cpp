@@ -4,10 +4,10 @@
 #include <map>
 #include <memory>
 
+#include "base/text.h"
 #include "branding/account_helper.h"
 #include "branding/mail_provider.h"
 #include "host/host.h"
-#include "support/text.h"
 
 namespace tp {
 

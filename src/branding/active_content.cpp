@@ -1,9 +1,9 @@
 // Finding the active-content marker and building the please-wait page.
 #include "branding/active_content.h"
 
-#include "support/configuration.h"
-#include "support/format.h"
-#include "support/text.h"
+#include "base/format.h"
+#include "base/text.h"
+#include "platform/configuration.h"
 
 namespace tp {
 namespace {

@@ -4,10 +4,10 @@
 #include <functional>
 #include <optional>
 
+#include "base/format.h"
+#include "base/text.h"
 #include "branding/auth_results.h"
 #include "branding/provider_part.h"
-#include "support/format.h"
-#include "support/text.h"
 
 namespace tp {
 namespace {

@@ -1,7 +1,7 @@
 // The Authentication-Results reader.
 #include "branding/auth_results.h"
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace tp {
 namespace {

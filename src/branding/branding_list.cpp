@@ -3,23 +3,18 @@
 
 #include <algorithm>
 #include <memory>
-#include <mutex>
 
+#include "base/format.h"
+#include "base/host_name.h"
 #include "branding/account_info.h"
 #include "branding/decision_sender.h"
 #include "branding/smime_branding.h"
-#include "net/json_parser.h"
-#include "support/file_names.h"
-#include "support/format.h"
-#include "support/host_name.h"
-#include "support/log.h"
+#include "formats/json_parser.h"
+#include "net/brand_names.h"
+#include "platform/log.h"
 
 namespace tp {
 namespace {
-
-std::mutex g_brandNamesMutex;
-std::vector<std::wstring> g_brandNames;
-uint64_t g_brandNamesVersion = 0;
 
 const JsonValue* Member(const JsonValue& object, std::wstring_view name) {
   const auto& members = object.AsObject();
@@ -62,15 +57,6 @@ void LogSkipped(const BrandingEntryNote& note) {
 }
 
 }  // namespace
-
-bool IsUsableBrandName(std::wstring_view name) {
-  if (name.empty() || name.find(L"..") != std::wstring::npos || IsReservedDeviceName(name))
-    return false;
-  return std::none_of(name.begin(), name.end(), [](wchar_t ch) {
-    return ch < 0x20 || ch == 0x7F ||
-           std::wstring_view(L"\\/:*?\"<>|").find(ch) != std::wstring_view::npos;
-  });
-}
 
 void BrandingList::Clear() {
   m_senders.clear();
@@ -247,22 +233,6 @@ bool AcceptsDomain(const SenderBrand& brand, const std::wstring& domain) {
       return true;
   }
   return false;
-}
-
-std::vector<std::wstring> BrandNameList() {
-  std::lock_guard<std::mutex> lock(g_brandNamesMutex);
-  return g_brandNames;
-}
-
-void PublishBrandNameList(std::vector<std::wstring> names) {
-  std::lock_guard<std::mutex> lock(g_brandNamesMutex);
-  g_brandNames = std::move(names);
-  ++g_brandNamesVersion;
-}
-
-uint64_t BrandNameListVersion() {
-  std::lock_guard<std::mutex> lock(g_brandNamesMutex);
-  return g_brandNamesVersion;
 }
 
 }  // namespace tp

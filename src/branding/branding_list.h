@@ -12,8 +12,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/text.h"
 #include "host/outlook.h"
-#include "support/text.h"
 
 namespace tp {
 
@@ -98,18 +98,5 @@ class BrandingList {
 // its own domain, a sub-domain ending in it, or one of its signer domains. A domain that is
 // not a host name vouches for no one.
 bool AcceptsDomain(const SenderBrand& brand, const std::wstring& domain);
-
-// Whether a name can become part of a message class, a registry key, a file name and a URL
-// path: not empty, no path separators, "..", colons, control or other file-name characters,
-// and not a device name.
-bool IsUsableBrandName(std::wstring_view name);
-
-// The brand names the icon worker fetches icons for. The user-interface thread publishes
-// them with each list it loads; any thread reads a consistent copy. A name may hold any
-// character a brand name may (commas included).
-std::vector<std::wstring> BrandNameList();
-void PublishBrandNameList(std::vector<std::wstring> names);
-// A number that changes with each publication, for a reader that waits for new names.
-uint64_t BrandNameListVersion();
 
 }  // namespace tp

@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/format.h"
+#include "base/text.h"
 #include "branding/account_info.h"
 #include "formats/mail_address.h"
 #include "formats/mime_header.h"
 #include "host/mapi.h"
-#include "support/format.h"
-#include "support/text.h"
 
 namespace tp {
 namespace {

@@ -4,8 +4,8 @@
 #include "branding/message_class.h"
 #include "host/host.h"
 #include "host/registry.h"
-#include "support/log.h"
-#include "support/registry_values.h"
+#include "platform/log.h"
+#include "platform/registry_values.h"
 
 namespace tp {
 

@@ -1,7 +1,7 @@
 // The line scanner of a transport-header block.
 #include "branding/header_fields.h"
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace tp {
 namespace {

@@ -1,8 +1,8 @@
 // Mail provider markers and the classification of incoming servers.
 #include "branding/mail_provider.h"
 
-#include "support/configuration.h"
-#include "support/text.h"
+#include "base/text.h"
+#include "platform/configuration.h"
 
 namespace tp {
 

@@ -1,8 +1,8 @@
 // Reading MAPI string properties.
 #include "branding/mapi_text.h"
 
+#include "formats/code_pages.h"
 #include "host/codec.h"
-#include "support/code_pages.h"
 
 namespace tp {
 

@@ -1,8 +1,8 @@
 // Branded message classes and their form regions.
 #include "branding/message_class.h"
 
-#include "support/format.h"
-#include "support/text.h"
+#include "base/format.h"
+#include "base/text.h"
 
 namespace tp {
 namespace {

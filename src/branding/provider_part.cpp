@@ -3,10 +3,10 @@
 
 #include <array>
 
+#include "base/text.h"
 #include "branding/mail_provider.h"
 #include "branding/received_hop.h"
-#include "support/configuration.h"
-#include "support/text.h"
+#include "platform/configuration.h"
 
 namespace tp {
 namespace {

@@ -1,7 +1,7 @@
 // The Received field reader.
 #include "branding/received_hop.h"
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace tp {
 namespace {

@@ -1,12 +1,12 @@
 // The S/MIME branch of the branding decision.
 #include "branding/smime_branding.h"
 
+#include "base/text.h"
 #include "branding/mapi_text.h"
 #include "branding/message_class.h"
-#include "net/certificate_names.h"
-#include "net/smime_message.h"
-#include "support/log.h"
-#include "support/text.h"
+#include "platform/log.h"
+#include "smime/certificate_names.h"
+#include "smime/smime_message.h"
 
 namespace tp {
 namespace {

@@ -11,7 +11,7 @@
 #include "branding/branding_list.h"
 #include "host/mapi.h"
 #include "host/outlook.h"
-#include "net/smime_verdict.h"
+#include "smime/smime_verdict.h"
 
 namespace tp {
 

@@ -3,10 +3,10 @@
 
 #include <random>
 
+#include "base/format.h"
 #include "host/clock.h"
 #include "host/host.h"
-#include "support/configuration.h"
-#include "support/format.h"
+#include "platform/configuration.h"
 
 namespace tp {
 

@@ -1,10 +1,10 @@
 // The rich-content display: showing checked messages, its timers, inspectors and quit.
 #include "display/brisklet_display.h"
 
-#include "addin/timer_ids.h"
 #include "host/host.h"
 #include "host/windows.h"
-#include "support/log.h"
+#include "platform/log.h"
+#include "platform/timer_ids.h"
 
 namespace tp {
 namespace {

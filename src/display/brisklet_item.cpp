@@ -4,7 +4,7 @@
 #include "display/message_windows.h"
 #include "host/host.h"
 #include "host/system.h"
-#include "support/log.h"
+#include "platform/log.h"
 
 namespace tp {
 namespace {

@@ -10,11 +10,11 @@
 #include <memory>
 #include <string>
 
+#include "base/critical_section.h"
 #include "display/brisklet_content.h"
 #include "display/closed_windows.h"
 #include "display/hosted_view.h"
 #include "host/outlook.h"
-#include "support/critical_section.h"
 
 namespace tp {
 

@@ -4,7 +4,7 @@
 #include "host/clock.h"
 #include "host/connectivity.h"
 #include "host/host.h"
-#include "support/configuration.h"
+#include "platform/configuration.h"
 
 namespace tp {
 

@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <string>
 
-#include "addin/addin_timers.h"
-#include "addin/outlook_session.h"
+#include "base/critical_section.h"
 #include "display/closed_windows.h"
-#include "support/critical_section.h"
+#include "platform/addin_timers.h"
+#include "platform/outlook_session.h"
 
 namespace tp {
 

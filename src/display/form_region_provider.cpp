@@ -3,13 +3,14 @@
 
 #include <cstdint>
 
+#include "base/format.h"
 #include "branding/branding_list.h"
 #include "branding/message_class.h"
 #include "host/host.h"
 #include "host/pictures.h"
+#include "net/brand_names.h"
 #include "net/sender_icons.h"
-#include "support/format.h"
-#include "support/log.h"
+#include "platform/log.h"
 
 namespace tp {
 namespace {

@@ -4,8 +4,8 @@
 #include "host/clock.h"
 #include "host/host.h"
 #include "host/windows.h"
-#include "support/configuration.h"
-#include "support/log.h"
+#include "platform/configuration.h"
+#include "platform/log.h"
 
 namespace tp {
 namespace {

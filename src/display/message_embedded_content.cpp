@@ -4,14 +4,14 @@
 #include <memory>
 #include <optional>
 
+#include "base/text.h"
 #include "branding/account_info.h"
-#include "display/temp_folder.h"
 #include "host/files.h"
 #include "host/host.h"
 #include "host/mapi.h"
-#include "support/configuration.h"
-#include "support/log.h"
-#include "support/text.h"
+#include "page/temp_folder.h"
+#include "platform/configuration.h"
+#include "platform/log.h"
 
 namespace tp {
 namespace {

@@ -12,8 +12,8 @@
 
 #include "branding/checked_message.h"
 #include "display/embedded_content.h"
-#include "display/html_sanitizer.h"
 #include "host/outlook.h"
+#include "page/html_sanitizer.h"
 
 namespace tp {
 

@@ -5,7 +5,7 @@
 #include "host/host.h"
 #include "host/resources.h"
 #include "host/windows.h"
-#include "support/log.h"
+#include "platform/log.h"
 
 namespace tp {
 namespace {

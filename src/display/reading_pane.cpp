@@ -1,11 +1,11 @@
 // The reading pane's display.
 #include "display/reading_pane.h"
 
-#include "addin/timer_ids.h"
 #include "display/message_windows.h"
 #include "host/host.h"
 #include "host/windows.h"
-#include "support/log.h"
+#include "platform/log.h"
+#include "platform/timer_ids.h"
 
 namespace tp {
 namespace {

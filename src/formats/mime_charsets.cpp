@@ -4,10 +4,10 @@
 #include <array>
 #include <cctype>
 
+#include "base/text.h"
+#include "formats/code_pages.h"
 #include "host/codec.h"
 #include "host/host.h"
-#include "support/code_pages.h"
-#include "support/text.h"
 
 namespace tp::mime {
 namespace {

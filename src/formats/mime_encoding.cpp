@@ -3,8 +3,8 @@
 
 #include <cctype>
 
-#include "net/base64.h"
-#include "support/text.h"
+#include "base/text.h"
+#include "formats/base64.h"
 
 namespace tp::mime {
 namespace {

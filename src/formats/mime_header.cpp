@@ -3,9 +3,9 @@
 
 #include <cctype>
 
+#include "base/text.h"
 #include "formats/encoded_words.h"
 #include "formats/mime_charsets.h"
-#include "support/text.h"
 
 namespace tp::mime {
 namespace {

@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
+#include "base/hresult.h"
 #include "host/ui.h"
 #include "host/windows.h"
-#include "support/hresult.h"
 
 namespace tp::host {
 

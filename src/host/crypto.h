@@ -18,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-#include "support/hresult.h"
+#include "base/hresult.h"
 
 namespace tp::host {
 

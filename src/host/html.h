@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "support/hresult.h"
+#include "base/hresult.h"
 
 namespace tp::host {
 

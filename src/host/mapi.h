@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "support/hresult.h"
+#include "base/hresult.h"
 
 namespace tp::host {
 

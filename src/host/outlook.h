@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "base/hresult.h"
 #include "host/mapi.h"
 #include "host/ui.h"
-#include "support/hresult.h"
 
 namespace tp::host {
 

@@ -4,7 +4,7 @@
 
 #include <span>
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace tp::host {
 namespace {

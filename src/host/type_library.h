@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "support/hresult.h"
+#include "base/hresult.h"
 
 namespace tp::host {
 

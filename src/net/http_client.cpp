@@ -4,11 +4,11 @@
 #include <memory>
 #include <vector>
 
+#include "base/format.h"
+#include "base/text.h"
 #include "host/files.h"
 #include "host/host.h"
 #include "host/http.h"
-#include "support/format.h"
-#include "support/text.h"
 
 namespace tp {
 namespace {

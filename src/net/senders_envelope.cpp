@@ -3,7 +3,7 @@
 
 #include <utility>
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace tp {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "net/xml_node.h"
-#include "net/xml_reader.h"
+#include "formats/xml_node.h"
+#include "formats/xml_reader.h"
 
 namespace tp {
 

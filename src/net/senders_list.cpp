@@ -3,18 +3,18 @@
 
 #include <mutex>
 
+#include "base/format.h"
+#include "base/text.h"
 #include "host/clock.h"
 #include "host/files.h"
 #include "host/host.h"
 #include "net/http_client.h"
 #include "net/senders_envelope.h"
-#include "support/configuration.h"
-#include "support/data_folder.h"
-#include "support/file_io.h"
-#include "support/format.h"
-#include "support/log.h"
-#include "support/settings.h"
-#include "support/text.h"
+#include "platform/configuration.h"
+#include "platform/data_folder.h"
+#include "platform/file_io.h"
+#include "platform/log.h"
+#include "platform/settings.h"
 
 namespace tp {
 

@@ -1,12 +1,12 @@
 // The statistics cache and its file.
 #include "net/stats_cache.h"
 
+#include "base/format.h"
+#include "base/text.h"
 #include "host/clock.h"
 #include "host/host.h"
-#include "support/data_folder.h"
-#include "support/file_io.h"
-#include "support/format.h"
-#include "support/text.h"
+#include "platform/data_folder.h"
+#include "platform/file_io.h"
 
 namespace tp {
 namespace {

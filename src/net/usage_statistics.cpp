@@ -4,18 +4,18 @@
 #include <deque>
 #include <mutex>
 
+#include "base/format.h"
+#include "base/text.h"
+#include "formats/base64.h"
+#include "formats/code_pages.h"
+#include "formats/sha1.h"
 #include "host/codec.h"
 #include "host/host.h"
 #include "host/registry.h"
 #include "host/resources.h"
-#include "net/base64.h"
 #include "net/http_client.h"
-#include "net/sha1.h"
-#include "support/code_pages.h"
-#include "support/configuration.h"
-#include "support/format.h"
-#include "support/registry_values.h"
-#include "support/text.h"
+#include "platform/configuration.h"
+#include "platform/registry_values.h"
 
 namespace tp {
 

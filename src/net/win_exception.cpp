@@ -1,9 +1,9 @@
 // Composing the network layer's exception.
 #include "net/win_exception.h"
 
+#include "base/format.h"
 #include "host/host.h"
 #include "host/http.h"
-#include "support/format.h"
 
 namespace tp {
 

@@ -1,9 +1,9 @@
 // The add-in test fixture.
 #include "addin/add_in_fixture.h"
 
-#include "addin/process_state.h"
+#include "base/text.h"
 #include "host/mapi.h"
-#include "support/text.h"
+#include "platform/process_state.h"
 
 namespace tp::testing {
 

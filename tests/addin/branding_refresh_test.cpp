@@ -6,8 +6,9 @@
 #include <functional>
 
 #include "addin/add_in_fixture.h"
-#include "addin/timer_ids.h"
 #include "host/mapi.h"
+#include "net/brand_names.h"
+#include "platform/timer_ids.h"
 
 namespace tp {
 namespace {

@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "addin/add_in_fixture.h"
-#include "addin/process_state.h"
-#include "addin/timer_ids.h"
 #include "addin/timer_proc.h"
 #include "branding/mail_provider.h"
-#include "support/registry_values.h"
+#include "platform/process_state.h"
+#include "platform/registry_values.h"
+#include "platform/timer_ids.h"
 
 namespace tp {
 namespace {

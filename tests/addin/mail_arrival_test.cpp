@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "addin/process_state.h"
-#include "addin/timer_ids.h"
-#include "support/format.h"
+#include "base/format.h"
+#include "platform/process_state.h"
+#include "platform/timer_ids.h"
 #include "support/test_host.h"
 
 namespace tp {

@@ -12,7 +12,7 @@
 
 #include "addin/registration_table.h"
 #include "net/usage_statistics.h"
-#include "support/registry_values.h"
+#include "platform/registry_values.h"
 #include "support/test_host.h"
 
 namespace tp {

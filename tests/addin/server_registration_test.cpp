@@ -8,9 +8,9 @@
 #include <set>
 
 #include "addin/registration_table.h"
-#include "support/registry_values.h"
+#include "base/text.h"
+#include "platform/registry_values.h"
 #include "support/test_host.h"
-#include "support/text.h"
 
 namespace tp {
 namespace {

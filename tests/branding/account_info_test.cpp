@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "base/text.h"
 #include "branding/mail_provider.h"
 #include "host/mapi.h"
 #include "support/test_host.h"
-#include "support/text.h"
 
 namespace tp {
 namespace {

@@ -4,7 +4,7 @@
 #include "branding/active_content.h"
 #include "branding/form_regions.h"
 #include "branding/message_class.h"
-#include "support/registry_values.h"
+#include "platform/registry_values.h"
 #include "support/test_host.h"
 
 namespace tp {

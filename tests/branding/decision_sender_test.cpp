@@ -11,9 +11,9 @@
 #include <sstream>
 
 #include "addin/add_in_fixture.h"
+#include "base/text.h"
 #include "host/mapi.h"
 #include "host/sim/eml_reader.h"
-#include "support/text.h"
 
 namespace tp {
 namespace {

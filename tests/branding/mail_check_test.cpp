@@ -1,15 +1,15 @@
 // The branding decision and the mail check, through the add-in object on a simulated Outlook.
-#include "branding/mail_check.h"
+#include "addin/mail_check.h"
 
 #include <gtest/gtest.h>
 
 #include "addin/add_in_fixture.h"
-#include "addin/process_state.h"
-#include "addin/timer_ids.h"
 #include "branding/active_content.h"
 #include "host/mapi.h"
+#include "platform/process_state.h"
+#include "platform/registry_values.h"
+#include "platform/timer_ids.h"
 #include "provider_blocks.h"
-#include "support/registry_values.h"
 
 namespace tp {
 namespace {

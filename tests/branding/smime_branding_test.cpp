@@ -8,14 +8,14 @@
 #include <algorithm>
 
 #include "addin/add_in_fixture.h"
+#include "base/format.h"
+#include "base/text.h"
 #include "branding/message_class.h"
 #include "host/crypto.h"
 #include "host/sim/eml_reader.h"
-#include "support/format.h"
-#include "support/log.h"
+#include "platform/log.h"
 #include "support/smime_cases.h"
 #include "support/smime_fixtures.h"
-#include "support/text.h"
 
 namespace tp {
 namespace {

@@ -7,10 +7,10 @@
 
 #include <functional>
 
-#include "addin/timer_ids.h"
+#include "base/format.h"
 #include "display/display_fixture.h"
-#include "support/configuration.h"
-#include "support/format.h"
+#include "platform/configuration.h"
+#include "platform/timer_ids.h"
 
 namespace tp {
 namespace {

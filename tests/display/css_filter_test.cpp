@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "display/css_filter.h"
+#include "page/css_filter.h"
 
 namespace tp {
 namespace {

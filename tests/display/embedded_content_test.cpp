@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "addin/add_in_fixture.h"
-#include "addin/process_state.h"
+#include "base/text.h"
 #include "display/message_embedded_content.h"
-#include "display/temp_folder.h"
 #include "fake_html_engine.h"
 #include "host/mapi.h"
 #include "host/sim/sim_outlook_windows.h"
-#include "support/text.h"
+#include "page/temp_folder.h"
+#include "platform/process_state.h"
 
 namespace tp {
 namespace {

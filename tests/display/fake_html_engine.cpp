@@ -1,7 +1,7 @@
 // The stand-in HTML engine.
 #include "fake_html_engine.h"
 
-#include "support/format.h"
+#include "base/format.h"
 
 namespace tp::testing {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "display/html_sanitizer.h"
 #include "fake_html_engine.h"
+#include "page/html_sanitizer.h"
 #include "support/test_host.h"
 
 namespace tp {

@@ -4,7 +4,7 @@
 
 #include "display/display_fixture.h"
 #include "host/windows.h"
-#include "support/configuration.h"
+#include "platform/configuration.h"
 
 namespace tp {
 namespace {

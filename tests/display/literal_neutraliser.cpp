@@ -1,7 +1,7 @@
 // The reference neutralising, transcribed step by step.
 #include "literal_neutraliser.h"
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace tp::testing {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "display/markup_filter.h"
+#include "page/markup_filter.h"
 
 namespace tp {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "display/markup_neutraliser.h"
 #include "literal_neutraliser.h"
+#include "page/markup_neutraliser.h"
 
 namespace tp {
 namespace {

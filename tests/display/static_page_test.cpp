@@ -9,12 +9,12 @@
 #include <utility>
 #include <vector>
 
+#include "base/text.h"
 #include "display/embedded_content.h"
-#include "display/html_sanitizer.h"
 #include "host/html.h"
+#include "page/html_sanitizer.h"
 #include "page_checker.h"
 #include "support/test_host.h"
-#include "support/text.h"
 
 namespace tp {
 namespace {

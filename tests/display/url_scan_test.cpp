@@ -1,6 +1,6 @@
 // Reading values for URLs: a script scheme, a network path or a remote location counts after
 // any separator and however spaced or cased; ordinary links, paths and words do not.
-#include "display/url_scan.h"
+#include "page/url_scan.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 
 #include <string>
 
+#include "base/text.h"
 #include "formats/mail_address.h"
 #include "support/test_host.h"
-#include "support/text.h"
 
 namespace tp::mime {
 namespace {

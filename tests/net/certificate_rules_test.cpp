@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "net/certificate_facts.h"
-#include "net/certificate_names.h"
-#include "net/der_reader.h"
-#include "net/smime_policy.h"
+#include "base/text.h"
+#include "smime/certificate_facts.h"
+#include "smime/certificate_names.h"
+#include "smime/der_reader.h"
+#include "smime/smime_policy.h"
 #include "support/test_certificates.h"
-#include "support/text.h"
 
 namespace tp {
 namespace {

@@ -10,12 +10,12 @@
 #include <string>
 #include <thread>
 
+#include "base/text.h"
 #include "host/host.h"
 #include "host/http.h"
 #include "host/threads.h"
 #include "service_fixture.h"
 #include "standin/builtin_icon.h"
-#include "support/text.h"
 
 namespace tp {
 namespace {

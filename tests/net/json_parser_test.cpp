@@ -1,5 +1,5 @@
 // The JSON reader: values, leniencies, error nodes and their messages, hostile input.
-#include "net/json_parser.h"
+#include "formats/json_parser.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace tp {
 namespace {

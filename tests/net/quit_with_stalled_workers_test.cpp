@@ -13,6 +13,7 @@
 #include "addin/connect.h"
 #include "branding/branding_list.h"
 #include "host/threads.h"
+#include "net/brand_names.h"
 #include "service_fixture.h"
 
 namespace tp {

@@ -1,6 +1,7 @@
 // The sender-icon worker against the stand-in: what a pass fetches and records, answers that
 // are not icons, the two-weekly full reload, and names that must never reach a request.
 #include "net/sender_icons.h"
+#include "net/brand_names.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +11,9 @@
 #include <vector>
 
 #include "branding/branding_list.h"
+#include "platform/settings.h"
 #include "service_fixture.h"
 #include "standin/builtin_icon.h"
-#include "support/settings.h"
 
 namespace tp {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace tp {
 namespace {

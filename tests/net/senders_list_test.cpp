@@ -9,8 +9,8 @@
 #include <ostream>
 #include <string>
 
+#include "base/text.h"
 #include "service_fixture.h"
-#include "support/text.h"
 
 namespace tp {
 namespace {

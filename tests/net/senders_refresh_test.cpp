@@ -7,10 +7,10 @@
 #include <algorithm>
 
 #include "addin/connect.h"
-#include "addin/process_state.h"
+#include "base/text.h"
 #include "host/mapi.h"
+#include "platform/process_state.h"
 #include "service_fixture.h"
-#include "support/text.h"
 
 namespace tp {
 namespace {

@@ -3,9 +3,9 @@
 
 #include <thread>
 
-#include "support/registry_values.h"
-#include "support/settings.h"
-#include "support/text.h"
+#include "base/text.h"
+#include "platform/registry_values.h"
+#include "platform/settings.h"
 
 namespace tp::testing {
 

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "net/base64.h"
-#include "net/sha1.h"
+#include "formats/base64.h"
+#include "formats/sha1.h"
 
 namespace tp {
 namespace {

@@ -1,13 +1,13 @@
 // Cutting clear-signed entities into their signed part and signature, on intact and hostile
 // text.
-#include "net/smime_cutter.h"
+#include "smime/smime_cutter.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "formats/base64.h"
 #include "formats/mime_header.h"
-#include "net/base64.h"
 #include "other_readers.h"
 
 namespace tp {

@@ -3,14 +3,14 @@
 // same result code on both.
 #include <gtest/gtest.h>
 
+#include "base/text.h"
 #include "host/mapi.h"
 #include "host/sim/eml_reader.h"
-#include "net/smime_message.h"
-#include "net/smime_verification.h"
+#include "smime/smime_message.h"
+#include "smime/smime_verification.h"
 #include "support/smime_cases.h"
 #include "support/smime_fixtures.h"
 #include "support/test_host.h"
-#include "support/text.h"
 
 namespace tp {
 namespace {

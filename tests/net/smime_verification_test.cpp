@@ -7,8 +7,8 @@
 
 #include "host/crypto.h"
 #include "host/sim/sim_outlook.h"
-#include "net/smime_message.h"
-#include "net/smime_verification.h"
+#include "smime/smime_message.h"
+#include "smime/smime_verification.h"
 #include "support/test_certificates.h"
 #include "support/test_host.h"
 

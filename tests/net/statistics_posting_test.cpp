@@ -7,8 +7,8 @@
 
 #include "host/registry.h"
 #include "net/usage_statistics.h"
+#include "platform/registry_values.h"
 #include "service_fixture.h"
-#include "support/registry_values.h"
 
 namespace tp {
 namespace {

@@ -8,7 +8,7 @@
 #include "host/registry.h"
 #include "net/stats_cache.h"
 #include "net/usage_statistics.h"
-#include "support/registry_values.h"
+#include "platform/registry_values.h"
 #include "support/test_host.h"
 
 namespace tp {

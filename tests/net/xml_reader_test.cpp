@@ -1,11 +1,11 @@
 // The XML reader: tree shape, clear sections, entities, tolerated and fatal markup errors.
-#include "net/xml_reader.h"
+#include "formats/xml_reader.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace tp {
 namespace {

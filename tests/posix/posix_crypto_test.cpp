@@ -6,7 +6,7 @@
 
 #include "host/posix/posix_certificate.h"
 #include "host/sim/eml_reader.h"
-#include "net/smime_message.h"
+#include "smime/smime_message.h"
 #include "support/smime_fixtures.h"
 #include "support/test_host.h"
 

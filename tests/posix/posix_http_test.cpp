@@ -9,9 +9,9 @@
 #include <string>
 #include <thread>
 
+#include "base/text.h"
 #include "http_test_client.h"
 #include "standin/standin_server.h"
-#include "support/text.h"
 
 namespace tp {
 namespace {

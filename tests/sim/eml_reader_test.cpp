@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/text.h"
 #include "support/test_host.h"
-#include "support/text.h"
 
 namespace tp::host::sim {
 namespace {

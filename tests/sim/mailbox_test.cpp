@@ -1,12 +1,12 @@
 // The mailbox manifest, loading mailbox folders, and the example mailbox.
 #include <gtest/gtest.h>
 
+#include "base/text.h"
 #include "host/sim/eml_reader.h"
 #include "host/sim/mailbox_loader.h"
 #include "host/sim/mailbox_manifest.h"
 #include "host/sim/native_path.h"
 #include "support/test_host.h"
-#include "support/text.h"
 
 namespace tp::host::sim {
 namespace {

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "host/sim/eml_reader.h"
 #include "host/sim/native_path.h"
 #include "support/test_host.h"
-#include "support/text.h"
 
 namespace tp::host::sim {
 namespace {

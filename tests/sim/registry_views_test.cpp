@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/registry_values.h"
+#include "platform/registry_values.h"
 #include "support/test_host.h"
 
 namespace tp {

@@ -1,5 +1,5 @@
 // Device names that no file in our folders may take.
-#include "support/file_names.h"
+#include "base/file_names.h"
 
 #include <gtest/gtest.h>
 

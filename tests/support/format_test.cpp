@@ -1,5 +1,5 @@
 // Format(): the printf conversions the add-in's messages use, identical on every toolchain.
-#include "support/format.h"
+#include "base/format.h"
 
 #include <gtest/gtest.h>
 

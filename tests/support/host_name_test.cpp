@@ -1,11 +1,11 @@
 // Internet host names: what a mail domain must be to name a branded sender or match one.
-#include "support/host_name.h"
+#include "base/host_name.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace tp {
 namespace {

@@ -1,5 +1,5 @@
 // The diagnostic log on real files: layout, byte-order mark, rotation, interleaved writers.
-#include "support/log.h"
+#include "platform/log.h"
 
 #include <gtest/gtest.h>
 
@@ -8,11 +8,11 @@
 #include <thread>
 #include <vector>
 
+#include "base/format.h"
+#include "base/text.h"
 #include "host/platform.h"
 #include "host/threads.h"
-#include "support/format.h"
 #include "support/test_host.h"
-#include "support/text.h"
 
 namespace tp {
 namespace {

@@ -1,11 +1,11 @@
 // The data folder, the access-time value and the registry string cache.
-#include "support/settings.h"
+#include "platform/settings.h"
 
 #include <gtest/gtest.h>
 
 #include "host/registry.h"
-#include "support/data_folder.h"
-#include "support/registry_values.h"
+#include "platform/data_folder.h"
+#include "platform/registry_values.h"
 #include "support/test_host.h"
 
 namespace tp {

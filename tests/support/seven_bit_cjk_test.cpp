@@ -1,5 +1,5 @@
 // The 7-bit East Asian encodings rewritten as EUC: shifts, escapes and damaged input.
-#include "support/seven_bit_cjk.h"
+#include "base/seven_bit_cjk.h"
 
 #include <gtest/gtest.h>
 

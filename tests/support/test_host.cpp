@@ -7,8 +7,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "support/configuration.h"
-#include "support/text.h"
+#include "base/text.h"
+#include "platform/configuration.h"
 
 namespace tp::testing {
 

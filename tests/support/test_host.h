@@ -10,7 +10,7 @@
 
 #include "host/host.h"
 #include "host/sim/sim_host.h"
-#include "support/configuration.h"
+#include "platform/configuration.h"
 
 namespace tp::testing {
 

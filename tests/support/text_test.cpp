@@ -1,5 +1,5 @@
 // Encodings, letter case, ordering and number parsing shared by every subsystem.
-#include "support/text.h"
+#include "base/text.h"
 
 #include <gtest/gtest.h>
 

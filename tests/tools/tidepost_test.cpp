@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "commands.h"
 #include "host/sim/sim_outlook.h"
 #include "simulation.h"
 #include "support/test_host.h"
-#include "support/text.h"
 
 namespace tp {
 namespace {

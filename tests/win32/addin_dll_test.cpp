@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "addin/com/addin_interfaces.h"
+#include "base/text.h"
 #include "fake_accounts.h"
 #include "fake_browser_helper.h"
 #include "fake_outlook.h"
@@ -13,10 +14,9 @@
 #include "host/win32/outlook/outlook_ids.h"
 #include "host/win32/unique_resource.h"
 #include "outlook_windows.h"
+#include "platform/log.h"
 #include "provider_blocks.h"
-#include "support/log.h"
 #include "support/test_host.h"
-#include "support/text.h"
 #include "win32_test_support.h"
 
 namespace tp::testing {

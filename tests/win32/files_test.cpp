@@ -8,8 +8,8 @@
 #include "host/platform.h"
 #include "host/win32/unique_resource.h"
 #include "host/win32/win32_files.h"
-#include "support/data_folder.h"
-#include "support/log.h"
+#include "platform/data_folder.h"
+#include "platform/log.h"
 #include "support/test_host.h"
 #include "win32_test_support.h"
 

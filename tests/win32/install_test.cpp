@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "addin/com/addin_interfaces.h"
+#include "base/text.h"
 #include "fake_accounts.h"
 #include "fake_outlook.h"
 #include "host/win32/com_ptr.h"
@@ -18,9 +19,8 @@
 #include "host/win32/scoped_bstr.h"
 #include "host/win32/scoped_variant.h"
 #include "host/win32/unique_resource.h"
+#include "platform/log.h"
 #include "standin/builtin_icon.h"
-#include "support/log.h"
-#include "support/text.h"
 #include "win32_test_support.h"
 
 namespace tp::testing {

@@ -1,8 +1,8 @@
 // The registry adapter on the real registry, under a key of its own that it removes.
 #include <gtest/gtest.h>
 
+#include "base/text.h"
 #include "host/win32/win32_registry.h"
-#include "support/text.h"
 #include "win32_test_support.h"
 
 namespace tp::testing {

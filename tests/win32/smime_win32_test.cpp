@@ -3,16 +3,16 @@
 // CryptoAPI.
 #include <gtest/gtest.h>
 
+#include "base/text.h"
 #include "fake_mapi.h"
 #include "host/host.h"
 #include "host/platform.h"
 #include "host/sim/eml_reader.h"
 #include "host/win32/outlook/mapi_objects.h"
-#include "net/smime_message.h"
+#include "smime/smime_message.h"
 #include "support/smime_cases.h"
 #include "support/smime_fixtures.h"
 #include "support/test_host.h"
-#include "support/text.h"
 
 namespace tp {
 namespace {

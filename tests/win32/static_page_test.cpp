@@ -6,10 +6,8 @@
 #include <filesystem>
 #include <string>
 
-#include "display/html_sanitizer.h"
-#include "display/markup_filter.h"
+#include "base/text.h"
 #include "display/message_embedded_content.h"
-#include "display/temp_folder.h"
 #include "fake_outlook.h"
 #include "host/host.h"
 #include "host/mapi.h"
@@ -17,8 +15,10 @@
 #include "host/win32/outlook/connection_argument.h"
 #include "host/win32/win32_files.h"
 #include "host/win32/win32_html.h"
+#include "page/html_sanitizer.h"
+#include "page/markup_filter.h"
+#include "page/temp_folder.h"
 #include "support/test_host.h"
-#include "support/text.h"
 #include "win32_test_support.h"
 
 namespace tp::testing {

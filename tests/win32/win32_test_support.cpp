@@ -1,8 +1,8 @@
 // Support for the Windows tests.
 #include "win32_test_support.h"
 
+#include "base/text.h"
 #include "host/win32/unique_resource.h"
-#include "support/text.h"
 
 namespace tp::testing {
 namespace {

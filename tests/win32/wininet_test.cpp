@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "base/text.h"
 #include "net/http_client.h"
 #include "support/test_host.h"
-#include "support/text.h"
 
 namespace tp {
 namespace {

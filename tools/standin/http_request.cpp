@@ -5,8 +5,8 @@
 
 #include <cerrno>
 
+#include "base/text.h"
 #include "standin/socket_io.h"
-#include "support/text.h"
 
 namespace tp::standin {
 namespace {

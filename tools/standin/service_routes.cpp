@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace tp::standin {
 namespace {

@@ -10,10 +10,10 @@
 #include <cerrno>
 #include <cstring>
 
+#include "base/text.h"
 #include "standin/builtin_icon.h"
 #include "standin/request_log.h"
 #include "standin/socket_io.h"
-#include "support/text.h"
 
 namespace tp::standin {
 namespace {

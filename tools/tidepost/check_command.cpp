@@ -13,18 +13,18 @@
 
 #include "addin/connect.h"
 #include "arguments.h"
+#include "base/text.h"
 #include "branding/account_info.h"
 #include "branding/active_content.h"
 #include "branding/auth_headers.h"
 #include "branding/decision_sender.h"
 #include "commands.h"
 #include "host/mapi.h"
+#include "platform/configuration.h"
+#include "platform/log.h"
 #include "run_folder.h"
 #include "simulation.h"
 #include "smime_tool.h"
-#include "support/configuration.h"
-#include "support/log.h"
-#include "support/text.h"
 
 namespace tp::tool {
 namespace {

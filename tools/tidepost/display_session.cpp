@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <fstream>
 
+#include "base/format.h"
+#include "base/text.h"
 #include "host/sim/eml_reader.h"
 #include "host/windows.h"
-#include "support/format.h"
-#include "support/log.h"
-#include "support/text.h"
+#include "platform/log.h"
 
 namespace tp::tool {
 namespace {

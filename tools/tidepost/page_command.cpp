@@ -10,16 +10,16 @@
 #include <string>
 
 #include "arguments.h"
+#include "base/text.h"
 #include "branding/account_info.h"
 #include "commands.h"
-#include "display/html_sanitizer.h"
 #include "display/message_embedded_content.h"
 #include "host/mapi.h"
 #include "host/sim/eml_reader.h"
+#include "page/html_sanitizer.h"
+#include "platform/log.h"
 #include "run_folder.h"
 #include "simulation.h"
-#include "support/log.h"
-#include "support/text.h"
 
 namespace tp::tool {
 namespace {

@@ -10,19 +10,19 @@
 
 #include "addin/connect.h"
 #include "arguments.h"
+#include "base/text.h"
 #include "commands.h"
 #include "display_session.h"
+#include "formats/json_parser.h"
 #include "host/host.h"
 #include "host/threads.h"
-#include "net/json_parser.h"
 #include "net/senders_envelope.h"
+#include "platform/configuration.h"
+#include "platform/log.h"
 #include "run_folder.h"
 #include "simulation.h"
 #include "smime_tool.h"
 #include "standin/standin_server.h"
-#include "support/configuration.h"
-#include "support/log.h"
-#include "support/text.h"
 #include "worker_stall.h"
 
 namespace tp::tool {

@@ -4,10 +4,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/format.h"
+#include "base/text.h"
 #include "host/sim/mailbox_loader.h"
-#include "support/format.h"
-#include "support/log.h"
-#include "support/text.h"
+#include "platform/log.h"
 
 namespace tp::tool {
 std::wstring NameOfEntryId(const std::wstring& entryId) {

@@ -2,15 +2,15 @@
 // store, with its result code, what it means, and who signed it.
 #include <cstdio>
 
+#include "base/text.h"
 #include "commands.h"
 #include "host/host.h"
 #include "host/platform.h"
 #include "host/sim/eml_reader.h"
 #include "host/sim/sim_outlook.h"
-#include "net/certificate_names.h"
-#include "net/smime_message.h"
+#include "smime/certificate_names.h"
+#include "smime/smime_message.h"
 #include "smime_tool.h"
-#include "support/text.h"
 
 namespace tp::tool {
 

@@ -10,16 +10,16 @@
 #include <string_view>
 #include <vector>
 
+#include "base/format.h"
+#include "base/host_name.h"
+#include "base/text.h"
 #include "branding/branding_list.h"
 #include "commands.h"
-#include "net/json_parser.h"
+#include "formats/json_parser.h"
 #include "net/senders_envelope.h"
+#include "platform/log.h"
 #include "run_folder.h"
 #include "simulation.h"
-#include "support/format.h"
-#include "support/host_name.h"
-#include "support/log.h"
-#include "support/text.h"
 
 namespace tp::tool {
 namespace {

@@ -5,12 +5,12 @@
 
 #include "addin/com/windows_host.h"
 #include "addin/connect.h"
+#include "base/text.h"
 #include "host/win32/dispatch_event_sink.h"
 #include "host/win32/outlook/connection_argument.h"
 #include "host/win32/scoped_bstr.h"
 #include "host/win32/scoped_variant.h"
 #include "host/win32/win32_pictures.h"
-#include "support/text.h"
 
 namespace tp::addin {
 namespace {

@@ -1,8 +1,8 @@
 // Resources port over the compiled-in resource data.
 #include "host/common/embedded_resources_port.h"
 
+#include "base/text.h"
 #include "host/common/embedded_resources.h"
-#include "support/text.h"
 
 namespace tp::host {
 

@@ -4,7 +4,7 @@
 #include <map>
 #include <vector>
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace tp::host {
 

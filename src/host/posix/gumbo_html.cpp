@@ -11,9 +11,9 @@
 #include <unordered_set>
 #include <vector>
 
+#include "base/html_tokenizer.h"
+#include "base/text.h"
 #include "host/posix/gumbo_serializer.h"
-#include "support/html_tokenizer.h"
-#include "support/text.h"
 
 namespace tp::host::posix {
 namespace {

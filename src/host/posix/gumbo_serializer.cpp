@@ -5,8 +5,8 @@
 #include <iterator>
 #include <string_view>
 
-#include "support/markup_escape.h"
-#include "support/text.h"
+#include "base/markup_escape.h"
+#include "base/text.h"
 
 namespace tp::host::posix {
 namespace {

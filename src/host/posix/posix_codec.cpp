@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <string>
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace tp::host::posix {
 namespace {

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "host/posix/posix_errors.h"
-#include "support/text.h"
 
 namespace tp::host::posix {
 namespace {

@@ -2,6 +2,7 @@
 // crypto and a file registry.
 #include <cstdio>
 
+#include "base/text.h"
 #include "host/common/embedded_resources_port.h"
 #include "host/platform.h"
 #include "host/posix/gumbo_html.h"
@@ -12,7 +13,6 @@
 #include "host/posix/posix_http.h"
 #include "host/posix/posix_registry.h"
 #include "host/posix/posix_threads.h"
-#include "support/text.h"
 
 namespace tp::host {
 namespace {

@@ -6,11 +6,11 @@
 
 #include <mutex>
 
+#include "base/text.h"
 #include "host/posix/posix_http_errors.h"
 #include "host/posix/posix_http_request.h"
 #include "host/posix/posix_messages.h"
 #include "host/posix/posix_url.h"
-#include "support/text.h"
 
 namespace tp::host::posix {
 namespace {

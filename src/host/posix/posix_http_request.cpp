@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/text.h"
 #include "host/posix/posix_http_errors.h"
-#include "support/text.h"
 
 namespace tp::host::posix {
 namespace {

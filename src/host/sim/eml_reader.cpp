@@ -7,6 +7,8 @@
 #include <sstream>
 #include <vector>
 
+#include "base/format.h"
+#include "base/text.h"
 #include "formats/encoded_words.h"
 #include "formats/mail_address.h"
 #include "formats/mail_fields.h"
@@ -15,8 +17,6 @@
 #include "host/codec.h"
 #include "host/sim/html_text.h"
 #include "host/sim/native_path.h"
-#include "support/format.h"
-#include "support/text.h"
 
 namespace tp::host::sim {
 namespace {

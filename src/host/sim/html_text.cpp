@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace tp::host::sim {
 namespace {

@@ -8,11 +8,11 @@
 #include <set>
 #include <sstream>
 
+#include "base/format.h"
+#include "base/text.h"
 #include "host/sim/eml_reader.h"
 #include "host/sim/mailbox_manifest.h"
 #include "host/sim/native_path.h"
-#include "support/format.h"
-#include "support/text.h"
 
 namespace tp::host::sim {
 namespace {

@@ -5,8 +5,8 @@
 #include <optional>
 #include <set>
 
-#include "support/format.h"
-#include "support/text.h"
+#include "base/format.h"
+#include "base/text.h"
 
 namespace tp::host::sim {
 namespace {

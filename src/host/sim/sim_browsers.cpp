@@ -1,7 +1,7 @@
 // The simulated WebBrowser controls and browser helper objects.
 #include "host/sim/sim_browsers.h"
 
-#include "support/format.h"
+#include "base/format.h"
 
 namespace tp::host::sim {
 namespace {

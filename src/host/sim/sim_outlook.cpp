@@ -3,11 +3,11 @@
 
 #include <algorithm>
 
+#include "base/format.h"
+#include "base/text.h"
 #include "host/files.h"
 #include "host/host.h"
 #include "host/sim/sim_attachments.h"
-#include "support/format.h"
-#include "support/text.h"
 
 namespace tp::host::sim {
 namespace {

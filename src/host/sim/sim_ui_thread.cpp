@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "support/text.h"
+#include "base/text.h"
 
 namespace tp::host::sim {
 namespace {

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
+#include "base/format.h"
 #include "host/sim/sim_input.h"
-#include "support/format.h"
 
 namespace tp::host::sim {
 namespace {

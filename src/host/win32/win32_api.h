@@ -35,7 +35,7 @@
 
 #include <cstdint>
 
-#include "support/hresult.h"
+#include "base/hresult.h"
 
 // The ports have members named like the A/W macros of <windows.h>; the adapters call the W
 // functions by their full names, so the macros would only rename our own members.
