@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "addin/mail_arrival.h"
@@ -111,6 +112,9 @@ class CConnect final : public host::OutlookEventHandler, private MailArrival::Ch
   const MailArrival& mail_arrival() const { return m_mailArrival; }
   const BrandingList& branding_list() const { return m_brandingList; }
   const CheckedMessage& checked_message() const { return m_mailCheck.checked(); }
+  const std::optional<BrandingDecision>& last_decision() const {
+    return m_mailCheck.lastDecision();
+  }
   UsageStatistics* statistics() const { return m_statistics.get(); }
   const StatsCache& stats_cache() const { return m_statsCache; }
   const ClosedBrowserWindows& closed_browser_windows() const { return m_closedBrowserWindows; }

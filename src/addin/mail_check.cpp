@@ -1,16 +1,11 @@
 // The mail check and the branding decision.
 #include "addin/mail_check.h"
 
-#include <algorithm>
-
 #include "base/text.h"
 #include "branding/account_info.h"
 #include "branding/active_content.h"
-#include "branding/auth_headers.h"
 #include "branding/form_regions.h"
-#include "branding/mapi_text.h"
 #include "branding/message_class.h"
-#include "branding/smime_branding.h"
 #include "host/clock.h"
 #include "host/host.h"
 #include "platform/configuration.h"
@@ -22,19 +17,17 @@ namespace tp {
 namespace {
 
 constexpr uint32_t kRecheckDelayMs = 100;
-// The longest message class a store keeps; a longer branded class is not written.
-constexpr size_t kLongestMessageClass = 255;
 
 // Shows the wait cursor for a scope.
 class WaitCursor {
  public:
-  WaitCursor() : previous_(host::ui().ShowWaitCursor()) {}
-  ~WaitCursor() { host::ui().RestoreCursor(previous_); }
+  WaitCursor() : m_previous(host::ui().ShowWaitCursor()) {}
+  ~WaitCursor() { host::ui().RestoreCursor(m_previous); }
   WaitCursor(const WaitCursor&) = delete;
   WaitCursor& operator=(const WaitCursor&) = delete;
 
  private:
-  uintptr_t previous_;
+  uintptr_t m_previous;
 };
 
 // Counts a check or decision as running for a scope.
@@ -48,54 +41,6 @@ class RunningScope {
  private:
   int& m_count;
 };
-
-// The provider's authentication verdicts in the transport headers vouch for the brand.
-bool HeadersVouch(host::MapiMessage& message, const std::wstring& mailProvider,
-                  const std::wstring& brandName, const SenderBrand& brand) {
-  host::PropValue headers;
-  const HResult read = message.GetProp(host::kPrTransportMessageHeadersW, &headers);
-  if (read == hr::kMapiNotFound) {
-    WriteLog(L"Failed getting transport headers");
-    return false;
-  }
-  if (hr::Failed(read) || host::PropType(headers.tag) != host::kPtUnicode)
-    return false;
-
-  const AuthHeaderResult verdict = AnalyzeAuthHeaders(mailProvider, headers.text);
-  WriteLogFormat(
-      L"Header analysis result: Mail provider=%s, SPF=%s, SPFDomain=%s, DKIM=%s, DKIMDomain=%s",
-      mailProvider, verdict.spfResult, verdict.spfDomain, verdict.dkimResult, verdict.dkimDomain);
-  if (!verdict.layout.empty()) {
-    WriteLogFormat(L"Header layout: %s, inbound hop on line %u", verdict.layout,
-                   static_cast<uint32_t>(verdict.inboundLine));
-  }
-  for (const std::wstring& note : verdict.ignored) {
-    WriteLogFormat(L"Verdict ignored: %s", note);
-  }
-  std::wstring dkimDomain = verdict.dkimDomain;
-  if (EqualsIgnoreCase(verdict.dkimResult, L"pass")) {
-    // Any passing signature of the sender's vouches: a message may carry an ESP's too.
-    const auto signer =
-        std::find_if(verdict.dkimPassDomains.begin(), verdict.dkimPassDomains.end(),
-                     [&brand](const std::wstring& domain) { return AcceptsDomain(brand, domain); });
-    if (signer == verdict.dkimPassDomains.end()) {
-      WriteLog(L"DKIM is OK but not the DKIM signer");
-      return false;
-    }
-    dkimDomain = *signer;
-  } else if (brand.spf && EqualsIgnoreCase(verdict.spfResult, L"pass")) {
-    if (!AcceptsDomain(brand, verdict.spfDomain)) {
-      WriteLog(L"SPF is OK but not the SPF allowed domain");
-      return false;
-    }
-  } else {
-    WriteLog(L"Failed SPF\\DKIM check");
-    return false;
-  }
-  WriteLogFormat(L"Branding message for sender %s SPF=%s, DKIM=%s, DKIMDomain=%s", brandName,
-                 verdict.spfResult, verdict.dkimResult, dkimDomain);
-  return true;
-}
 
 }  // namespace
 
@@ -114,6 +59,7 @@ void MailCheck::CheckMailItem(host::MailItem& item, bool inInspector) {
   WriteLog(L"In CheckMailItem");
   // Nothing of the previous message may be shown for this one.
   m_checked = CheckedMessage();
+  m_lastDecision.reset();
   m_checked.entryId = item.EntryId();
   m_display.BeginCheck();
   if (!item.Sent()) {
@@ -135,18 +81,18 @@ void MailCheck::CheckMailItem(host::MailItem& item, bool inInspector) {
     return;
   }
   m_checked.subject = item.Subject();
-  GetSenderAddress(item, &m_checked.senderAddress);
-  std::wstring marker;
-  const int accountType = GetItemAccountInfo(item, &m_checked.account, &marker);
-  GetProviderName(accountType, marker, &m_checked.provider);
+
+  // The decision comes first: a page built from the message's own HTML loads remote content
+  // only for a sender it vouches for. It reads the sender and the account for the display too.
+  WriteLog(L"Checking branding");
+  (void)BrandMailItem(item, true, &m_checked.senderBranded);
+  const MessageEvidence& read = m_lastDecision->evidence;
+  m_checked.senderAddress = read.outlookSender;
   if (Contains(m_checked.senderAddress, L"." + std::wstring(config::kLinkedInDomain))) {
     m_checked.senderAddress = config::kLinkedInAddress;
   }
-
-  // The decision comes first: a page built from the message's own HTML loads remote content
-  // only for a sender it vouches for.
-  WriteLog(L"Checking branding");
-  (void)BrandMailItem(item, true, &m_checked.senderBranded);
+  m_checked.account = read.accountAddress;
+  GetProviderName(read.accountType, read.mailProvider, &m_checked.provider);
   const ActiveContentPointer pointer = FindActiveContentPointer(body);
   m_checked.pointerFound = pointer.found;
   m_checked.activeWanted = pointer.found;
@@ -164,94 +110,68 @@ void MailCheck::CheckMailItem(host::MailItem& item, bool inInspector) {
 
 bool MailCheck::BrandMailItem(host::MailItem& item, bool viewed, bool* senderBranded) {
   RunningScope running(m_running);
-  SenderLookup sender;
-  sender.found = m_brands.FindSenderBrand(item, &sender.accountType, &sender.accountAddress,
-                                          &sender.brandName, &sender.brand, &sender.mailProvider);
-  if (!sender.found) {
-    WriteLogFormat(L"Should not check branding for this message. Sender=%s", sender.brandName);
-  }
-  std::shared_ptr<host::MapiMessage> message = item.MapiObject();
-  std::wstring messageClass;
-  if (message)
-    (void)ReadTextProp(*message, host::kPrMessageClassW, &messageClass);
-  if (message && IsBrandedClass(messageClass)) {
-    const bool borneOut = RecheckBrandedClass(item, viewed, sender, *message, messageClass);
-    if (senderBranded)
-      *senderBranded = borneOut;
-    return false;
-  }
-  if (!sender.found || !message)
-    return false;
-
-  std::shared_ptr<host::MapiMessage> opened = OpenForWriting(*message);
-  if (!opened)
-    return false;
-  (void)ReadTextProp(*opened, host::kPrMessageClassW, &messageClass);
-  if (!Vouches(*opened, sender, messageClass))
-    return false;
+  BrandingDecision decision = DecideBranding(ReadMessageEvidence(item, m_brands), m_brands);
+  LogBrandingDecision(decision);
   if (senderBranded)
-    *senderBranded = true;
-  if (IsStopSignaled())
-    return false;
+    *senderBranded = decision.VouchesForSender();
+  // Outlook may run a nested decision inside the writes; this one is kept as the last.
+  const bool branded = Apply(item, viewed, decision);
+  m_lastDecision = std::move(decision);
+  return branded;
+}
 
-  const std::wstring newClass = BrandedClassFor(messageClass, sender.brandName);
-  if (newClass.size() > kLongestMessageClass) {
-    WriteLogFormat(L"Message class %s is too long to be stored; message left as it is", newClass);
-    return false;
+bool MailCheck::Apply(host::MailItem& item, bool viewed, const BrandingDecision& decision) {
+  const std::wstring& messageClass = decision.evidence.messageClass;
+  switch (decision.outcome) {
+    case BrandingOutcome::kLeave:
+      return false;
+    case BrandingOutcome::kKeepBrandedClass:
+      RegisterFormRegion(FormRegionOfBrandedClass(messageClass));
+      Report(item, viewed, decision, messageClass);
+      return false;
+    case BrandingOutcome::kRestoreClass: {
+      if (IsStopSignaled())
+        return false;
+      std::shared_ptr<host::MapiMessage> opened = OpenForWriting(item);
+      if (!opened)
+        return false;
+      WriteLogFormat(
+          L"Message class %s is not vouched for by this message's own evidence; restoring class "
+          L"%s",
+          messageClass, decision.newClass);
+      (void)SaveNewClass(item, *opened, messageClass, decision.newClass);
+      return false;
+    }
+    case BrandingOutcome::kBrand:
+      break;
   }
-  for (const std::wstring& region : FormRegionsFor(messageClass, sender.brandName)) {
+  std::shared_ptr<host::MapiMessage> opened = OpenForWriting(item);
+  if (!opened || IsStopSignaled())
+    return false;
+  for (const std::wstring& region : FormRegionsFor(messageClass, decision.brandName)) {
     RegisterFormRegion(region);
   }
-  if (!SaveNewClass(item, *opened, messageClass, newClass))
+  if (!SaveNewClass(item, *opened, messageClass, decision.newClass))
     return false;
   // Reported only once the message really carries its branded class.
-  m_report(item, viewed, sender.accountType, sender.mailProvider, sender.accountAddress, newClass);
+  Report(item, viewed, decision, decision.newClass);
   return true;
 }
 
-bool MailCheck::RecheckBrandedClass(host::MailItem& item, bool viewed, const SenderLookup& sender,
-                                    host::MapiMessage& message, const std::wstring& messageClass) {
-  WriteLogFormat(L"Message class name is already branded - %s", messageClass);
-  // A message can arrive with a class of its own choosing (a TNEF part carries one), so the
-  // class is believed only when the decision gives this message that very brand today. While
-  // the list cannot judge the brand (not loaded yet, or the brand has left it), the message
-  // is left as it is.
-  const std::wstring classBrand = BrandOfBrandedClass(messageClass).value_or(std::wstring());
-  if (m_brands.senders().count(classBrand) == 0) {
-    WriteLogFormat(L"The brand of class %s is not in the branding list; message left as it is",
-                   messageClass);
-    return false;
-  }
-  const bool sameBrand = sender.found && sender.brandName == classBrand;
-  if (!sameBrand)
-    WriteLogFormat(L"The sender of this message is not listed for brand %s", classBrand);
-  if (sameBrand && Vouches(message, sender, messageClass)) {
-    RegisterFormRegion(FormRegionOfBrandedClass(messageClass));
-    m_report(item, viewed, sender.accountType, sender.mailProvider, sender.accountAddress,
-             messageClass);
-    return true;
-  }
-  if (IsStopSignaled())
-    return false;
-  // Only a class to take back needs the message opened for writing.
-  std::shared_ptr<host::MapiMessage> opened = OpenForWriting(message);
-  if (!opened)
-    return false;
-  const std::wstring unbranded = UnbrandedClassOf(messageClass);
-  WriteLogFormat(
-      L"Message class %s is not vouched for by this message's own evidence; restoring class %s",
-      messageClass, unbranded);
-  (void)SaveNewClass(item, *opened, messageClass, unbranded);
-  return false;
+void MailCheck::Report(host::MailItem& item, bool viewed, const BrandingDecision& decision,
+                       const std::wstring& messageClass) {
+  const MessageEvidence& read = decision.evidence;
+  m_report(item, viewed, read.accountType, read.mailProvider, read.accountAddress, messageClass);
 }
 
-std::shared_ptr<host::MapiMessage> MailCheck::OpenForWriting(host::MapiMessage& message) {
+std::shared_ptr<host::MapiMessage> MailCheck::OpenForWriting(host::MailItem& item) {
   std::shared_ptr<host::MapiSession> session =
       m_session.nameSpace ? m_session.nameSpace->MapiObject() : nullptr;
-  if (!session)
+  std::shared_ptr<host::MapiMessage> message = item.MapiObject();
+  if (!session || !message)
     return nullptr;
   host::PropValue entryId;
-  if (hr::Failed(message.GetProp(host::kPrEntryId, &entryId)))
+  if (hr::Failed(message->GetProp(host::kPrEntryId, &entryId)))
     return nullptr;
   std::shared_ptr<host::MapiMessage> opened;
   if (hr::Failed(session->OpenEntry(entryId.bytes, host::kMapiModify | host::kMapiDeferredErrors,
@@ -259,13 +179,6 @@ std::shared_ptr<host::MapiMessage> MailCheck::OpenForWriting(host::MapiMessage& 
     return nullptr;
   }
   return opened;
-}
-
-bool MailCheck::Vouches(host::MapiMessage& opened, const SenderLookup& sender,
-                        const std::wstring& messageClass) {
-  return sender.accountType == host::kOlExchangeAccount
-             ? SmimeSignatureVouches(opened, messageClass, sender.brandName, sender.brand)
-             : HeadersVouch(opened, sender.mailProvider, sender.brandName, sender.brand);
 }
 
 bool MailCheck::SaveNewClass(host::MailItem& item, host::MapiMessage& message,

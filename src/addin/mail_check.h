@@ -5,9 +5,11 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "base/critical_section.h"
+#include "branding/branding_decision.h"
 #include "branding/branding_list.h"
 #include "branding/checked_message.h"
 #include "display/content_display.h"
@@ -36,31 +38,22 @@ class MailCheck {
   const CheckedMessage& checked() const { return m_checked; }
   // Whether a check or decision is under way (Outlook's calls may run timers inside one).
   bool running() const { return m_running > 0; }
+  // The last branding decision taken, for the tool and the tests; none when the last check
+  // of a viewed message stopped before the decision.
+  const std::optional<BrandingDecision>& lastDecision() const { return m_lastDecision; }
 
  private:
-  // What the sender look-up found for a message.
-  struct SenderLookup {
-    bool found = false;
-    int accountType = 0;
-    std::wstring accountAddress;
-    std::wstring mailProvider;
-    std::wstring brandName;
-    SenderBrand brand;
-  };
-
-  // A message whose class already says branded keeps it only when the decision vouches for
-  // that brand (true); otherwise its class before branding is restored.
-  bool RecheckBrandedClass(host::MailItem& item, bool viewed, const SenderLookup& sender,
-                           host::MapiMessage& message, const std::wstring& messageClass);
+  // Carries out a decision on the message: writes and saves the class it gives, registers
+  // its form regions and reports the branded message. True when a new branded class was
+  // saved.
+  bool Apply(host::MailItem& item, bool viewed, const BrandingDecision& decision);
   // The message opened again through the session, for writing; null when it cannot be.
-  std::shared_ptr<host::MapiMessage> OpenForWriting(host::MapiMessage& message);
-  // The receiving provider's verdicts, or for Exchange mail the S/MIME signature, vouch for
-  // the sender's brand (logged).
-  bool Vouches(host::MapiMessage& opened, const SenderLookup& sender,
-               const std::wstring& messageClass);
+  std::shared_ptr<host::MapiMessage> OpenForWriting(host::MailItem& item);
   // Writes and saves the new class; on failure the message keeps its old class.
   bool SaveNewClass(host::MailItem& item, host::MapiMessage& message, const std::wstring& oldClass,
                     const std::wstring& newClass);
+  void Report(host::MailItem& item, bool viewed, const BrandingDecision& decision,
+              const std::wstring& messageClass);
 
   OutlookSession& m_session;
   AddinTimers& m_timers;
@@ -69,6 +62,7 @@ class MailCheck {
   ICriticalSection& m_lock;
   BrandedReport m_report;
   CheckedMessage m_checked;
+  std::optional<BrandingDecision> m_lastDecision;
   int m_running = 0;  // checks and decisions under way, nested ones included
 };
 

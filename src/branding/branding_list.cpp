@@ -6,9 +6,6 @@
 
 #include "base/format.h"
 #include "base/host_name.h"
-#include "branding/account_info.h"
-#include "branding/decision_sender.h"
-#include "branding/smime_branding.h"
 #include "formats/json_parser.h"
 #include "net/brand_names.h"
 #include "platform/log.h"
@@ -171,52 +168,6 @@ BrandingLoadReport BrandingList::Load(std::wstring document) {
   }
   BuildIndex();
   return report;
-}
-
-bool BrandingList::FindSenderBrand(host::MailItem& item, int* accountType,
-                                   std::wstring* accountAddress, std::wstring* brandName,
-                                   SenderBrand* brand, std::wstring* mailProvider) const {
-  *accountType = GetItemAccountInfo(item, accountAddress, mailProvider);
-  if (*accountType == host::kOlExchangeAccount) {
-    // No provider vouches for Exchange mail: only an S/MIME signature can (mail_check.cpp).
-    if (!IsSmimeMessage(item)) {
-      WriteLog(L"Should not check a message from an exchange account");
-      return false;
-    }
-    WriteLog(L"Message from an exchange account is SMIME signed: its signature decides");
-  } else if (mailProvider->empty()) {
-    WriteLogFormat(L"SMTP address %s should not be checked for branding", *accountAddress);
-    return false;
-  } else {
-    WriteLogFormat(L"Account mail provider %s should be checked for branding", *mailProvider);
-  }
-  // Exchange mail without transport headers never crossed the Internet: the address Outlook
-  // shows is the only reading of its sender there is.
-  const DecisionSender sender = DecisionSenderOf(item, *accountType == host::kOlExchangeAccount);
-  if (!sender.refusal.empty())
-    WriteLog(sender.refusal);
-  const size_t at = sender.address.rfind(L'@');
-  if (at == std::wstring::npos)
-    return false;
-  const std::wstring senderDomain = sender.address.substr(at + 1);
-  WriteLogFormat(L"Sender address for branding check: %s", senderDomain);
-  if (const wchar_t* problem = HostNameProblem(senderDomain)) {
-    WriteLogFormat(L"Sender domain %s is not a host name (%s); it matches no brand", senderDomain,
-                   problem);
-    return false;
-  }
-  // The brand's own domain or a sub-domain of it; a domain that merely contains the brand's
-  // ("news.brand.example.attacker.example") is someone else's.
-  const Match match = FindDomain(senderDomain);
-  if (match.record == nullptr) {
-    WriteLog(L"Sender not found in branding list");
-    return false;
-  }
-  *brandName = *match.name;
-  *brand = *match.record;
-  WriteLogFormat(L"Found sender in branding list. Name=%s, Domain=%s", *match.name,
-                 match.record->domain);
-  return true;
 }
 
 bool AcceptsDomain(const SenderBrand& brand, const std::wstring& domain) {

@@ -53,13 +53,6 @@ class BrandingList {
   // Exchanges the two lists whole; what either list handed out still points into a live list.
   void Swap(BrandingList& other) noexcept;
 
-  // The receiving account's type, address and provider are written in every case; the
-  // brand name and record only when a branded sender is found. The sender is the message's
-  // From address, read one way only (decision_sender.h).
-  bool FindSenderBrand(host::MailItem& item, int* accountType, std::wstring* accountAddress,
-                       std::wstring* brandName, SenderBrand* brand,
-                       std::wstring* mailProvider) const;
-
   const SenderBrandList& senders() const { return m_senders; }
   // Every brand name once, in the order of first occurrence in the document.
   const std::vector<std::wstring>& names() const { return m_names; }

@@ -6,10 +6,8 @@
 
 #include "base/format.h"
 #include "base/text.h"
-#include "branding/account_info.h"
 #include "formats/mail_address.h"
 #include "formats/mime_header.h"
-#include "host/mapi.h"
 
 namespace tp {
 namespace {
@@ -81,24 +79,6 @@ DecisionSender ReadDecisionSender(std::wstring_view transportHeaders,
                          shape.first.address));
   }
   return DecisionSender{shape.first.address, std::wstring()};
-}
-
-DecisionSender DecisionSenderOf(host::MailItem& item, bool outlookSenderSuffices) {
-  std::wstring outlookSender;
-  GetSenderAddress(item, &outlookSender);
-  std::shared_ptr<host::MapiMessage> message = item.MapiObject();
-  if (!message)
-    return {};
-  host::PropValue headers;
-  const HResult read = message->GetProp(host::kPrTransportMessageHeadersW, &headers);
-  if (read == hr::kMapiNotFound) {
-    if (outlookSenderSuffices)
-      return DecisionSender{outlookSender, std::wstring()};
-    return DecisionSender{std::wstring(), L"Failed getting transport headers"};
-  }
-  if (hr::Failed(read) || host::PropType(headers.tag) != host::kPtUnicode)
-    return {};
-  return ReadDecisionSender(headers.text, outlookSender);
 }
 
 }  // namespace tp

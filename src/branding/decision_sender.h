@@ -27,9 +27,4 @@ struct DecisionSender {
 DecisionSender ReadDecisionSender(std::wstring_view transportHeaders,
                                   std::wstring_view outlookSender);
 
-// The same for a mail item, from its transport headers. A message without transport headers
-// names no sender, unless `outlookSenderSuffices` (mail that never crossed the Internet, where
-// the address Outlook shows is the only reading there is).
-DecisionSender DecisionSenderOf(host::MailItem& item, bool outlookSenderSuffices);
-
 }  // namespace tp

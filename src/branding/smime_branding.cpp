@@ -2,11 +2,6 @@
 #include "branding/smime_branding.h"
 
 #include "base/text.h"
-#include "branding/mapi_text.h"
-#include "branding/message_class.h"
-#include "platform/log.h"
-#include "smime/certificate_names.h"
-#include "smime/smime_message.h"
 
 namespace tp {
 namespace {
@@ -17,13 +12,6 @@ bool IsHostNameCharacter(wchar_t ch) {
 }
 
 }  // namespace
-
-bool IsSmimeMessage(host::MailItem& item) {
-  std::shared_ptr<host::MapiMessage> message = item.MapiObject();
-  std::wstring messageClass;
-  return message && ReadTextProp(*message, host::kPrMessageClassW, &messageClass) &&
-         IsSmimeClass(messageClass);
-}
 
 bool IsAddressInDomain(std::wstring_view address, std::wstring_view domain) {
   const size_t at = address.rfind(L'@');
@@ -52,39 +40,6 @@ SignatureRefusal JudgeSignatureForBrand(const SignatureVerdict& verdict, const S
       return SignatureRefusal::kNone;
   }
   return SignatureRefusal::kSignerOutsideDomain;
-}
-
-bool SmimeSignatureVouches(host::MapiMessage& message, const std::wstring& messageClass,
-                           const std::wstring& brandName, const SenderBrand& brand) {
-  WriteLog(L"Message is from an exchange account");
-  if (!IsSmimeClass(messageClass)) {
-    WriteLog(L"Message is not SMIME signed");
-    return false;
-  }
-  const SmimeMessageCheck check = VerifySMimeMessage(message);
-  const SignatureVerdict& verdict = check.verdict;
-  WriteLogFormat(L"SMIME signature result=%d (%s), signer=%s, addresses=%s", verdict.result,
-                 DescribeVerdict(verdict), EscapeForDiagnostics(verdict.signerSubject),
-                 DescribeSignerAddresses(verdict));
-  switch (JudgeSignatureForBrand(verdict, brand)) {
-    case SignatureRefusal::kNotVerified:
-      WriteLogFormat(L"Message failed SMIME verification: result %d, %s", verdict.result,
-                     DescribeVerdict(verdict));
-      return false;
-    case SignatureRefusal::kUntrustedRoot:
-      WriteLog(
-          L"Message failed SMIME verification: the signer's chain does not reach a trusted root");
-      return false;
-    case SignatureRefusal::kSignerOutsideDomain:
-      WriteLogFormat(
-          L"Message failed SMIME verification: no address of the signer is in the domain %s",
-          brand.domain);
-      return false;
-    case SignatureRefusal::kNone:
-      break;
-  }
-  WriteLogFormat(L"Branding SMIME message for sender %s", brandName);
-  return true;
 }
 
 }  // namespace tp

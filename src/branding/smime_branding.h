@@ -9,14 +9,9 @@
 #include <string_view>
 
 #include "branding/branding_list.h"
-#include "host/mapi.h"
-#include "host/outlook.h"
 #include "smime/smime_verdict.h"
 
 namespace tp {
-
-// Whether the item's message class is an S/MIME one (signed, or encrypted).
-bool IsSmimeMessage(host::MailItem& item);
 
 enum class SignatureRefusal {
   kNone,                 // the signature vouches for the brand
@@ -31,10 +26,5 @@ SignatureRefusal JudgeSignatureForBrand(const SignatureVerdict& verdict, const S
 // An address whose domain (after its last at sign) is `domain` or a sub-domain of it, letter
 // case ignored. Only a plain host name counts (letters, digits, hyphens and dots).
 bool IsAddressInDomain(std::wstring_view address, std::wstring_view domain);
-
-// The S/MIME branch on the message opened for writing, with its log lines: true when its
-// signature vouches for the brand.
-bool SmimeSignatureVouches(host::MapiMessage& message, const std::wstring& messageClass,
-                           const std::wstring& brandName, const SenderBrand& brand);
 
 }  // namespace tp

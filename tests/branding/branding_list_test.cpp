@@ -1,4 +1,5 @@
 // The branding document and the two questions asked of the list it gives.
+#include "branding/branding_decision.h"
 #include "branding/branding_list.h"
 #include "net/brand_names.h"
 
@@ -27,15 +28,17 @@ class BrandingListTest : public testing::SimHostTest {
     mail.senderEmailAddress = sender;
     mail.SetProp(host::kPrTransportMessageHeadersW, L"From: " + sender + L"\r\n");
     mail.account = std::make_shared<SimAccount>(SimAccount{1, L"me@gmail.com", L""});
-    auto item = sim().outlook.MailItemFor(sim().outlook.AddMail(*folder, mail));
-    int type = 0;
-    std::wstring address, name, provider;
-    SenderBrand brand;
-    if (!list.FindSenderBrand(*item, &type, &address, &name, &brand, &provider))
+    const BrandingDecision decision = Decide(mail);
+    if (!decision.senderListed)
       return L"-";
     if (record)
-      *record = brand;
-    return name;
+      *record = decision.brand;
+    return decision.brandName;
+  }
+
+  BrandingDecision Decide(const SimMail& mail) {
+    auto item = sim().outlook.MailItemFor(sim().outlook.AddMail(*folder, mail));
+    return DecideBranding(ReadMessageEvidence(*item, list), list);
   }
 
   BrandingList list;
@@ -154,9 +157,14 @@ TEST_F(BrandingListTest, LookUpMatchesTheBrandsDomainOrASubDomainOfItOnly) {
   for (const auto& c : kCases) {
     EXPECT_EQ(FindBrand(c.sender), c.brand) << c.sender;
   }
-  EXPECT_TRUE(Logged(L"Found sender in branding list. Name=Acme, Domain=acme.example"));
-  EXPECT_TRUE(Logged(L"Sender address for branding check: mail.ACME.example"));
-  EXPECT_TRUE(Logged(L"Sender not found in branding list"));
+  SimMail sub;
+  sub.entryId = L"sub";
+  sub.senderEmailAddress = L"news@mail.ACME.example";
+  sub.SetProp(host::kPrTransportMessageHeadersW, L"From: news@mail.ACME.example\r\n");
+  sub.account = std::make_shared<SimAccount>(SimAccount{1, L"me@gmail.com", L""});
+  const BrandingDecision decision = Decide(sub);
+  EXPECT_EQ(decision.senderDomain, L"mail.ACME.example");
+  EXPECT_EQ(decision.brand.domain, L"acme.example");
 }
 
 TEST_F(BrandingListTest, TheFirstRecordInLookUpOrderWinsAmongSeveralSuffixes) {
@@ -181,25 +189,26 @@ TEST_F(BrandingListTest, NamesAreSearchedInUtf16Order) {
 
 TEST_F(BrandingListTest, OnlyInternetAccountsOfKnownProvidersAreLookedUp) {
   list.Load(L"{\"branding\":[{\"name\":\"Acme\",\"domain\":\"acme.example\"}]}");
-  int type = 0;
-  std::wstring address, name = L"untouched", provider;
-  SenderBrand brand;
   SimMail exchange;
   exchange.entryId = L"ex";
   exchange.senderEmailAddress = L"news@acme.example";
   exchange.account = std::make_shared<SimAccount>(SimAccount{0, L"me@corp.example", L""});
-  EXPECT_FALSE(
-      list.FindSenderBrand(*sim().outlook.MailItemFor(sim().outlook.AddMail(*folder, exchange)),
-                           &type, &address, &name, &brand, &provider));
-  EXPECT_TRUE(Logged(L"Should not check a message from an exchange account"));
+  const BrandingDecision notSigned = Decide(exchange);
+  EXPECT_EQ(notSigned.reason, BrandingReason::kExchangeNotSigned);
+  EXPECT_EQ(DescribeBrandingReason(notSigned),
+            L"Should not check a message from an exchange account");
   SimMail company = exchange;
   company.entryId = L"co";
   company.account = std::make_shared<SimAccount>(SimAccount{2, L"me@corp.example", L""});
-  EXPECT_FALSE(
-      list.FindSenderBrand(*sim().outlook.MailItemFor(sim().outlook.AddMail(*folder, company)),
-                           &type, &address, &name, &brand, &provider));
-  EXPECT_TRUE(Logged(L"SMTP address @corp.example should not be checked for branding"));
-  EXPECT_EQ(name, L"untouched");
+  const BrandingDecision unserved = Decide(company);
+  EXPECT_EQ(unserved.reason, BrandingReason::kNoProvider);
+  EXPECT_EQ(DescribeBrandingReason(unserved),
+            L"SMTP address @corp.example should not be checked for branding");
+  for (const BrandingDecision* decision : {&notSigned, &unserved}) {
+    EXPECT_FALSE(decision->senderListed);
+    EXPECT_TRUE(decision->brandName.empty());
+    EXPECT_TRUE(decision->senderDomain.empty());
+  }
 }
 
 TEST(AcceptsDomainTest, OwnDomainSuffixOrListedSigner) {

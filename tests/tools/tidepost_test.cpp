@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "branding/branding_decision.h"
 #include "base/text.h"
 #include "commands.h"
 #include "host/sim/sim_outlook.h"
@@ -235,43 +236,32 @@ TEST(TidepostCheckTest, RealWorldSendersUnreadableFilesAndReasons) {
             "not branded: From field refused for branding: the From field holds a group");
 }
 
+// The one-line reason: what became of a branded class, the verdicts left out when asked
+// for, and a reason even where the sender could not be read.
 TEST(TidepostDecisionTest, EveryDecisionHasAReason) {
-  host::sim::SimMail unreadable;
-  unreadable.senderProblem = L"the From field holds no readable mailbox: the field is empty";
-  host::sim::SimMail noDomain;
-  noDomain.senderEmailAddress = L"postmaster";
-  const std::vector<std::wstring> lookedUp = {
-      L"Message item account is 1 and account is jane@gmail.com",
-      L"Account mail provider @gmail.com should be checked for branding",
-      L"Should not check branding for this message. Sender="};
-  const std::vector<std::wstring> failed = {
-      L"Checking branding",
-      L"Message item account is 1 and account is jane@gmail.com",
-      L"Account mail provider @gmail.com should be checked for branding",
-      L"Sender address for branding check: acmetravel.example",
-      L"Found sender in branding list. Name=Acme Travel, Domain=acmetravel.example",
-      L"Header analysis result: Mail provider=@gmail.com, SPF=, SPFDomain=, DKIM=, DKIMDomain=",
-      L"Failed SPF\\DKIM check"};
-  const std::vector<std::wstring> silent(failed.begin(), failed.end() - 1);
-  struct Case {
-    std::vector<std::wstring> lines;
-    const host::sim::SimMail* mail;
-    std::wstring reason;
-  };
-  const host::sim::SimMail plain;
-  const Case cases[] = {
-      {failed, &plain, L"Failed SPF\\DKIM check"},
-      {lookedUp, &unreadable,
-       L"no sender address: the From field holds no readable mailbox: the field is empty"},
-      {lookedUp, &plain, L"the message has no sender address"},
-      {lookedUp, &noDomain, L"the sender address \"postmaster\" has no domain"},
-      {{}, &plain, L"the add-in logged nothing for this message"},
-      {silent, &plain,
-       L"the add-in logged no reason; its last step: Header analysis result: Mail "
-       L"provider=@gmail.com, SPF=, SPFDomain=, DKIM=, DKIMDomain="},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(tool::DecisionReason(c.lines, *c.mail), c.reason);
+  BrandingDecision restored;
+  restored.evidence.readable = true;
+  restored.evidence.messageClass = L"IPM.Note.Tidepost.Acme";
+  restored.outcome = BrandingOutcome::kRestoreClass;
+  restored.reason = BrandingReason::kNoPass;
+  restored.newClass = L"IPM.Note";
+  restored.verdicts.emplace().ignored = {L"a forged hop"};
+  EXPECT_EQ(tool::DecisionReason(restored, false),
+            L"Message class name is already branded - IPM.Note.Tidepost.Acme; Failed "
+            L"SPF\\DKIM check; its class is restored to IPM.Note");
+  EXPECT_EQ(tool::DecisionReason(restored, true),
+            L"Message class name is already branded - IPM.Note.Tidepost.Acme; Verdict ignored: "
+            L"a forged hop; Failed SPF\\DKIM check; its class is restored to IPM.Note");
+
+  BrandingDecision noSender;
+  noSender.reason = BrandingReason::kNoSender;
+  EXPECT_EQ(tool::DecisionReason(noSender, true), L"The message names no sender address");
+  noSender.evidence.sender.address = L"postmaster";
+  EXPECT_EQ(tool::DecisionReason(noSender, true),
+            L"The sender address \"postmaster\" has no domain");
+  noSender.evidence.sender.refusal = L"From field refused for branding: the message has 2 From "
+                                     L"fields";
+  EXPECT_EQ(tool::DecisionReason(noSender, true), noSender.evidence.sender.refusal);
 }
 
 TEST(TidepostRunTest, AMailboxOfOtherPeoplesMailIsRunWhole) {

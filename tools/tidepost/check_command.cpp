@@ -17,7 +17,7 @@
 #include "branding/account_info.h"
 #include "branding/active_content.h"
 #include "branding/auth_headers.h"
-#include "branding/decision_sender.h"
+#include "branding/branding_decision.h"
 #include "commands.h"
 #include "host/mapi.h"
 #include "platform/configuration.h"
@@ -73,6 +73,47 @@ bool MakeMailbox(const std::filesystem::path& dir, const std::string& address,
     (*originals)[copy] = files[i];
   }
   return true;
+}
+
+// The decision for one message, step by step: From as sent and as the decision reads it,
+// the receiving provider, the verdicts and those left out, the signature, the brand, and the
+// outcome with its reason.
+void PrintDecision(const Simulation::Message& message, host::MailItem& item,
+                   const BrandingDecision& decision, bool branded) {
+  const MessageEvidence& read = decision.evidence;
+  std::printf("%s\n", Narrow(message.name).c_str());
+  std::string from = OrDash(message.mail->senderEmailAddress);
+  if (!message.mail->senderProblem.empty())
+    from += " (" + Narrow(message.mail->senderProblem) + ")";
+  std::printf("  from:      %s\n", from.c_str());
+  std::string decidedBy = Narrow(read.sender.address);
+  if (decidedBy.empty()) {
+    decidedBy = "- (" +
+                (read.sender.refusal.empty() ? "no reason given" : Narrow(read.sender.refusal)) +
+                ")";
+  }
+  std::printf("  sender:    %s\n", decidedBy.c_str());
+  std::wstring provider;
+  GetProviderName(read.accountType, read.mailProvider, &provider);
+  std::printf("  provider:  %s (%s), account %s\n", OrDash(read.mailProvider).c_str(),
+              OrDash(provider).c_str(), OrDash(read.accountAddress).c_str());
+  // The verdicts as the provider wrote them, also where the decision did not need them.
+  const AuthHeaderResult verdict =
+      decision.verdicts ? *decision.verdicts
+                        : AnalyzeAuthHeaders(read.mailProvider, read.transportHeaders);
+  std::printf("  layout:    %s\n", DescribeLayout(verdict).c_str());
+  std::printf("  SPF:       %s %s\n", OrDash(verdict.spfResult).c_str(),
+              OrDash(verdict.spfDomain).c_str());
+  std::printf("  DKIM:      %s %s\n", OrDash(verdict.dkimResult).c_str(),
+              OrDash(verdict.dkimDomain).c_str());
+  for (const std::wstring& note : verdict.ignored)
+    std::printf("  ignored:   %s\n", Narrow(note).c_str());
+  // On Exchange a signature stands in for the provider's verdicts.
+  if (read.accountType == host::kOlExchangeAccount && item.MapiObject())
+    std::printf("  S/MIME:    %s\n", DescribeMessageSignature(*item.MapiObject()).c_str());
+  std::printf("  brand:     %s\n", OrDash(decision.brandName).c_str());
+  std::printf("  decision:  %s: %s\n", branded ? "branded" : "not branded",
+              Narrow(DecisionReason(decision, false)).c_str());
 }
 
 }  // namespace
@@ -154,66 +195,14 @@ int CheckCommand(const Arguments& arguments) {
 
   for (const Simulation::Message& message : run.ReceivedMessages()) {
     auto item = run.sim().outlook.MailItemFor(message.mail);
-    std::wstring accountAddress, marker, provider;
-    const int accountType = GetItemAccountInfo(*item, &accountAddress, &marker);
-    GetProviderName(accountType, marker, &provider);
-    const AuthHeaderResult verdict =
-        AnalyzeAuthHeaders(marker, TextProp(*message.mail, host::kPrTransportMessageHeadersW));
     const std::wstring before = TextProp(*message.mail, host::kPrMessageClassW);
-    // On Exchange a signature stands in for the provider's verdicts.
-    const std::string signature = accountType == host::kOlExchangeAccount
-                                      ? DescribeMessageSignature(*item->MapiObject())
-                                      : std::string();
-
-    std::vector<std::wstring> lines;
-    bool branded = false;
-    {
-      ScopedLogObserver observer([&lines](std::wstring_view line) { lines.emplace_back(line); });
-      branded = addin->BrandMailItem(*item, false);
-    }
-    std::wstring brand = L"-";
-    for (const std::wstring& line : lines) {
-      constexpr std::wstring_view kFound = L"Found sender in branding list. Name=";
-      if (line.rfind(kFound, 0) == 0) {
-        brand = line.substr(kFound.size(), line.find(L", Domain=") - kFound.size());
-      }
-    }
-    // The verdicts left out are shown on lines of their own, from the analysis.
-    std::erase_if(
-        lines, [](const std::wstring& line) { return line.rfind(L"Verdict ignored: ", 0) == 0; });
-    const std::wstring reason = DecisionReason(lines, *message.mail);
+    const bool branded = addin->BrandMailItem(*item, false);
+    PrintDecision(message, *item, *addin->last_decision(), branded);
+    std::printf("  class:     %s -> %s\n", OrDash(before).c_str(),
+                OrDash(TextProp(*message.mail, host::kPrMessageClassW)).c_str());
     std::wstring body;
     GetMessageBodyText(item.get(), &body, false);
     const ActiveContentPointer pointer = FindActiveContentPointer(body);
-
-    std::printf("%s\n", Narrow(message.name).c_str());
-    std::string from = OrDash(message.mail->senderEmailAddress);
-    if (!message.mail->senderProblem.empty())
-      from += " (" + Narrow(message.mail->senderProblem) + ")";
-    std::printf("  from:      %s\n", from.c_str());
-    // The sender the decision goes by: From read one way, or why it cannot be.
-    const DecisionSender sender = DecisionSenderOf(*item, accountType == host::kOlExchangeAccount);
-    std::string decidedBy = Narrow(sender.address);
-    if (decidedBy.empty())
-      decidedBy =
-          "- (" + (sender.refusal.empty() ? "no reason given" : Narrow(sender.refusal)) + ")";
-    std::printf("  sender:    %s\n", decidedBy.c_str());
-    std::printf("  provider:  %s (%s), account %s\n", OrDash(marker).c_str(),
-                OrDash(provider).c_str(), OrDash(accountAddress).c_str());
-    std::printf("  layout:    %s\n", DescribeLayout(verdict).c_str());
-    std::printf("  SPF:       %s %s\n", OrDash(verdict.spfResult).c_str(),
-                OrDash(verdict.spfDomain).c_str());
-    std::printf("  DKIM:      %s %s\n", OrDash(verdict.dkimResult).c_str(),
-                OrDash(verdict.dkimDomain).c_str());
-    for (const std::wstring& note : verdict.ignored)
-      std::printf("  ignored:   %s\n", Narrow(note).c_str());
-    if (!signature.empty())
-      std::printf("  S/MIME:    %s\n", signature.c_str());
-    std::printf("  brand:     %s\n", Narrow(brand).c_str());
-    std::printf("  decision:  %s: %s\n", branded ? "branded" : "not branded",
-                Narrow(reason).c_str());
-    std::printf("  class:     %s -> %s\n", OrDash(before).c_str(),
-                OrDash(TextProp(*message.mail, host::kPrMessageClassW)).c_str());
     std::printf("  active content: %s\n",
                 pointer.found ? (Narrow(pointer.pointer) +
                                  (pointer.messageMode ? " (in the message)" : " (elsewhere)"))

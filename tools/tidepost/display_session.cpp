@@ -8,7 +8,6 @@
 #include "base/text.h"
 #include "host/sim/eml_reader.h"
 #include "host/windows.h"
-#include "platform/log.h"
 
 namespace tp::tool {
 namespace {
@@ -46,8 +45,7 @@ DisplaySession::DisplaySession(Simulation& run, std::optional<std::filesystem::p
 }
 
 void DisplaySession::SwitchTo(const std::shared_ptr<host::sim::SimFolder>& folder,
-                              const std::shared_ptr<host::sim::SimMail>& mail,
-                              std::vector<std::wstring>* checkLines) {
+                              const std::shared_ptr<host::sim::SimMail>& mail) {
   host::sim::SimOutlook& outlook = run_.sim().outlook;
   if (outlook.activeExplorer->currentFolder != folder) {
     (void)outlook.RaiseBeforeFolderSwitch(folder);
@@ -62,16 +60,11 @@ void DisplaySession::SwitchTo(const std::shared_ptr<host::sim::SimFolder>& folde
   } else if (!folder->items.empty()) {
     outlook.activeExplorer->selection.push_back(folder->items.front());
   }
-  ScopedLogObserver observer([checkLines](std::wstring_view line) {
-    if (checkLines != nullptr)
-      checkLines->emplace_back(line);
-  });
   outlook.RaiseSelectionChange();
 }
 
-void DisplaySession::Select(const Simulation::Message& message,
-                            std::vector<std::wstring>* checkLines) {
-  SwitchTo(message.folder, message.mail, checkLines);
+void DisplaySession::Select(const Simulation::Message& message) {
+  SwitchTo(message.folder, message.mail);
   Record(WideToUtf8(message.name), "reading pane", run_.reading_pane().body);
 }
 
@@ -90,7 +83,7 @@ bool DisplaySession::Run(const host::sim::SessionStep& step, std::wstring* error
   if (step.action == L"switch") {
     for (const auto& folder : outlook.folders) {
       if (folder->name == step.argument) {
-        SwitchTo(folder, nullptr, nullptr);
+        SwitchTo(folder, nullptr);
         Record("switch to " + WideToUtf8(folder->name), "reading pane", run_.reading_pane().body);
         return true;
       }

@@ -20,9 +20,8 @@ class DisplaySession {
   // pagesDir: where each page handed to a helper object is saved, when given.
   DisplaySession(Simulation& run, std::optional<std::filesystem::path> pagesDir);
 
-  // Selects a message alone, switching the explorer to its folder first; the log lines of the
-  // selection itself (its check) go to *checkLines when given.
-  void Select(const Simulation::Message& message, std::vector<std::wstring>* checkLines = nullptr);
+  // Selects a message alone, switching the explorer to its folder first.
+  void Select(const Simulation::Message& message);
   // Runs one step of the mailbox's session; false with the reason when it cannot.
   bool Run(const host::sim::SessionStep& step, std::wstring* error);
 
@@ -36,10 +35,9 @@ class DisplaySession {
     host::sim::SimMessageWindows windows;
   };
   // Shows the folder in the explorer (when it is not shown) and selects the message in it, or
-  // the folder's first one; the selection's log lines go to *checkLines when given.
+  // the folder's first one.
   void SwitchTo(const std::shared_ptr<host::sim::SimFolder>& folder,
-                const std::shared_ptr<host::sim::SimMail>& mail,
-                std::vector<std::wstring>* checkLines);
+                const std::shared_ptr<host::sim::SimMail>& mail);
   void Open(const std::wstring& name);
   void Close(const std::wstring& name);
   void Zoom(bool in);

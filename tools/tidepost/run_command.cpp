@@ -18,7 +18,6 @@
 #include "host/threads.h"
 #include "net/senders_envelope.h"
 #include "platform/configuration.h"
-#include "platform/log.h"
 #include "run_folder.h"
 #include "simulation.h"
 #include "smime_tool.h"
@@ -89,21 +88,6 @@ std::wstring MessageClass(const host::sim::SimMail& mail) {
 
 bool IsBranded(const host::sim::SimMail& mail) {
   return Contains(MessageClass(mail), L".Tidepost.");
-}
-
-// The lines the check logs once the decision is taken: the page built from the message's own
-// HTML, and the display.
-bool IsLoggedAfterTheDecision(const std::wstring& line) {
-  static constexpr std::wstring_view kFirstWords[] = {
-      L"Found tide embed in message",
-      L"Did not find a valid pointer and message does not contain an active link",
-      L"Failed saving attachment to ",
-      L"Failed to create HTMLDocument instance",
-      L"Failed writing the message into the HTML document",
-      L"In ShowBrisklet"};
-  return std::any_of(
-      std::begin(kFirstWords), std::end(kFirstWords),
-      [&line](std::wstring_view words) { return line.compare(0, words.size(), words) == 0; });
 }
 
 void PrintCounts(const char* title, const std::map<std::string, int>& counts) {
@@ -244,27 +228,19 @@ int RunCommand(const Arguments& arguments) {
     sim.outlook.RaiseNewMailEx(ids);
     sim.ui.Advance(5000);
 
-    // Each message selected in turn, folder by folder; its check's log lines tell the
-    // decision. Then what the mailbox's session has the user do.
+    // Each message selected in turn, folder by folder; its check takes the decision. A check
+    // that stops before it (an empty body) leaves the decision of the new-mail scan standing:
+    // it is taken again here to learn its reason. Then what the mailbox's session has the user
+    // do.
     DisplaySession session(run, options.Value("--pages") ? std::optional<std::filesystem::path>(
                                                                *options.Value("--pages"))
                                                          : std::nullopt);
     for (const auto& message : messages) {
-      std::vector<std::wstring> lines;
-      session.Select(message, &lines);
-      // What the check logged before it reached the branding decision is not part of it, nor
-      // is the page built after it or the display of the message. A check that stopped
-      // before it (an empty body) leaves the decision of the new-mail scan standing: it is
-      // taken again here to learn its reason.
-      const auto decision = std::find(lines.begin(), lines.end(), L"Checking branding");
-      const auto after = std::find_if(decision, lines.end(), IsLoggedAfterTheDecision);
-      std::vector<std::wstring> decided(decision, after);
-      if (decision == lines.end() && !IsBranded(*message.mail)) {
-        ScopedLogObserver observer(
-            [&decided](std::wstring_view line) { decided.emplace_back(line); });
+      session.Select(message);
+      if (!addin.last_decision() && !IsBranded(*message.mail))
         (void)addin.BrandMailItem(*sim.outlook.MailItemFor(message.mail), false);
-      }
-      decisions[message.mail->entryId] = DecisionReason(decided, *message.mail);
+      if (addin.last_decision())
+        decisions[message.mail->entryId] = DecisionReason(*addin.last_decision(), true);
     }
     for (const host::sim::SessionStep& step : run.session()) {
       std::wstring problem;

@@ -7,6 +7,7 @@
 #include "base/format.h"
 #include "base/text.h"
 #include "host/sim/mailbox_loader.h"
+#include "branding/message_class.h"
 #include "platform/log.h"
 
 namespace tp::tool {
@@ -22,46 +23,13 @@ std::wstring NameOfEntryId(const std::wstring& entryId) {
   return Utf8ToWide(bytes);
 }
 
-namespace {
-
-bool StartsWith(const std::wstring& line, std::wstring_view prefix) {
-  return line.rfind(prefix, 0) == 0;
-}
-
-bool AnyStartsWith(const std::vector<std::wstring>& lines, std::wstring_view prefix) {
-  for (const std::wstring& line : lines) {
-    if (StartsWith(line, prefix))
-      return true;
-  }
-  return false;
-}
-
-// A reason for a decision whose log lines give none.
-std::wstring UnloggedReason(const std::vector<std::wstring>& lines,
-                            const host::sim::SimMail& mail) {
-  if (lines.empty())
-    return L"the add-in logged nothing for this message";
-  // The provider was to be checked, but no sender domain was looked up.
-  if (AnyStartsWith(lines, L"Account mail provider") &&
-      !AnyStartsWith(lines, L"Sender address for branding check")) {
-    if (mail.senderEmailAddress.empty()) {
-      return mail.senderProblem.empty() ? L"the message has no sender address"
-                                        : L"no sender address: " + mail.senderProblem;
-    }
-    return Format(L"the sender address \"%s\" has no domain", mail.senderEmailAddress);
-  }
-  return L"the add-in logged no reason; its last step: " + lines.back();
-}
-
-}  // namespace
-
 Simulation::Simulation(const std::filesystem::path& root, host::MessageCrypto* crypto)
-    : root_(root) {
-  sim_ = std::make_unique<host::sim::SimHost>(Utf8ToWide(root_.string()));
-  host::Host simulated = sim_->host();
+    : m_root(root) {
+  m_sim = std::make_unique<host::sim::SimHost>(Utf8ToWide(m_root.string()));
+  host::Host simulated = m_sim->host();
   if (crypto != nullptr)
     simulated.crypto = crypto;
-  installed_ = std::make_unique<host::ScopedHost>(simulated);
+  m_installed = std::make_unique<host::ScopedHost>(simulated);
 }
 
 std::filesystem::path Simulation::LogPath() const {
@@ -76,17 +44,17 @@ void Simulation::MakeDataFolder() const {
 bool Simulation::LoadMailbox(const std::filesystem::path& dir,
                              std::vector<host::sim::UnreadableFile>* unreadable,
                              std::wstring* error) {
-  explorerWindow_ = sim_->ui.CreateWindow(L"rctrl_renwnd32");
-  readingPane_ = host::sim::BuildReadingPane(sim_->windows, explorerWindow_);
-  sim_->outlook.activeWindow = explorerWindow_;
-  return host::sim::LoadMailbox(Utf8ToWide(dir.string()), sim_->outlook, explorerWindow_,
-                                unreadable, error, &session_);
+  m_explorerWindow = m_sim->ui.CreateWindow(L"rctrl_renwnd32");
+  m_readingPane = host::sim::BuildReadingPane(m_sim->windows, m_explorerWindow);
+  m_sim->outlook.activeWindow = m_explorerWindow;
+  return host::sim::LoadMailbox(Utf8ToWide(dir.string()), m_sim->outlook, m_explorerWindow,
+                                unreadable, error, &m_session);
 }
 
 std::vector<Simulation::Message> Simulation::ReceivedMessages() const {
   std::vector<Message> messages;
-  for (const auto& folder : sim_->outlook.folders) {
-    if (folder == sim_->outlook.outbox)
+  for (const auto& folder : m_sim->outlook.folders) {
+    if (folder == m_sim->outlook.outbox)
       continue;
     for (const auto& mail : folder->items) {
       messages.push_back(Message{NameOfEntryId(mail->entryId), folder, mail});
@@ -95,33 +63,22 @@ std::vector<Simulation::Message> Simulation::ReceivedMessages() const {
   return messages;
 }
 
-std::wstring DecisionReason(const std::vector<std::wstring>& lines,
-                            const host::sim::SimMail& mail) {
-  static constexpr std::wstring_view kBookkeeping[] = {
-      L"Message item account is",
-      L"Account mail provider",
-      L"Sender address for branding check",
-      L"Found sender in branding list",
-      L"Header analysis result",
-      L"Header layout",
-      L"In RegisterFormRegion",
-      L"Registering new form region",
-      L"Should not check branding for this message",
-      L"Done saving item",
-      L"Checking branding",
-  };
+std::wstring DecisionReason(const BrandingDecision& decision, bool withIgnoredVerdicts) {
   std::wstring reason;
-  for (const std::wstring& line : lines) {
-    bool bookkeeping = false;
-    for (std::wstring_view prefix : kBookkeeping)
-      bookkeeping = bookkeeping || StartsWith(line, prefix);
-    if (bookkeeping)
-      continue;
-    if (!reason.empty())
-      reason += L"; ";
-    reason += line;
+  const auto add = [&reason](const std::wstring& part) {
+    reason += (reason.empty() ? L"" : L"; ") + part;
+  };
+  const MessageEvidence& read = decision.evidence;
+  if (read.readable && IsBrandedClass(read.messageClass))
+    add(L"Message class name is already branded - " + read.messageClass);
+  if (withIgnoredVerdicts && decision.verdicts) {
+    for (const std::wstring& note : decision.verdicts->ignored)
+      add(L"Verdict ignored: " + note);
   }
-  return reason.empty() ? UnloggedReason(lines, mail) : reason;
+  add(DescribeBrandingReason(decision));
+  if (decision.outcome == BrandingOutcome::kRestoreClass)
+    add(L"its class is restored to " + decision.newClass);
+  return reason;
 }
 
 bool ReadFile(const std::filesystem::path& path, std::string* bytes) {

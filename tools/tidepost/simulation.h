@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "branding/branding_decision.h"
 #include "host/host.h"
 #include "host/sim/mailbox_loader.h"
 #include "host/sim/mailbox_manifest.h"
@@ -21,13 +22,13 @@ class Simulation {
   // folder go. crypto: the message crypto to verify signatures with, when not the platform's.
   explicit Simulation(const std::filesystem::path& root, host::MessageCrypto* crypto = nullptr);
 
-  host::sim::SimHost& sim() { return *sim_; }
-  host::WindowHandle explorer_window() const { return explorerWindow_; }
+  host::sim::SimHost& sim() { return *m_sim; }
+  host::WindowHandle explorer_window() const { return m_explorerWindow; }
   // The explorer's reading pane (made with the mailbox).
-  const host::sim::SimMessageWindows& reading_pane() const { return readingPane_; }
+  const host::sim::SimMessageWindows& reading_pane() const { return m_readingPane; }
   // What the mailbox's manifest says the user does once the mail is in.
-  const std::vector<host::sim::SessionStep>& session() const { return session_; }
-  std::filesystem::path DataFolder() const { return root_ / "LocalLow" / "Tidepost"; }
+  const std::vector<host::sim::SessionStep>& session() const { return m_session; }
+  std::filesystem::path DataFolder() const { return m_root / "LocalLow" / "Tidepost"; }
   std::filesystem::path LogPath() const;
   // Makes the data folder, one level at a time below the root.
   void MakeDataFolder() const;
@@ -47,23 +48,21 @@ class Simulation {
   std::vector<Message> ReceivedMessages() const;
 
  private:
-  std::filesystem::path root_;
-  std::unique_ptr<host::sim::SimHost> sim_;
-  std::unique_ptr<host::ScopedHost> installed_;
-  host::WindowHandle explorerWindow_ = 0;
-  host::sim::SimMessageWindows readingPane_;
-  std::vector<host::sim::SessionStep> session_;
+  std::filesystem::path m_root;
+  std::unique_ptr<host::sim::SimHost> m_sim;
+  std::unique_ptr<host::ScopedHost> m_installed;
+  host::WindowHandle m_explorerWindow = 0;
+  host::sim::SimMessageWindows m_readingPane;
+  std::vector<host::sim::SessionStep> m_session;
 };
 
 // Entry ids of loaded messages are the hexadecimal UTF-8 of "Folder/file": that name, or the
 // entry id itself when it is not one.
 std::wstring NameOfEntryId(const std::wstring& entryId);
 
-// Why the add-in branded a message or did not, from the log lines of its decision: those
-// that say so (the look-up and save bookkeeping left out), joined by "; ". When none does,
-// the reason comes from how far the decision got and from the message itself (a sender that
-// could not be read, and why), so that a decision never goes without one.
-std::wstring DecisionReason(const std::vector<std::wstring>& lines, const host::sim::SimMail& mail);
+// Why the add-in branded a message or did not, in one line: the decision's reason, after
+// what it made of a branded class it found and, when asked, the verdicts it left out.
+std::wstring DecisionReason(const BrandingDecision& decision, bool withIgnoredVerdicts);
 
 // Reads a whole file as bytes; false when it cannot be read.
 bool ReadFile(const std::filesystem::path& path, std::string* bytes);
