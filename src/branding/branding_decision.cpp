@@ -73,13 +73,9 @@ BrandingReason WeighSignature(const BrandingDecision& decision) {
   return ReasonOfRefusal(JudgeSignatureForBrand(*evidence.signature, decision.brand));
 }
 
-// The receiving provider's authentication verdicts.
+// The receiving provider's authentication verdicts. A sender was read, so were the headers.
 BrandingReason WeighVerdicts(BrandingDecision* decision) {
   const MessageEvidence& evidence = decision->evidence;
-  if (evidence.headers == MessageEvidence::Headers::kMissing)
-    return BrandingReason::kNoTransportHeaders;
-  if (evidence.headers == MessageEvidence::Headers::kUnreadable)
-    return BrandingReason::kTransportHeadersUnreadable;
   const AuthHeaderResult& verdicts =
       decision->verdicts.emplace(AnalyzeAuthHeaders(evidence.mailProvider, evidence.transportHeaders));
   const SenderBrand& brand = decision->brand;
@@ -143,16 +139,12 @@ BrandingDecision DecideBranding(MessageEvidence evidence, const BrandingList& br
   FindSenderBrand(brands, &decision);
   decision.reason = decision.lookupReason;
   const MessageEvidence& read = decision.evidence;
-  if (read.readable && IsBrandedClass(read.messageClass)) {
+  if (IsBrandedClass(read.messageClass)) {
     DecideOnBrandedClass(brands, &decision);
     return decision;
   }
   if (!decision.senderListed)
     return decision;
-  if (!read.readable) {
-    decision.reason = BrandingReason::kMessageUnreadable;
-    return decision;
-  }
   if (!EvidenceVouches(&decision))
     return decision;
   decision.newClass = BrandedClassFor(read.messageClass, decision.brandName);

@@ -23,12 +23,10 @@ enum class BrandingOutcome {
 enum class BrandingReason {
   kExchangeNotSigned,        // Exchange mail without an S/MIME signature
   kNoProvider,               // the receiving account has no provider that writes verdicts
-  kNoSender,                 // From names no sender (see the sender's refusal)
+  kNoSender,                 // From names no sender (the sender's refusal says why; without
+                             // transport headers there is no From to read)
   kSenderDomainNotHostName,  // the sender's domain is not a host name
   kSenderNotListed,          // no brand has the sender's domain
-  kMessageUnreadable,        // the message could not be read from the store
-  kNoTransportHeaders,       // the store has no transport headers
-  kTransportHeadersUnreadable,
   kDkimSignerNotSender,      // DKIM passed, but for no domain of the sender's brand
   kSpfDomainNotSender,       // SPF passed, but for a domain outside the sender's brand
   kNoPass,                   // neither SPF nor DKIM passed

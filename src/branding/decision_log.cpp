@@ -38,12 +38,6 @@ std::wstring Describe(const BrandingDecision& decision, BrandingReason reason) {
                     decision.senderDomain, HostNameProblem(decision.senderDomain));
     case BrandingReason::kSenderNotListed:
       return L"Sender not found in branding list";
-    case BrandingReason::kMessageUnreadable:
-      return L"The message could not be read from its store";
-    case BrandingReason::kNoTransportHeaders:
-      return L"Failed getting transport headers";
-    case BrandingReason::kTransportHeadersUnreadable:
-      return L"The transport headers could not be read";
     case BrandingReason::kDkimSignerNotSender:
       return L"DKIM is OK but not the DKIM signer";
     case BrandingReason::kSpfDomainNotSender:
@@ -147,7 +141,7 @@ void LogBrandingDecision(const BrandingDecision& decision) {
   if (!decision.senderListed)
     WriteLogFormat(L"Should not check branding for this message. Sender=%s", decision.brandName);
   const MessageEvidence& evidence = decision.evidence;
-  if (evidence.readable && IsBrandedClass(evidence.messageClass)) {
+  if (IsBrandedClass(evidence.messageClass)) {
     WriteLogFormat(L"Message class name is already branded - %s", evidence.messageClass);
     if (decision.reason == BrandingReason::kClassBrandNotListed ||
         decision.reason == BrandingReason::kClassBrandNotSender) {
@@ -156,10 +150,8 @@ void LogBrandingDecision(const BrandingDecision& decision) {
   }
   if (decision.evidenceReason)
     LogEvidence(decision, *decision.evidenceReason);
-  if (decision.reason == BrandingReason::kClassTooLong ||
-      decision.reason == BrandingReason::kMessageUnreadable) {
+  if (decision.reason == BrandingReason::kClassTooLong)
     WriteLog(DescribeBrandingReason(decision));
-  }
 }
 
 }  // namespace tp

@@ -39,7 +39,6 @@ MessageEvidence ReadMessageEvidence(host::MailItem& item, const BrandingList& br
   evidence.accountType = GetItemAccountInfo(item, &evidence.accountAddress, &evidence.mailProvider);
   const std::shared_ptr<host::MapiMessage> message = item.MapiObject();
   if (message) {
-    evidence.readable = true;
     (void)ReadTextProp(*message, host::kPrMessageClassW, &evidence.messageClass);
     host::PropValue headers;
     const HResult read = message->GetProp(host::kPrTransportMessageHeadersW, &headers);

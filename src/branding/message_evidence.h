@@ -23,7 +23,6 @@ struct MessageEvidence {
   int accountType = 0;         // the receiving account's type (0: Exchange)
   std::wstring accountAddress;  // as GetItemAccountInfo gives it
   std::wstring mailProvider;    // the provider marker; empty for an account no provider serves
-  bool readable = false;        // the message's store object could be read
   std::wstring messageClass;
   Headers headers = Headers::kUnreadable;
   std::wstring transportHeaders;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "addin/add_in_fixture.h"
 #include "branding/active_content.h"
 #include "host/mapi.h"
@@ -62,6 +64,7 @@ class MailCheckTest : public testing::AddinTest {
   bool Brand(const std::shared_ptr<SimMail>& mail, bool viewed = false) {
     return connect->BrandMailItem(*Item(mail), viewed);
   }
+  const BrandingDecision& Decision() const { return *connect->last_decision(); }
   std::vector<RecordingDisplay::Shown> shown;
   std::vector<bool> pagesFor;
 };
@@ -83,6 +86,10 @@ TEST_F(MailCheckTest, AnAuthenticMessageGetsItsBrandedClassAndFormRegion) {
   EXPECT_TRUE(
       Logged(L"Done saving item with new message class IPM.Note.Tidepost.Acme. "
              L"Took 4 ms (256 KB/Sec). Result=0x"));
+  EXPECT_EQ(Decision().outcome, BrandingOutcome::kBrand);
+  EXPECT_EQ(Decision().reason, BrandingReason::kVouchedByHeaders);
+  EXPECT_EQ(Decision().vouchingDomain, L"acme.example");
+  EXPECT_EQ(Decision().newClass, L"IPM.Note.Tidepost.Acme");
   EXPECT_TRUE(OpenRegistryKey(host::RegRoot::kCurrentUser,
                               L"Software\\Microsoft\\Office\\Outlook\\FormRegions\\"
                               L"IPM.Note.Tidepost.Acme",
@@ -96,7 +103,7 @@ TEST_F(MailCheckTest, DkimFromAForeignSignerIsRefusedEvenWithPassingSpf) {
                               L"mx.google.com; dkim=pass header.i=@esp.example; spf=pass "
                               L"(google.com: domain of b@acme.example designates x) x");
   EXPECT_FALSE(Brand(mail));
-  EXPECT_TRUE(Logged(L"DKIM is OK but not the DKIM signer"));
+  EXPECT_EQ(Decision().reason, BrandingReason::kDkimSignerNotSender);
   EXPECT_EQ(ClassOf(*mail), L"IPM.Note");
   EXPECT_TRUE(mail->saveFlags.empty());
 }
@@ -108,7 +115,7 @@ TEST_F(MailCheckTest, SpfVouchesOnlyForEntriesThatAllowIt) {
       L"smtp.mailfrom=b@mail.acme.example";
   Start();
   EXPECT_FALSE(Brand(AddGmailMessage(L"m1", L"news@acme.example", spfOnly)));
-  EXPECT_TRUE(Logged(L"Failed SPF\\DKIM check"));
+  EXPECT_EQ(Decision().reason, BrandingReason::kNoPass);
   Destroy();
   Start(L"{\"branding\":[{\"name\":\"Acme\",\"domain\":\"acme.example\",\"spf\":false}]}");
   EXPECT_TRUE(Brand(AddGmailMessage(L"m2", L"news@acme.example", spfOnly)));
@@ -116,7 +123,7 @@ TEST_F(MailCheckTest, SpfVouchesOnlyForEntriesThatAllowIt) {
       L"m3", L"news@acme.example",
       L"mx.google.com; spf=pass (google.com: domain of b@evil.example designates x) "
       L"smtp.mailfrom=b@evil.example")));
-  EXPECT_TRUE(Logged(L"SPF is OK but not the SPF allowed domain"));
+  EXPECT_EQ(Decision().reason, BrandingReason::kSpfDomainNotSender);
 }
 
 TEST_F(MailCheckTest, ABrandedMessageIsNotSavedAgainButItsRegionIsRestored) {
@@ -124,7 +131,8 @@ TEST_F(MailCheckTest, ABrandedMessageIsNotSavedAgainButItsRegionIsRestored) {
   auto mail = AddGmailMessage(L"m1", L"news@acme.example", kPassing);
   mail->SetProp(host::kPrMessageClassW, L"IPM.Note.SMIME.Tidepost.Acme");
   EXPECT_FALSE(Brand(mail, true));
-  EXPECT_TRUE(Logged(L"Message class name is already branded - IPM.Note.SMIME.Tidepost.Acme"));
+  EXPECT_EQ(Decision().outcome, BrandingOutcome::kKeepBrandedClass);
+  EXPECT_EQ(Decision().reason, BrandingReason::kVouchedByHeaders);
   EXPECT_TRUE(Logged(L"Registering new form region SMIME.Tidepost.Acme.SMIME"));
   EXPECT_TRUE(mail->saveFlags.empty());
   EXPECT_EQ(connect->stats_cache().ReportedKind(L"m1"), 2);  // opened in a viewer
@@ -141,25 +149,25 @@ TEST_F(MailCheckTest, ABrandedClassTheEvidenceDoesNotBearOutIsTakenBack) {
     const wchar_t* verdict;
     const wchar_t* forgedClass;
     const wchar_t* restored;
-    const wchar_t* reason;
+    BrandingReason reason;
   } cases[] = {
       {"an unlisted sender", L"news@unlisted.example", kPassing, L"IPM.Note.Tidepost.Acme",
-       L"IPM.Note", L"The sender of this message is not listed for brand Acme"},
+       L"IPM.Note", BrandingReason::kClassBrandNotSender},
       {"no sender address at all", L"", kPassing, L"IPM.Note.Tidepost.Acme", L"IPM.Note",
-       L"The sender of this message is not listed for brand Acme"},
+       BrandingReason::kClassBrandNotSender},
       {"the brand's sender without a passing verdict", L"news@acme.example",
        L"mx.google.com; dkim=fail header.i=@acme.example", L"IPM.Note.Tidepost.Acme", L"IPM.Note",
-       L"Failed SPF\\DKIM check"},
+       BrandingReason::kNoPass},
       {"another listed brand's authentic mail", L"news@evil.example", evilPasses,
        L"IPM.Note.Tidepost.Acme", L"IPM.Note",
-       L"The sender of this message is not listed for brand Acme"},
+       BrandingReason::kClassBrandNotSender},
       {"a signed form", L"news@evil.example", evilPasses,
        L"IPM.Note.SMIME.MultipartSigned.Tidepost.Acme.SMIME.MultipartSigned",
        L"IPM.Note.SMIME.MultipartSigned",
-       L"The sender of this message is not listed for brand Acme"},
+       BrandingReason::kClassBrandNotSender},
       {"an opaque signed form that lost its suffix", L"news@evil.example", evilPasses,
        L"IPM.Note.SMIME.Tidepost.Acme", L"IPM.Note.SMIME",
-       L"The sender of this message is not listed for brand Acme"},
+       BrandingReason::kClassBrandNotSender},
   };
   int serial = 0;
   for (const auto& c : cases) {
@@ -169,7 +177,9 @@ TEST_F(MailCheckTest, ABrandedClassTheEvidenceDoesNotBearOutIsTakenBack) {
     EXPECT_FALSE(Brand(mail, true)) << c.name;
     EXPECT_EQ(ClassOf(*mail), c.restored) << c.name;
     EXPECT_EQ(mail->saveFlags, std::vector<uint32_t>{host::kKeepOpenReadWrite}) << c.name;
-    EXPECT_TRUE(Logged(c.reason)) << c.name;
+    EXPECT_EQ(Decision().outcome, BrandingOutcome::kRestoreClass) << c.name;
+    EXPECT_EQ(Decision().reason, c.reason) << c.name;
+    EXPECT_EQ(Decision().newClass, c.restored) << c.name;
     EXPECT_TRUE(Logged(std::wstring(L"Message class ") + c.forgedClass +
                        L" is not vouched for by this message's own evidence; restoring class " +
                        c.restored))
@@ -194,10 +204,9 @@ TEST_F(MailCheckTest, ABrandedClassTheListCannotJudgeIsLeftAlone) {
     EXPECT_FALSE(Brand(mail, true));
     EXPECT_EQ(ClassOf(*mail), L"IPM.Note.Tidepost.Gone");
     EXPECT_TRUE(mail->saveFlags.empty());
+    EXPECT_EQ(Decision().outcome, BrandingOutcome::kLeave);
+    EXPECT_EQ(Decision().reason, BrandingReason::kClassBrandNotListed);
   }
-  EXPECT_TRUE(
-      Logged(L"The brand of class IPM.Note.Tidepost.Gone is not in the branding list; "
-             L"message left as it is"));
   EXPECT_FALSE(connect->stats_cache().ReportedKind(L"m1"));
 
   // Nothing is taken back while the list is empty (not loaded yet, or unusable).
@@ -257,13 +266,15 @@ TEST_F(MailCheckTest, MessagesWithoutHeadersOrFromExchangeAreRefused) {
   auto noHeaders = AddGmailMessage(L"m1", L"news@acme.example", kPassing);
   noHeaders->props.erase(host::kPrTransportMessageHeadersW);
   EXPECT_FALSE(Brand(noHeaders));
-  EXPECT_TRUE(Logged(L"Failed getting transport headers"));
+  // Without headers From cannot be read one way: the message names no sender.
+  EXPECT_EQ(Decision().reason, BrandingReason::kNoSender);
+  EXPECT_EQ(DescribeBrandingReason(Decision()), L"Failed getting transport headers");
 
   auto exchange = AddGmailMessage(L"m2", L"news@acme.example", kPassing);
   exchange->account->accountType = 0;
   EXPECT_FALSE(Brand(exchange));
-  EXPECT_TRUE(Logged(L"Should not check a message from an exchange account"));
-  EXPECT_TRUE(Logged(L"Should not check branding for this message. Sender="));
+  EXPECT_EQ(Decision().reason, BrandingReason::kExchangeNotSigned);
+  EXPECT_FALSE(Decision().senderListed);
 }
 
 TEST_F(MailCheckTest, AClassTooLongForTheStoreIsLeftAlone) {
@@ -448,8 +459,21 @@ class DecisionTest : public MailCheckTest {
           AddMessage(sim(), L"d" + std::to_wstring(++serial_), c.account, sender, c.headers);
       EXPECT_EQ(Brand(mail), c.branded) << c.name;
       EXPECT_EQ(ClassOf(*mail) != L"IPM.Note", c.branded) << c.name;
+      decided.push_back(Decision());
     }
   }
+  // Whether one of the decisions taken satisfies `test`.
+  template <typename Test>
+  bool AnyDecided(Test test) const {
+    return std::any_of(decided.begin(), decided.end(), test);
+  }
+  bool AnyIgnored(const std::wstring& note) const {
+    return AnyDecided([&note](const BrandingDecision& decision) {
+      return decision.verdicts && std::count(decision.verdicts->ignored.begin(),
+                                             decision.verdicts->ignored.end(), note) > 0;
+    });
+  }
+  std::vector<BrandingDecision> decided;
 
  private:
   int serial_ = 0;
@@ -516,11 +540,15 @@ TEST_F(DecisionTest, TodaysLayoutsAreBrandedOnlyOnTheProvidersOwnVerdicts) {
            false},
       },
       L"news@bank.example");
-  EXPECT_TRUE(Logged(L"Header layout: Outlook.com (Exchange Online), inbound hop on line 18"));
-  EXPECT_TRUE(Logged(L"DKIM is OK but not the DKIM signer"));
-  EXPECT_TRUE(
-      Logged(L"Verdict ignored: the dkim verdict was taken over from an ARC set, not reached by "
-             L"Yahoo itself"));
+  EXPECT_TRUE(AnyDecided([](const BrandingDecision& decision) {
+    return decision.verdicts && decision.verdicts->layout == L"Outlook.com (Exchange Online)" &&
+           decision.verdicts->inboundLine == 18;
+  }));
+  EXPECT_TRUE(AnyDecided([](const BrandingDecision& decision) {
+    return decision.reason == BrandingReason::kDkimSignerNotSender;
+  }));
+  EXPECT_TRUE(AnyIgnored(
+      L"the dkim verdict was taken over from an ARC set, not reached by Yahoo itself"));
 }
 
 TEST_F(DecisionTest, LegitimateMailOfEveryProviderStaysBranded) {
@@ -614,15 +642,15 @@ TEST_F(DecisionTest, ForgeriesAndWeakEvidenceAreRefusedWithTheirReason) {
            kSenderFields,
        false},
   });
-  EXPECT_TRUE(
-      Logged(L"Verdict ignored: SPF passed only by a best-guess record (the domain "
-             L"publishes no SPF record), which is not a pass"));
-  EXPECT_TRUE(
-      Logged(L"Header analysis result: Mail provider=@gmail.com, SPF=bestguesspass, "
-             L"SPFDomain=acme.example, DKIM=, DKIMDomain="));
-  EXPECT_TRUE(
-      Logged(L"Verdict ignored: Authentication-Results on line 7 lies outside the part "
-             L"of the block that Gmail wrote"));
+  EXPECT_TRUE(AnyIgnored(
+      L"SPF passed only by a best-guess record (the domain publishes no SPF record), which is "
+      L"not a pass"));
+  EXPECT_TRUE(AnyDecided([](const BrandingDecision& decision) {
+    return decision.verdicts && decision.verdicts->spfResult == L"bestguesspass" &&
+           decision.verdicts->spfDomain == L"acme.example";
+  }));
+  EXPECT_TRUE(AnyIgnored(
+      L"Authentication-Results on line 7 lies outside the part of the block that Gmail wrote"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The S/MIME branch of the branding decision: which signer addresses are in a brand's
 // domain, which verdicts vouch for a brand, and the whole decision for signed mail received
 // through an Exchange account, on the platform's own cryptography.
+#include "branding/branding_decision.h"
 #include "branding/smime_branding.h"
 
 #include <gtest/gtest.h>
@@ -121,38 +122,26 @@ TEST_F(ExchangeSignedMailTest, OnlyATrustedSignatureFromTheBrandsDomainBrands) {
     SCOPED_TRACE(expected.file);
     const auto mail = Receive(expected.file);
     const std::wstring before = ClassOf(*mail);
-    std::vector<std::wstring> lines;
-    bool branded = false;
-    {
-      ScopedLogObserver observer([&lines](std::wstring_view line) { lines.emplace_back(line); });
-      branded = connect->BrandMailItem(*Item(mail), false);
-    }
-    auto logged = [&lines](const std::wstring& line) {
-      return std::find(lines.begin(), lines.end(), line) != lines.end();
-    };
+    const bool branded = connect->BrandMailItem(*Item(mail), false);
+    const BrandingDecision& decision = *connect->last_decision();
     if (expected.refusal == nullptr) {
       EXPECT_TRUE(branded);
       EXPECT_EQ(ClassOf(*mail), BrandedClassFor(before, L"Kestrel Bank"));
-      EXPECT_TRUE(logged(L"Message is from an exchange account"));
-      EXPECT_TRUE(logged(L"Branding SMIME message for sender Kestrel Bank"));
+      EXPECT_EQ(decision.reason, BrandingReason::kVouchedBySignature);
+      EXPECT_EQ(decision.brandName, L"Kestrel Bank");
       EXPECT_EQ(mail->saveFlags.size(), 1u);
     } else {
       EXPECT_FALSE(branded);
       const std::wstring refusal = Utf8ToWide(expected.refusal);
-      EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
-                              [&refusal](const std::wstring& line) {
-                                return line == refusal || line.rfind(refusal + L": ", 0) == 0;
-                              }))
-          << "no line is or starts with " << expected.refusal;
+      const std::wstring reason = DescribeBrandingReason(decision);
+      EXPECT_TRUE(reason == refusal || reason.rfind(refusal + L": ", 0) == 0)
+          << WideToUtf8(reason) << " is not and does not start with " << expected.refusal;
       EXPECT_EQ(ClassOf(*mail), before);
       EXPECT_TRUE(mail->saveFlags.empty());
     }
     if (expected.result != testing::kNoSignaturePart) {
-      const std::wstring result = Format(L"SMIME signature result=%d (", expected.result);
-      EXPECT_TRUE(
-          std::any_of(lines.begin(), lines.end(),
-                      [&result](const std::wstring& line) { return line.rfind(result, 0) == 0; }))
-          << "no line starts with " << WideToUtf8(result);
+      ASSERT_TRUE(decision.evidence.signature);
+      EXPECT_EQ(decision.evidence.signature->result, expected.result);
     }
   }
 }
@@ -161,12 +150,10 @@ TEST_F(ExchangeSignedMailTest, ABrandedSignedMessageKeepsItsClassOnlyBySignature
   const auto mail = Receive("detached-valid.eml");
   ASSERT_TRUE(connect->BrandMailItem(*Item(mail), false));
   EXPECT_FALSE(connect->BrandMailItem(*Item(mail), true));
-  EXPECT_TRUE(
-      Logged(L"Message class name is already branded - "
-             L"IPM.Note.SMIME.MultipartSigned.Tidepost.Kestrel Bank.SMIME.MultipartSigned"));
   // Its class came with it as far as a new look can tell, so the signature decides again;
   // a class it bears out is not saved a second time.
-  EXPECT_EQ(CountLogged(L"Branding SMIME message for sender Kestrel Bank"), 2);
+  EXPECT_EQ(connect->last_decision()->outcome, BrandingOutcome::kKeepBrandedClass);
+  EXPECT_EQ(connect->last_decision()->reason, BrandingReason::kVouchedBySignature);
   EXPECT_EQ(mail->saveFlags.size(), 1u);
   EXPECT_EQ(ClassOf(*mail),
             L"IPM.Note.SMIME.MultipartSigned.Tidepost.Kestrel Bank.SMIME.MultipartSigned");
@@ -183,9 +170,11 @@ TEST_F(ExchangeSignedMailTest, SignedMailOfAnUnlistedSenderIsNotChecked) {
   mail->SetProp(host::kPrTransportMessageHeadersW, headers);
   mail->SetProp(host::kPrSentRepresentingEmailAddressW, L"alerts@harborweekly.example");
   EXPECT_FALSE(connect->BrandMailItem(*Item(mail), false));
-  EXPECT_TRUE(Logged(L"Message from an exchange account is SMIME signed: its signature decides"));
-  EXPECT_TRUE(Logged(L"Sender not found in branding list"));
-  EXPECT_FALSE(Logged(L"Message is from an exchange account"));
+  const BrandingDecision& decision = *connect->last_decision();
+  EXPECT_EQ(decision.reason, BrandingReason::kSenderNotListed);
+  // Nobody's signature is verified for a sender the list does not name.
+  EXPECT_FALSE(decision.evidence.signature);
+  EXPECT_FALSE(decision.evidenceReason);
 }
 
 // Exchange mail reads From as Internet mail does when it crossed the Internet; mail that never
@@ -196,21 +185,24 @@ TEST_F(ExchangeSignedMailTest, FromIsReadOneWayAndWithoutHeadersOutlooksSenderCo
                     twoFroms->props.at(host::kPrTransportMessageHeadersW).text +
                         L"From: <other@harborweekly.example>\r\n");
   EXPECT_FALSE(connect->BrandMailItem(*Item(twoFroms), false));
-  EXPECT_TRUE(Logged(L"From field refused for branding: the message has 2 From fields"));
+  EXPECT_EQ(connect->last_decision()->reason, BrandingReason::kNoSender);
+  EXPECT_EQ(DescribeBrandingReason(*connect->last_decision()),
+            L"From field refused for branding: the message has 2 From fields");
 
   auto internal = Receive("detached-valid.eml");
   internal->props.erase(host::kPrTransportMessageHeadersW);
   EXPECT_TRUE(connect->BrandMailItem(*Item(internal), false));
-  EXPECT_FALSE(Logged(L"Failed getting transport headers"));
+  EXPECT_EQ(connect->last_decision()->evidence.sender.address, L"alerts@kestrelbank.example");
 }
 
 TEST_F(ExchangeSignedMailTest, OtherAccountsKeepTheirHeaderDecision) {
   // A valid signature does not stand in for a provider's verdicts on a Gmail account.
   const auto mail = Receive("detached-valid.eml", 1);
   EXPECT_FALSE(connect->BrandMailItem(*Item(mail), false));
-  EXPECT_TRUE(Logged(L"Account mail provider @gmail.com should be checked for branding"));
-  EXPECT_TRUE(Logged(L"Failed SPF\\DKIM check"));
-  EXPECT_FALSE(Logged(L"Message is from an exchange account"));
+  const BrandingDecision& decision = *connect->last_decision();
+  EXPECT_EQ(decision.evidence.mailProvider, L"@gmail.com");
+  EXPECT_EQ(decision.reason, BrandingReason::kNoPass);
+  EXPECT_FALSE(decision.evidence.signature);
   EXPECT_EQ(ClassOf(*mail), L"IPM.Note.SMIME.MultipartSigned");
 }
 

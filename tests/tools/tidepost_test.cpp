@@ -240,7 +240,6 @@ TEST(TidepostCheckTest, RealWorldSendersUnreadableFilesAndReasons) {
 // for, and a reason even where the sender could not be read.
 TEST(TidepostDecisionTest, EveryDecisionHasAReason) {
   BrandingDecision restored;
-  restored.evidence.readable = true;
   restored.evidence.messageClass = L"IPM.Note.Tidepost.Acme";
   restored.outcome = BrandingOutcome::kRestoreClass;
   restored.reason = BrandingReason::kNoPass;

@@ -69,7 +69,7 @@ std::wstring DecisionReason(const BrandingDecision& decision, bool withIgnoredVe
     reason += (reason.empty() ? L"" : L"; ") + part;
   };
   const MessageEvidence& read = decision.evidence;
-  if (read.readable && IsBrandedClass(read.messageClass))
+  if (IsBrandedClass(read.messageClass))
     add(L"Message class name is already branded - " + read.messageClass);
   if (withIgnoredVerdicts && decision.verdicts) {
     for (const std::wstring& note : decision.verdicts->ignored)
