@@ -1,4 +1,4 @@
-// The rich content of one inspector.
+// The active content of one inspector.
 #include "display/brisklet_item.h"
 
 #include "display/message_windows.h"

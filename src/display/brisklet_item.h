@@ -1,4 +1,4 @@
-// CBriskletItem: the rich content of one inspector (a message opened in its own window). It
+// CBriskletItem: the active content of one inspector (a message opened in its own window). It
 // lays a browser of its own over the inspector's message body (display/hosted_view.h): with
 // active content the browser is shown in the body's place and the body hidden; otherwise, or
 // once the active content is given up, the body is shown again and the browser hidden. The
