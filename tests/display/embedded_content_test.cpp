@@ -10,7 +10,7 @@
 #include "addin/add_in_fixture.h"
 #include "base/text.h"
 #include "display/message_embedded_content.h"
-#include "fake_html_engine.h"
+#include "page/fake_html_engine.h"
 #include "host/mapi.h"
 #include "host/sim/sim_outlook_windows.h"
 #include "page/temp_folder.h"
