@@ -116,6 +116,85 @@ void PrintDecision(const Simulation::Message& message, host::MailItem& item,
               Narrow(DecisionReason(decision, false)).c_str());
 }
 
+// The messages as one account received them, with the senders list given in the add-in's
+// cache. 0, or the exit code when they cannot be had; each file that cannot be read is
+// reported and left out.
+int LoadTheMessages(const Options& options, RunFolder& folder, Simulation& run,
+                    std::vector<host::sim::UnreadableFile>* unreadable) {
+  const std::string address = *options.Value("--account");
+  const std::string domain = address.substr(address.rfind('@') + 1);
+  const std::string server = options.Value("--server").value_or("imap." + domain);
+  const std::filesystem::path mailbox = folder.MakeSubfolder("mailbox");
+  std::map<std::string, std::string> originals;
+  if (!MakeMailbox(mailbox, address, options.Value("--type").value_or("imap"), server,
+                   options.operands(), &originals)) {
+    return 66;
+  }
+  run.MakeDataFolder();
+  std::error_code failure;
+  std::filesystem::copy_file(*options.Value("--senders"), run.DataFolder() / "sendersList.xml",
+                             failure);
+  if (failure) {
+    std::fprintf(stderr, "tidepost: cannot read %s\n", options.Value("--senders")->c_str());
+    return 66;
+  }
+  std::wstring error;
+  if (!run.LoadMailbox(mailbox, unreadable, &error)) {
+    std::fprintf(stderr, "tidepost: %s\n", Narrow(error).c_str());
+    return 65;
+  }
+  for (const host::sim::UnreadableFile& file : *unreadable) {
+    const std::string copy = std::filesystem::path(Narrow(file.path)).filename().string();
+    std::fprintf(stderr, "tidepost: %s: %s\n", originals[copy].c_str(),
+                 Narrow(file.reason).c_str());
+  }
+  return 0;
+}
+
+// The add-in connected without a network: the senders list is the one given, read from its
+// cache. When it gives no branded sender, what the add-in logged says why (the run's folder
+// goes when the command ends).
+void ConnectOffline(Simulation& run, std::optional<CConnect>* addin) {
+  config::ServiceEndpoints closed;
+  closed.apiHost = closed.statsHost = L"127.0.0.1";
+  closed.apiPort = closed.statsPort = 9;
+  config::SetServices(closed);
+  AddinOptions quiet;
+  quiet.sendersList.firstDelayMs = quiet.senderIcons.firstDelayMs = 24 * 3600 * 1000;
+  std::vector<std::wstring> startLines;
+  bool connected = false;
+  {
+    ScopedLogObserver observer(
+        [&startLines](std::wstring_view line) { startLines.emplace_back(line); });
+    addin->emplace(std::move(quiet));
+    connected = hr::Succeeded((*addin)->OnConnection(*run.sim().outlook.ConnectionArgumentFor()));
+  }
+  if (!connected || (*addin)->branding_list().senders().empty()) {
+    std::fprintf(stderr,
+                 "tidepost: the senders list gave no branded senders; the add-in logged:\n");
+    for (const std::wstring& line : startLines)
+      std::fprintf(stderr, "  %s\n", Narrow(line).c_str());
+  }
+}
+
+// One message: the decision step by step, its class before and after, its active content.
+void CheckMessage(Simulation& run, const Simulation::Message& message, CConnect& addin) {
+  auto item = run.sim().outlook.MailItemFor(message.mail);
+  const std::wstring before = TextProp(*message.mail, host::kPrMessageClassW);
+  const bool branded = addin.BrandMailItem(*item, false);
+  PrintDecision(message, *item, *addin.last_decision(), branded);
+  std::printf("  class:     %s -> %s\n", OrDash(before).c_str(),
+              OrDash(TextProp(*message.mail, host::kPrMessageClassW)).c_str());
+  std::wstring body;
+  GetMessageBodyText(item.get(), &body, false);
+  const ActiveContentPointer pointer = FindActiveContentPointer(body);
+  std::printf("  active content: %s\n",
+              pointer.found ? (Narrow(pointer.pointer) +
+                               (pointer.messageMode ? " (in the message)" : " (elsewhere)"))
+                                  .c_str()
+                            : "none");
+}
+
 }  // namespace
 
 int CheckCommand(const Arguments& arguments) {
@@ -131,10 +210,6 @@ int CheckCommand(const Arguments& arguments) {
   std::unique_ptr<host::MessageCrypto> crypto;
   if (!MakeTrustingCrypto(options, &crypto))
     return 66;
-  const std::string address = *options.Value("--account");
-  const std::string domain = address.substr(address.rfind('@') + 1);
-  const std::string server = options.Value("--server").value_or("imap." + domain);
-
   std::string problem;
   const std::unique_ptr<RunFolder> folder = RunFolder::Create("check", &problem);
   if (!folder) {
@@ -142,73 +217,13 @@ int CheckCommand(const Arguments& arguments) {
     return 73;
   }
   Simulation run(folder->MakeSubfolder("run"), crypto.get());
-  const std::filesystem::path mailbox = folder->MakeSubfolder("mailbox");
-  std::map<std::string, std::string> originals;
-  if (!MakeMailbox(mailbox, address, options.Value("--type").value_or("imap"), server,
-                   options.operands(), &originals)) {
-    return 66;
-  }
-  run.MakeDataFolder();
-  std::error_code failure;
-  std::filesystem::copy_file(*options.Value("--senders"), run.DataFolder() / "sendersList.xml",
-                             failure);
-  if (failure) {
-    std::fprintf(stderr, "tidepost: cannot read %s\n", options.Value("--senders")->c_str());
-    return 66;
-  }
   std::vector<host::sim::UnreadableFile> unreadable;
-  std::wstring error;
-  if (!run.LoadMailbox(mailbox, &unreadable, &error)) {
-    std::fprintf(stderr, "tidepost: %s\n", Narrow(error).c_str());
-    return 65;
-  }
-  // A message that cannot be read is reported; the others are checked.
-  for (const host::sim::UnreadableFile& file : unreadable) {
-    const std::string copy = std::filesystem::path(Narrow(file.path)).filename().string();
-    std::fprintf(stderr, "tidepost: %s: %s\n", originals[copy].c_str(),
-                 Narrow(file.reason).c_str());
-  }
-
-  // No network: the senders list is the one given, read from the add-in's cache.
-  config::ServiceEndpoints closed;
-  closed.apiHost = closed.statsHost = L"127.0.0.1";
-  closed.apiPort = closed.statsPort = 9;
-  config::SetServices(closed);
-  AddinOptions quiet;
-  quiet.sendersList.firstDelayMs = quiet.senderIcons.firstDelayMs = 24 * 3600 * 1000;
-  std::vector<std::wstring> startLines;
+  if (const int failed = LoadTheMessages(options, *folder, run, &unreadable))
+    return failed;
   std::optional<CConnect> addin;
-  bool connected = false;
-  {
-    ScopedLogObserver observer(
-        [&startLines](std::wstring_view line) { startLines.emplace_back(line); });
-    addin.emplace(std::move(quiet));
-    connected = hr::Succeeded(addin->OnConnection(*run.sim().outlook.ConnectionArgumentFor()));
-  }
-  if (!connected || addin->branding_list().senders().empty()) {
-    // The run's folder goes when the command ends: what the add-in said is shown instead.
-    std::fprintf(stderr,
-                 "tidepost: the senders list gave no branded senders; the add-in logged:\n");
-    for (const std::wstring& line : startLines)
-      std::fprintf(stderr, "  %s\n", Narrow(line).c_str());
-  }
-
-  for (const Simulation::Message& message : run.ReceivedMessages()) {
-    auto item = run.sim().outlook.MailItemFor(message.mail);
-    const std::wstring before = TextProp(*message.mail, host::kPrMessageClassW);
-    const bool branded = addin->BrandMailItem(*item, false);
-    PrintDecision(message, *item, *addin->last_decision(), branded);
-    std::printf("  class:     %s -> %s\n", OrDash(before).c_str(),
-                OrDash(TextProp(*message.mail, host::kPrMessageClassW)).c_str());
-    std::wstring body;
-    GetMessageBodyText(item.get(), &body, false);
-    const ActiveContentPointer pointer = FindActiveContentPointer(body);
-    std::printf("  active content: %s\n",
-                pointer.found ? (Narrow(pointer.pointer) +
-                                 (pointer.messageMode ? " (in the message)" : " (elsewhere)"))
-                                    .c_str()
-                              : "none");
-  }
+  ConnectOffline(run, &addin);
+  for (const Simulation::Message& message : run.ReceivedMessages())
+    CheckMessage(run, message, *addin);
   addin->OnQuit();
   return unreadable.empty() ? 0 : 65;
 }
