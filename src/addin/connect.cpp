@@ -4,7 +4,7 @@
 #include "addin/timer_proc.h"
 #include "base/text.h"
 #include "branding/account_provider_map.h"
-#include "display/brisklet_display.h"
+#include "display/active_content_display.h"
 #include "display/message_embedded_content.h"
 #include "host/clock.h"
 #include "host/host.h"
@@ -48,7 +48,7 @@ CConnect::CConnect(AddinOptions options)
                        m_currentEntryId},
       m_display(m_options.display
                     ? std::move(m_options.display)
-                    : std::make_unique<BriskletDisplay>(
+                    : std::make_unique<ActiveContentDisplay>(
                           m_displayContext, std::make_unique<MessageEmbeddedContent>(m_pageHeads))),
       m_mailCheck(
           m_session, m_timers, m_brandingList, *m_display, m_cs,

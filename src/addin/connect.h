@@ -75,7 +75,7 @@ class CConnect final : public host::OutlookEventHandler, private MailArrival::Ch
 
   void OnTimer(host::WindowHandle window, uint32_t message, host::TimerId id, uint32_t time);
 
-  // The rich-content display of the last checked message (the display does the work).
+  // The active-content display of the last checked message (the display does the work).
   void ShowBrisklet(bool inInspector);
   void ShowBriskletOnWindow(bool readingPane) { m_display->ShowBriskletOnWindow(readingPane); }
   void CreateBriskletWindow(bool createOnly) { m_display->CreateBriskletWindow(createOnly); }

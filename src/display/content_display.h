@@ -1,4 +1,4 @@
-// What the add-in object asks of the rich-content display: the browser windows laid over
+// What the add-in object asks of the active-content display: the browser windows laid over
 // the reading pane and the inspectors, the browser helper object, and the temporary files
 // of embedded content.
 #pragma once

@@ -1,7 +1,7 @@
 // The keyboard and mouse procedures: keys for the hosted browsers that Outlook's windows would
 // otherwise swallow, F5, and the zoom on Ctrl with the keypad's plus and minus keys or the
 // mouse wheel. Keys outside any hosted browser pass to Outlook unchanged.
-#include "display/brisklet_display.h"
+#include "display/active_content_display.h"
 #include "display/zoom_rules.h"
 #include "host/host.h"
 #include "host/windows.h"
@@ -34,7 +34,8 @@ const wchar_t* NameOf(bool readingPane) {
 
 }  // namespace
 
-std::optional<BriskletDisplay::View> BriskletDisplay::KeyboardTarget(host::WindowHandle focus) {
+std::optional<ActiveContentDisplay::View> ActiveContentDisplay::KeyboardTarget(
+    host::WindowHandle focus) {
   host::WindowHandle hostWindow = focus;
   for (int step = 0; step < kHostAboveFocus && hostWindow != 0; ++step)
     hostWindow = host::windows().Parent(hostWindow);
@@ -48,7 +49,7 @@ std::optional<BriskletDisplay::View> BriskletDisplay::KeyboardTarget(host::Windo
   return std::nullopt;
 }
 
-bool BriskletDisplay::KeyboardProc(int code, uint32_t virtualKey, uint32_t keyFlags) {
+bool ActiveContentDisplay::KeyboardProc(int code, uint32_t virtualKey, uint32_t keyFlags) {
   if (code == host::kHcNoRemove)
     return false;
   const host::WindowHandle focus = host::windows().Focus();
@@ -101,7 +102,7 @@ bool BriskletDisplay::KeyboardProc(int code, uint32_t virtualKey, uint32_t keyFl
   return true;
 }
 
-bool BriskletDisplay::ApplyZoom(const View& target, int zoom, const wchar_t* source) {
+bool ActiveContentDisplay::ApplyZoom(const View& target, int zoom, const wchar_t* source) {
   target.browser->set_zoom(zoom);
   WriteLogFormat(L"%s: Changing browser zoom level to %d of %s window", source, zoom,
                  NameOf(target.readingPane));
@@ -109,7 +110,8 @@ bool BriskletDisplay::ApplyZoom(const View& target, int zoom, const wchar_t* sou
   return true;
 }
 
-std::optional<BriskletDisplay::View> BriskletDisplay::WheelTarget(const host::MouseHookData& data) {
+std::optional<ActiveContentDisplay::View> ActiveContentDisplay::WheelTarget(
+    const host::MouseHookData& data) {
   host::WindowHandle top = host::windows().Focus();
   for (int step = 0; step < kLongestParentChain && top != 0; ++step) {
     const host::WindowHandle parent = host::windows().Parent(top);
@@ -136,7 +138,7 @@ std::optional<BriskletDisplay::View> BriskletDisplay::WheelTarget(const host::Mo
   return std::nullopt;
 }
 
-bool BriskletDisplay::MouseProc(int code, uint32_t message, const host::MouseHookData& data) {
+bool ActiveContentDisplay::MouseProc(int code, uint32_t message, const host::MouseHookData& data) {
   if (code == host::kHcNoRemove || message != host::kWmMouseWheel ||
       !host::input().IsKeyDown(kVkControl)) {
     return false;

@@ -2,7 +2,7 @@
 // thread passes here. It forgets the mail on display when the reading pane's dialog goes,
 // keeps the message window hidden while a browser window is rebuilt, takes the browser helper
 // object's two messages, and keeps the browser windows the size of the message body.
-#include "display/brisklet_display.h"
+#include "display/active_content_display.h"
 #include "host/host.h"
 #include "host/system.h"
 #include "host/windows.h"
@@ -18,7 +18,7 @@ host::WindowHandle Live(host::WindowHandle window) {
 
 }  // namespace
 
-void BriskletDisplay::CallWndProc(int /*code*/, const host::WindowMessage& message) {
+void ActiveContentDisplay::CallWndProc(int /*code*/, const host::WindowMessage& message) {
   switch (message.message) {
     case host::kWmNcDestroy:
       if (message.window != 0 && message.window == m_pane.dialog_window())
@@ -55,7 +55,7 @@ void BriskletDisplay::CallWndProc(int /*code*/, const host::WindowMessage& messa
   ResizeToBodyHost(*view, message.window);
 }
 
-void BriskletDisplay::ResizeToBodyHost(const View& view, host::WindowHandle window) {
+void ActiveContentDisplay::ResizeToBodyHost(const View& view, host::WindowHandle window) {
   if (window == 0 || (window != view.bodyHost && window != view.body))
     return;
   const host::WindowHandle browserWindow = view.browser->LiveWindow();

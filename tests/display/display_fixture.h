@@ -6,7 +6,7 @@
 #include <string>
 
 #include "addin/add_in_fixture.h"
-#include "display/brisklet_display.h"
+#include "display/active_content_display.h"
 #include "host/sim/sim_outlook_windows.h"
 
 namespace tp::testing {
@@ -21,7 +21,7 @@ class DisplayTest : public AddinTest {
 
   // Connects the add-in with its own display.
   void Start();
-  BriskletDisplay& display() { return static_cast<BriskletDisplay&>(connect->display()); }
+  ActiveContentDisplay& display() { return static_cast<ActiveContentDisplay&>(connect->display()); }
   ReadingPane& pane() { return display().reading_pane(); }
 
   // A received message in the Inbox, with active content or without.

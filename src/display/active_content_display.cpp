@@ -1,5 +1,5 @@
-// The rich-content display: showing checked messages, its timers, inspectors and quit.
-#include "display/brisklet_display.h"
+// The active-content display: showing checked messages, its timers, inspectors and quit.
+#include "display/active_content_display.h"
 
 #include "host/host.h"
 #include "host/windows.h"
@@ -16,43 +16,44 @@ constexpr host::HookType kHooks[] = {host::HookType::kCallWndProc, host::HookTyp
 
 }  // namespace
 
-BriskletDisplay::BriskletDisplay(DisplayContext& context, std::unique_ptr<EmbeddedContent> embedded)
+ActiveContentDisplay::ActiveContentDisplay(DisplayContext& context,
+                                           std::unique_ptr<EmbeddedContent> embedded)
     : m_context(context),
       m_embedded(embedded ? std::move(embedded) : std::make_unique<NoEmbeddedContent>()),
       m_pane(context) {}
 
-BriskletDisplay::~BriskletDisplay() {
+ActiveContentDisplay::~ActiveContentDisplay() {
   // No hook may call into a display that is gone.
   RemoveHooks();
 }
 
-void BriskletDisplay::CreateBrowserHelper() {
+void ActiveContentDisplay::CreateBrowserHelper() {
   m_connectionHelper.reset();
   (void)host::browsers().CreateBrowserHelper(&m_connectionHelper);  // a failure is ignored
 }
 
-void BriskletDisplay::BeginCheck() {
+void ActiveContentDisplay::BeginCheck() {
   m_checked.compose = false;
   m_checked.activeWanted = false;
   m_checked.messageMode = false;
   m_pane.BeginCheck();
 }
 
-bool BriskletDisplay::CheckTideEmbed(host::MailItem& item, bool inInspector,
-                                     CheckedMessage* message) {
+bool ActiveContentDisplay::CheckTideEmbed(host::MailItem& item, bool inInspector,
+                                          CheckedMessage* message) {
   const bool found = m_embedded->CheckTideEmbed(item, inInspector, message);
   ReleaseUnshownCopies(message->entryId);
   return found;
 }
 
-void BriskletDisplay::ShowBrisklet(const CheckedMessage& message, bool inInspector) {
+void ActiveContentDisplay::ShowBrisklet(const CheckedMessage& message, bool inInspector) {
   ReleaseClosedItems();
   m_checked = message;
   (void)ShowBrisklet(inInspector);
   ReleaseUnshownCopies(m_checked.entryId);
 }
 
-bool BriskletDisplay::ShowBrisklet(bool inInspector) {
+bool ActiveContentDisplay::ShowBrisklet(bool inInspector) {
   WriteLog(L"In ShowBrisklet");
   // An inspector's show is retried only while its item is the current one.
   if (inInspector && m_currentItem.expired())
@@ -67,7 +68,7 @@ bool BriskletDisplay::ShowBrisklet(bool inInspector) {
   return true;
 }
 
-void BriskletDisplay::ShowBriskletOnWindow(bool readingPane) {
+void ActiveContentDisplay::ShowBriskletOnWindow(bool readingPane) {
   WriteLog(L"in ShowBriskletOnWindow");
   m_offline.Check(&m_checked.activeWanted, explorer());
   if (readingPane) {
@@ -77,7 +78,7 @@ void BriskletDisplay::ShowBriskletOnWindow(bool readingPane) {
   }
 }
 
-void BriskletDisplay::ShowInInspector() {
+void ActiveContentDisplay::ShowInInspector() {
   const std::shared_ptr<CBriskletItem> current = m_currentItem.lock();
   if (!current)
     return;  // its inspector closed or its item was released: nothing to show
@@ -100,7 +101,7 @@ void BriskletDisplay::ShowInInspector() {
   m_context.timers.Arm(kTimerRetryShowInInspector, kRetryShowMs);
 }
 
-void BriskletDisplay::OnTimer(host::TimerId id) {
+void ActiveContentDisplay::OnTimer(host::TimerId id) {
   ReleaseClosedItems();
   switch (id) {
     case kTimerCreateBrowserWindow:
@@ -119,14 +120,14 @@ void BriskletDisplay::OnTimer(host::TimerId id) {
   ReleaseUnshownCopies(m_checked.entryId);
 }
 
-void BriskletDisplay::CreateBriskletWindow(bool createOnly) {
+void ActiveContentDisplay::CreateBriskletWindow(bool createOnly) {
   CriticalSectionLock hold(m_context.lock);
   (void)host::browsers().RegisterHostClass();
   InstallHooks();
   m_pane.CreateBriskletWindow(createOnly, m_checked);
 }
 
-void BriskletDisplay::InstallHooks() {
+void ActiveContentDisplay::InstallHooks() {
   host::input().SetHookProcedures(this);
   for (host::HookType hook : kHooks) {
     if (!host::input().IsHookInstalled(hook))
@@ -134,7 +135,7 @@ void BriskletDisplay::InstallHooks() {
   }
 }
 
-void BriskletDisplay::RemoveHooks() {
+void ActiveContentDisplay::RemoveHooks() {
   for (host::HookType hook : kHooks) {
     if (host::input().IsHookInstalled(hook))
       (void)host::input().RemoveHook(hook);
@@ -142,7 +143,7 @@ void BriskletDisplay::RemoveHooks() {
   host::input().SetHookProcedures(nullptr);
 }
 
-void BriskletDisplay::OnSendActivate(host::WindowHandle /*window*/) {
+void ActiveContentDisplay::OnSendActivate(host::WindowHandle /*window*/) {
   ClosedBrowserWindows::InCall fromHelper(m_context.closedBrowserWindows);
   const host::WindowHandle root = host::windows().Root(host::windows().Focus());
   if (root == 0)
@@ -157,7 +158,7 @@ void BriskletDisplay::OnSendActivate(host::WindowHandle /*window*/) {
   }
 }
 
-void BriskletDisplay::OnSendCancel(host::WindowHandle /*window*/) {
+void ActiveContentDisplay::OnSendCancel(host::WindowHandle /*window*/) {
   ClosedBrowserWindows::InCall fromHelper(m_context.closedBrowserWindows);
   const host::WindowHandle root = host::windows().Root(host::windows().Focus());
   if (root == 0)
@@ -172,7 +173,7 @@ void BriskletDisplay::OnSendCancel(host::WindowHandle /*window*/) {
   }
 }
 
-void BriskletDisplay::BindInspector(const std::shared_ptr<host::Inspector>& inspector) {
+void ActiveContentDisplay::BindInspector(const std::shared_ptr<host::Inspector>& inspector) {
   ReleaseClosedItems();
   const uintptr_t identity = inspector->Identity();
   auto found = m_inspectorItems.find(identity);
@@ -185,7 +186,7 @@ void BriskletDisplay::BindInspector(const std::shared_ptr<host::Inspector>& insp
   m_currentItem = found->second;
 }
 
-void BriskletDisplay::OnItemClosed(CBriskletItem& item) {
+void ActiveContentDisplay::OnItemClosed(CBriskletItem& item) {
   if (m_currentItem.lock().get() == &item) {
     m_currentItem.reset();
     m_context.timers.Kill(kTimerRetryShowInInspector);
@@ -200,31 +201,31 @@ void BriskletDisplay::OnItemClosed(CBriskletItem& item) {
   ReleaseUnshownCopies(m_checked.entryId);
 }
 
-void BriskletDisplay::ReleaseClosedItems() {
+void ActiveContentDisplay::ReleaseClosedItems() {
   if (!m_context.closedBrowserWindows.in_call())
     m_closedItems.clear();
 }
 
-void BriskletDisplay::ReleaseInspectors() {
+void ActiveContentDisplay::ReleaseInspectors() {
   ReleaseClosedItems();
   m_inspectorItems.clear();
   m_currentItem.reset();
   m_context.timers.Kill(kTimerRetryShowInInspector);
 }
 
-void BriskletDisplay::ReleaseUnshownCopies(const std::wstring& checkedEntryId) {
+void ActiveContentDisplay::ReleaseUnshownCopies(const std::wstring& checkedEntryId) {
   std::set<std::wstring> shown{checkedEntryId, m_pane.view().content().entryId};
   for (const auto& [identity, item] : m_inspectorItems)
     shown.insert(item->content().entryId);
   m_embedded->ReleaseCopiesExcept(shown);
 }
 
-CBriskletItem* BriskletDisplay::ItemOf(uintptr_t inspectorIdentity) const {
+CBriskletItem* ActiveContentDisplay::ItemOf(uintptr_t inspectorIdentity) const {
   auto found = m_inspectorItems.find(inspectorIdentity);
   return found == m_inspectorItems.end() ? nullptr : found->second.get();
 }
 
-void BriskletDisplay::TearDown() {
+void ActiveContentDisplay::TearDown() {
   ReleaseClosedItems();
   RemoveHooks();
   m_pane.TearDown();
@@ -235,7 +236,7 @@ void BriskletDisplay::TearDown() {
   m_context.closedBrowserWindows.ReleaseAll();
 }
 
-BriskletDisplay::View BriskletDisplay::PaneView() {
+ActiveContentDisplay::View ActiveContentDisplay::PaneView() {
   View view;
   view.root = explorer();
   view.bodyHost = m_pane.body_host_window();
@@ -245,7 +246,8 @@ BriskletDisplay::View BriskletDisplay::PaneView() {
   return view;
 }
 
-std::optional<BriskletDisplay::View> BriskletDisplay::FindViewByRoot(host::WindowHandle root) {
+std::optional<ActiveContentDisplay::View> ActiveContentDisplay::FindViewByRoot(
+    host::WindowHandle root) {
   if (root == 0)
     return std::nullopt;
   if (root == explorer())

@@ -1,4 +1,4 @@
-// The rich-content display: the reading pane's browser, one CBriskletItem per inspector, the
+// The active-content display: the reading pane's browser, one CBriskletItem per inspector, the
 // offline check, the display's timers, and the thread hooks that keep the browser windows in
 // place (the window-message watcher) and give them working keys, zoom and F5.
 #pragma once
@@ -23,13 +23,13 @@
 
 namespace tp {
 
-class BriskletDisplay final : public ContentDisplay, private host::HookProcedures {
+class ActiveContentDisplay final : public ContentDisplay, private host::HookProcedures {
  public:
-  explicit BriskletDisplay(DisplayContext& context,
-                           std::unique_ptr<EmbeddedContent> embedded = nullptr);
-  ~BriskletDisplay() override;
-  BriskletDisplay(const BriskletDisplay&) = delete;
-  BriskletDisplay& operator=(const BriskletDisplay&) = delete;
+  explicit ActiveContentDisplay(DisplayContext& context,
+                                std::unique_ptr<EmbeddedContent> embedded = nullptr);
+  ~ActiveContentDisplay() override;
+  ActiveContentDisplay(const ActiveContentDisplay&) = delete;
+  ActiveContentDisplay& operator=(const ActiveContentDisplay&) = delete;
 
   void RemoveTemporaryFiles() override { m_embedded->RemoveTemporaryFiles(); }
   void CreateBrowserHelper() override;
