@@ -229,24 +229,23 @@ bool IsDotAtom(std::string_view text) {
   return true;
 }
 
-// The address proper spelled by tokens[begin, end): local part "@" domain, each in its current
-// or obsolete form (words and atoms joined by dots, with white space and comments between).
-bool ReadAddrSpec(const std::vector<Token>& tokens, size_t begin, size_t end, std::string* address,
-                  const wchar_t** problem) {
-  std::string local;
-  bool quoted = false;
-  size_t i = begin;
+// The local part of the address spelled by tokens[*at, end), in its current or obsolete form
+// (words joined by dots); leaves `*at` past the "@" after it. `quoted` tells whether a quoted
+// string was part of it.
+bool ReadLocalPart(const std::vector<Token>& tokens, size_t* at, size_t end, std::string* local,
+                   bool* quoted, const wchar_t** problem) {
+  size_t i = *at;
   bool wantWord = true;
   for (; i < end && !IsSpecial(tokens[i], '@'); ++i) {
     const Token& token = tokens[i];
     if (IsSpecial(token, '.')) {
       // Repeated and trailing dots are not allowed, but some Japanese mobile carriers gave
       // out such addresses ("taro..x.@docomo.example"): they are kept as written.
-      local += '.';
+      *local += '.';
       wantWord = true;
     } else if (IsWord(token) && wantWord) {
-      local += token.text;
-      quoted = quoted || token.kind == TokenKind::kQuoted;
+      *local += token.text;
+      *quoted = *quoted || token.kind == TokenKind::kQuoted;
       wantWord = false;
     } else if (IsWord(token)) {
       // Two words without a dot: the text before an address was meant as its name.
@@ -266,11 +265,18 @@ bool ReadAddrSpec(const std::vector<Token>& tokens, size_t begin, size_t end, st
     *problem = kNoAt;
     return false;
   }
-  if (local.empty() && !quoted) {
+  if (local->empty() && !*quoted) {
     *problem = kNoLocalPart;
     return false;
   }
-  ++i;  // the '@'
+  *at = i + 1;  // past the '@'
+  return true;
+}
+
+// The domain from tokens[*at, end): a domain literal, or atoms joined by dots; leaves `*at`
+// after it. Empty when there is none.
+std::string ReadDomain(const std::vector<Token>& tokens, size_t* at, size_t end) {
+  size_t i = *at;
   std::string domain;
   if (i < end && tokens[i].kind == TokenKind::kLiteral) {
     domain += '[';
@@ -284,7 +290,7 @@ bool ReadAddrSpec(const std::vector<Token>& tokens, size_t begin, size_t end, st
     domain += ']';
     ++i;
   } else {
-    wantWord = true;
+    bool wantWord = true;
     for (; i < end; ++i) {
       const Token& token = tokens[i];
       if (IsSpecial(token, '.') && !wantWord) {
@@ -298,6 +304,31 @@ bool ReadAddrSpec(const std::vector<Token>& tokens, size_t begin, size_t end, st
       }
     }
   }
+  *at = i;
+  return domain;
+}
+
+// A local part as a quoted string, with what a quoted string cannot hold plainly escaped.
+std::string Requoted(const std::string& local) {
+  std::string requoted = "\"";
+  for (char ch : local) {
+    if (ch == '"' || ch == '\\' || ch == '\r' || ch == '\n')
+      requoted += '\\';
+    requoted += ch;
+  }
+  return requoted + "\"";
+}
+
+// The address proper spelled by tokens[begin, end): local part "@" domain, each in its current
+// or obsolete form (words and atoms joined by dots, with white space and comments between).
+bool ReadAddrSpec(const std::vector<Token>& tokens, size_t begin, size_t end, std::string* address,
+                  const wchar_t** problem) {
+  std::string local;
+  bool quoted = false;
+  size_t i = begin;
+  if (!ReadLocalPart(tokens, &i, end, &local, &quoted, problem))
+    return false;
+  const std::string domain = ReadDomain(tokens, &i, end);
   if (domain.empty()) {
     *problem = kNoDomain;
     return false;
@@ -310,15 +341,8 @@ bool ReadAddrSpec(const std::vector<Token>& tokens, size_t begin, size_t end, st
     }
     return false;
   }
-  if (quoted && !IsDotAtom(local)) {
-    std::string requoted = "\"";
-    for (char ch : local) {
-      if (ch == '"' || ch == '\\' || ch == '\r' || ch == '\n')
-        requoted += '\\';
-      requoted += ch;
-    }
-    local = requoted + "\"";
-  }
+  if (quoted && !IsDotAtom(local))
+    local = Requoted(local);
   *address = local + "@" + domain;
   return true;
 }
@@ -393,61 +417,21 @@ class AddressListReader {
         continue;
       }
       separatorLast = false;
-      std::vector<Token> words;  // everything before '<', ':', ',', ';' or the end
-      while (m_current.kind != TokenKind::kEnd && !IsSpecial(m_current, '<') &&
-             !IsSpecial(m_current, ':') && !IsSpecial(m_current, ',') &&
-             !IsSpecial(m_current, ';')) {
-        words.push_back(m_current);
-        Advance();
-      }
+      const std::vector<Token> words = ReadWords();
       if (IsSpecial(m_current, ':')) {
         // "display-name:" opens a group; its mailboxes follow.
         if (inGroup)
           return Fail(kNestedGroup, shape);
-        for (const Token& word : words) {
-          if (!word.closed)
-            return Fail(UnclosedProblem(word), shape);
-          if (!IsWord(word) && !IsSpecial(word, '.'))
-            return Fail(kTextAfterAddress, shape);
-        }
+        if (const wchar_t* problem = GroupNameProblem(words))
+          return Fail(problem, shape);
         inGroup = true;
         afterElement = false;
         ++shape->groups;
         NextElement();
         continue;
       }
-      for (const Token& word : words) {
-        if (!word.closed)
-          return Fail(UnclosedProblem(word), shape);
-        if (IsSpecial(word, '>'))
-          return Fail(kStrayClose, shape);
-      }
-      Mailbox mailbox;
-      std::string address;
-      MailboxMarks marks;
-      const wchar_t* failure = nullptr;
-      if (IsSpecial(m_current, '<')) {
-        for (const Token& word : words)
-          marks.AddOutsideToken(word);
-        marks.AddOutsideToken(m_current);
-        Advance();
-        if (!ReadAngleAddress(&address, &failure, &marks))
-          return Fail(failure, shape);
-        // Some mailers write the address itself, unquoted, as the display name
-        // ("news@x.example <news@x.example>"); the address in brackets is the mailbox.
-        mailbox.displayName = PhraseText(words, m_rawCharset);
-      } else {
-        if (!ReadAddrSpec(words, 0, words.size(), &address, &failure))
-          return Fail(failure, shape);
-        // A comment before the first word, or after the last, is outside the address.
-        for (size_t i = 0; i < words.size(); ++i)
-          marks.AddAddressToken(words[i], i > 0);
-        marks.AddOutsideComment(words.front());
-        mailbox.displayName = DecodeHeaderText(m_lexer.comment(), m_rawCharset);
-      }
-      marks.AddOutsideToken(m_current);
-      mailbox.address = DecodeUnlabelled(address);
-      Record(mailbox, marks, shape);
+      if (!ReadMailbox(words, shape))
+        return;
       if (firstOnly)
         return;
       afterElement = true;
@@ -461,6 +445,63 @@ class AddressListReader {
 
  private:
   void Advance() { m_current = m_lexer.Next(); }
+  // The tokens before the next '<', ':', ',', ';' or the end.
+  std::vector<Token> ReadWords() {
+    std::vector<Token> words;
+    while (m_current.kind != TokenKind::kEnd && !IsSpecial(m_current, '<') &&
+           !IsSpecial(m_current, ':') && !IsSpecial(m_current, ',') && !IsSpecial(m_current, ';')) {
+      words.push_back(m_current);
+      Advance();
+    }
+    return words;
+  }
+  // Why the words before a ':' are not a group's display name, or nullptr when they are.
+  static const wchar_t* GroupNameProblem(const std::vector<Token>& words) {
+    for (const Token& word : words) {
+      if (!word.closed)
+        return UnclosedProblem(word);
+      if (!IsWord(word) && !IsSpecial(word, '.'))
+        return kTextAfterAddress;
+    }
+    return nullptr;
+  }
+  // One mailbox, "name <address>" or a bare address, from `words` and what follows them; adds
+  // it to `shape`, or fails `shape` and returns false.
+  bool ReadMailbox(const std::vector<Token>& words, AddressListShape* shape) {
+    for (const Token& word : words) {
+      if (!word.closed)
+        return FailMailbox(UnclosedProblem(word), shape);
+      if (IsSpecial(word, '>'))
+        return FailMailbox(kStrayClose, shape);
+    }
+    Mailbox mailbox;
+    std::string address;
+    MailboxMarks marks;
+    const wchar_t* failure = nullptr;
+    if (IsSpecial(m_current, '<')) {
+      for (const Token& word : words)
+        marks.AddOutsideToken(word);
+      marks.AddOutsideToken(m_current);
+      Advance();
+      if (!ReadAngleAddress(&address, &failure, &marks))
+        return FailMailbox(failure, shape);
+      // Some mailers write the address itself, unquoted, as the display name
+      // ("news@x.example <news@x.example>"); the address in brackets is the mailbox.
+      mailbox.displayName = PhraseText(words, m_rawCharset);
+    } else {
+      if (!ReadAddrSpec(words, 0, words.size(), &address, &failure))
+        return FailMailbox(failure, shape);
+      // A comment before the first word, or after the last, is outside the address.
+      for (size_t i = 0; i < words.size(); ++i)
+        marks.AddAddressToken(words[i], i > 0);
+      marks.AddOutsideComment(words.front());
+      mailbox.displayName = DecodeHeaderText(m_lexer.comment(), m_rawCharset);
+    }
+    marks.AddOutsideToken(m_current);
+    mailbox.address = DecodeUnlabelled(address);
+    Record(mailbox, marks, shape);
+    return true;
+  }
   // Past a separator: the comments that belong to the next element start here.
   void NextElement() {
     m_lexer.ForgetComment();
@@ -468,6 +509,10 @@ class AddressListReader {
   }
 
   static void Fail(const wchar_t* why, AddressListShape* shape) { shape->problem = why; }
+  static bool FailMailbox(const wchar_t* why, AddressListShape* shape) {
+    Fail(why, shape);
+    return false;
+  }
 
   static void Record(Mailbox& mailbox, const MailboxMarks& marks, AddressListShape* shape) {
     if (shape->mailboxes++ == 0)
