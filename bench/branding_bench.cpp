@@ -145,27 +145,27 @@ class SimulatedOutlook {
  public:
   SimulatedOutlook() {
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    root_ = std::filesystem::temp_directory_path() / ("tidepost-bench-" + std::to_string(stamp));
-    std::filesystem::create_directories(root_ / "LocalLow" / "Tidepost");
-    std::ofstream(root_ / "LocalLow" / "Tidepost" / "sendersList.xml", std::ios::binary)
+    m_root = std::filesystem::temp_directory_path() / ("tidepost-bench-" + std::to_string(stamp));
+    std::filesystem::create_directories(m_root / "LocalLow" / "Tidepost");
+    std::ofstream(m_root / "LocalLow" / "Tidepost" / "sendersList.xml", std::ios::binary)
         << tp::WideToUtf8(tp::bench::MakeSendersListXml(kSenders));
-    sim_ = std::make_unique<tp::host::sim::SimHost>(tp::Utf8ToWide(root_.string()));
-    installed_ = std::make_unique<tp::host::ScopedHost>(sim_->host());
+    m_sim = std::make_unique<tp::host::sim::SimHost>(tp::Utf8ToWide(m_root.string()));
+    m_installed = std::make_unique<tp::host::ScopedHost>(m_sim->host());
     tp::config::ServiceEndpoints closed;
     closed.apiHost = closed.statsHost = L"127.0.0.1";
     closed.apiPort = closed.statsPort = 9;
     tp::config::SetServices(closed);
-    inbox_ = sim_->outlook.AddFolder(L"Inbox");
-    sim_->outlook.activeExplorer = std::make_shared<tp::host::sim::SimExplorerState>();
-    sim_->outlook.activeExplorer->window = sim_->ui.CreateWindow(L"rctrl_renwnd32");
-    sim_->outlook.activeExplorer->currentFolder = inbox_;
+    m_inbox = m_sim->outlook.AddFolder(L"Inbox");
+    m_sim->outlook.activeExplorer = std::make_shared<tp::host::sim::SimExplorerState>();
+    m_sim->outlook.activeExplorer->window = m_sim->ui.CreateWindow(L"rctrl_renwnd32");
+    m_sim->outlook.activeExplorer->currentFolder = m_inbox;
   }
   ~SimulatedOutlook() {
     (void)tp::host::WaitForWorkers(tp::host::kInfinite);  // they use the simulated host
-    installed_.reset();
-    sim_.reset();
+    m_installed.reset();
+    m_sim.reset();
     std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
+    std::filesystem::remove_all(m_root, ignored);
   }
 
   static tp::AddinOptions QuietOptions() {
@@ -177,7 +177,7 @@ class SimulatedOutlook {
 
   std::unique_ptr<tp::CConnect> Start() {
     auto addin = std::make_unique<tp::CConnect>(QuietOptions());
-    (void)addin->OnConnection(*sim_->outlook.ConnectionArgumentFor());
+    (void)addin->OnConnection(*m_sim->outlook.ConnectionArgumentFor());
     return addin;
   }
 
@@ -190,14 +190,14 @@ class SimulatedOutlook {
     mail.SetProp(tp::host::kPrMessageClassW, L"IPM.Note");
     mail.SetProp(tp::host::kPrBodyW, L"Hello");
     mail.SetProp(tp::host::kPrTransportMessageHeadersW, headers);
-    return sim_->outlook.MailItemFor(sim_->outlook.AddMail(*inbox_, mail));
+    return m_sim->outlook.MailItemFor(m_sim->outlook.AddMail(*m_inbox, mail));
   }
 
  private:
-  std::filesystem::path root_;
-  std::unique_ptr<tp::host::sim::SimHost> sim_;
-  std::unique_ptr<tp::host::ScopedHost> installed_;
-  std::shared_ptr<tp::host::sim::SimFolder> inbox_;
+  std::filesystem::path m_root;
+  std::unique_ptr<tp::host::sim::SimHost> m_sim;
+  std::unique_ptr<tp::host::ScopedHost> m_installed;
+  std::shared_ptr<tp::host::sim::SimFolder> m_inbox;
 };
 
 void BM_AnalyzeGmailHeaderBlock(benchmark::State& state) {

@@ -15,23 +15,23 @@ class ICriticalSection {
 // Re-entrant like a Windows critical section: the owning thread may enter it again.
 class CriticalSection final : public ICriticalSection {
  public:
-  void Lock() override { mutex_.lock(); }
-  void Unlock() override { mutex_.unlock(); }
+  void Lock() override { m_mutex.lock(); }
+  void Unlock() override { m_mutex.unlock(); }
 
  private:
-  std::recursive_mutex mutex_;
+  std::recursive_mutex m_mutex;
 };
 
 // Holds a critical section for a scope.
 class CriticalSectionLock {
  public:
-  explicit CriticalSectionLock(ICriticalSection& section) : section_(section) { section_.Lock(); }
-  ~CriticalSectionLock() { section_.Unlock(); }
+  explicit CriticalSectionLock(ICriticalSection& section) : m_section(section) { m_section.Lock(); }
+  ~CriticalSectionLock() { m_section.Unlock(); }
   CriticalSectionLock(const CriticalSectionLock&) = delete;
   CriticalSectionLock& operator=(const CriticalSectionLock&) = delete;
 
  private:
-  ICriticalSection& section_;
+  ICriticalSection& m_section;
 };
 
 }  // namespace tp

@@ -29,46 +29,46 @@ class FormatArg {
   requires std::is_integral_v<T> &&
       (!std::is_same_v<T, bool>)&&(!std::is_same_v<T, wchar_t>)&&(!std::is_same_v<T, char>)
           FormatArg(T value)
-      : bits_(sizeof(T) * 8) {  // NOLINT(google-explicit-constructor)
+      : m_bits(sizeof(T) * 8) {  // NOLINT(google-explicit-constructor)
     if constexpr (std::is_signed_v<T>) {
-      kind_ = Kind::kSigned;
-      signed_ = value;
+      m_kind = Kind::kSigned;
+      m_signed = value;
     } else {
-      kind_ = Kind::kUnsigned;
-      unsigned_ = value;
+      m_kind = Kind::kUnsigned;
+      m_unsigned = value;
     }
   }
-  FormatArg(bool value) : kind_(Kind::kSigned), bits_(32), signed_(value ? 1 : 0) {}
-  FormatArg(wchar_t value) : kind_(Kind::kUnsigned), bits_(32), unsigned_(value) {}
-  FormatArg(char value) : kind_(Kind::kSigned), bits_(8), signed_(value) {}
-  FormatArg(double value) : kind_(Kind::kFloat), float_(value) {}
-  FormatArg(const wchar_t* text) : kind_(Kind::kWide), wide_(text ? text : L"") {}
-  FormatArg(std::wstring_view text) : kind_(Kind::kWide), wide_(text) {}
-  FormatArg(const std::wstring& text) : kind_(Kind::kWide), wide_(text) {}
-  FormatArg(const char* text) : kind_(Kind::kNarrow), narrow_(text ? text : "") {}
-  FormatArg(std::string_view text) : kind_(Kind::kNarrow), narrow_(text) {}
-  FormatArg(const std::string& text) : kind_(Kind::kNarrow), narrow_(text) {}
+  FormatArg(bool value) : m_kind(Kind::kSigned), m_bits(32), m_signed(value ? 1 : 0) {}
+  FormatArg(wchar_t value) : m_kind(Kind::kUnsigned), m_bits(32), m_unsigned(value) {}
+  FormatArg(char value) : m_kind(Kind::kSigned), m_bits(8), m_signed(value) {}
+  FormatArg(double value) : m_kind(Kind::kFloat), m_float(value) {}
+  FormatArg(const wchar_t* text) : m_kind(Kind::kWide), m_wide(text ? text : L"") {}
+  FormatArg(std::wstring_view text) : m_kind(Kind::kWide), m_wide(text) {}
+  FormatArg(const std::wstring& text) : m_kind(Kind::kWide), m_wide(text) {}
+  FormatArg(const char* text) : m_kind(Kind::kNarrow), m_narrow(text ? text : "") {}
+  FormatArg(std::string_view text) : m_kind(Kind::kNarrow), m_narrow(text) {}
+  FormatArg(const std::string& text) : m_kind(Kind::kNarrow), m_narrow(text) {}
   FormatArg(const void* pointer)
-      : kind_(Kind::kPointer),
-        bits_(sizeof(void*) * 8),
-        unsigned_(reinterpret_cast<uintptr_t>(pointer)) {}
+      : m_kind(Kind::kPointer),
+        m_bits(sizeof(void*) * 8),
+        m_unsigned(reinterpret_cast<uintptr_t>(pointer)) {}
 
-  Kind kind() const { return kind_; }
-  int bits() const { return bits_; }
-  int64_t as_signed() const { return signed_; }
-  uint64_t as_unsigned() const { return unsigned_; }
-  double as_float() const { return float_; }
-  std::wstring_view as_wide() const { return wide_; }
-  std::string_view as_narrow() const { return narrow_; }
+  Kind kind() const { return m_kind; }
+  int bits() const { return m_bits; }
+  int64_t as_signed() const { return m_signed; }
+  uint64_t as_unsigned() const { return m_unsigned; }
+  double as_float() const { return m_float; }
+  std::wstring_view as_wide() const { return m_wide; }
+  std::string_view as_narrow() const { return m_narrow; }
 
  private:
-  Kind kind_;
-  int bits_ = 64;
-  int64_t signed_ = 0;
-  uint64_t unsigned_ = 0;
-  double float_ = 0;
-  std::wstring_view wide_;
-  std::string_view narrow_;
+  Kind m_kind;
+  int m_bits = 64;
+  int64_t m_signed = 0;
+  uint64_t m_unsigned = 0;
+  double m_float = 0;
+  std::wstring_view m_wide;
+  std::string_view m_narrow;
 };
 
 std::wstring FormatList(std::wstring_view format, std::span<const FormatArg> args);

@@ -42,6 +42,31 @@ bool StartsWithIgnoringCase(std::wstring_view text, size_t at, std::wstring_view
   return true;
 }
 
+// Whether an attribute name is new to a tag: of attributes with one name only the first
+// counts. The names go into a set only for a tag with many attributes.
+class AttributeNames {
+ public:
+  explicit AttributeNames(const std::vector<HtmlAttribute>& attributes)
+      : m_attributes(attributes) {}
+
+  bool IsNew(const std::wstring& name) {
+    constexpr size_t kListed = 16;
+    if (m_attributes.size() < kListed) {
+      return std::none_of(m_attributes.begin(), m_attributes.end(),
+                          [&](const HtmlAttribute& seen) { return seen.name == name; });
+    }
+    if (m_names.empty()) {
+      for (const HtmlAttribute& seen : m_attributes)
+        m_names.insert(seen.name);
+    }
+    return m_names.insert(name).second;
+  }
+
+ private:
+  const std::vector<HtmlAttribute>& m_attributes;
+  std::unordered_set<std::wstring> m_names;
+};
+
 }  // namespace
 
 bool HtmlTokenizer::HasTextContent(std::wstring_view name) {
@@ -153,20 +178,7 @@ bool HtmlTokenizer::ReadTag(size_t at, HtmlToken* token) {
   }
   token->kind = endTag ? HtmlTokenKind::kEndTag : HtmlTokenKind::kStartTag;
   token->name = NameOf(m_input.substr(nameStart, position - nameStart));
-  // Of attributes with one name only the first counts; a set only for a tag with many.
-  std::unordered_set<std::wstring> names;
-  auto isNew = [&](const std::wstring& name) {
-    constexpr size_t kListed = 16;
-    if (token->attributes.size() < kListed) {
-      return std::none_of(token->attributes.begin(), token->attributes.end(),
-                          [&](const HtmlAttribute& seen) { return seen.name == name; });
-    }
-    if (names.empty()) {
-      for (const HtmlAttribute& seen : token->attributes)
-        names.insert(seen.name);
-    }
-    return names.insert(name).second;
-  };
+  AttributeNames names(token->attributes);
   auto skipSpace = [&] {
     while (position < m_input.size() && IsTagSpace(m_input[position]))
       ++position;
@@ -202,34 +214,10 @@ bool HtmlTokenizer::ReadTag(size_t at, HtmlToken* token) {
     skipSpace();
     if (position < m_input.size() && m_input[position] == L'=') {
       ++position;
-      skipSpace();
-      if (position >= m_input.size()) {
-        m_position = m_input.size();
+      if (!ReadAttributeValue(&position, &attribute.value))
         return false;
-      }
-      std::wstring_view raw;
-      const wchar_t quote = m_input[position];
-      if (quote == L'"' || quote == L'\'') {
-        const size_t close = m_input.find(quote, position + 1);
-        if (close == std::wstring_view::npos) {
-          m_position = m_input.size();
-          return false;
-        }
-        raw = m_input.substr(position + 1, close - position - 1);
-        position = close + 1;
-      } else {
-        const size_t valueStart = position;
-        while (position < m_input.size() && !IsTagSpace(m_input[position]) &&
-               m_input[position] != L'>') {
-          ++position;
-        }
-        raw = m_input.substr(valueStart, position - valueStart);
-      }
-      attribute.value = DecodeAttributeValue(raw);
-      std::replace(attribute.value.begin(), attribute.value.end(), L'\0',
-                   static_cast<wchar_t>(0xFFFD));
     }
-    if (!endTag && isNew(attribute.name))
+    if (!endTag && names.IsNew(attribute.name))
       token->attributes.push_back(std::move(attribute));
   }
   m_position = position;
@@ -239,6 +227,36 @@ bool HtmlTokenizer::ReadTag(size_t at, HtmlToken* token) {
   } else if (HasTextContent(token->name)) {
     m_rawTextEnd = token->name;
   }
+  return true;
+}
+
+bool HtmlTokenizer::ReadAttributeValue(size_t* position, std::wstring* value) {
+  size_t at = *position;
+  while (at < m_input.size() && IsTagSpace(m_input[at]))
+    ++at;
+  if (at >= m_input.size()) {
+    m_position = m_input.size();
+    return false;
+  }
+  std::wstring_view raw;
+  const wchar_t quote = m_input[at];
+  if (quote == L'"' || quote == L'\'') {
+    const size_t close = m_input.find(quote, at + 1);
+    if (close == std::wstring_view::npos) {
+      m_position = m_input.size();
+      return false;
+    }
+    raw = m_input.substr(at + 1, close - at - 1);
+    at = close + 1;
+  } else {
+    const size_t valueStart = at;
+    while (at < m_input.size() && !IsTagSpace(m_input[at]) && m_input[at] != L'>')
+      ++at;
+    raw = m_input.substr(valueStart, at - valueStart);
+  }
+  *position = at;
+  *value = DecodeAttributeValue(raw);
+  std::replace(value->begin(), value->end(), L'\0', static_cast<wchar_t>(0xFFFD));
   return true;
 }
 

@@ -49,6 +49,10 @@ class HtmlTokenizer {
  private:
   bool ReadRawText(HtmlToken* token);
   bool ReadTag(size_t at, HtmlToken* token);
+  // Reads an attribute's value, quoted or not, from `*position` (just after its "="), with
+  // character references decoded and NUL replaced. False, with the input used up, when the
+  // tag is cut off.
+  bool ReadAttributeValue(size_t* position, std::wstring* value);
   void ReadComment(size_t at, HtmlToken* token);
   void ReadUntilGreater(size_t from, HtmlTokenKind kind, HtmlToken* token);
 

@@ -6,13 +6,13 @@
 namespace tp {
 
 CAccountHelper::CAccountHelper(std::wstring profileName, std::shared_ptr<host::MapiSession> session)
-    : profileName_(std::move(profileName)), session_(std::move(session)) {}
+    : m_profileName(std::move(profileName)), m_session(std::move(session)) {}
 
 HResult CAccountHelper::GetIdentity(wchar_t* buffer, uint32_t* count) {
-  if (count == nullptr || profileName_.empty()) {
+  if (count == nullptr || m_profileName.empty()) {
     return hr::kInvalidArg;
   }
-  const uint32_t needed = static_cast<uint32_t>(profileName_.size() + 1);
+  const uint32_t needed = static_cast<uint32_t>(m_profileName.size() + 1);
   if (*count < needed) {
     *count = needed;
     return hr::kOutOfMemory;
@@ -20,8 +20,8 @@ HResult CAccountHelper::GetIdentity(wchar_t* buffer, uint32_t* count) {
   if (buffer == nullptr) {
     return hr::kInvalidArg;  // a size that fits but nowhere to copy to
   }
-  std::copy(profileName_.begin(), profileName_.end(), buffer);
-  buffer[profileName_.size()] = L'\0';
+  std::copy(m_profileName.begin(), m_profileName.end(), buffer);
+  buffer[m_profileName.size()] = L'\0';
   *count = needed;
   return hr::kOk;
 }
@@ -30,10 +30,10 @@ HResult CAccountHelper::GetMapiSession(std::shared_ptr<host::MapiSession>* sessi
   if (session == nullptr) {
     return hr::kInvalidArg;
   }
-  if (!session_) {
+  if (!m_session) {
     return hr::kNotImpl;
   }
-  *session = session_;
+  *session = m_session;
   return hr::kOk;
 }
 

@@ -22,8 +22,8 @@ class CAccountHelper final : public host::OlkAccountHelper {
   HResult HandsOffSession() { return hr::kNotImpl; }
 
  private:
-  std::wstring profileName_;
-  std::shared_ptr<host::MapiSession> session_;
+  std::wstring m_profileName;
+  std::shared_ptr<host::MapiSession> m_session;
 };
 
 }  // namespace tp

@@ -77,6 +77,55 @@ AuthSegment MakeSegment(const std::vector<Token>& tokens, bool first, bool endsA
   return segment;
 }
 
+// Reads the comment whose "(" is at `*at`, nesting by a counter; a quoted string inside it
+// (an address a provider copied) is opaque, so its parentheses neither open nor close
+// anything. Returns the text inside the parentheses (up to the end of `value` when the comment
+// is not closed) and leaves `*at` after it.
+std::wstring_view ReadComment(std::wstring_view value, size_t* at) {
+  size_t i = *at + 1;
+  size_t depth = 1;
+  bool quoted = false;
+  const size_t begin = i;
+  size_t end = value.size();
+  while (i < value.size()) {
+    const wchar_t c = value[i];
+    if (c == L'\\') {
+      i += 2;
+      continue;
+    }
+    if (quoted) {
+      quoted = c != L'"';
+    } else if (c == L'"') {
+      quoted = true;
+    } else if (c == L'(') {
+      ++depth;
+    } else if (c == L')' && --depth == 0) {
+      end = i;
+      ++i;
+      break;
+    }
+    ++i;
+  }
+  *at = i > value.size() ? value.size() : i;
+  return value.substr(begin, (end < value.size() ? end : value.size()) - begin);
+}
+
+// Reads the quoted string whose opening quote is at `*at`, a backslash taking the character
+// after it as it is; leaves `*at` after the closing quote (at the end of `value` when there is
+// none).
+std::wstring ReadQuoted(std::wstring_view value, size_t* at) {
+  size_t i = *at + 1;
+  std::wstring text;
+  while (i < value.size() && value[i] != L'"') {
+    if (value[i] == L'\\' && i + 1 < value.size())
+      ++i;
+    text += value[i];
+    ++i;
+  }
+  *at = i < value.size() ? i + 1 : i;
+  return text;
+}
+
 }  // namespace
 
 std::wstring AuthSegment::Property(std::wstring_view name) const {
@@ -125,49 +174,13 @@ AuthResults ReadAuthResults(std::wstring_view value) {
       finishSegment();
       ++i;
     } else if (ch == L'(') {
-      // A comment, nesting by a counter; a quoted string inside it (an address a provider
-      // copied) is opaque, so its parentheses neither open nor close anything.
-      size_t depth = 1;
-      bool quoted = false;
-      ++i;
-      const size_t begin = i;
-      size_t end = value.size();
-      while (i < value.size()) {
-        const wchar_t c = value[i];
-        if (c == L'\\') {
-          i += 2;
-          continue;
-        }
-        if (quoted) {
-          quoted = c != L'"';
-        } else if (c == L'"') {
-          quoted = true;
-        } else if (c == L'(') {
-          ++depth;
-        } else if (c == L')' && --depth == 0) {
-          end = i;
-          ++i;
-          break;
-        }
-        ++i;
-      }
-      if (i > value.size())
-        i = value.size();
       if (!comments.empty())
         comments += L' ';
-      comments.append(value.substr(begin, (end < value.size() ? end : value.size()) - begin));
+      comments.append(ReadComment(value, &i));
       endsAfterValue = false;
     } else if (ch == L'"') {
       const size_t begin = i;
-      std::wstring text;
-      ++i;
-      while (i < value.size() && value[i] != L'"') {
-        if (value[i] == L'\\' && i + 1 < value.size())
-          ++i;
-        text += value[i];
-        ++i;
-      }
-      i = i < value.size() ? i + 1 : i;
+      std::wstring text = ReadQuoted(value, &i);
       addText(begin, TokenKind::kQuoted, std::move(text));
       tokenEnd = i;
       endsAfterValue = true;

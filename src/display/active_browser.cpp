@@ -15,52 +15,52 @@ bool ActiveBrowser::CreateWindow(host::WindowHandle parent, const host::Rect& re
   const host::WindowHandle made = host::browsers().CreateBrowserWindow(parent, rect);
   if (made == 0)
     return false;
-  window_ = made;
-  (void)host::windows().SetText(window_, text);
+  m_window = made;
+  (void)host::windows().SetText(m_window, text);
   return true;
 }
 
 bool ActiveBrowser::IsWindowAlive() const {
-  return window_ != 0 && host::ui().IsWindow(window_);
+  return m_window != 0 && host::ui().IsWindow(m_window);
 }
 
 bool ActiveBrowser::AttachControl() {
-  browser_ = IsWindowAlive() ? host::browsers().BrowserOf(window_) : nullptr;
-  return browser_ != nullptr;
+  m_browser = IsWindowAlive() ? host::browsers().BrowserOf(m_window) : nullptr;
+  return m_browser != nullptr;
 }
 
 ReleasedBrowser ActiveBrowser::Release() {
   ReleasedBrowser released;
   released.window = LiveWindow();
-  released.control = std::move(browser_);
-  released.helper = std::move(helper_);
-  window_ = 0;
-  browser_.reset();
+  released.control = std::move(m_browser);
+  released.helper = std::move(m_helper);
+  m_window = 0;
+  m_browser.reset();
   return released;
 }
 
 void ActiveBrowser::Navigate(const std::wstring& url) {
-  if (browser_)
-    (void)browser_->Navigate(url);
+  if (m_browser)
+    (void)m_browser->Navigate(url);
 }
 
 void ActiveBrowser::ApplyZoom() {
-  if (browser_)
-    (void)browser_->SetZoom(zoom_);
+  if (m_browser)
+    (void)m_browser->SetZoom(m_zoom);
 }
 
 std::wstring ActiveBrowser::RefreshAddress() {
   static std::minstd_rand generator(host::clock().TickCount());
   uint32_t fragment = static_cast<uint32_t>(generator());
-  if (fragment == lastFragment_)
+  if (fragment == m_lastFragment)
     ++fragment;
-  lastFragment_ = fragment;
+  m_lastFragment = fragment;
   return Format(L"%s#%u", config::kActiveContentPage, fragment);
 }
 
 HResult ActiveBrowser::PrepareHelper(host::WindowHandle hostWindow, bool* creationFailed) {
   *creationFailed = false;
-  if (helper_)
+  if (m_helper)
     return hr::kOk;
   std::unique_ptr<host::BrowserHelper> made;
   const HResult created = host::browsers().CreateBrowserHelper(&made);
@@ -68,20 +68,20 @@ HResult ActiveBrowser::PrepareHelper(host::WindowHandle hostWindow, bool* creati
     *creationFailed = true;
     return hr::Failed(created) ? created : hr::kFail;
   }
-  helper_ = std::move(made);
-  if (HResult result = helper_->SetHostWindow(hostWindow); hr::Failed(result) || !helper_)
+  m_helper = std::move(made);
+  if (HResult result = m_helper->SetHostWindow(hostWindow); hr::Failed(result) || !m_helper)
     return result;
-  return browser_ ? helper_->SetSite(browser_.get()) : hr::kOk;
+  return m_browser ? m_helper->SetSite(m_browser.get()) : hr::kOk;
 }
 
 HResult ActiveBrowser::SendContent(const BriskletContent& content) {
-  if (!helper_)
+  if (!m_helper)
     return hr::kOk;
-  const HResult informed = helper_->SetMessageInfo(
+  const HResult informed = m_helper->SetMessageInfo(
       content.senderAddress, content.subject, content.entryId, content.account, content.provider);
-  if (hr::Failed(informed) || !helper_)
+  if (hr::Failed(informed) || !m_helper)
     return informed;
-  return helper_->SetPageContent(content.page);
+  return m_helper->SetPageContent(content.page);
 }
 
 }  // namespace tp

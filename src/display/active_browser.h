@@ -23,12 +23,12 @@ class ActiveBrowser {
   ActiveBrowser(const ActiveBrowser&) = delete;
   ActiveBrowser& operator=(const ActiveBrowser&) = delete;
 
-  host::WindowHandle window() const { return window_; }
-  host::WebBrowser* browser() const { return browser_.get(); }
-  bool has_helper() const { return helper_ != nullptr; }
-  int zoom() const { return zoom_; }
-  void set_zoom(int zoom) { zoom_ = zoom; }
-  int navigation_count() const { return navigationCount_; }
+  host::WindowHandle window() const { return m_window; }
+  host::WebBrowser* browser() const { return m_browser.get(); }
+  bool has_helper() const { return m_helper != nullptr; }
+  int zoom() const { return m_zoom; }
+  void set_zoom(int zoom) { m_zoom = zoom; }
+  int navigation_count() const { return m_navigationCount; }
 
   // Makes the browser window, a hidden child of `parent` covering `rect`, and gives it the
   // text; false when it cannot be made.
@@ -37,7 +37,7 @@ class ActiveBrowser {
   bool IsWindowAlive() const;
   // The window handle, or 0 once the window is gone: the handle of a destroyed window is
   // never used again, since Windows may have given it to another window.
-  host::WindowHandle LiveWindow() const { return IsWindowAlive() ? window_ : 0; }
+  host::WindowHandle LiveWindow() const { return IsWindowAlive() ? m_window : 0; }
   // Takes the control of the browser window; false when the window holds none.
   bool AttachControl();
 
@@ -59,16 +59,16 @@ class ActiveBrowser {
   HResult SendContent(const BriskletContent& content);
 
   // A navigation completed: true when it is the first since the content was started.
-  bool CountNavigation() { return ++navigationCount_ <= 1; }
-  void RestartNavigationCount() { navigationCount_ = 0; }
+  bool CountNavigation() { return ++m_navigationCount <= 1; }
+  void RestartNavigationCount() { m_navigationCount = 0; }
 
  private:
-  host::WindowHandle window_ = 0;
-  std::shared_ptr<host::WebBrowser> browser_;
-  std::unique_ptr<host::BrowserHelper> helper_;
-  int zoom_ = kDefaultZoom;
-  int navigationCount_ = kNavigationsBeforeActivation;
-  uint32_t lastFragment_ = 0;
+  host::WindowHandle m_window = 0;
+  std::shared_ptr<host::WebBrowser> m_browser;
+  std::unique_ptr<host::BrowserHelper> m_helper;
+  int m_zoom = kDefaultZoom;
+  int m_navigationCount = kNavigationsBeforeActivation;
+  uint32_t m_lastFragment = 0;
 };
 
 }  // namespace tp

@@ -59,7 +59,7 @@ double ScaleByTen(double value, double count, bool divide) {
 
 class Parser {
  public:
-  explicit Parser(std::wstring_view text) : text_(text) {}
+  explicit Parser(std::wstring_view text) : m_text(text) {}
 
   std::unique_ptr<JsonValue> ParseDocument(size_t* errorOffset) {
     if (!SkipWhitespace())
@@ -68,17 +68,17 @@ class Parser {
     if (!value->IsError() && SkipWhitespace())
       value = Error(L"Object end");
     if (errorOffset != nullptr)
-      *errorOffset = value->IsError() ? errorOffset_ : 0;
+      *errorOffset = value->IsError() ? m_errorOffset : 0;
     return value;
   }
 
  private:
-  bool AtEnd() const { return pos_ >= text_.size(); }
+  bool AtEnd() const { return m_pos >= m_text.size(); }
 
   // Skips the four whitespace characters; true when a character follows.
   bool SkipWhitespace() {
-    while (!AtEnd() && IsJsonSpace(text_[pos_]))
-      ++pos_;
+    while (!AtEnd() && IsJsonSpace(m_text[m_pos]))
+      ++m_pos;
     return !AtEnd();
   }
 
@@ -86,17 +86,17 @@ class Parser {
     std::wstring message = L"Expected '";
     message += token;
     message += L"' but recieved '";
-    if (AppendUtf16Prefix(message, text_.substr(pos_), kShownUnits))
+    if (AppendUtf16Prefix(message, m_text.substr(m_pos), kShownUnits))
       message += L"...'";
-    errorOffset_ = pos_;
+    m_errorOffset = m_pos;
     return std::make_unique<JsonValue>(std::move(message), true);
   }
 
   // A character is known to follow. `depth` counts the containers around the value.
   std::unique_ptr<JsonValue> ParseValue(int depth) {
-    const wchar_t ch = text_[pos_];
+    const wchar_t ch = m_text[m_pos];
     if (ch == L'"') {
-      ++pos_;
+      ++m_pos;
       std::wstring text;
       if (!ReadString(text))
         return Error(L"String");
@@ -108,57 +108,57 @@ class Parser {
       return ParseArray(depth + 1);
     if (ch == L'-' || IsDigit(ch))
       return ParseNumber();
-    const std::wstring_view rest = text_.substr(pos_);
+    const std::wstring_view rest = m_text.substr(m_pos);
     if (StartsWithIgnoringCase(rest, L"true")) {
-      pos_ += 4;
+      m_pos += 4;
       return std::make_unique<JsonValue>(true);
     }
     if (StartsWithIgnoringCase(rest, L"false")) {
-      pos_ += 5;
+      m_pos += 5;
       return std::make_unique<JsonValue>(false);
     }
     if (StartsWithIgnoringCase(rest, L"null")) {
-      pos_ += 4;
+      m_pos += 4;
       return std::make_unique<JsonValue>();
     }
     return Error(L"valid JSON syntax");
   }
 
   std::unique_ptr<JsonValue> ParseNumber() {
-    const bool negative = text_[pos_] == L'-';
+    const bool negative = m_text[m_pos] == L'-';
     if (negative)
-      ++pos_;
+      ++m_pos;
     double value = 0;
-    if (AtEnd() || !IsDigit(text_[pos_]))
+    if (AtEnd() || !IsDigit(m_text[m_pos]))
       return Error(L"Number");
-    if (text_[pos_] == L'0') {
-      ++pos_;  // a leading zero is the whole integer part
+    if (m_text[m_pos] == L'0') {
+      ++m_pos;  // a leading zero is the whole integer part
     } else {
-      for (; !AtEnd() && IsDigit(text_[pos_]); ++pos_)
-        value = value * 10 + (text_[pos_] - L'0');
+      for (; !AtEnd() && IsDigit(m_text[m_pos]); ++m_pos)
+        value = value * 10 + (m_text[m_pos] - L'0');
     }
-    if (!AtEnd() && text_[pos_] == L'.') {
-      ++pos_;
-      if (AtEnd() || !IsDigit(text_[pos_]))
+    if (!AtEnd() && m_text[m_pos] == L'.') {
+      ++m_pos;
+      if (AtEnd() || !IsDigit(m_text[m_pos]))
         return Error(L"Digits");
       double fraction = 0;
       double weight = 0.1;
-      for (; !AtEnd() && IsDigit(text_[pos_]); ++pos_) {
-        fraction += (text_[pos_] - L'0') * weight;
+      for (; !AtEnd() && IsDigit(m_text[m_pos]); ++m_pos) {
+        fraction += (m_text[m_pos] - L'0') * weight;
         weight /= 10;
       }
       value += fraction;
     }
-    if (!AtEnd() && (text_[pos_] == L'e' || text_[pos_] == L'E')) {
-      ++pos_;
-      const bool negativeExponent = !AtEnd() && text_[pos_] == L'-';
-      if (!AtEnd() && (text_[pos_] == L'-' || text_[pos_] == L'+'))
-        ++pos_;
-      if (AtEnd() || !IsDigit(text_[pos_]))
+    if (!AtEnd() && (m_text[m_pos] == L'e' || m_text[m_pos] == L'E')) {
+      ++m_pos;
+      const bool negativeExponent = !AtEnd() && m_text[m_pos] == L'-';
+      if (!AtEnd() && (m_text[m_pos] == L'-' || m_text[m_pos] == L'+'))
+        ++m_pos;
+      if (AtEnd() || !IsDigit(m_text[m_pos]))
         return Error(L"Digits");
       double exponent = 0;
-      for (; !AtEnd() && IsDigit(text_[pos_]); ++pos_) {
-        exponent = exponent * 10 + (text_[pos_] - L'0');
+      for (; !AtEnd() && IsDigit(m_text[m_pos]); ++m_pos) {
+        exponent = exponent * 10 + (m_text[m_pos] - L'0');
       }
       value = ScaleByTen(value, exponent, negativeExponent);
     }
@@ -171,37 +171,37 @@ class Parser {
   // on the character where reading gave up.
   bool ReadString(std::wstring& out) {
     // Most strings have no escape: copy them in one go.
-    const size_t start = pos_;
-    size_t end = pos_;
-    for (; end < text_.size(); ++end) {
-      const wchar_t ch = text_[end];
+    const size_t start = m_pos;
+    size_t end = m_pos;
+    for (; end < m_text.size(); ++end) {
+      const wchar_t ch = m_text[end];
       if (ch == L'"' || ch == L'\\' || (Unit(ch) < 0x20 && ch != L'\t') || IsHalfToMerge(ch)) {
         break;
       }
     }
-    out.assign(text_.data() + start, end - start);
-    pos_ = end;
+    out.assign(m_text.data() + start, end - start);
+    m_pos = end;
     while (!AtEnd()) {
-      const wchar_t ch = text_[pos_];
+      const wchar_t ch = m_text[m_pos];
       if (ch == L'"') {
-        ++pos_;
+        ++m_pos;
         return true;
       }
       if (Unit(ch) < 0x20 && ch != L'\t')
         return false;
       if (ch != L'\\') {
         AppendUtf16Unit(out, Unit(ch));
-        ++pos_;
+        ++m_pos;
         continue;
       }
-      ++pos_;
+      ++m_pos;
       if (AtEnd())
         return false;
-      switch (text_[pos_]) {
+      switch (m_text[m_pos]) {
         case L'"':
         case L'/':
         case L'\\':
-          out += text_[pos_];
+          out += m_text[m_pos];
           break;
         case L'b':
           out += L'\b';
@@ -225,19 +225,19 @@ class Parser {
         default:
           return false;
       }
-      ++pos_;
+      ++m_pos;
     }
     return false;
   }
 
   // At the `u` of "\uXXXX": appends the code unit and moves past the four digits.
   bool ReadUnicodeEscape(std::wstring& out) {
-    ++pos_;
-    if (text_.size() - pos_ < 4)
+    ++m_pos;
+    if (m_text.size() - m_pos < 4)
       return false;
     uint32_t unit = 0;
-    for (int i = 0; i < 4; ++i, ++pos_) {
-      const int digit = HexDigitValue(text_[pos_]);
+    for (int i = 0; i < 4; ++i, ++m_pos) {
+      const int digit = HexDigitValue(m_text[m_pos]);
       if (digit < 0)
         return false;
       unit = unit * 16 + static_cast<uint32_t>(digit);
@@ -251,13 +251,13 @@ class Parser {
       return Error(kNestingToken);
     JsonArray elements;
     while (true) {
-      ++pos_;  // past the '[' or the ','
+      ++m_pos;  // past the '[' or the ','
       if (AtEnd())
         return Error(L"More data");
       if (!SkipWhitespace())
         return Error(L"Whitespace");
-      if (elements.empty() && text_[pos_] == L']') {
-        ++pos_;
+      if (elements.empty() && m_text[m_pos] == L']') {
+        ++m_pos;
         return std::make_unique<JsonValue>(JsonArray{});
       }
       std::unique_ptr<JsonValue> element = ParseValue(depth);
@@ -266,11 +266,11 @@ class Parser {
       elements.push_back(std::move(element));
       if (!SkipWhitespace())
         return Error(L"Whitespace");
-      if (text_[pos_] == L']') {
-        ++pos_;
+      if (m_text[m_pos] == L']') {
+        ++m_pos;
         return std::make_unique<JsonValue>(std::move(elements));
       }
-      if (text_[pos_] != L',')
+      if (m_text[m_pos] != L',')
         return Error(L"Comma (,)");
     }
   }
@@ -279,26 +279,26 @@ class Parser {
     if (depth > kMaxJsonDepth)
       return Error(kNestingToken);
     JsonObject members;
-    ++pos_;  // past the '{'
+    ++m_pos;  // past the '{'
     if (AtEnd())
       return Error(L"More data");
     while (true) {
       if (!SkipWhitespace())
         return Error(L"White Space");
-      if (members.empty() && text_[pos_] == L'}') {
-        ++pos_;
+      if (members.empty() && m_text[m_pos] == L'}') {
+        ++m_pos;
         return std::make_unique<JsonValue>(JsonObject{});
       }
-      if (text_[pos_] != L'"')
+      if (m_text[m_pos] != L'"')
         return Error(L"Valid Name");
-      ++pos_;
+      ++m_pos;
       std::wstring name;
       if (!ReadString(name))
         return Error(L"Valid Name");
       if (!SkipWhitespace())
         return Error(L"Whitespace");
       // The colon test consumes the character it looks at, colon or not.
-      if (text_[pos_++] != L':')
+      if (m_text[m_pos++] != L':')
         return Error(L"Colon (:)");
       if (!SkipWhitespace())
         return Error(L"Whitespace");
@@ -308,21 +308,21 @@ class Parser {
       members.insert_or_assign(std::move(name), std::move(value));  // the last one wins
       if (!SkipWhitespace())
         return Error(L"Whitespace");
-      if (text_[pos_] == L'}') {
-        ++pos_;
+      if (m_text[m_pos] == L'}') {
+        ++m_pos;
         return std::make_unique<JsonValue>(std::move(members));
       }
-      if (text_[pos_] != L',')
+      if (m_text[m_pos] != L',')
         return Error(L"Comma (,)");
-      ++pos_;
+      ++m_pos;
       if (AtEnd())
         return Error(L"More data");
     }
   }
 
-  std::wstring_view text_;
-  size_t pos_ = 0;
-  size_t errorOffset_ = 0;
+  std::wstring_view m_text;
+  size_t m_pos = 0;
+  size_t m_errorOffset = 0;
 };
 
 }  // namespace

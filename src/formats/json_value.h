@@ -34,8 +34,8 @@ class JsonValue {
   JsonValue(const JsonValue&) = delete;
   JsonValue& operator=(const JsonValue&) = delete;
 
-  JsonType type() const { return type_; }
-  bool IsError() const { return error_; }
+  JsonType type() const { return m_type; }
+  bool IsError() const { return m_error; }
 
   // Each accessor gives the empty (or false, or 0) value when the node is of another type.
   const std::wstring& AsString() const;
@@ -45,9 +45,9 @@ class JsonValue {
   const JsonObject& AsObject() const;
 
  private:
-  JsonType type_ = JsonType::Null;
-  bool error_ = false;
-  std::variant<std::monostate, std::wstring, bool, double, JsonArray, JsonObject> value_;
+  JsonType m_type = JsonType::Null;
+  bool m_error = false;
+  std::variant<std::monostate, std::wstring, bool, double, JsonArray, JsonObject> m_value;
 };
 
 }  // namespace tp

@@ -81,18 +81,18 @@ bool IsAtext(char ch) {
 // old-style "user@example.com (Name)" names its mailbox that way.
 class Lexer {
  public:
-  explicit Lexer(std::string_view text) : text_(text) {}
+  explicit Lexer(std::string_view text) : m_text(text) {}
 
   Token Next() {
     Token token;
-    pendingSpecial_ = 0;
-    pendingAngle_ = false;
+    m_pendingSpecial = 0;
+    m_pendingAngle = false;
     token.spaceBefore = SkipSpaceAndComments();
-    token.commentSpecial = pendingSpecial_;
-    token.commentAngle = pendingAngle_;
-    if (pos_ >= text_.size())
+    token.commentSpecial = m_pendingSpecial;
+    token.commentAngle = m_pendingAngle;
+    if (m_pos >= m_text.size())
       return token;
-    const char ch = text_[pos_];
+    const char ch = m_text[m_pos];
     if (ch == '"') {
       token.kind = TokenKind::kQuoted;
       token.closed = ReadDelimited('"', /*keepSpace=*/true, &token.text);
@@ -102,33 +102,33 @@ class Lexer {
     } else if (EndsAtom(ch)) {
       token.kind = TokenKind::kSpecial;
       token.text = std::string(1, ch);
-      ++pos_;
+      ++m_pos;
     } else {
       token.kind = TokenKind::kAtom;
-      const size_t start = pos_;
-      while (pos_ < text_.size() && !EndsAtom(text_[pos_]))
-        ++pos_;
-      token.text = std::string(text_.substr(start, pos_ - start));
+      const size_t start = m_pos;
+      while (m_pos < m_text.size() && !EndsAtom(m_text[m_pos]))
+        ++m_pos;
+      token.text = std::string(m_text.substr(start, m_pos - start));
     }
     return token;
   }
 
   // The first comment met since the last call to ForgetComment.
-  const std::string& comment() const { return comment_; }
+  const std::string& comment() const { return m_comment; }
   void ForgetComment() {
-    comment_.clear();
-    haveComment_ = false;
+    m_comment.clear();
+    m_haveComment = false;
   }
   // Whether a comment ran to the end of the field without its closing parenthesis.
-  bool unclosedComment() const { return unclosedComment_; }
+  bool unclosedComment() const { return m_unclosedComment; }
 
  private:
   bool SkipSpaceAndComments() {
     bool skipped = false;
-    while (pos_ < text_.size()) {
-      if (IsSpaceByte(text_[pos_])) {
-        ++pos_;
-      } else if (text_[pos_] == '(') {
+    while (m_pos < m_text.size()) {
+      if (IsSpaceByte(m_text[m_pos])) {
+        ++m_pos;
+      } else if (m_text[m_pos] == '(') {
         ReadComment();
       } else {
         break;
@@ -142,41 +142,41 @@ class Lexer {
   void ReadComment() {
     std::string content;
     int depth = 0;
-    for (; pos_ < text_.size(); ++pos_) {
-      const char ch = text_[pos_];
-      if (ch == '\\' && pos_ + 1 < text_.size()) {
-        content += text_[++pos_];
+    for (; m_pos < m_text.size(); ++m_pos) {
+      const char ch = m_text[m_pos];
+      if (ch == '\\' && m_pos + 1 < m_text.size()) {
+        content += m_text[++m_pos];
         continue;
       }
       if (ch == '(' && depth++ == 0)
         continue;
       if (ch == ')' && --depth == 0) {
-        ++pos_;
+        ++m_pos;
         break;
       }
       content += IsSpaceByte(ch) ? ' ' : ch;
     }
-    unclosedComment_ = unclosedComment_ || depth > 0;
-    if (pendingSpecial_ == 0)
-      pendingSpecial_ = FirstAddressSpecial(content);
-    pendingAngle_ = pendingAngle_ || HoldsAngle(content);
-    if (!haveComment_) {
-      comment_ = std::move(content);
-      haveComment_ = true;
+    m_unclosedComment = m_unclosedComment || depth > 0;
+    if (m_pendingSpecial == 0)
+      m_pendingSpecial = FirstAddressSpecial(content);
+    m_pendingAngle = m_pendingAngle || HoldsAngle(content);
+    if (!m_haveComment) {
+      m_comment = std::move(content);
+      m_haveComment = true;
     }
   }
 
   // A quoted string or domain literal from its opening character; false when the field ends
   // first. Quoted-pairs give the character they quote; line ends of folds are dropped.
   bool ReadDelimited(char close, bool keepSpace, std::string* out) {
-    for (++pos_; pos_ < text_.size(); ++pos_) {
-      const char ch = text_[pos_];
+    for (++m_pos; m_pos < m_text.size(); ++m_pos) {
+      const char ch = m_text[m_pos];
       if (ch == close) {
-        ++pos_;
+        ++m_pos;
         return true;
       }
-      if (ch == '\\' && pos_ + 1 < text_.size()) {
-        out->push_back(text_[++pos_]);
+      if (ch == '\\' && m_pos + 1 < m_text.size()) {
+        out->push_back(m_text[++m_pos]);
       } else if (ch == '\r' || ch == '\n') {
         continue;
       } else if (keepSpace || !IsSpaceByte(ch)) {
@@ -186,13 +186,13 @@ class Lexer {
     return false;
   }
 
-  std::string_view text_;
-  size_t pos_ = 0;
-  std::string comment_;
-  bool haveComment_ = false;
-  char pendingSpecial_ = 0;
-  bool pendingAngle_ = false;
-  bool unclosedComment_ = false;
+  std::string_view m_text;
+  size_t m_pos = 0;
+  std::string m_comment;
+  bool m_haveComment = false;
+  char m_pendingSpecial = 0;
+  bool m_pendingAngle = false;
+  bool m_unclosedComment = false;
 };
 
 // Why the first address is not a readable mailbox.
@@ -229,24 +229,23 @@ bool IsDotAtom(std::string_view text) {
   return true;
 }
 
-// The address proper spelled by tokens[begin, end): local part "@" domain, each in its current
-// or obsolete form (words and atoms joined by dots, with white space and comments between).
-bool ReadAddrSpec(const std::vector<Token>& tokens, size_t begin, size_t end, std::string* address,
-                  const wchar_t** problem) {
-  std::string local;
-  bool quoted = false;
-  size_t i = begin;
+// The local part of the address spelled by tokens[*at, end), in its current or obsolete form
+// (words joined by dots); leaves `*at` past the "@" after it. `quoted` tells whether a quoted
+// string was part of it.
+bool ReadLocalPart(const std::vector<Token>& tokens, size_t* at, size_t end, std::string* local,
+                   bool* quoted, const wchar_t** problem) {
+  size_t i = *at;
   bool wantWord = true;
   for (; i < end && !IsSpecial(tokens[i], '@'); ++i) {
     const Token& token = tokens[i];
     if (IsSpecial(token, '.')) {
       // Repeated and trailing dots are not allowed, but some Japanese mobile carriers gave
       // out such addresses ("taro..x.@docomo.example"): they are kept as written.
-      local += '.';
+      *local += '.';
       wantWord = true;
     } else if (IsWord(token) && wantWord) {
-      local += token.text;
-      quoted = quoted || token.kind == TokenKind::kQuoted;
+      *local += token.text;
+      *quoted = *quoted || token.kind == TokenKind::kQuoted;
       wantWord = false;
     } else if (IsWord(token)) {
       // Two words without a dot: the text before an address was meant as its name.
@@ -266,11 +265,18 @@ bool ReadAddrSpec(const std::vector<Token>& tokens, size_t begin, size_t end, st
     *problem = kNoAt;
     return false;
   }
-  if (local.empty() && !quoted) {
+  if (local->empty() && !*quoted) {
     *problem = kNoLocalPart;
     return false;
   }
-  ++i;  // the '@'
+  *at = i + 1;  // past the '@'
+  return true;
+}
+
+// The domain from tokens[*at, end): a domain literal, or atoms joined by dots; leaves `*at`
+// after it. Empty when there is none.
+std::string ReadDomain(const std::vector<Token>& tokens, size_t* at, size_t end) {
+  size_t i = *at;
   std::string domain;
   if (i < end && tokens[i].kind == TokenKind::kLiteral) {
     domain += '[';
@@ -284,7 +290,7 @@ bool ReadAddrSpec(const std::vector<Token>& tokens, size_t begin, size_t end, st
     domain += ']';
     ++i;
   } else {
-    wantWord = true;
+    bool wantWord = true;
     for (; i < end; ++i) {
       const Token& token = tokens[i];
       if (IsSpecial(token, '.') && !wantWord) {
@@ -298,6 +304,31 @@ bool ReadAddrSpec(const std::vector<Token>& tokens, size_t begin, size_t end, st
       }
     }
   }
+  *at = i;
+  return domain;
+}
+
+// A local part as a quoted string, with what a quoted string cannot hold plainly escaped.
+std::string Requoted(const std::string& local) {
+  std::string requoted = "\"";
+  for (char ch : local) {
+    if (ch == '"' || ch == '\\' || ch == '\r' || ch == '\n')
+      requoted += '\\';
+    requoted += ch;
+  }
+  return requoted + "\"";
+}
+
+// The address proper spelled by tokens[begin, end): local part "@" domain, each in its current
+// or obsolete form (words and atoms joined by dots, with white space and comments between).
+bool ReadAddrSpec(const std::vector<Token>& tokens, size_t begin, size_t end, std::string* address,
+                  const wchar_t** problem) {
+  std::string local;
+  bool quoted = false;
+  size_t i = begin;
+  if (!ReadLocalPart(tokens, &i, end, &local, &quoted, problem))
+    return false;
+  const std::string domain = ReadDomain(tokens, &i, end);
   if (domain.empty()) {
     *problem = kNoDomain;
     return false;
@@ -310,15 +341,8 @@ bool ReadAddrSpec(const std::vector<Token>& tokens, size_t begin, size_t end, st
     }
     return false;
   }
-  if (quoted && !IsDotAtom(local)) {
-    std::string requoted = "\"";
-    for (char ch : local) {
-      if (ch == '"' || ch == '\\' || ch == '\r' || ch == '\n')
-        requoted += '\\';
-      requoted += ch;
-    }
-    local = requoted + "\"";
-  }
+  if (quoted && !IsDotAtom(local))
+    local = Requoted(local);
   *address = local + "@" + domain;
   return true;
 }
@@ -369,7 +393,7 @@ struct MailboxMarks {
 class AddressListReader {
  public:
   AddressListReader(std::string_view text, std::string_view rawCharset)
-      : lexer_(text), rawCharset_(rawCharset) {
+      : m_lexer(text), m_rawCharset(rawCharset) {
     Advance();
   }
 
@@ -378,80 +402,41 @@ class AddressListReader {
     bool inGroup = false;
     bool afterElement = false;  // a list element ended just before the current token
     bool separatorLast = false;
-    while (current_.kind != TokenKind::kEnd) {
-      if (IsSpecial(current_, ',') || IsSpecial(current_, ';')) {
+    while (m_current.kind != TokenKind::kEnd) {
+      if (IsSpecial(m_current, ',') || IsSpecial(m_current, ';')) {
         // A separator, the end of a group, or an empty element of an obsolete list.
-        const bool closesGroup = inGroup && IsSpecial(current_, ';');
+        const bool closesGroup = inGroup && IsSpecial(m_current, ';');
         if (closesGroup) {
           inGroup = false;
-        } else if (!afterElement || IsSpecial(current_, ';')) {
+        } else if (!afterElement || IsSpecial(m_current, ';')) {
           ++shape->emptyElements;
         }
         afterElement = closesGroup;
-        separatorLast = IsSpecial(current_, ',');
+        separatorLast = IsSpecial(m_current, ',');
         NextElement();
         continue;
       }
       separatorLast = false;
-      std::vector<Token> words;  // everything before '<', ':', ',', ';' or the end
-      while (current_.kind != TokenKind::kEnd && !IsSpecial(current_, '<') &&
-             !IsSpecial(current_, ':') && !IsSpecial(current_, ',') && !IsSpecial(current_, ';')) {
-        words.push_back(current_);
-        Advance();
-      }
-      if (IsSpecial(current_, ':')) {
+      const std::vector<Token> words = ReadWords();
+      if (IsSpecial(m_current, ':')) {
         // "display-name:" opens a group; its mailboxes follow.
         if (inGroup)
           return Fail(kNestedGroup, shape);
-        for (const Token& word : words) {
-          if (!word.closed)
-            return Fail(UnclosedProblem(word), shape);
-          if (!IsWord(word) && !IsSpecial(word, '.'))
-            return Fail(kTextAfterAddress, shape);
-        }
+        if (const wchar_t* problem = GroupNameProblem(words))
+          return Fail(problem, shape);
         inGroup = true;
         afterElement = false;
         ++shape->groups;
         NextElement();
         continue;
       }
-      for (const Token& word : words) {
-        if (!word.closed)
-          return Fail(UnclosedProblem(word), shape);
-        if (IsSpecial(word, '>'))
-          return Fail(kStrayClose, shape);
-      }
-      Mailbox mailbox;
-      std::string address;
-      MailboxMarks marks;
-      const wchar_t* failure = nullptr;
-      if (IsSpecial(current_, '<')) {
-        for (const Token& word : words)
-          marks.AddOutsideToken(word);
-        marks.AddOutsideToken(current_);
-        Advance();
-        if (!ReadAngleAddress(&address, &failure, &marks))
-          return Fail(failure, shape);
-        // Some mailers write the address itself, unquoted, as the display name
-        // ("news@x.example <news@x.example>"); the address in brackets is the mailbox.
-        mailbox.displayName = PhraseText(words, rawCharset_);
-      } else {
-        if (!ReadAddrSpec(words, 0, words.size(), &address, &failure))
-          return Fail(failure, shape);
-        // A comment before the first word, or after the last, is outside the address.
-        for (size_t i = 0; i < words.size(); ++i)
-          marks.AddAddressToken(words[i], i > 0);
-        marks.AddOutsideComment(words.front());
-        mailbox.displayName = DecodeHeaderText(lexer_.comment(), rawCharset_);
-      }
-      marks.AddOutsideToken(current_);
-      mailbox.address = DecodeUnlabelled(address);
-      Record(mailbox, marks, shape);
+      if (!ReadMailbox(words, shape))
+        return;
       if (firstOnly)
         return;
       afterElement = true;
     }
-    shape->unclosedComment = lexer_.unclosedComment();
+    shape->unclosedComment = m_lexer.unclosedComment();
     if (separatorLast)
       ++shape->emptyElements;  // "a@x.example," ends with an empty element
     if (shape->mailboxes == 0)
@@ -459,14 +444,75 @@ class AddressListReader {
   }
 
  private:
-  void Advance() { current_ = lexer_.Next(); }
+  void Advance() { m_current = m_lexer.Next(); }
+  // The tokens before the next '<', ':', ',', ';' or the end.
+  std::vector<Token> ReadWords() {
+    std::vector<Token> words;
+    while (m_current.kind != TokenKind::kEnd && !IsSpecial(m_current, '<') &&
+           !IsSpecial(m_current, ':') && !IsSpecial(m_current, ',') && !IsSpecial(m_current, ';')) {
+      words.push_back(m_current);
+      Advance();
+    }
+    return words;
+  }
+  // Why the words before a ':' are not a group's display name, or nullptr when they are.
+  static const wchar_t* GroupNameProblem(const std::vector<Token>& words) {
+    for (const Token& word : words) {
+      if (!word.closed)
+        return UnclosedProblem(word);
+      if (!IsWord(word) && !IsSpecial(word, '.'))
+        return kTextAfterAddress;
+    }
+    return nullptr;
+  }
+  // One mailbox, "name <address>" or a bare address, from `words` and what follows them; adds
+  // it to `shape`, or fails `shape` and returns false.
+  bool ReadMailbox(const std::vector<Token>& words, AddressListShape* shape) {
+    for (const Token& word : words) {
+      if (!word.closed)
+        return FailMailbox(UnclosedProblem(word), shape);
+      if (IsSpecial(word, '>'))
+        return FailMailbox(kStrayClose, shape);
+    }
+    Mailbox mailbox;
+    std::string address;
+    MailboxMarks marks;
+    const wchar_t* failure = nullptr;
+    if (IsSpecial(m_current, '<')) {
+      for (const Token& word : words)
+        marks.AddOutsideToken(word);
+      marks.AddOutsideToken(m_current);
+      Advance();
+      if (!ReadAngleAddress(&address, &failure, &marks))
+        return FailMailbox(failure, shape);
+      // Some mailers write the address itself, unquoted, as the display name
+      // ("news@x.example <news@x.example>"); the address in brackets is the mailbox.
+      mailbox.displayName = PhraseText(words, m_rawCharset);
+    } else {
+      if (!ReadAddrSpec(words, 0, words.size(), &address, &failure))
+        return FailMailbox(failure, shape);
+      // A comment before the first word, or after the last, is outside the address.
+      for (size_t i = 0; i < words.size(); ++i)
+        marks.AddAddressToken(words[i], i > 0);
+      marks.AddOutsideComment(words.front());
+      mailbox.displayName = DecodeHeaderText(m_lexer.comment(), m_rawCharset);
+    }
+    marks.AddOutsideToken(m_current);
+    mailbox.address = DecodeUnlabelled(address);
+    Record(mailbox, marks, shape);
+    return true;
+  }
   // Past a separator: the comments that belong to the next element start here.
   void NextElement() {
-    lexer_.ForgetComment();
+    m_lexer.ForgetComment();
     Advance();
   }
 
   static void Fail(const wchar_t* why, AddressListShape* shape) { shape->problem = why; }
+  static bool FailMailbox(const wchar_t* why, AddressListShape* shape) {
+    Fail(why, shape);
+    return false;
+  }
 
   static void Record(Mailbox& mailbox, const MailboxMarks& marks, AddressListShape* shape) {
     if (shape->mailboxes++ == 0)
@@ -485,27 +531,27 @@ class AddressListReader {
   // address proper, then '>' (or the field's end: a lone unclosed bracket is read as closed), and
   // nothing more than the end of this list element.
   bool ReadAngleAddress(std::string* address, const wchar_t** problem, MailboxMarks* marks) {
-    if (IsSpecial(current_, '@') || IsSpecial(current_, ',')) {
+    if (IsSpecial(m_current, '@') || IsSpecial(m_current, ',')) {
       marks->route = true;
-      while (current_.kind != TokenKind::kEnd && !IsSpecial(current_, ':') &&
-             !IsSpecial(current_, '>')) {
+      while (m_current.kind != TokenKind::kEnd && !IsSpecial(m_current, ':') &&
+             !IsSpecial(m_current, '>')) {
         Advance();
       }
-      if (!IsSpecial(current_, ':')) {
+      if (!IsSpecial(m_current, ':')) {
         *problem = kNoLocalPart;  // "<@example.com>"
         return false;
       }
       Advance();
     }
     std::vector<Token> addrSpec;
-    while (current_.kind != TokenKind::kEnd && !IsSpecial(current_, '>') &&
-           !IsSpecial(current_, '<') && !IsSpecial(current_, ',') && !IsSpecial(current_, ';')) {
-      addrSpec.push_back(current_);
+    while (m_current.kind != TokenKind::kEnd && !IsSpecial(m_current, '>') &&
+           !IsSpecial(m_current, '<') && !IsSpecial(m_current, ',') && !IsSpecial(m_current, ';')) {
+      addrSpec.push_back(m_current);
       Advance();
     }
-    const bool closed = IsSpecial(current_, '>');
-    if (!closed && current_.kind != TokenKind::kEnd) {
-      *problem = IsSpecial(current_, '<') ? kTwoAddresses : kTextAfterAddress;
+    const bool closed = IsSpecial(m_current, '>');
+    if (!closed && m_current.kind != TokenKind::kEnd) {
+      *problem = IsSpecial(m_current, '<') ? kTwoAddresses : kTextAfterAddress;
       return false;
     }
     if (addrSpec.empty()) {
@@ -523,21 +569,21 @@ class AddressListReader {
     for (const Token& token : addrSpec)
       marks->AddAddressToken(token, true);
     // Comments just before the '>' (or the field's end) are inside the brackets too.
-    marks->AddAddressToken(current_, true);
+    marks->AddAddressToken(m_current, true);
     marks->unclosedAngle = !closed;
     if (closed)
       Advance();
-    if (current_.kind != TokenKind::kEnd && !IsSpecial(current_, ',') &&
-        !IsSpecial(current_, ';')) {
-      *problem = IsSpecial(current_, '<') ? kTwoAddresses : kTextAfterAddress;
+    if (m_current.kind != TokenKind::kEnd && !IsSpecial(m_current, ',') &&
+        !IsSpecial(m_current, ';')) {
+      *problem = IsSpecial(m_current, '<') ? kTwoAddresses : kTextAfterAddress;
       return false;
     }
     return true;
   }
 
-  Lexer lexer_;
-  std::string_view rawCharset_;
-  Token current_;
+  Lexer m_lexer;
+  std::string_view m_rawCharset;
+  Token m_current;
 };
 
 }  // namespace

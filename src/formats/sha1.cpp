@@ -13,9 +13,9 @@ uint32_t RotateLeft(uint32_t value, int bits) {
 }  // namespace
 
 void Sha1::Reset() {
-  state_ = {0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476, 0xC3D2E1F0};
-  buffered_ = 0;
-  length_ = 0;
+  m_state = {0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476, 0xC3D2E1F0};
+  m_buffered = 0;
+  m_length = 0;
 }
 
 void Sha1::ProcessBlock(const uint8_t* block) {
@@ -26,7 +26,7 @@ void Sha1::ProcessBlock(const uint8_t* block) {
   }
   for (int t = 16; t < 80; ++t)
     w[t] = RotateLeft(w[t - 3] ^ w[t - 8] ^ w[t - 14] ^ w[t - 16], 1);
-  uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3], e = state_[4];
+  uint32_t a = m_state[0], b = m_state[1], c = m_state[2], d = m_state[3], e = m_state[4];
   for (int t = 0; t < 80; ++t) {
     uint32_t f;
     uint32_t k;
@@ -50,45 +50,45 @@ void Sha1::ProcessBlock(const uint8_t* block) {
     b = a;
     a = temp;
   }
-  state_[0] += a;
-  state_[1] += b;
-  state_[2] += c;
-  state_[3] += d;
-  state_[4] += e;
+  m_state[0] += a;
+  m_state[1] += b;
+  m_state[2] += c;
+  m_state[3] += d;
+  m_state[4] += e;
 }
 
 void Sha1::Update(std::string_view bytes) {
   const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
   size_t size = bytes.size();
-  length_ += size;
-  if (buffered_ > 0) {
-    const size_t take = std::min(size, block_.size() - buffered_);
-    std::memcpy(block_.data() + buffered_, data, take);
-    buffered_ += take;
+  m_length += size;
+  if (m_buffered > 0) {
+    const size_t take = std::min(size, m_block.size() - m_buffered);
+    std::memcpy(m_block.data() + m_buffered, data, take);
+    m_buffered += take;
     data += take;
     size -= take;
-    if (buffered_ < block_.size())
+    if (m_buffered < m_block.size())
       return;
-    ProcessBlock(block_.data());
-    buffered_ = 0;
+    ProcessBlock(m_block.data());
+    m_buffered = 0;
   }
-  for (; size >= block_.size(); data += block_.size(), size -= block_.size())
+  for (; size >= m_block.size(); data += m_block.size(), size -= m_block.size())
     ProcessBlock(data);
-  std::memcpy(block_.data(), data, size);
-  buffered_ = size;
+  std::memcpy(m_block.data(), data, size);
+  m_buffered = size;
 }
 
 std::string Sha1::Finish() {
-  const uint64_t bits = length_ * 8;
+  const uint64_t bits = m_length * 8;
   // Padding: a one bit, zeros up to 56 bytes into a block, then the length in bits.
   uint8_t padding[72] = {0x80};
-  const size_t padLength = (buffered_ < 56 ? 56 : 120) - buffered_;
+  const size_t padLength = (m_buffered < 56 ? 56 : 120) - m_buffered;
   for (int i = 0; i < 8; ++i)
     padding[padLength + i] = static_cast<uint8_t>(bits >> (56 - 8 * i));
   Update(std::string_view(reinterpret_cast<const char*>(padding), padLength + 8));
   std::string digest(kSha1DigestSize, '\0');
   for (size_t i = 0; i < kSha1DigestSize; ++i) {
-    digest[i] = static_cast<char>(state_[i / 4] >> (24 - 8 * (i % 4)));
+    digest[i] = static_cast<char>(m_state[i / 4] >> (24 - 8 * (i % 4)));
   }
   Reset();
   return digest;

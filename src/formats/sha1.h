@@ -22,10 +22,10 @@ class Sha1 {
   void Reset();
   void ProcessBlock(const uint8_t* block);
 
-  std::array<uint32_t, 5> state_{};
-  std::array<uint8_t, 64> block_{};
-  size_t buffered_ = 0;
-  uint64_t length_ = 0;  // bytes given so far
+  std::array<uint32_t, 5> m_state{};
+  std::array<uint8_t, 64> m_block{};
+  size_t m_buffered = 0;
+  uint64_t m_length = 0;  // bytes given so far
 };
 
 // The 20-byte digest of bytes.

@@ -6,36 +6,36 @@
 namespace tp {
 
 std::wstring XmlNode::GetName() const {
-  return IsEmpty() ? std::wstring() : element_->name;
+  return IsEmpty() ? std::wstring() : m_element->name;
 }
 
 XmlNode XmlNode::GetChildNode(std::wstring_view name) const {
   if (IsEmpty())
     return {};
-  for (const XmlElement* child : element_->children) {
+  for (const XmlElement* child : m_element->children) {
     // The aliasing handle shares the tree's ownership.
     if (EqualsIgnoreAsciiCase(child->name, name))
-      return XmlNode(std::shared_ptr<const XmlElement>(element_, child));
+      return XmlNode(std::shared_ptr<const XmlElement>(m_element, child));
   }
   return {};
 }
 
 std::wstring XmlNode::GetClearText(size_t index) const {
-  if (IsEmpty() || index >= element_->clearSections.size())
+  if (IsEmpty() || index >= m_element->clearSections.size())
     return {};
-  return element_->clearSections[index];
+  return m_element->clearSections[index];
 }
 
 std::wstring XmlNode::GetText(size_t index) const {
-  if (IsEmpty() || index >= element_->texts.size())
+  if (IsEmpty() || index >= m_element->texts.size())
     return {};
-  return element_->texts[index];
+  return m_element->texts[index];
 }
 
 std::optional<std::wstring> XmlNode::GetAttribute(std::wstring_view name) const {
   if (IsEmpty())
     return std::nullopt;
-  for (const auto& [key, value] : element_->attributes) {
+  for (const auto& [key, value] : m_element->attributes) {
     if (EqualsIgnoreAsciiCase(key, name))
       return value;
   }

@@ -25,9 +25,9 @@ class XmlNode {
  public:
   XmlNode() = default;  // the empty node
   // A handle to an element whose shared owner keeps its whole tree alive.
-  explicit XmlNode(std::shared_ptr<const XmlElement> element) : element_(std::move(element)) {}
+  explicit XmlNode(std::shared_ptr<const XmlElement> element) : m_element(std::move(element)) {}
 
-  bool IsEmpty() const { return element_ == nullptr; }
+  bool IsEmpty() const { return m_element == nullptr; }
   // The element's name as written; empty for the top node and the empty node.
   std::wstring GetName() const;
   // The first direct child element named `name`, ASCII letters compared without case; the
@@ -42,7 +42,7 @@ class XmlNode {
   std::optional<std::wstring> GetAttribute(std::wstring_view name) const;
 
  private:
-  std::shared_ptr<const XmlElement> element_;
+  std::shared_ptr<const XmlElement> m_element;
 };
 
 }  // namespace tp

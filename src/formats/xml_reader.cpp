@@ -65,17 +65,17 @@ bool IsWhitespaceOnly(std::wstring_view text) {
 
 class Parser {
  public:
-  explicit Parser(std::wstring_view text) : text_(text) {}
+  explicit Parser(std::wstring_view text) : m_text(text) {}
 
   XmlNode Parse(XmlError* error) {
-    if (text_.empty())
+    if (m_text.empty())
       return Failed(error, L"the text is empty");
     XmlElement* top = NewElement();
-    open_.push_back(top);
-    while (pos_ < text_.size()) {
-      const bool parsed = text_[pos_] == L'<' ? ParseMarkup() : ParseText();
+    m_open.push_back(top);
+    while (m_pos < m_text.size()) {
+      const bool parsed = m_text[m_pos] == L'<' ? ParseMarkup() : ParseText();
       if (!parsed)
-        return Failed(error, std::move(reason_));
+        return Failed(error, std::move(m_reason));
     }
     const XmlElement* result = top;
     if (top->children.size() == 1 && top->clearSections.empty() && !top->holdsInstruction) {
@@ -85,50 +85,50 @@ class Parser {
       if (onlySpace)
         result = top->children.front();
     }
-    return XmlNode(std::shared_ptr<const XmlElement>(tree_, result));
+    return XmlNode(std::shared_ptr<const XmlElement>(m_tree, result));
   }
 
  private:
-  XmlElement* Current() { return open_.back(); }
+  XmlElement* Current() { return m_open.back(); }
 
   XmlElement* NewElement() {
-    tree_->elements.emplace_back();
-    return &tree_->elements.back();
+    m_tree->elements.emplace_back();
+    return &m_tree->elements.back();
   }
 
   XmlNode Failed(XmlError* error, std::wstring reason) {
     if (error != nullptr)
-      *error = {failOffset_, std::move(reason)};
+      *error = {m_failOffset, std::move(reason)};
     return {};
   }
 
   bool Fail(size_t offset, std::wstring reason) {
-    failOffset_ = offset;
-    reason_ = std::move(reason);
+    m_failOffset = offset;
+    m_reason = std::move(reason);
     return false;
   }
 
   bool StartsWith(std::wstring_view prefix) const {
-    return text_.substr(pos_, prefix.size()) == prefix;
+    return m_text.substr(m_pos, prefix.size()) == prefix;
   }
 
   bool SkipSpace() {
-    const size_t start = pos_;
-    while (pos_ < text_.size() && IsXmlSpace(text_[pos_]))
-      ++pos_;
-    return pos_ > start;
+    const size_t start = m_pos;
+    while (m_pos < m_text.size() && IsXmlSpace(m_text[m_pos]))
+      ++m_pos;
+    return m_pos > start;
   }
 
   std::wstring_view ReadName() {
-    const size_t start = pos_;
-    while (pos_ < text_.size() && IsNameChar(text_[pos_]))
-      ++pos_;
-    return text_.substr(start, pos_ - start);
+    const size_t start = m_pos;
+    while (m_pos < m_text.size() && IsNameChar(m_text[m_pos]))
+      ++m_pos;
+    return m_text.substr(start, m_pos - start);
   }
 
   bool ParseMarkup() {
     // The character after "<" tells the kinds of markup apart.
-    const wchar_t next = pos_ + 1 < text_.size() ? text_[pos_ + 1] : L'\0';
+    const wchar_t next = m_pos + 1 < m_text.size() ? m_text[m_pos + 1] : L'\0';
     if (next == L'!') {
       if (StartsWith(L"<![CDATA["))
         return ClearSection(9, L"]]>");
@@ -136,7 +136,7 @@ class Parser {
         return ClearSection(4, L"-->");
       if (StartsWith(L"<!DOCTYPE"))
         return Doctype();
-      return Fail(pos_, L"unknown declaration after \"<!\"");
+      return Fail(m_pos, L"unknown declaration after \"<!\"");
     }
     if (next == L'?')
       return Instruction();
@@ -148,56 +148,56 @@ class Parser {
   }
 
   bool ClearSection(size_t openLength, std::wstring_view close) {
-    const size_t contentStart = pos_ + openLength;
-    const size_t end = text_.find(close, contentStart);
+    const size_t contentStart = m_pos + openLength;
+    const size_t end = m_text.find(close, contentStart);
     if (end == std::wstring_view::npos) {
-      return Fail(pos_, L"section not closed by \"" + std::wstring(close) + L"\"");
+      return Fail(m_pos, L"section not closed by \"" + std::wstring(close) + L"\"");
     }
-    Current()->clearSections.emplace_back(text_.substr(contentStart, end - contentStart));
-    pos_ = end + close.size();
+    Current()->clearSections.emplace_back(m_text.substr(contentStart, end - contentStart));
+    m_pos = end + close.size();
     return true;
   }
 
   // "<!DOCTYPE" ... ">", where an internal subset in brackets ends with "]>".
   bool Doctype() {
-    const size_t contentStart = pos_ + 9;
-    size_t close = text_.find_first_of(L"[>", contentStart);
-    if (close != std::wstring_view::npos && text_[close] == L'[') {
-      close = text_.find(L"]>", close);
+    const size_t contentStart = m_pos + 9;
+    size_t close = m_text.find_first_of(L"[>", contentStart);
+    if (close != std::wstring_view::npos && m_text[close] == L'[') {
+      close = m_text.find(L"]>", close);
       if (close != std::wstring_view::npos)
         ++close;
     }
     if (close == std::wstring_view::npos)
-      return Fail(pos_, L"DOCTYPE not closed by \">\"");
-    Current()->clearSections.emplace_back(text_.substr(contentStart, close - contentStart));
-    pos_ = close + 1;
+      return Fail(m_pos, L"DOCTYPE not closed by \">\"");
+    Current()->clearSections.emplace_back(m_text.substr(contentStart, close - contentStart));
+    m_pos = close + 1;
     return true;
   }
 
   bool Instruction() {
-    const size_t end = text_.find(L"?>", pos_ + 2);
+    const size_t end = m_text.find(L"?>", m_pos + 2);
     if (end == std::wstring_view::npos)
-      return Fail(pos_, L"\"<?\" not closed by \"?>\"");
+      return Fail(m_pos, L"\"<?\" not closed by \"?>\"");
     Current()->holdsInstruction = true;
-    pos_ = end + 2;
+    m_pos = end + 2;
     return true;
   }
 
   bool EndTag() {
-    const size_t start = pos_;
-    pos_ += 2;
+    const size_t start = m_pos;
+    m_pos += 2;
     const std::wstring_view name = ReadName();
     if (name.empty())
       return Fail(start, L"end tag without a name");
     SkipSpace();
-    if (pos_ >= text_.size() || text_[pos_] != L'>') {
+    if (m_pos >= m_text.size() || m_text[m_pos] != L'>') {
       return Fail(start, L"end tag not closed by \">\"");
     }
-    ++pos_;
+    ++m_pos;
     // Close the innermost open element of that name and everything opened inside it.
-    for (size_t i = open_.size(); i-- > 1;) {
-      if (EqualsIgnoreAsciiCase(open_[i]->name, name)) {
-        open_.resize(i);
+    for (size_t i = m_open.size(); i-- > 1;) {
+      if (EqualsIgnoreAsciiCase(m_open[i]->name, name)) {
+        m_open.resize(i);
         return true;
       }
     }
@@ -205,86 +205,86 @@ class Parser {
   }
 
   bool StartTag() {
-    const size_t start = pos_;
-    ++pos_;
+    const size_t start = m_pos;
+    ++m_pos;
     const std::wstring_view name = ReadName();
     if (name.empty())
       return Fail(start, L"\"<\" not followed by an element name");
-    if (open_.size() > kMaxXmlDepth)
+    if (m_open.size() > kMaxXmlDepth)
       return Fail(start, L"elements nested too deeply");
     XmlElement* element = NewElement();
     element->name = name;
     Current()->children.push_back(element);
     while (true) {
       const bool spaced = SkipSpace();
-      if (pos_ >= text_.size())
+      if (m_pos >= m_text.size())
         return Fail(start, L"start tag not closed by \">\"");
-      if (text_[pos_] == L'>') {
-        ++pos_;
-        open_.push_back(element);
+      if (m_text[m_pos] == L'>') {
+        ++m_pos;
+        m_open.push_back(element);
         return true;
       }
       if (StartsWith(L"/>")) {
-        pos_ += 2;
+        m_pos += 2;
         return true;
       }
       if (!spaced)
-        return Fail(pos_, L"white space expected before an attribute");
+        return Fail(m_pos, L"white space expected before an attribute");
       if (!Attribute(*element))
         return false;
     }
   }
 
   bool Attribute(XmlElement& element) {
-    const size_t start = pos_;
+    const size_t start = m_pos;
     const std::wstring_view name = ReadName();
     if (name.empty())
       return Fail(start, L"attribute name expected");
     SkipSpace();
-    if (pos_ >= text_.size() || text_[pos_] != L'=') {
+    if (m_pos >= m_text.size() || m_text[m_pos] != L'=') {
       return Fail(start, L"attribute without \"=\" and a value");
     }
-    ++pos_;
+    ++m_pos;
     SkipSpace();
-    if (pos_ >= text_.size() || (text_[pos_] != L'"' && text_[pos_] != L'\'')) {
+    if (m_pos >= m_text.size() || (m_text[m_pos] != L'"' && m_text[m_pos] != L'\'')) {
       return Fail(start, L"attribute value not in quotes");
     }
-    const size_t end = text_.find(text_[pos_], pos_ + 1);
+    const size_t end = m_text.find(m_text[m_pos], m_pos + 1);
     if (end == std::wstring_view::npos)
       return Fail(start, L"attribute value not closed");
     std::wstring value;
-    if (!Decode(pos_ + 1, end, value))
+    if (!Decode(m_pos + 1, end, value))
       return false;
     element.attributes.emplace_back(std::wstring(name), std::move(value));
-    pos_ = end + 1;
+    m_pos = end + 1;
     return true;
   }
 
   bool ParseText() {
-    size_t end = text_.find(L'<', pos_);
+    size_t end = m_text.find(L'<', m_pos);
     if (end == std::wstring_view::npos)
-      end = text_.size();
+      end = m_text.size();
     std::wstring text;
-    if (!Decode(pos_, end, text))
+    if (!Decode(m_pos, end, text))
       return false;
     Current()->texts.push_back(std::move(text));
-    pos_ = end;
+    m_pos = end;
     return true;
   }
 
-  // Decodes text_[begin, end) into out.
+  // Decodes m_text[begin, end) into out.
   bool Decode(size_t begin, size_t end, std::wstring& out) {
-    size_t amp = text_.find(L'&', begin);
+    size_t amp = m_text.find(L'&', begin);
     if (amp >= end) {
-      out.assign(text_.substr(begin, end - begin));
+      out.assign(m_text.substr(begin, end - begin));
       return true;
     }
     out.reserve(end - begin);
     while (begin < end) {
-      amp = text_.find(L'&', begin);
+      amp = m_text.find(L'&', begin);
       if (amp >= end)
         amp = end;
-      out.append(text_.substr(begin, amp - begin));
+      out.append(m_text.substr(begin, amp - begin));
       if (amp == end)
         break;
       const size_t semicolon = DecodeEntity(amp, end, out);
@@ -300,19 +300,19 @@ class Parser {
   size_t DecodeEntity(size_t amp, size_t end, std::wstring& out) {
     constexpr size_t kFailed = std::wstring_view::npos;
     size_t i = amp + 1;
-    if (i < end && text_[i] == L'#') {
+    if (i < end && m_text[i] == L'#') {
       ++i;
-      const bool hex = i < end && (text_[i] == L'x' || text_[i] == L'X');
+      const bool hex = i < end && (m_text[i] == L'x' || m_text[i] == L'X');
       if (hex)
         ++i;
       const size_t firstDigit = i;
       uint32_t value = 0;
-      for (int digit; i < end && (digit = DigitValue(text_[i], hex)) >= 0; ++i) {
+      for (int digit; i < end && (digit = DigitValue(m_text[i], hex)) >= 0; ++i) {
         // Capped just above the largest code point, so the sum cannot overflow.
         value =
             std::min<uint32_t>(value * (hex ? 16 : 10) + static_cast<uint32_t>(digit), 0x110000);
       }
-      if (i == firstDigit || i >= end || text_[i] != L';' || value == 0 || value > 0x10FFFF) {
+      if (i == firstDigit || i >= end || m_text[i] != L';' || value == 0 || value > 0x10FFFF) {
         Fail(amp, L"invalid character reference");
         return kFailed;
       }
@@ -323,10 +323,10 @@ class Parser {
       }
       return i;
     }
-    while (i < end && IsAsciiLetter(text_[i]))
+    while (i < end && IsAsciiLetter(m_text[i]))
       ++i;
-    if (i < end && text_[i] == L';') {
-      const std::wstring_view name = text_.substr(amp + 1, i - amp - 1);
+    if (i < end && m_text[i] == L';') {
+      const std::wstring_view name = m_text.substr(amp + 1, i - amp - 1);
       static constexpr std::pair<std::wstring_view, wchar_t> kNamed[] = {
           {L"amp", L'&'}, {L"lt", L'<'}, {L"gt", L'>'}, {L"quot", L'"'}, {L"apos", L'\''}};
       for (const auto& [entity, ch] : kNamed) {
@@ -338,16 +338,16 @@ class Parser {
     }
     // Quote what was written, up to its semicolon, without flooding the reason.
     const size_t shown = std::min<size_t>(std::min(i + 1, end) - amp, 24);
-    Fail(amp, L"unknown entity \"" + std::wstring(text_.substr(amp, shown)) + L"\"");
+    Fail(amp, L"unknown entity \"" + std::wstring(m_text.substr(amp, shown)) + L"\"");
     return kFailed;
   }
 
-  std::wstring_view text_;
-  size_t pos_ = 0;
-  std::shared_ptr<XmlTree> tree_ = std::make_shared<XmlTree>();
-  std::vector<XmlElement*> open_;
-  size_t failOffset_ = 0;
-  std::wstring reason_;
+  std::wstring_view m_text;
+  size_t m_pos = 0;
+  std::shared_ptr<XmlTree> m_tree = std::make_shared<XmlTree>();
+  std::vector<XmlElement*> m_open;
+  size_t m_failOffset = 0;
+  std::wstring m_reason;
 };
 
 }  // namespace

@@ -87,12 +87,12 @@ int RunningWorkers() {
   return g_runningWorkers;
 }
 
-ScopedHost::ScopedHost(const Host& host) : previous_(g_host) {
+ScopedHost::ScopedHost(const Host& host) : m_previous(g_host) {
   InstallOrEnd(host);
 }
 
 ScopedHost::~ScopedHost() {
-  InstallOrEnd(previous_);
+  InstallOrEnd(m_previous);
 }
 
 }  // namespace tp::host

@@ -77,7 +77,7 @@ class ScopedHost {
   ScopedHost& operator=(const ScopedHost&) = delete;
 
  private:
-  Host previous_;
+  Host m_previous;
 };
 
 // Shorthands for the core.

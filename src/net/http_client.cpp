@@ -85,123 +85,159 @@ std::wstring SimpleWinInetHTTPClient::UserAgent() const {
   return agent;
 }
 
-int SimpleWinInetHTTPClient::SendRequest(const std::wstring& path, bool isPost,
-                                         const std::wstring& extraHeaders, std::wstring& response) {
-  if (!m_downloadToFile)
-    response.clear();
-  host::HttpTransport& http = host::http();
+// One request's handles and how it failed. The handles close in reverse order of declaration:
+// file, request, connection, Internet.
+struct SimpleWinInetHTTPClient::Exchange {
+  explicit Exchange(host::HttpTransport& transport) : http(transport) {}
+
+  void Fail(const wchar_t* text, uint32_t error) {
+    failure = text;
+    failureError = error != 0 ? error : http.LastError();
+  }
+  void Close() {
+    output.reset();
+    request.reset();
+    connection.reset();
+    internet.reset();
+  }
+
+  host::HttpTransport& http;
   const wchar_t* failure = nullptr;
   uint32_t failureError = 0;
-  int status = 0;
-  // Declared in this order so that they close in reverse: file, request, connection, Internet.
   std::unique_ptr<host::InternetHandle> internet;
   std::unique_ptr<host::HttpConnectionHandle> connection;
   std::unique_ptr<host::HttpRequestHandle> request;
   std::unique_ptr<host::File> output;
-  std::string body;
+};
 
-  auto fail = [&](const wchar_t* text, uint32_t error) {
-    failure = text;
-    failureError = error != 0 ? error : http.LastError();
-  };
-  // A stopped worker lets go of its request between its steps.
-  auto abandoned = [&] {
-    if (!m_stop || m_stop->Wait(0) == host::WaitResult::kTimeout)
-      return false;
-    fail(L"Request abandoned", host::kErrorInternetOperationCancelled);
-    return true;
-  };
-
-  [&] {
-    internet = http.Open(UserAgent());
-    if (!internet)
-      return fail(L"Failed InternetOpen", 0);
-    for (host::InternetTimeout option :
-         {host::InternetTimeout::kConnect, host::InternetTimeout::kDataSend,
-          host::InternetTimeout::kDataReceive, host::InternetTimeout::kSend,
-          host::InternetTimeout::kReceive}) {
-      internet->SetTimeout(option, m_timeoutMs);
-    }
-    connection = internet->Connect(m_host, m_port);
-    if (!connection)
-      return fail(L"Failed InternetConnect", 0);
-    const std::wstring verb = isPost ? L"POST" : L"GET";
-    if (isPost)
-      BuildPostBody();
-
-    for (int attempt = 1;; ++attempt) {
-      if (abandoned())
-        return;
-      request.reset();
-      request = connection->OpenRequest(verb, path, kRequestFlags);
-      if (!request)
-        return fail(L"Failed HttpOpenRequest", 0);
-      const bool sent = isPost ? request->Send(extraHeaders, m_postBody)
-                               : request->Send(std::wstring(), std::string_view());
-      if (sent)
-        break;
-      // A time-out is never retried: the server is there but too slow.
-      const uint32_t sendError = http.LastError();
-      if (attempt == kSendAttempts || sendError == host::kErrorInternetTimeout) {
-        return fail(L"Failed HttpSendRequest", sendError);
-      }
-    }
-
-    status = ParseLeadingInt(QueryHeader(*request, host::kQueryStatusCode));
-    const std::wstring contentType = QueryHeader(*request, host::kQueryContentType);
-    (void)QueryHeader(*request, host::kQueryContentLength);
-    const bool utf16 = Contains(contentType, L"16");
-
-    if (m_downloadToFile) {
-      host::FileError error = host::kFileOk;
-      output = host::files().Open(response, host::FileOpen::kCreateExclusive, &error);
-      if (!output)
-        return fail(L"Failed to open output file for writing downloaded data", error);
-    }
-
-    for (;;) {
-      if (abandoned())
-        return;
-      uint32_t available = 0;
-      if (!request->QueryDataAvailable(&available)) {
-        // The connection broke before the end of the body: a failed transfer, not a short one.
-        fail(L"InternetReadFile failed", 0);
-        break;
-      }
-      if (body.size() + available > m_largestResponse) {
-        return fail(L"Response too large", host::kErrorInsufficientBuffer);
-      }
-      const size_t offset = body.size();
-      body.resize(offset + available);
-      uint32_t read = 0;
-      if (!request->ReadFile(body.data() + offset, available, &read)) {
-        body.resize(offset);
-        fail(L"InternetReadFile failed", 0);  // what was read so far is still delivered
-        break;
-      }
-      body.resize(offset + read);
-      if (read == 0)
-        break;
-    }
-
-    if (body.empty())
-      return;
-    if (m_downloadToFile) {
-      output->Write(body.data(), body.size());
-    } else if (utf16) {
-      response = UpToFirstZero(Utf16LeToWide(body));
-    } else {
-      response = UpToFirstZero(Utf8ToWide(body));
-    }
-  }();
-
-  output.reset();
-  request.reset();
-  connection.reset();
-  internet.reset();
-  if (failure != nullptr)
-    throw WinException(failure, failureError);
+int SimpleWinInetHTTPClient::SendRequest(const std::wstring& path, bool isPost,
+                                         const std::wstring& extraHeaders, std::wstring& response) {
+  if (!m_downloadToFile)
+    response.clear();
+  Exchange exchange(host::http());
+  const int status = RunExchange(exchange, path, isPost, extraHeaders, response);
+  exchange.Close();
+  if (exchange.failure != nullptr)
+    throw WinException(exchange.failure, exchange.failureError);
   return status;
+}
+
+int SimpleWinInetHTTPClient::RunExchange(Exchange& exchange, const std::wstring& path, bool isPost,
+                                         const std::wstring& extraHeaders, std::wstring& response) {
+  if (!Connect(exchange))
+    return 0;
+  if (isPost)
+    BuildPostBody();
+  if (!SendWithRetries(exchange, path, isPost, extraHeaders))
+    return 0;
+
+  host::HttpRequestHandle& request = *exchange.request;
+  const int status = ParseLeadingInt(QueryHeader(request, host::kQueryStatusCode));
+  const std::wstring contentType = QueryHeader(request, host::kQueryContentType);
+  (void)QueryHeader(request, host::kQueryContentLength);
+  const bool utf16 = Contains(contentType, L"16");
+
+  if (m_downloadToFile) {
+    host::FileError error = host::kFileOk;
+    exchange.output = host::files().Open(response, host::FileOpen::kCreateExclusive, &error);
+    if (!exchange.output) {
+      exchange.Fail(L"Failed to open output file for writing downloaded data", error);
+      return status;
+    }
+  }
+
+  std::string body;
+  if (!ReadBody(exchange, body) || body.empty())
+    return status;
+  if (m_downloadToFile) {
+    exchange.output->Write(body.data(), body.size());
+  } else if (utf16) {
+    response = UpToFirstZero(Utf16LeToWide(body));
+  } else {
+    response = UpToFirstZero(Utf8ToWide(body));
+  }
+  return status;
+}
+
+bool SimpleWinInetHTTPClient::Connect(Exchange& exchange) const {
+  exchange.internet = exchange.http.Open(UserAgent());
+  if (!exchange.internet) {
+    exchange.Fail(L"Failed InternetOpen", 0);
+    return false;
+  }
+  for (host::InternetTimeout option :
+       {host::InternetTimeout::kConnect, host::InternetTimeout::kDataSend,
+        host::InternetTimeout::kDataReceive, host::InternetTimeout::kSend,
+        host::InternetTimeout::kReceive}) {
+    exchange.internet->SetTimeout(option, m_timeoutMs);
+  }
+  exchange.connection = exchange.internet->Connect(m_host, m_port);
+  if (!exchange.connection) {
+    exchange.Fail(L"Failed InternetConnect", 0);
+    return false;
+  }
+  return true;
+}
+
+bool SimpleWinInetHTTPClient::SendWithRetries(Exchange& exchange, const std::wstring& path,
+                                              bool isPost, const std::wstring& extraHeaders) const {
+  const std::wstring verb = isPost ? L"POST" : L"GET";
+  for (int attempt = 1;; ++attempt) {
+    if (Abandoned(exchange))
+      return false;
+    exchange.request.reset();
+    exchange.request = exchange.connection->OpenRequest(verb, path, kRequestFlags);
+    if (!exchange.request) {
+      exchange.Fail(L"Failed HttpOpenRequest", 0);
+      return false;
+    }
+    const bool sent = isPost ? exchange.request->Send(extraHeaders, m_postBody)
+                             : exchange.request->Send(std::wstring(), std::string_view());
+    if (sent)
+      return true;
+    // A time-out is never retried: the server is there but too slow.
+    const uint32_t sendError = exchange.http.LastError();
+    if (attempt == kSendAttempts || sendError == host::kErrorInternetTimeout) {
+      exchange.Fail(L"Failed HttpSendRequest", sendError);
+      return false;
+    }
+  }
+}
+
+bool SimpleWinInetHTTPClient::ReadBody(Exchange& exchange, std::string& body) const {
+  for (;;) {
+    if (Abandoned(exchange))
+      return false;
+    uint32_t available = 0;
+    if (!exchange.request->QueryDataAvailable(&available)) {
+      // The connection broke before the end of the body: a failed transfer, not a short one.
+      exchange.Fail(L"InternetReadFile failed", 0);
+      return true;
+    }
+    if (body.size() + available > m_largestResponse) {
+      exchange.Fail(L"Response too large", host::kErrorInsufficientBuffer);
+      return false;
+    }
+    const size_t offset = body.size();
+    body.resize(offset + available);
+    uint32_t read = 0;
+    if (!exchange.request->ReadFile(body.data() + offset, available, &read)) {
+      body.resize(offset);
+      exchange.Fail(L"InternetReadFile failed", 0);  // what was read so far is still delivered
+      return true;
+    }
+    body.resize(offset + read);
+    if (read == 0)
+      return true;
+  }
+}
+
+bool SimpleWinInetHTTPClient::Abandoned(Exchange& exchange) const {
+  // A stopped worker lets go of its request between its steps.
+  if (!m_stop || m_stop->Wait(0) == host::WaitResult::kTimeout)
+    return false;
+  exchange.Fail(L"Request abandoned", host::kErrorInternetOperationCancelled);
+  return true;
 }
 
 }  // namespace tp

@@ -50,8 +50,22 @@ class SimpleWinInetHTTPClient : public SimpleHTTPClient {
   bool m_downloadToFile = false;
 
  private:
+  struct Exchange;
+
   int SendRequest(const std::wstring& path, bool isPost, const std::wstring& extraHeaders,
                   std::wstring& response);
+  // Connects, sends and reads the answer into `response`; returns the status (0 when the
+  // request failed before it was answered) and leaves any failure in `exchange`.
+  int RunExchange(Exchange& exchange, const std::wstring& path, bool isPost,
+                  const std::wstring& extraHeaders, std::wstring& response);
+  bool Connect(Exchange& exchange) const;
+  // Sends up to kSendAttempts times; a time-out is not retried.
+  bool SendWithRetries(Exchange& exchange, const std::wstring& path, bool isPost,
+                       const std::wstring& extraHeaders) const;
+  // Reads the whole body; false when nothing of it is to be delivered.
+  bool ReadBody(Exchange& exchange, std::string& body) const;
+  // True, with the request failed as cancelled, once the stop event is set.
+  bool Abandoned(Exchange& exchange) const;
   void BuildPostBody();
   std::wstring UserAgent() const;
 

@@ -7,12 +7,12 @@
 namespace tp {
 
 void AddinTimers::SetOwner(host::WindowHandle window) {
-  owner_ = window;
-  if (owner_ == 0)
+  m_owner = window;
+  if (m_owner == 0)
     return;
   const uint32_t now = host::clock().TickCount();
-  const auto pending = std::move(heldBack_);
-  heldBack_.clear();
+  const auto pending = std::move(m_heldBack);
+  m_heldBack.clear();
   for (const auto& [id, timer] : pending) {
     const uint32_t waited = host::TicksSince(now, timer.armedAtTick);
     Arm(id, waited >= timer.delayMs ? 0 : timer.delayMs - waited);
@@ -20,20 +20,20 @@ void AddinTimers::SetOwner(host::WindowHandle window) {
 }
 
 void AddinTimers::Arm(host::TimerId id, uint32_t delayMs) {
-  if (owner_ == 0) {
-    heldBack_[id] = HeldBack{delayMs, host::clock().TickCount()};
+  if (m_owner == 0) {
+    m_heldBack[id] = HeldBack{delayMs, host::clock().TickCount()};
     return;
   }
-  if (host::ui().SetTimer(owner_, id, delayMs) != 0)
-    armed_.emplace(owner_, id);
+  if (host::ui().SetTimer(m_owner, id, delayMs) != 0)
+    m_armed.emplace(m_owner, id);
 }
 
 void AddinTimers::Kill(host::TimerId id) {
-  heldBack_.erase(id);
-  for (auto timer = armed_.begin(); timer != armed_.end();) {
+  m_heldBack.erase(id);
+  for (auto timer = m_armed.begin(); timer != m_armed.end();) {
     if (timer->second == id) {
       (void)host::ui().KillTimer(timer->first, id);
-      timer = armed_.erase(timer);
+      timer = m_armed.erase(timer);
     } else {
       ++timer;
     }
@@ -41,11 +41,11 @@ void AddinTimers::Kill(host::TimerId id) {
 }
 
 void AddinTimers::KillAll() {
-  for (const auto& [window, id] : armed_) {
+  for (const auto& [window, id] : m_armed) {
     (void)host::ui().KillTimer(window, id);
   }
-  armed_.clear();
-  heldBack_.clear();
+  m_armed.clear();
+  m_heldBack.clear();
 }
 
 }  // namespace tp

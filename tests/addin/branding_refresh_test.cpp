@@ -35,15 +35,15 @@ std::wstring Envelope(const std::wstring& brandingJson) {
 // content: inside the check, before the branding decision.
 class DisplayCallingBack final : public OutlookViewDisplay {
  public:
-  explicit DisplayCallingBack(std::function<void()>* callback) : callback_(callback) {}
+  explicit DisplayCallingBack(std::function<void()>* callback) : m_callback(callback) {}
   bool CheckTideEmbed(host::MailItem&, bool, CheckedMessage*) override {
-    if (*callback_)
-      (*callback_)();
+    if (*m_callback)
+      (*m_callback)();
     return false;
   }
 
  private:
-  std::function<void()>* callback_;
+  std::function<void()>* m_callback;
 };
 
 class BrandingRefreshTest : public testing::AddinTest {
@@ -67,7 +67,7 @@ class BrandingRefreshTest : public testing::AddinTest {
   // A message whose DKIM signature passes for the sender's own domain.
   std::shared_ptr<SimMail> MailFrom(const std::wstring& sender) {
     const std::wstring domain = sender.substr(sender.find(L'@') + 1);
-    return AddGmailMessage(L"m" + std::to_wstring(++serial_), sender,
+    return AddGmailMessage(L"m" + std::to_wstring(++m_serial), sender,
                            L"mx.google.com; dkim=pass header.i=@" + domain);
   }
   bool Brand(const std::shared_ptr<SimMail>& mail, bool viewed = false) {
@@ -78,7 +78,7 @@ class BrandingRefreshTest : public testing::AddinTest {
   }
 
   std::function<void()> duringCheck;
-  int serial_ = 0;
+  int m_serial = 0;
 };
 
 TEST_F(BrandingRefreshTest, ANewBrandIsBrandedAndPublishedFromTheNextTick) {

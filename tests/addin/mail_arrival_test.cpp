@@ -15,20 +15,20 @@ using host::sim::SimMail;
 
 class RecordingChecker final : public MailArrival::Checker {
  public:
-  explicit RecordingChecker(std::wstring outboxId) : outboxId_(std::move(outboxId)) {}
+  explicit RecordingChecker(std::wstring outboxId) : m_outboxId(std::move(outboxId)) {}
   bool BrandMailItem(host::MailItem& item, bool viewed) override {
     branded.push_back(item.EntryId());
     EXPECT_FALSE(viewed);
     return false;
   }
   void CheckMailItem(host::MailItem& item, bool) override { checked.push_back(item.EntryId()); }
-  bool IsOutboxFolder(host::Folder& folder) override { return folder.EntryId() == outboxId_; }
+  bool IsOutboxFolder(host::Folder& folder) override { return folder.EntryId() == m_outboxId; }
 
   std::vector<std::wstring> branded;
   std::vector<std::wstring> checked;
 
  private:
-  std::wstring outboxId_;
+  std::wstring m_outboxId;
 };
 
 class MailArrivalTest : public testing::SimHostTest {

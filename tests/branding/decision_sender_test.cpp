@@ -194,7 +194,7 @@ class FromDecisionTest : public testing::AddinTest {
     SimMail mail;
     std::wstring error;
     EXPECT_TRUE(host::sim::ReadEml(bytes, &mail, &error)) << WideToUtf8(error);
-    mail.entryId = L"m" + std::to_wstring(++serial_);
+    mail.entryId = L"m" + std::to_wstring(++m_serial);
     mail.account = std::make_shared<host::sim::SimAccount>(
         host::sim::SimAccount{1, provider.account, L"Reader"});
     if (c.outlookSender != nullptr)
@@ -202,7 +202,7 @@ class FromDecisionTest : public testing::AddinTest {
     return sim().outlook.AddMail(*inbox, mail);
   }
 
-  int serial_ = 0;
+  int m_serial = 0;
 };
 
 TEST_F(FromDecisionTest, EachProviderBrandsOnlyAFromEveryReaderReadsAlike) {

@@ -27,13 +27,13 @@ constexpr wchar_t kInstallLink[] = L"<a href=\"https://plugin.tidepost.com/insta
 
 class EmbeddedContentTest : public testing::AddinTest {
  protected:
-  EmbeddedContentTest() : installed_(WithEngine()) {}
+  EmbeddedContentTest() : m_installed(WithEngine()) {}
   // The add-in's threads go before the host they use is put back.
   ~EmbeddedContentTest() override { Destroy(); }
 
   std::shared_ptr<SimMail> Message(const std::wstring& html,
                                    std::vector<SimAttachment> attachments = {}) {
-    auto mail = AddGmailMessage(L"m" + std::to_wstring(++messages_), L"news@acme.example", L"");
+    auto mail = AddGmailMessage(L"m" + std::to_wstring(++m_messages), L"news@acme.example", L"");
     mail->SetBinaryProp(host::kPrHtml, WideToUtf8(html));
     mail->internetCodepage = 65001;
     mail->attachments = std::move(attachments);
@@ -49,7 +49,7 @@ class EmbeddedContentTest : public testing::AddinTest {
     return attachment;
   }
   bool Check(const std::shared_ptr<SimMail>& mail, CheckedMessage* message) {
-    return MessageEmbeddedContent(heads_).CheckTideEmbed(*Item(mail), false, message);
+    return MessageEmbeddedContent(m_heads).CheckTideEmbed(*Item(mail), false, message);
   }
   fs::path Root() const { return folder().path() / "Temp" / "Tidepost" / "outlook_temp"; }
   // The message folders made, and the files in each.
@@ -76,9 +76,9 @@ class EmbeddedContentTest : public testing::AddinTest {
     host.html = &engine;
     return host;
   }
-  host::ScopedHost installed_;
-  PageHeads heads_;
-  int messages_ = 0;
+  host::ScopedHost m_installed;
+  PageHeads m_heads;
+  int m_messages = 0;
 };
 
 TEST_F(EmbeddedContentTest, MarkersAreFoundHoweverEncodedOrCased) {

@@ -24,42 +24,42 @@ using standin::Fault;
 // The platform's threads, with every wait for a thread's end recorded.
 class RecordingThreads final : public host::Threads {
  public:
-  explicit RecordingThreads(host::Threads& real) : real_(real) {}
+  explicit RecordingThreads(host::Threads& real) : m_real(real) {}
   std::shared_ptr<host::Event> CreateEvent(bool manualReset) override {
-    return real_.CreateEvent(manualReset);
+    return m_real.CreateEvent(manualReset);
   }
   std::unique_ptr<host::Thread> StartThread(std::function<void()> body) override {
-    return std::make_unique<RecordedThread>(*this, real_.StartThread(std::move(body)));
+    return std::make_unique<RecordedThread>(*this, m_real.StartThread(std::move(body)));
   }
-  uint32_t CurrentThreadId() override { return real_.CurrentThreadId(); }
+  uint32_t CurrentThreadId() override { return m_real.CurrentThreadId(); }
 
   // The waits asked for since the last call, in milliseconds.
   std::vector<uint32_t> TakeJoins() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return std::exchange(joins_, {});
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return std::exchange(m_joins, {});
   }
 
  private:
   class RecordedThread final : public host::Thread {
    public:
     RecordedThread(RecordingThreads& owner, std::unique_ptr<host::Thread> real)
-        : owner_(owner), real_(std::move(real)) {}
+        : m_owner(owner), m_real(std::move(real)) {}
     bool Join(uint32_t timeoutMs) override {
       {
-        std::lock_guard<std::mutex> lock(owner_.mutex_);
-        owner_.joins_.push_back(timeoutMs);
+        std::lock_guard<std::mutex> lock(m_owner.m_mutex);
+        m_owner.m_joins.push_back(timeoutMs);
       }
-      return real_->Join(timeoutMs);
+      return m_real->Join(timeoutMs);
     }
 
    private:
-    RecordingThreads& owner_;
-    std::unique_ptr<host::Thread> real_;
+    RecordingThreads& m_owner;
+    std::unique_ptr<host::Thread> m_real;
   };
 
-  host::Threads& real_;
-  std::mutex mutex_;
-  std::vector<uint32_t> joins_;
+  host::Threads& m_real;
+  std::mutex m_mutex;
+  std::vector<uint32_t> m_joins;
 };
 
 struct StalledWorker {
@@ -74,12 +74,12 @@ void PrintTo(const StalledWorker& worker, std::ostream* out) {
 class QuitWithStalledWorkerTest : public testing::ServiceTest,
                                   public ::testing::WithParamInterface<StalledWorker> {
  protected:
-  QuitWithStalledWorkerTest() : threads_(*sim().host().threads), installed_(Recording()) {
+  QuitWithStalledWorkerTest() : m_threads(*sim().host().threads), m_installed(Recording()) {
     sim().outlook.AddFolder(L"Inbox");
     PublishBrandNameList({L"Acme"});
   }
   ~QuitWithStalledWorkerTest() override {
-    connect_.reset();
+    m_connect.reset();
     server.Stop();  // ends the stalled request
     if (!WaitForWorkers())
       ADD_FAILURE() << "a worker let go of at quit never ended";
@@ -88,7 +88,7 @@ class QuitWithStalledWorkerTest : public testing::ServiceTest,
 
   host::Host Recording() {
     host::Host host = sim().host();
-    host.threads = &threads_;
+    host.threads = &m_threads;
     return host;
   }
   bool Held(const std::string& prefix) const {
@@ -99,9 +99,9 @@ class QuitWithStalledWorkerTest : public testing::ServiceTest,
     return false;
   }
 
-  RecordingThreads threads_;
-  host::ScopedHost installed_;
-  std::unique_ptr<CConnect> connect_;
+  RecordingThreads m_threads;
+  host::ScopedHost m_installed;
+  std::unique_ptr<CConnect> m_connect;
 };
 
 TEST_P(QuitWithStalledWorkerTest, QuitWaitsABoundedShareAndTheWorkerWritesNothingAfterwards) {
@@ -113,15 +113,15 @@ TEST_P(QuitWithStalledWorkerTest, QuitWaitsABoundedShareAndTheWorkerWritesNothin
   options.sendersList.firstDelayMs = stalled == "SendersList" ? 0 : kHour;
   options.senderIcons.firstDelayMs = stalled == "Icons" ? 0 : kHour;
   options.statistics.idlePollMs = 10;
-  connect_ = std::make_unique<CConnect>(std::move(options));
-  ASSERT_EQ(connect_->OnConnection(*sim().outlook.ConnectionArgumentFor()), hr::kOk);
+  m_connect = std::make_unique<CConnect>(std::move(options));
+  ASSERT_EQ(m_connect->OnConnection(*sim().outlook.ConnectionArgumentFor()), hr::kOk);
   ASSERT_TRUE(WaitUntil([&] { return Held(GetParam().pathPrefix); }));
-  connect_->statistics()->QueueStatistic(L"e_name=after_the_stall");
+  m_connect->statistics()->QueueStatistic(L"e_name=after_the_stall");
 
-  (void)threads_.TakeJoins();
+  (void)m_threads.TakeJoins();
   const uint64_t before = sim().clock.ElapsedMs();
-  connect_->OnQuit();
-  const std::vector<uint32_t> joins = threads_.TakeJoins();
+  m_connect->OnQuit();
+  const std::vector<uint32_t> joins = m_threads.TakeJoins();
   EXPECT_EQ(joins.size(), 3u) << "each worker waited for once";
   EXPECT_LE(std::accumulate(joins.begin(), joins.end(), 0u), 300u);
   EXPECT_EQ(sim().clock.ElapsedMs(), before);

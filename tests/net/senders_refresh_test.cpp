@@ -32,17 +32,17 @@ constexpr char kXenoOnly[] = "{'branding':[{'name':'Xeno, Inc.','domain':'xeno.e
 class SendersRefreshTest : public testing::ServiceTest {
  protected:
   SendersRefreshTest() {
-    inbox_ = sim().outlook.AddFolder(L"Inbox");
+    m_inbox = sim().outlook.AddFolder(L"Inbox");
     sim().outlook.activeExplorer = std::make_shared<host::sim::SimExplorerState>();
     sim().outlook.activeExplorer->window = sim().ui.CreateWindow(L"rctrl_renwnd32");
-    sim().outlook.activeExplorer->currentFolder = inbox_;
+    sim().outlook.activeExplorer->currentFolder = m_inbox;
     std::filesystem::create_directories(DataFolder());
     testing::WriteFileBytes(DataFolder() / "sendersList.xml", Envelope(kAcmeOnly));
   }
   ~SendersRefreshTest() override {
-    if (addin_ && g_pConnect == addin_.get())
-      addin_->OnQuit();
-    addin_.reset();
+    if (m_addin && g_pConnect == m_addin.get())
+      m_addin->OnQuit();
+    m_addin.reset();
   }
 
   // The add-in, downloading at once and then every `cycleMs`.
@@ -53,8 +53,8 @@ class SendersRefreshTest : public testing::ServiceTest {
     options.senderIcons.firstDelayMs = 0;
     options.senderIcons.namesRetryMs = 10;
     options.senderIcons.requestTimeoutMs = 10000;
-    addin_ = std::make_unique<CConnect>(std::move(options));
-    ASSERT_EQ(addin_->OnConnection(*sim().outlook.ConnectionArgumentFor()), hr::kOk);
+    m_addin = std::make_unique<CConnect>(std::move(options));
+    ASSERT_EQ(m_addin->OnConnection(*sim().outlook.ConnectionArgumentFor()), hr::kOk);
   }
 
   // Waits until the worker has loaded this many different lists (the cached one counts).
@@ -65,7 +65,7 @@ class SendersRefreshTest : public testing::ServiceTest {
   bool Branded(const std::wstring& sender) {
     const std::wstring domain = sender.substr(sender.find(L'@') + 1);
     SimMail mail;
-    mail.entryId = L"m" + std::to_wstring(++serial_);
+    mail.entryId = L"m" + std::to_wstring(++m_serial);
     mail.senderEmailAddress = sender;
     mail.account = std::make_shared<host::sim::SimAccount>(
         host::sim::SimAccount{1, L"reader@gmail.com", L"Reader"});
@@ -75,8 +75,8 @@ class SendersRefreshTest : public testing::ServiceTest {
                      L". [192.0.2.1])\r\n        by mx.google.com with ESMTPS id s1si2\r\n"
                      L"Authentication-Results: mx.google.com; dkim=pass header.i=@" +
                      domain + L"\r\nFrom: " + sender + L"\r\n");
-    return addin_->BrandMailItem(*sim().outlook.MailItemFor(sim().outlook.AddMail(*inbox_, mail)),
-                                 false);
+    return m_addin->BrandMailItem(*sim().outlook.MailItemFor(sim().outlook.AddMail(*m_inbox, mail)),
+                                  false);
   }
 
   bool Requested(const std::string& target) {
@@ -84,9 +84,9 @@ class SendersRefreshTest : public testing::ServiceTest {
     return std::find(targets.begin(), targets.end(), target) != targets.end();
   }
 
-  std::shared_ptr<host::sim::SimFolder> inbox_;
-  std::unique_ptr<CConnect> addin_;
-  int serial_ = 0;
+  std::shared_ptr<host::sim::SimFolder> m_inbox;
+  std::unique_ptr<CConnect> m_addin;
+  int m_serial = 0;
 };
 
 TEST_F(SendersRefreshTest, ABrandTheCacheLacksIsBrandedWithinOneCycleAndWithdrawnAfterAnother) {
@@ -109,8 +109,8 @@ TEST_F(SendersRefreshTest, ABrandTheCacheLacksIsBrandedWithinOneCycleAndWithdraw
   EXPECT_TRUE(WaitUntil([this] { return Requested("/ams/brandingicon/Xeno%2C%20Inc..ico"); }));
   EXPECT_FALSE(Requested("/ams/brandingicon/Xeno.ico"));
   EXPECT_TRUE(WaitUntil([] { return Cached(L"CachedSendersIcons") == L"|Acme|,|Xeno, Inc.|,"; }));
-  addin_->OnQuit();
-  addin_.reset();
+  m_addin->OnQuit();
+  m_addin.reset();
 
   // A later run: the service withdraws Acme between two cycles.
   server.SetSendersList(Envelope(kAcmeAndXeno));

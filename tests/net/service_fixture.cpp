@@ -10,34 +10,34 @@
 namespace tp::testing {
 
 void RequestGate::Close(std::chrono::milliseconds limit) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  open_ = false;
-  limit_ = limit;
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_open = false;
+  m_limit = limit;
 }
 
 void RequestGate::Open() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  open_ = true;
-  changed_.notify_all();
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_open = true;
+  m_changed.notify_all();
 }
 
 void RequestGate::Pass() {
-  std::unique_lock<std::mutex> lock(mutex_);
-  ++arrivals_;
-  ++held_;
-  changed_.notify_all();
-  (void)changed_.wait_for(lock, limit_, [this] { return open_; });
-  --held_;
+  std::unique_lock<std::mutex> lock(m_mutex);
+  ++m_arrivals;
+  ++m_held;
+  m_changed.notify_all();
+  (void)m_changed.wait_for(lock, m_limit, [this] { return m_open; });
+  --m_held;
 }
 
 int RequestGate::held() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return held_;
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_held;
 }
 
 bool RequestGate::WaitForArrivals(int count, std::chrono::milliseconds limit) {
-  std::unique_lock<std::mutex> lock(mutex_);
-  return changed_.wait_for(lock, limit, [&] { return arrivals_ >= count; });
+  std::unique_lock<std::mutex> lock(m_mutex);
+  return m_changed.wait_for(lock, limit, [&] { return m_arrivals >= count; });
 }
 
 ServiceTest::ServiceTest() {

@@ -29,12 +29,12 @@ class RequestGate {
   int held();
 
  private:
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  bool open_ = true;
-  std::chrono::milliseconds limit_{0};
-  int arrivals_ = 0;
-  int held_ = 0;
+  std::mutex m_mutex;
+  std::condition_variable m_changed;
+  bool m_open = true;
+  std::chrono::milliseconds m_limit{0};
+  int m_arrivals = 0;
+  int m_held = 0;
 };
 
 class ServiceTest : public SimHostTest {

@@ -8,21 +8,21 @@ namespace {
 
 class FakeDocument final : public host::HtmlDocument {
  public:
-  explicit FakeDocument(FakeHtmlEngine& engine) : engine_(engine) {}
+  explicit FakeDocument(FakeHtmlEngine& engine) : m_engine(engine) {}
 
   HResult Write(const std::wstring& html) override {
-    engine_.calls.push_back(L"Write");
-    engine_.written = html;
-    return engine_.writeResult;
+    m_engine.calls.push_back(L"Write");
+    m_engine.written = html;
+    return m_engine.writeResult;
   }
   void RemoveAll(host::HtmlCollection collection) override {
-    engine_.calls.push_back(Format(L"RemoveAll %d", static_cast<int>(collection)));
+    m_engine.calls.push_back(Format(L"RemoveAll %d", static_cast<int>(collection)));
   }
   std::optional<std::wstring> BodyOuterHtml() override {
-    engine_.calls.push_back(L"Body");
-    if (!engine_.hasBody)
+    m_engine.calls.push_back(L"Body");
+    if (!m_engine.hasBody)
       return std::nullopt;
-    return engine_.body.value_or(L"<BODY>" + engine_.written + L"</BODY>");
+    return m_engine.body.value_or(L"<BODY>" + m_engine.written + L"</BODY>");
   }
   std::wstring EmptyElementMarkup(std::wstring_view name) override {
     std::wstring upper(name);
@@ -32,7 +32,7 @@ class FakeDocument final : public host::HtmlDocument {
   }
 
  private:
-  FakeHtmlEngine& engine_;
+  FakeHtmlEngine& m_engine;
 };
 
 }  // namespace

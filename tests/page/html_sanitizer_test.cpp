@@ -20,7 +20,7 @@ constexpr wchar_t kWordStart[] = L"<html xmlns:v=\"urn:schemas-microsoft-com:vml
 
 class HtmlSanitizerTest : public testing::SimHostTest {
  protected:
-  HtmlSanitizerTest() : installed_(WithEngine()) {}
+  HtmlSanitizerTest() : m_installed(WithEngine()) {}
 
   std::wstring Page(const std::wstring& html) {
     std::wstring page = L"previous";
@@ -43,7 +43,7 @@ class HtmlSanitizerTest : public testing::SimHostTest {
     host.html = &engine;
     return host;
   }
-  host::ScopedHost installed_;
+  host::ScopedHost m_installed;
 };
 
 TEST_F(HtmlSanitizerTest, WithoutTheEngineThePageIsLeftAsItWas) {

@@ -23,11 +23,12 @@ constexpr wchar_t kCopies[] = L"C:/Users/ann/AppData/Local/Temp/Tidepost/outlook
 
 class StaticPageTest : public testing::SimHostTest {
  protected:
-  StaticPageTest() : heads_(LoadPageHeads()) {}
+  StaticPageTest() : m_heads(LoadPageHeads()) {}
 
   std::wstring Page(const std::wstring& html, RemoteContent remote = RemoteContent::kAllowed) {
     std::wstring page;
-    EXPECT_EQ(HtmlSanitizer(heads_, UrlPolicy(kCopies, remote)).SanitizeHtml(html, &page), hr::kOk);
+    EXPECT_EQ(HtmlSanitizer(m_heads, UrlPolicy(kCopies, remote)).SanitizeHtml(html, &page),
+              hr::kOk);
     return page;
   }
   std::wstring Body(const std::wstring& html) {
@@ -45,7 +46,7 @@ class StaticPageTest : public testing::SimHostTest {
     return testing::ActiveContentIn(WideToUtf8(page), sender);
   }
 
-  const PageHeads heads_;
+  const PageHeads m_heads;
 };
 
 TEST_F(StaticPageTest, DocumentedResults) {
@@ -66,7 +67,7 @@ TEST_F(StaticPageTest, DocumentedResults) {
       L"</head><body><p>Hi</p></body></html>";
   const std::wstring page2007 = Page(word2007);
   EXPECT_EQ(page2007.substr(0, page2007.find(L"</head>")),
-            heads_.word2007.substr(0, heads_.word2007.find(L"</head>")) +
+            m_heads.word2007.substr(0, m_heads.word2007.find(L"</head>")) +
                 L"<style><!-- p{margin:0} --></style>" + kLayoutStyle);
   // Without a danger pattern the body is still the engine's writing of it.
   EXPECT_EQ(Body(L"<P CLASS=x>a<BR>b"), L"<body><p class=\"x\">a<br>b</p></body></html>");
@@ -190,7 +191,7 @@ TEST_F(StaticPageTest, AWordBodyKeepsItsTextImagesAndFallbacks) {
   FixupHtml(&word, copies);
   const std::wstring page = Page(word);
   EXPECT_TRUE(Active(page).empty());
-  EXPECT_EQ(page.substr(0, 20), heads_.word2010.substr(0, 20));
+  EXPECT_EQ(page.substr(0, 20), m_heads.word2010.substr(0, 20));
   const std::wstring body = page.substr(page.find(L"</head>"));
   for (const wchar_t* kept :
        {L"<body lang=\"EN-US\" link=\"blue\" vlink=\"purple\">", L"Dear Ann,<o:p></o:p>",

@@ -12,22 +12,22 @@ namespace tp::testing {
 
 HttpTestClient::HttpTestClient(host::HttpTransport& transport, std::wstring host, uint16_t port,
                                Timeouts timeouts)
-    : transport_(transport), host_(std::move(host)), port_(port), timeouts_(timeouts) {}
+    : m_transport(transport), m_host(std::move(host)), m_port(port), m_timeouts(timeouts) {}
 
 std::unique_ptr<host::HttpRequestHandle> HttpTestClient::Open(const std::wstring& verb,
                                                               const std::wstring& path) {
-  internet_ = transport_.Open(L"Mozilla/5.0 (Windows NT 10.0) SimpleWinInetHTTPClient/0.1");
-  if (internet_ == nullptr)
+  m_internet = m_transport.Open(L"Mozilla/5.0 (Windows NT 10.0) SimpleWinInetHTTPClient/0.1");
+  if (m_internet == nullptr)
     return nullptr;
-  (void)internet_->SetTimeout(host::InternetTimeout::kConnect, timeouts_.connectMs);
-  (void)internet_->SetTimeout(host::InternetTimeout::kDataSend, timeouts_.sendMs);
-  (void)internet_->SetTimeout(host::InternetTimeout::kDataReceive, timeouts_.receiveMs);
-  (void)internet_->SetTimeout(host::InternetTimeout::kSend, timeouts_.sendMs);
-  (void)internet_->SetTimeout(host::InternetTimeout::kReceive, timeouts_.receiveMs);
-  connection_ = internet_->Connect(host_, port_);
-  if (connection_ == nullptr)
+  (void)m_internet->SetTimeout(host::InternetTimeout::kConnect, m_timeouts.connectMs);
+  (void)m_internet->SetTimeout(host::InternetTimeout::kDataSend, m_timeouts.sendMs);
+  (void)m_internet->SetTimeout(host::InternetTimeout::kDataReceive, m_timeouts.receiveMs);
+  (void)m_internet->SetTimeout(host::InternetTimeout::kSend, m_timeouts.sendMs);
+  (void)m_internet->SetTimeout(host::InternetTimeout::kReceive, m_timeouts.receiveMs);
+  m_connection = m_internet->Connect(m_host, m_port);
+  if (m_connection == nullptr)
     return nullptr;
-  return connection_->OpenRequest(verb, path, 0x806c4200);
+  return m_connection->OpenRequest(verb, path, 0x806c4200);
 }
 
 std::unique_ptr<host::HttpRequestHandle> HttpTestClient::Get(const std::wstring& path) {
@@ -41,7 +41,7 @@ std::wstring HttpTestClient::Query(host::HttpRequestHandle& request, uint32_t qu
   std::wstring value;
   uint32_t size = 2048;
   if (!request.QueryInfo(query, &value, &size)) {
-    return L"<error " + std::to_wstring(transport_.LastError()) + L">";
+    return L"<error " + std::to_wstring(m_transport.LastError()) + L">";
   }
   return value;
 }
@@ -52,14 +52,14 @@ HttpTestClient::Body HttpTestClient::ReadBody(host::HttpRequestHandle& request) 
   for (;;) {
     uint32_t available = 0;
     if (!request.QueryDataAvailable(&available)) {
-      body.error = transport_.LastError();
+      body.error = m_transport.LastError();
       body.where = "QueryDataAvailable";
       return body;
     }
     buffer.resize(available);
     uint32_t read = 0;
     if (!request.ReadFile(buffer.data(), available, &read)) {
-      body.error = transport_.LastError();
+      body.error = m_transport.LastError();
       body.where = "ReadFile";
       return body;
     }

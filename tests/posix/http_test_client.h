@@ -39,15 +39,15 @@ class HttpTestClient {
   };
   Body ReadBody(host::HttpRequestHandle& request);
 
-  host::HttpTransport& transport() { return transport_; }
+  host::HttpTransport& transport() { return m_transport; }
 
  private:
-  host::HttpTransport& transport_;
-  const std::wstring host_;
-  const uint16_t port_;
-  const Timeouts timeouts_;
-  std::unique_ptr<host::InternetHandle> internet_;
-  std::unique_ptr<host::HttpConnectionHandle> connection_;
+  host::HttpTransport& m_transport;
+  const std::wstring m_host;
+  const uint16_t m_port;
+  const Timeouts m_timeouts;
+  std::unique_ptr<host::InternetHandle> m_internet;
+  std::unique_ptr<host::HttpConnectionHandle> m_connection;
 };
 
 // A loopback port with nothing listening on it (bound, then released).

@@ -31,22 +31,22 @@ class PosixHttpTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::string error;
-    ASSERT_TRUE(server_.Start(0, &error)) << error;
-    server_.SetSendersList(kEnvelope);
+    ASSERT_TRUE(m_server.Start(0, &error)) << error;
+    m_server.SetSendersList(kEnvelope);
   }
 
   HttpTestClient Client(testing::Timeouts timeouts = {}) {
-    return HttpTestClient(transport_, L"127.0.0.1", server_.port(), timeouts);
+    return HttpTestClient(m_transport, L"127.0.0.1", m_server.port(), timeouts);
   }
 
-  standin::StandinServer server_;
-  host::posix::PosixHttpTransport transport_;
+  standin::StandinServer m_server;
+  host::posix::PosixHttpTransport m_transport;
 };
 
 TEST_F(PosixHttpTest, GetDeliversStatusHeadersAndBodyAndSendsOnlyWinInetsHeaders) {
   HttpTestClient client = Client();
   auto request = client.Get(kSendersPath);
-  ASSERT_NE(request, nullptr) << transport_.LastError();
+  ASSERT_NE(request, nullptr) << m_transport.LastError();
   EXPECT_EQ(client.Query(*request, kQueryStatusCode), L"200");
   EXPECT_EQ(client.Query(*request, kQueryContentType), L"text/xml; charset=utf-8");
   EXPECT_EQ(client.Query(*request, kQueryContentLength), std::to_wstring(kEnvelope.size()));
@@ -54,14 +54,14 @@ TEST_F(PosixHttpTest, GetDeliversStatusHeadersAndBodyAndSendsOnlyWinInetsHeaders
   EXPECT_EQ(body.error, 0u);
   EXPECT_EQ(body.bytes, kEnvelope);
 
-  const auto requests = server_.Requests();
+  const auto requests = m_server.Requests();
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].method, "GET");
   EXPECT_EQ(requests[0].path, "/ams/GetSendersInfo");
   EXPECT_EQ(requests[0].query, "sigdata=");
   EXPECT_EQ(requests[0].Header("User-Agent"),
             "Mozilla/5.0 (Windows NT 10.0) SimpleWinInetHTTPClient/0.1");
-  EXPECT_EQ(requests[0].Header("Host"), "127.0.0.1:" + std::to_string(server_.port()));
+  EXPECT_EQ(requests[0].Header("Host"), "127.0.0.1:" + std::to_string(m_server.port()));
   // No accept types were given, and WinINet does not announce 100-continue.
   EXPECT_FALSE(requests[0].HasHeader("Accept"));
   EXPECT_FALSE(requests[0].HasHeader("Expect"));
@@ -81,7 +81,7 @@ TEST_F(PosixHttpTest, PostSendsTheBodyAsGivenWithTheCallersHeaderOnly) {
   ASSERT_NE(bare, nullptr);
   ASSERT_TRUE(bare->Send(L"", ""));
 
-  const auto requests = server_.Requests();
+  const auto requests = m_server.Requests();
   ASSERT_EQ(requests.size(), 2u);
   EXPECT_EQ(requests[0].method, "POST");
   EXPECT_EQ(requests[0].target, "/analytics/analyticstp2");
@@ -94,21 +94,21 @@ TEST_F(PosixHttpTest, PostSendsTheBodyAsGivenWithTheCallersHeaderOnly) {
 }
 
 TEST_F(PosixHttpTest, PathsWithSpacesAndNonAsciiAreSentPercentEncoded) {
-  server_.AddIcon("Acme Store");
+  m_server.AddIcon("Acme Store");
   HttpTestClient client = Client();
   auto request = client.Get(L"ams/brandingicon/Acme Store.ico");
-  ASSERT_NE(request, nullptr) << transport_.LastError();
+  ASSERT_NE(request, nullptr) << m_transport.LastError();
   EXPECT_EQ(client.Query(*request, kQueryStatusCode), L"200");
   auto accented = client.Get(L"ams/brandingicon/Acm\u00e9.ico");
   ASSERT_NE(accented, nullptr);
-  const auto requests = server_.Requests();
+  const auto requests = m_server.Requests();
   ASSERT_EQ(requests.size(), 2u);
   EXPECT_EQ(requests[0].path, "/ams/brandingicon/Acme%20Store.ico");
   EXPECT_EQ(requests[1].path, "/ams/brandingicon/Acm%C3%A9.ico");
 }
 
 TEST_F(PosixHttpTest, ErrorStatusesAreAnswersAndTheSameHandleCanSendAgain) {
-  server_.AddFault("/ams/", Fault::kServerError, 1);
+  m_server.AddFault("/ams/", Fault::kServerError, 1);
   HttpTestClient client = Client();
   auto request = client.Open(L"GET", kSendersPath);
   ASSERT_NE(request, nullptr);
@@ -137,7 +137,7 @@ TEST_F(PosixHttpTest, HeaderQueriesAnswerLikeHttpQueryInfo) {
   // "text/xml; charset=utf-8" is 23 characters: 48 bytes with the terminator.
   size = 47;
   EXPECT_FALSE(request->QueryInfo(kQueryContentType, &value, &size));
-  EXPECT_EQ(transport_.LastError(), host::kErrorInsufficientBuffer);
+  EXPECT_EQ(m_transport.LastError(), host::kErrorInsufficientBuffer);
   EXPECT_EQ(size, 48u);
   EXPECT_EQ(value, L"unchanged");
   EXPECT_TRUE(request->QueryInfo(kQueryContentType, &value, &size));
@@ -152,7 +152,7 @@ TEST_F(PosixHttpTest, HeaderQueriesAnswerLikeHttpQueryInfo) {
   ASSERT_NE(unlengthed, nullptr);
   size = 2048;
   EXPECT_FALSE(unlengthed->QueryInfo(kQueryContentLength, &value, &size));
-  EXPECT_EQ(transport_.LastError(), host::kErrorHttpHeaderNotFound);
+  EXPECT_EQ(m_transport.LastError(), host::kErrorHttpHeaderNotFound);
   // The body then runs to the end of the connection.
   EXPECT_EQ(client.ReadBody(*unlengthed).bytes, kEnvelope);
 }
@@ -161,7 +161,7 @@ TEST_F(PosixHttpTest, TheBodyIsHandedOutInPiecesThenZero) {
   std::string large;
   for (int i = 0; large.size() < 20000; ++i)
     large += "<sender id='" + std::to_string(i) + "'/>";
-  server_.SetSendersList(large);
+  m_server.SetSendersList(large);
   HttpTestClient client = Client();
   auto request = client.Get(kSendersPath);
   ASSERT_NE(request, nullptr);
@@ -188,7 +188,7 @@ TEST_F(PosixHttpTest, TheBodyIsHandedOutInPiecesThenZero) {
 }
 
 TEST_F(PosixHttpTest, ServesTheIconsAndTheFaultsTheClientsMeet) {
-  server_.AddIcon("Acme");
+  m_server.AddIcon("Acme");
   HttpTestClient client = Client();
   auto icon = client.Get(L"ams/brandingicon/Acme.ico");
   ASSERT_NE(icon, nullptr);
@@ -223,7 +223,7 @@ class PosixHttpFailureTest : public PosixHttpTest,
                              public ::testing::WithParamInterface<FailureCase> {};
 
 TEST_P(PosixHttpFailureTest, SendFailsWithTheWinInetCode) {
-  server_.SetSlowDelay(std::chrono::seconds(60));
+  m_server.SetSlowDelay(std::chrono::seconds(60));
   testing::Timeouts timeouts;
   timeouts.receiveMs = 300;
   HttpTestClient client = Client(timeouts);
@@ -231,7 +231,7 @@ TEST_P(PosixHttpFailureTest, SendFailsWithTheWinInetCode) {
   ASSERT_NE(request, nullptr);
   const auto start = std::chrono::steady_clock::now();
   EXPECT_FALSE(request->Send(L"", ""));
-  EXPECT_EQ(transport_.LastError(), GetParam().error);
+  EXPECT_EQ(m_transport.LastError(), GetParam().error);
   // A slow answer ends at the time-out, not after the stand-in's minute.
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
   std::wstring value;
@@ -251,17 +251,17 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<FailureCase>& test) { return test.param.name; });
 
 TEST_F(PosixHttpTest, ClosedPortsAndUnknownNamesFailTheSend) {
-  HttpTestClient closed(transport_, L"127.0.0.1", testing::ClosedLoopbackPort());
+  HttpTestClient closed(m_transport, L"127.0.0.1", testing::ClosedLoopbackPort());
   auto refused = closed.Open(L"GET", kSendersPath);
   ASSERT_NE(refused, nullptr);  // nothing happens on the network before the send
   EXPECT_FALSE(refused->Send(L"", ""));
-  EXPECT_EQ(transport_.LastError(), host::kErrorInternetCannotConnect);
+  EXPECT_EQ(m_transport.LastError(), host::kErrorInternetCannotConnect);
 
-  HttpTestClient nowhere(transport_, L"tidepost-standin.invalid", 80);
+  HttpTestClient nowhere(m_transport, L"tidepost-standin.invalid", 80);
   auto unresolved = nowhere.Open(L"GET", kSendersPath);
   ASSERT_NE(unresolved, nullptr);
   EXPECT_FALSE(unresolved->Send(L"", ""));
-  EXPECT_EQ(transport_.LastError(), host::kErrorInternetNameNotResolved);
+  EXPECT_EQ(m_transport.LastError(), host::kErrorInternetNameNotResolved);
 }
 
 TEST_F(PosixHttpTest, ABreakAfterTheHeadersSurfacesInTheReads) {
@@ -276,7 +276,7 @@ TEST_F(PosixHttpTest, ABreakAfterTheHeadersSurfacesInTheReads) {
   EXPECT_EQ(body.error, host::kErrorInternetConnectionAborted);
   EXPECT_EQ(body.where, "QueryDataAvailable");
 
-  server_.SetSlowDelay(std::chrono::seconds(60));
+  m_server.SetSlowDelay(std::chrono::seconds(60));
   auto stalled = client.Get(L"fault/slowbody/ams/GetSendersInfo?sigdata=");
   ASSERT_NE(stalled, nullptr);
   body = client.ReadBody(*stalled);
@@ -285,13 +285,13 @@ TEST_F(PosixHttpTest, ABreakAfterTheHeadersSurfacesInTheReads) {
   char byte = 0;
   uint32_t read = 0;
   EXPECT_FALSE(stalled->ReadFile(&byte, 1, &read));
-  EXPECT_EQ(transport_.LastError(), host::kErrorInternetTimeout);
+  EXPECT_EQ(m_transport.LastError(), host::kErrorInternetTimeout);
 }
 
 TEST_F(PosixHttpTest, ABodyBeyondTheCapFailsTheReadThere) {
   host::posix::PosixHttpTransport capped(1000);
-  server_.SetSendersList(std::string(5000, 'x'));
-  HttpTestClient client(capped, L"127.0.0.1", server_.port());
+  m_server.SetSendersList(std::string(5000, 'x'));
+  HttpTestClient client(capped, L"127.0.0.1", m_server.port());
   auto request = client.Get(kSendersPath);
   ASSERT_NE(request, nullptr);
   const HttpTestClient::Body body = client.ReadBody(*request);
@@ -309,15 +309,15 @@ TEST_F(PosixHttpTest, TheLastErrorBelongsToTheThread) {
   ASSERT_TRUE(request->Send(L"", ""));
   EXPECT_FALSE(request->QueryInfo(kQueryStatusCode, &value, &size));
   uint32_t otherThreads = 1;
-  std::thread([&] { otherThreads = transport_.LastError(); }).join();
+  std::thread([&] { otherThreads = m_transport.LastError(); }).join();
   EXPECT_EQ(otherThreads, 0u);
-  EXPECT_EQ(transport_.LastError(), host::kErrorInsufficientBuffer);
+  EXPECT_EQ(m_transport.LastError(), host::kErrorInsufficientBuffer);
 }
 
 TEST_F(PosixHttpTest, OnlyGetAndPostRequestsAreMade) {
   HttpTestClient client = Client();
   EXPECT_EQ(client.Open(L"DELETE", kSendersPath), nullptr);
-  EXPECT_EQ(transport_.LastError(), 87u);  // ERROR_INVALID_PARAMETER
+  EXPECT_EQ(m_transport.LastError(), 87u);  // ERROR_INVALID_PARAMETER
 }
 
 }  // namespace

@@ -125,8 +125,8 @@ class MailboxLoaderTest : public testing::SimHostTest {
     testing::WriteFileBytes(path, bytes);
   }
   bool Load(std::wstring* error) {
-    unreadable_.clear();
-    return LoadMailbox(PathText(Dir()), sim().outlook, window_, &unreadable_, error);
+    m_unreadable.clear();
+    return LoadMailbox(PathText(Dir()), sim().outlook, m_window, &m_unreadable, error);
   }
   static std::string Message(const std::string& from, const std::string& date) {
     return "Received: by mx.example; " + date + "\r\nFrom: " + from +
@@ -140,8 +140,8 @@ class MailboxLoaderTest : public testing::SimHostTest {
     return nullptr;
   }
 
-  WindowHandle window_ = 0x4242;
-  std::vector<UnreadableFile> unreadable_;
+  WindowHandle m_window = 0x4242;
+  std::vector<UnreadableFile> m_unreadable;
 };
 
 TEST_F(MailboxLoaderTest, FoldersAccountsOutboxAndExplorer) {
@@ -208,7 +208,7 @@ TEST_F(MailboxLoaderTest, FoldersAccountsOutboxAndExplorer) {
 
   ASSERT_TRUE(outlook.activeExplorer);
   EXPECT_EQ(outlook.activeExplorer->currentFolder, inbox);
-  EXPECT_EQ(outlook.activeExplorer->window, window_);
+  EXPECT_EQ(outlook.activeExplorer->window, m_window);
   EXPECT_TRUE(outlook.activeExplorer->selection.empty());
 }
 
@@ -287,7 +287,7 @@ TEST_F(MailboxLoaderTest, UnreadableMessagesAreListedAndTheOthersLoaded) {
   }
   EXPECT_EQ(loaded, (std::vector<std::wstring>{L"a@x.example", L"d@x.example", L"f@x.example"}));
   std::vector<std::wstring> reported;
-  for (const UnreadableFile& file : unreadable_) {
+  for (const UnreadableFile& file : m_unreadable) {
     reported.push_back(PathText(NativePath(file.path).filename()) + L": " + file.reason);
   }
   EXPECT_EQ(reported, (std::vector<std::wstring>{
@@ -373,15 +373,15 @@ const ExpectedMessage kExpected[] = {
 class ExampleMailboxTest : public testing::SimHostTest {
  protected:
   void SetUp() override {
-    window_ = sim().ui.CreateWindow(L"Explorer");
+    m_window = sim().ui.CreateWindow(L"Explorer");
     std::wstring error;
     std::vector<UnreadableFile> unreadable;
     ASSERT_TRUE(
-        LoadMailbox(PathText(kExamples / "mailbox"), sim().outlook, window_, &unreadable, &error))
+        LoadMailbox(PathText(kExamples / "mailbox"), sim().outlook, m_window, &unreadable, &error))
         << WideToUtf8(error);
     EXPECT_TRUE(unreadable.empty());
   }
-  WindowHandle window_ = 0;
+  WindowHandle m_window = 0;
 };
 
 TEST_F(ExampleMailboxTest, EveryMessageLoadsWithSenderHeadersAndBody) {
@@ -429,7 +429,7 @@ TEST_F(ExampleMailboxTest, AccountsFoldersAndSpecialMessages) {
   EXPECT_EQ(outlook.accounts[1].name, L"sam.sample@hotmail.com");
   EXPECT_EQ(outlook.accounts[1].incomingServer, L"pop-mail.outlook.com");
   EXPECT_EQ(outlook.activeExplorer->currentFolder->name, L"Gmail");
-  EXPECT_EQ(outlook.activeExplorer->window, window_);
+  EXPECT_EQ(outlook.activeExplorer->window, m_window);
 
   auto find = [&](const std::wstring& folder, const std::wstring& file) {
     return outlook.FindMail(EntryIdForName(folder + L"/" + file));

@@ -231,7 +231,7 @@ class SmimeMessageTest : public testing::SimHostTest {
   std::shared_ptr<SimMail> AddMessage(std::vector<SimAttachment> attachments,
                                       const wchar_t* messageClass = L"IPM.Note.SMIME") {
     SimMail mail;
-    mail.entryId = L"m" + std::to_wstring(++messages_);
+    mail.entryId = L"m" + std::to_wstring(++m_messages);
     if (messageClass != nullptr)
       mail.SetProp(host::kPrMessageClassW, messageClass);
     mail.attachments = std::move(attachments);
@@ -254,7 +254,7 @@ class SmimeMessageTest : public testing::SimHostTest {
   ScriptedCrypto crypto;
 
  private:
-  int messages_ = 0;
+  int m_messages = 0;
 };
 
 TEST_F(SmimeMessageTest, AMessageWithoutASignaturePartNeverReachesTheCrypto) {

@@ -15,14 +15,14 @@ namespace tp::testing {
 TempFolder::TempFolder() {
   static std::atomic<int> counter{0};
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  path_ = std::filesystem::temp_directory_path() /
-          ("tidepost-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
-  std::filesystem::create_directories(path_);
+  m_path = std::filesystem::temp_directory_path() /
+           ("tidepost-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+  std::filesystem::create_directories(m_path);
 }
 
 TempFolder::~TempFolder() {
   std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
+  std::filesystem::remove_all(m_path, ignored);
 }
 
 std::string ReadFileBytes(const std::filesystem::path& path) {
@@ -38,8 +38,8 @@ void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes)
 }
 
 SimHostTest::SimHostTest()
-    : sim_(std::make_unique<host::sim::SimHost>(folder_.wpath())),
-      installed_(std::make_unique<host::ScopedHost>(sim_->host())) {
+    : m_sim(std::make_unique<host::sim::SimHost>(m_folder.wpath())),
+      m_installed(std::make_unique<host::ScopedHost>(m_sim->host())) {
   // No test reaches the real service: by default every request finds a closed port.
   config::SetServices(ClosedServices());
 }
@@ -62,14 +62,14 @@ SimHostTest::~SimHostTest() {
 }
 
 void SimHostTest::UseCrypto(host::MessageCrypto& crypto) {
-  host::Host withCrypto = sim_->host();
+  host::Host withCrypto = m_sim->host();
   withCrypto.crypto = &crypto;
-  installed_.reset();
-  installed_ = std::make_unique<host::ScopedHost>(withCrypto);
+  m_installed.reset();
+  m_installed = std::make_unique<host::ScopedHost>(withCrypto);
 }
 
 std::filesystem::path SimHostTest::DataFolder() const {
-  return folder_.path() / "LocalLow" / "Tidepost";
+  return m_folder.path() / "LocalLow" / "Tidepost";
 }
 
 std::vector<std::wstring> SimHostTest::LogMessages() const {

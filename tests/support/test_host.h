@@ -22,11 +22,11 @@ class TempFolder {
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
 
-  const std::filesystem::path& path() const { return path_; }
-  std::wstring wpath() const { return path_.wstring(); }
+  const std::filesystem::path& path() const { return m_path; }
+  std::wstring wpath() const { return m_path.wstring(); }
 
  private:
-  std::filesystem::path path_;
+  std::filesystem::path m_path;
 };
 
 // Reads a whole file as bytes (empty when it cannot be read).
@@ -43,10 +43,10 @@ class SimHostTest : public ::testing::Test {
   // Waits for the workers the test left running (a test's own fixture ends what holds them).
   ~SimHostTest() override;
 
-  host::sim::SimHost& sim() { return *sim_; }
+  host::sim::SimHost& sim() { return *m_sim; }
   // Installs the simulated host again with this message crypto (before any worker starts).
   void UseCrypto(host::MessageCrypto& crypto);
-  const TempFolder& folder() const { return folder_; }
+  const TempFolder& folder() const { return m_folder; }
   // The data folder ("<root>/LocalLow/Tidepost").
   std::filesystem::path DataFolder() const;
   // The log's lines without their time and thread prefix.
@@ -57,9 +57,9 @@ class SimHostTest : public ::testing::Test {
   int CountLogged(const std::wstring& message) const;
 
  private:
-  TempFolder folder_;
-  std::unique_ptr<host::sim::SimHost> sim_;
-  std::unique_ptr<host::ScopedHost> installed_;
+  TempFolder m_folder;
+  std::unique_ptr<host::sim::SimHost> m_sim;
+  std::unique_ptr<host::ScopedHost> m_installed;
 };
 
 }  // namespace tp::testing

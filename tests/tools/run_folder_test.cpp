@@ -38,21 +38,21 @@ class ScopedTmpDir {
  public:
   explicit ScopedTmpDir(const std::string& value) {
     if (const char* old = std::getenv("TMPDIR"))
-      old_ = old;
+      m_old = old;
     ::setenv("TMPDIR", value.c_str(), 1);
   }
   ~ScopedTmpDir() {
-    if (old_.empty()) {
+    if (m_old.empty()) {
       ::unsetenv("TMPDIR");
     } else {
-      ::setenv("TMPDIR", old_.c_str(), 1);
+      ::setenv("TMPDIR", m_old.c_str(), 1);
     }
   }
   ScopedTmpDir(const ScopedTmpDir&) = delete;
   ScopedTmpDir& operator=(const ScopedTmpDir&) = delete;
 
  private:
-  std::string old_;
+  std::string m_old;
 };
 
 bool IsEmptyFolder(const fs::path& path) {
@@ -160,7 +160,7 @@ class TidepostChild {
       if (std::string(*entry).rfind("TMPDIR=", 0) != 0)
         environment.emplace_back(*entry);
     }
-    environment.push_back("TMPDIR=" + temp_.path().string());
+    environment.push_back("TMPDIR=" + m_temp.path().string());
     std::vector<char*> envp;
     for (std::string& entry : environment)
       envp.push_back(entry.data());
@@ -193,7 +193,7 @@ class TidepostChild {
     ignore.sa_handler = SIG_IGN;
     if (ignored != 0)
       ::sigaction(ignored, &ignore, &old);
-    spawned_ = ::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0;
+    m_spawned = ::posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0;
     if (ignored != 0)
       ::sigaction(ignored, &old, nullptr);
     posix_spawn_file_actions_destroy(&actions);
@@ -203,30 +203,30 @@ class TidepostChild {
     }
   }
   ~TidepostChild() {
-    if (spawned_ && !ended_) {
-      ::kill(pid_, SIGKILL);
-      ::waitpid(pid_, nullptr, 0);
+    if (m_spawned && !m_ended) {
+      ::kill(m_pid, SIGKILL);
+      ::waitpid(m_pid, nullptr, 0);
     }
   }
   TidepostChild(const TidepostChild&) = delete;
   TidepostChild& operator=(const TidepostChild&) = delete;
 
-  bool spawned() const { return spawned_; }
+  bool spawned() const { return m_spawned; }
   bool FolderMade() const {
     const auto deadline = Clock::now() + std::chrono::seconds(60);
-    while (IsEmptyFolder(temp_.path()) && Clock::now() < deadline)
+    while (IsEmptyFolder(m_temp.path()) && Clock::now() < deadline)
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    return !IsEmptyFolder(temp_.path());
+    return !IsEmptyFolder(m_temp.path());
   }
-  bool NothingLeft() const { return IsEmptyFolder(temp_.path()); }
-  void Send(int signal) const { ::kill(pid_, signal); }
+  bool NothingLeft() const { return IsEmptyFolder(m_temp.path()); }
+  void Send(int signal) const { ::kill(m_pid, signal); }
   // Its status once it ended within `patience`; nothing while it still runs.
   std::optional<int> Ended(std::chrono::milliseconds patience) {
     const auto deadline = Clock::now() + patience;
     int status = 0;
     do {
-      if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-        ended_ = true;
+      if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
+        m_ended = true;
         return status;
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -236,10 +236,10 @@ class TidepostChild {
 
  private:
   using Clock = std::chrono::steady_clock;
-  testing::TempFolder temp_;
-  pid_t pid_ = 0;
-  bool spawned_ = false;
-  bool ended_ = false;
+  testing::TempFolder m_temp;
+  pid_t m_pid = 0;
+  bool m_spawned = false;
+  bool m_ended = false;
 };
 
 TEST(RunFolderTest, CatchableSignalsRemoveTheFolders) {

@@ -32,9 +32,9 @@ uintptr_t H(HWND window) {
 
 class DisplayAdaptersTest : public ComTest {
  protected:
-  DisplayAdaptersTest() : installed_(host::PlatformHost()) {}
+  DisplayAdaptersTest() : m_installed(host::PlatformHost()) {}
   host::win32::Win32WindowTree tree;
-  host::ScopedHost installed_;
+  host::ScopedHost m_installed;
 };
 
 TEST_F(DisplayAdaptersTest, FindsTheMessageWindowsInOutlooksTrees) {

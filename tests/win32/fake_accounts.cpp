@@ -36,14 +36,14 @@ STDMETHODIMP FakeOlkAccount::GetAccountInfo(CLSID*, DWORD*, CLSID**) {
 }
 
 STDMETHODIMP FakeOlkAccount::GetProp(DWORD tag, AcctVariant* value) {
-  auto found = props_.find(tag);
-  if (found == props_.end())
+  auto found = m_props.find(tag);
+  if (found == m_props.end())
     return kAccountPropertyNotFound;
   auto* copy = new wchar_t[found->second.size() + 1];
   std::copy(found->second.c_str(), found->second.c_str() + found->second.size() + 1, copy);
   value->dwType = PT_UNICODE;
   value->Val.pwsz = copy;
-  ++outstanding_;
+  ++m_outstanding;
   return S_OK;
 }
 
@@ -53,7 +53,7 @@ STDMETHODIMP FakeOlkAccount::SetProp(DWORD, AcctVariant*) {
 
 STDMETHODIMP FakeOlkAccount::FreeMemory(BYTE* memory) {
   delete[] reinterpret_cast<wchar_t*>(memory);
-  --outstanding_;
+  --m_outstanding;
   return S_OK;
 }
 
@@ -75,26 +75,26 @@ void* FakeOlkEnum::FindInterface(REFIID iid) {
 }
 
 STDMETHODIMP FakeOlkEnum::GetCount(DWORD* count) {
-  *count = static_cast<DWORD>(accounts_.size());
+  *count = static_cast<DWORD>(m_accounts.size());
   return S_OK;
 }
 
 STDMETHODIMP FakeOlkEnum::Reset() {
-  next_ = 0;
+  m_next = 0;
   return S_OK;
 }
 
 STDMETHODIMP FakeOlkEnum::GetNext(LPUNKNOWN* account) {
   *account = nullptr;
-  if (next_ >= accounts_.size())
+  if (m_next >= m_accounts.size())
     return S_FALSE;
-  *account = accounts_[next_++].get();
+  *account = m_accounts[m_next++].get();
   (*account)->AddRef();
   return S_OK;
 }
 
 STDMETHODIMP FakeOlkEnum::Skip(DWORD count) {
-  next_ += count;
+  m_next += count;
   return S_OK;
 }
 
@@ -118,7 +118,7 @@ STDMETHODIMP FakeAccountManager::GetLastError(HRESULT, LPWSTR*) {
 }
 
 STDMETHODIMP FakeAccountManager::Init(IOlkAccountHelper* helper, DWORD flags) {
-  record_->initFlags.push_back(flags);
+  m_record->initFlags.push_back(flags);
   if (helper == nullptr)
     return E_INVALIDARG;
   // Ask the helper what Outlook's account manager asks it: the size of the profile name,
@@ -126,25 +126,25 @@ STDMETHODIMP FakeAccountManager::Init(IOlkAccountHelper* helper, DWORD flags) {
   DWORD size = 0;
   (void)helper->GetIdentity(nullptr, &size);
   std::wstring identity(size, L'\0');
-  record_->identityResult = helper->GetIdentity(identity.data(), &size);
-  if (SUCCEEDED(record_->identityResult) && size > 0)
+  m_record->identityResult = helper->GetIdentity(identity.data(), &size);
+  if (SUCCEEDED(m_record->identityResult) && size > 0)
     identity.resize(size - 1);
-  record_->identity = identity;
+  m_record->identity = identity;
   IUnknown* session = nullptr;
-  record_->sessionResult = helper->GetMapiSession(&session);
-  record_->session = ComPtr<IUnknown>::Adopt(session);
-  initialised_ = true;
+  m_record->sessionResult = helper->GetMapiSession(&session);
+  m_record->session = ComPtr<IUnknown>::Adopt(session);
+  m_initialised = true;
   return S_OK;
 }
 
 STDMETHODIMP FakeAccountManager::EnumerateAccounts(const CLSID* category, const CLSID*, DWORD,
                                                    IOlkEnum** accounts) {
   *accounts = nullptr;
-  if (!initialised_)
+  if (!m_initialised)
     return static_cast<HRESULT>(0x800C8005);  // E_OLK_NOT_INITIALIZED
-  record_->enumeratedMail =
+  m_record->enumeratedMail =
       category != nullptr && IsEqualCLSID(*category, host::win32::kClsidOlkMail);
-  *accounts = FakeOlkEnum::Create(record_->accounts).Detach();
+  *accounts = FakeOlkEnum::Create(m_record->accounts).Detach();
   return S_OK;
 }
 
@@ -167,8 +167,8 @@ STDMETHODIMP FakeAccountManagerFactory::CreateInstance(IUnknown* outer, REFIID i
   *object = nullptr;
   if (outer != nullptr)
     return CLASS_E_NOAGGREGATION;
-  ++record_->managersMade;
-  ComPtr<FakeAccountManager> manager = FakeAccountManager::Create(record_);
+  ++m_record->managersMade;
+  ComPtr<FakeAccountManager> manager = FakeAccountManager::Create(m_record);
   return manager->QueryInterface(iid, object);
 }
 

@@ -24,7 +24,7 @@ class FakeOlkAccount final : public ComObject<FakeOlkAccount, IOlkAccount> {
   static ComPtr<FakeOlkAccount> Create(std::map<DWORD, std::wstring> props);
   void* FindInterface(REFIID iid);
   // Strings handed out and not yet given back to FreeMemory.
-  int outstanding() const { return outstanding_; }
+  int outstanding() const { return m_outstanding; }
 
   STDMETHODIMP GetLastError(HRESULT result, LPWSTR* message) override;
   STDMETHODIMP Slot1() override { return E_NOTIMPL; }
@@ -44,11 +44,11 @@ class FakeOlkAccount final : public ComObject<FakeOlkAccount, IOlkAccount> {
   STDMETHODIMP SaveChanges(DWORD flags) override;
 
  private:
-  explicit FakeOlkAccount(std::map<DWORD, std::wstring> props) : props_(std::move(props)) {}
+  explicit FakeOlkAccount(std::map<DWORD, std::wstring> props) : m_props(std::move(props)) {}
   ~FakeOlkAccount() override = default;
 
-  std::map<DWORD, std::wstring> props_;
-  int outstanding_ = 0;
+  std::map<DWORD, std::wstring> m_props;
+  int m_outstanding = 0;
 };
 
 class FakeOlkEnum final : public ComObject<FakeOlkEnum, IOlkEnum> {
@@ -62,11 +62,11 @@ class FakeOlkEnum final : public ComObject<FakeOlkEnum, IOlkEnum> {
   STDMETHODIMP Skip(DWORD count) override;
 
  private:
-  explicit FakeOlkEnum(std::vector<ComPtr<IUnknown>> accounts) : accounts_(std::move(accounts)) {}
+  explicit FakeOlkEnum(std::vector<ComPtr<IUnknown>> accounts) : m_accounts(std::move(accounts)) {}
   ~FakeOlkEnum() override = default;
 
-  std::vector<ComPtr<IUnknown>> accounts_;
-  size_t next_ = 0;
+  std::vector<ComPtr<IUnknown>> m_accounts;
+  size_t m_next = 0;
 };
 
 // What a fake account manager saw; shared with the test, which outlives the manager.
@@ -119,11 +119,11 @@ class FakeAccountManager final : public ComObject<FakeAccountManager, IOlkAccoun
 
  private:
   explicit FakeAccountManager(std::shared_ptr<AccountManagerRecord> record)
-      : record_(std::move(record)) {}
+      : m_record(std::move(record)) {}
   ~FakeAccountManager() override = default;
 
-  std::shared_ptr<AccountManagerRecord> record_;
-  bool initialised_ = false;
+  std::shared_ptr<AccountManagerRecord> m_record;
+  bool m_initialised = false;
 };
 
 // Makes a new FakeAccountManager for each CreateInstance, all sharing one record.
@@ -136,10 +136,10 @@ class FakeAccountManagerFactory final : public ComObject<FakeAccountManagerFacto
 
  private:
   explicit FakeAccountManagerFactory(std::shared_ptr<AccountManagerRecord> record)
-      : record_(std::move(record)) {}
+      : m_record(std::move(record)) {}
   ~FakeAccountManagerFactory() override = default;
 
-  std::shared_ptr<AccountManagerRecord> record_;
+  std::shared_ptr<AccountManagerRecord> m_record;
 };
 
 }  // namespace tp::testing

@@ -87,7 +87,7 @@ void* FakeAttachmentTable::FindInterface(REFIID iid) {
 STDMETHODIMP FakeAttachmentTable::SeekRow(BOOKMARK origin, LONG rows, LONG* sought) {
   if (origin != BOOKMARK_BEGINNING || rows != 0)
     return MAPI_E_NO_SUPPORT;
-  next_ = 0;
+  m_next = 0;
   if (sought != nullptr)
     *sought = 0;
   return S_OK;
@@ -97,7 +97,7 @@ STDMETHODIMP FakeAttachmentTable::QueryRows(LONG count, ULONG, LPSRowSet* rows) 
   ++queries;
   const MapiAllocator& mapi = FakeMapiAllocator();
   const size_t taken = std::min({static_cast<size_t>(std::max<LONG>(count, 0)),
-                                 static_cast<size_t>(batch_), rows_.size() - next_});
+                                 static_cast<size_t>(m_batch), m_rows.size() - m_next});
   LPSRowSet set = nullptr;
   if (FAILED(mapi.allocate(static_cast<ULONG>(sizeof(SRowSet) + sizeof(SRow) * taken),
                            reinterpret_cast<LPVOID*>(&set)))) {
@@ -105,17 +105,17 @@ STDMETHODIMP FakeAttachmentTable::QueryRows(LONG count, ULONG, LPSRowSet* rows) 
   }
   set->cRows = 0;
   for (size_t i = 0; i < taken; ++i) {
-    if (!FillRow(rows_[next_ + i], &set->aRow[i]))
+    if (!FillRow(m_rows[m_next + i], &set->aRow[i]))
       break;
     ++set->cRows;
   }
-  next_ += set->cRows;
+  m_next += set->cRows;
   *rows = set;
   return S_OK;
 }
 
 STDMETHODIMP FakeAttachmentTable::GetRowCount(ULONG, ULONG* count) {
-  *count = static_cast<ULONG>(rows_.size());
+  *count = static_cast<ULONG>(m_rows.size());
   return S_OK;
 }
 
@@ -200,7 +200,7 @@ STDMETHODIMP FakeAttach::OpenProperty(ULONG tag, LPCIID iid, ULONG, ULONG, LPUNK
     return MAPI_E_NOT_FOUND;
   if (iid == nullptr || !IsEqualIID(*iid, IID_IStream))
     return MAPI_E_INTERFACE_NOT_SUPPORTED;
-  return CreateFakeStream(bytes_, object);
+  return CreateFakeStream(m_bytes, object);
 }
 
 STDMETHODIMP FakeAttach::GetLastError(HRESULT, ULONG, LPMAPIERROR*) {

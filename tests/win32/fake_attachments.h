@@ -56,12 +56,12 @@ class FakeAttachmentTable final : public ComObject<FakeAttachmentTable, IMAPITab
 
  private:
   FakeAttachmentTable(std::vector<FakeAttachmentData> rows, LONG batch)
-      : rows_(std::move(rows)), batch_(batch) {}
+      : m_rows(std::move(rows)), m_batch(batch) {}
   ~FakeAttachmentTable() override = default;
 
-  std::vector<FakeAttachmentData> rows_;
-  LONG batch_;
-  size_t next_ = 0;
+  std::vector<FakeAttachmentData> m_rows;
+  LONG m_batch;
+  size_t m_next = 0;
 };
 
 class FakeAttach final : public ComObject<FakeAttach, IAttach> {
@@ -90,10 +90,10 @@ class FakeAttach final : public ComObject<FakeAttach, IAttach> {
                                LPSPropTagArray* tags) override;
 
  private:
-  explicit FakeAttach(std::string bytes) : bytes_(std::move(bytes)) {}
+  explicit FakeAttach(std::string bytes) : m_bytes(std::move(bytes)) {}
   ~FakeAttach() override = default;
 
-  std::string bytes_;
+  std::string m_bytes;
 };
 
 // An IStream over a copy of the bytes (CreateStreamOnHGlobal).

@@ -41,52 +41,52 @@ class FakeBrowserHelper final
   }
 
   STDMETHODIMP SetHostWindow(LONGLONG window) override {
-    record_->calls.push_back(L"SetHostWindow");
-    record_->hostWindow = window;
+    m_record->calls.push_back(L"SetHostWindow");
+    m_record->hostWindow = window;
     return Answer(L"SetHostWindow");
   }
   STDMETHODIMP SetPageContent(BSTR page) override {
-    record_->calls.push_back(L"SetPageContent");
-    record_->page = ScopedBstr::ToWide(page);
+    m_record->calls.push_back(L"SetPageContent");
+    m_record->page = ScopedBstr::ToWide(page);
     return Answer(L"SetPageContent");
   }
   STDMETHODIMP SetMessageInfo(BSTR sender, BSTR subject, BSTR entryId, BSTR account,
                               BSTR provider) override {
-    record_->calls.push_back(L"SetMessageInfo");
-    record_->messageInfo = {ScopedBstr::ToWide(sender), ScopedBstr::ToWide(subject),
-                            ScopedBstr::ToWide(entryId), ScopedBstr::ToWide(account),
-                            ScopedBstr::ToWide(provider)};
+    m_record->calls.push_back(L"SetMessageInfo");
+    m_record->messageInfo = {ScopedBstr::ToWide(sender), ScopedBstr::ToWide(subject),
+                             ScopedBstr::ToWide(entryId), ScopedBstr::ToWide(account),
+                             ScopedBstr::ToWide(provider)};
     return Answer(L"SetMessageInfo");
   }
 
   STDMETHODIMP SetSite(IUnknown* site) override {
-    record_->calls.push_back(site != nullptr ? L"SetSite" : L"SetSite null");
-    record_->site = ComPtr<IUnknown>(site);
+    m_record->calls.push_back(site != nullptr ? L"SetSite" : L"SetSite null");
+    m_record->site = ComPtr<IUnknown>(site);
     return S_OK;
   }
   STDMETHODIMP GetSite(REFIID iid, void** site) override {
-    if (!record_->site) {
+    if (!m_record->site) {
       *site = nullptr;
       return E_FAIL;
     }
-    return record_->site->QueryInterface(iid, site);
+    return m_record->site->QueryInterface(iid, site);
   }
 
  private:
   explicit FakeBrowserHelper(std::shared_ptr<BrowserHelperRecord> record)
-      : record_(std::move(record)) {
-    ++record_->alive;
+      : m_record(std::move(record)) {
+    ++m_record->alive;
   }
   ~FakeBrowserHelper() override {
-    --record_->alive;
-    if (record_->callsRunning > 0)
-      ++record_->releasedInCall;
+    --m_record->alive;
+    if (m_record->callsRunning > 0)
+      ++m_record->releasedInCall;
   }
 
   // What the helper does inside its call. The object may be released meanwhile (a fault the
   // record counts), so nothing of it is touched afterwards.
   HRESULT Answer(const wchar_t* call) {
-    const std::shared_ptr<BrowserHelperRecord> record = record_;
+    const std::shared_ptr<BrowserHelperRecord> record = m_record;
     if (record->duringCall) {
       ++record->callsRunning;
       record->duringCall(call);
@@ -95,7 +95,7 @@ class FakeBrowserHelper final
     return S_OK;
   }
 
-  std::shared_ptr<BrowserHelperRecord> record_;
+  std::shared_ptr<BrowserHelperRecord> m_record;
 };
 
 }  // namespace
@@ -115,10 +115,10 @@ void* FakeBrowserHelperFactory::FindInterface(REFIID iid) {
 STDMETHODIMP FakeBrowserHelperFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object) {
   if (outer != nullptr)
     return CLASS_E_NOAGGREGATION;
-  ComPtr<FakeBrowserHelper> helper = FakeBrowserHelper::Create(record_);
+  ComPtr<FakeBrowserHelper> helper = FakeBrowserHelper::Create(m_record);
   if (!helper)
     return E_OUTOFMEMORY;
-  ++record_->made;
+  ++m_record->made;
   return helper->QueryInterface(iid, object);
 }
 

@@ -36,10 +36,10 @@ class FakeBrowserHelperFactory final : public ComObject<FakeBrowserHelperFactory
 
  private:
   explicit FakeBrowserHelperFactory(std::shared_ptr<BrowserHelperRecord> record)
-      : record_(std::move(record)) {}
+      : m_record(std::move(record)) {}
   ~FakeBrowserHelperFactory() override = default;
 
-  std::shared_ptr<BrowserHelperRecord> record_;
+  std::shared_ptr<BrowserHelperRecord> m_record;
 };
 
 }  // namespace tp::testing

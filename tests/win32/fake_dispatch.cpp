@@ -61,7 +61,7 @@ HRESULT FakeConnectionPoint::Fire(DISPID id, std::vector<VARIANT> arguments) {
   DISPPARAMS parameters{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
   HRESULT outcome = S_OK;
   // A sink may unadvise itself while handling the event: call a snapshot.
-  const std::map<DWORD, ComPtr<IDispatch>> sinks = sinks_;
+  const std::map<DWORD, ComPtr<IDispatch>> sinks = m_sinks;
   for (const auto& [cookie, sink] : sinks) {
     const HRESULT result = sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
                                         &parameters, nullptr, nullptr, nullptr);
@@ -76,7 +76,7 @@ HRESULT FakeConnectionPoint::Fire(DISPID id, std::vector<VARIANT> arguments) {
 STDMETHODIMP FakeConnectionPoint::GetConnectionInterface(IID* iid) {
   if (iid == nullptr)
     return E_POINTER;
-  *iid = diid_;
+  *iid = m_diid;
   return S_OK;
 }
 
@@ -92,16 +92,16 @@ STDMETHODIMP FakeConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
     return E_POINTER;
   // Like Outlook, ask the sink for the event interface itself.
   ComPtr<IDispatch> events;
-  if (FAILED(sink->QueryInterface(diid_, events.ReceiveVoid())))
+  if (FAILED(sink->QueryInterface(m_diid, events.ReceiveVoid())))
     return CONNECT_E_CANNOTCONNECT;
-  *cookie = nextCookie_++;
-  sinks_.emplace(*cookie, events);
-  ++advisedTotal_;
+  *cookie = m_nextCookie++;
+  m_sinks.emplace(*cookie, events);
+  ++m_advisedTotal;
   return S_OK;
 }
 
 STDMETHODIMP FakeConnectionPoint::Unadvise(DWORD cookie) {
-  return sinks_.erase(cookie) != 0 ? S_OK : CONNECT_E_NOCONNECTION;
+  return m_sinks.erase(cookie) != 0 ? S_OK : CONNECT_E_NOCONNECTION;
 }
 
 STDMETHODIMP FakeConnectionPoint::EnumConnections(IEnumConnections** connections) {
@@ -120,22 +120,22 @@ void* FakeDispatch::FindInterface(REFIID iid) {
   if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
     return static_cast<IDispatch*>(this);
   }
-  for (const IID& extra : extraIids_) {
+  for (const IID& extra : m_extraIids) {
     if (IsEqualIID(iid, extra))
       return static_cast<IDispatch*>(this);
   }
-  if (IsEqualIID(iid, IID_IConnectionPointContainer) && !points_.empty()) {
+  if (IsEqualIID(iid, IID_IConnectionPointContainer) && !m_points.empty()) {
     return static_cast<IConnectionPointContainer*>(this);
   }
-  if (IsEqualIID(iid, IID_IOleWindow) && window_ != nullptr) {
+  if (IsEqualIID(iid, IID_IOleWindow) && m_window != nullptr) {
     return static_cast<IOleWindow*>(this);
   }
   return nullptr;
 }
 
 void FakeDispatch::Set(const std::wstring& name, Member member) {
-  names_[FakeDispid(name)] = name;
-  members_[name] = std::move(member);
+  m_names[FakeDispid(name)] = name;
+  m_members[name] = std::move(member);
 }
 
 void FakeDispatch::SetString(const std::wstring& name, const std::wstring& value) {
@@ -188,12 +188,12 @@ void FakeDispatch::SetSelf(const std::wstring& name) {
 }
 
 FakeConnectionPoint& FakeDispatch::AddConnectionPoint(const IID& diid) {
-  points_.emplace_back(diid, FakeConnectionPoint::Create(diid));
-  return *points_.back().second.get();
+  m_points.emplace_back(diid, FakeConnectionPoint::Create(diid));
+  return *m_points.back().second.get();
 }
 
 FakeConnectionPoint* FakeDispatch::ConnectionPoint(const IID& diid) {
-  for (auto& [iid, point] : points_) {
+  for (auto& [iid, point] : m_points) {
     if (IsEqualIID(iid, diid))
       return point.get();
   }
@@ -201,8 +201,8 @@ FakeConnectionPoint* FakeDispatch::ConnectionPoint(const IID& diid) {
 }
 
 int FakeDispatch::NameLookups(const std::wstring& name) const {
-  auto found = lookups_.find(name);
-  return found == lookups_.end() ? 0 : found->second;
+  auto found = m_lookups.find(name);
+  return found == m_lookups.end() ? 0 : found->second;
 }
 
 STDMETHODIMP FakeDispatch::GetTypeInfoCount(UINT* count) {
@@ -219,10 +219,10 @@ STDMETHODIMP FakeDispatch::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LC
   if (count != 1)
     return E_INVALIDARG;
   const std::wstring name = names[0];
-  ++lookups_[name];
-  if (FAILED(nameLookupFailure_))
-    return nameLookupFailure_;
-  if (members_.count(name) == 0) {
+  ++m_lookups[name];
+  if (FAILED(m_nameLookupFailure))
+    return m_nameLookupFailure;
+  if (m_members.count(name) == 0) {
     ids[0] = DISPID_UNKNOWN;
     return DISP_E_UNKNOWNNAME;
   }
@@ -232,10 +232,10 @@ STDMETHODIMP FakeDispatch::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LC
 
 STDMETHODIMP FakeDispatch::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters,
                                   VARIANT* result, EXCEPINFO*, UINT*) {
-  auto name = names_.find(id);
-  if (name == names_.end())
+  auto name = m_names.find(id);
+  if (name == m_names.end())
     return DISP_E_MEMBERNOTFOUND;
-  calls_.push_back(name->second);
+  m_calls.push_back(name->second);
   std::vector<const VARIANT*> arguments;
   if (parameters != nullptr) {
     for (UINT i = 0; i < parameters->cArgs; ++i) {
@@ -245,7 +245,7 @@ STDMETHODIMP FakeDispatch::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* par
   if (result != nullptr)
     ::VariantInit(result);
   // The member may replace itself (or this object's members); call a copy.
-  const Member member = members_[name->second];
+  const Member member = m_members[name->second];
   return member(arguments, result);
 }
 
@@ -269,7 +269,7 @@ STDMETHODIMP FakeDispatch::FindConnectionPoint(REFIID iid, IConnectionPoint** po
 STDMETHODIMP FakeDispatch::GetWindow(HWND* window) {
   if (window == nullptr)
     return E_POINTER;
-  *window = window_;
+  *window = m_window;
   return S_OK;
 }
 

@@ -26,8 +26,8 @@ class FakeConnectionPoint final : public ComObject<FakeConnectionPoint, IConnect
   static ComPtr<FakeConnectionPoint> Create(const IID& diid);
   void* FindInterface(REFIID iid);
 
-  size_t AdviseCount() const { return sinks_.size(); }
-  int advised_total() const { return advisedTotal_; }
+  size_t AdviseCount() const { return m_sinks.size(); }
+  int advised_total() const { return m_advisedTotal; }
   // Calls Invoke on every advised sink, arguments in declaration order; the last failure, or
   // S_OK.
   HRESULT Fire(DISPID id, std::vector<VARIANT> arguments = {});
@@ -39,13 +39,13 @@ class FakeConnectionPoint final : public ComObject<FakeConnectionPoint, IConnect
   STDMETHODIMP EnumConnections(IEnumConnections** connections) override;
 
  private:
-  explicit FakeConnectionPoint(const IID& diid) : diid_(diid) {}
+  explicit FakeConnectionPoint(const IID& diid) : m_diid(diid) {}
   ~FakeConnectionPoint() override = default;
 
-  IID diid_;
-  std::map<DWORD, ComPtr<IDispatch>> sinks_;
-  DWORD nextCookie_ = 0x100;
-  int advisedTotal_ = 0;
+  IID m_diid;
+  std::map<DWORD, ComPtr<IDispatch>> m_sinks;
+  DWORD m_nextCookie = 0x100;
+  int m_advisedTotal = 0;
 };
 
 class FakeDispatch final
@@ -67,15 +67,15 @@ class FakeDispatch final
   // An object member that answers this object itself (Application.Application).
   void SetSelf(const std::wstring& name);
   // A further interface id under which QueryInterface answers this IDispatch.
-  void AnswerTo(const IID& iid) { extraIids_.push_back(iid); }
+  void AnswerTo(const IID& iid) { m_extraIids.push_back(iid); }
   FakeConnectionPoint& AddConnectionPoint(const IID& diid);
   FakeConnectionPoint* ConnectionPoint(const IID& diid);
-  void SetWindow(HWND window) { window_ = window; }
-  void FailNameLookups(HRESULT result) { nameLookupFailure_ = result; }
+  void SetWindow(HWND window) { m_window = window; }
+  void FailNameLookups(HRESULT result) { m_nameLookupFailure = result; }
 
   int NameLookups(const std::wstring& name) const;
   // The members invoked, in order.
-  const std::vector<std::wstring>& calls() const { return calls_; }
+  const std::vector<std::wstring>& calls() const { return m_calls; }
 
   // IDispatch.
   STDMETHODIMP GetTypeInfoCount(UINT* count) override;
@@ -95,14 +95,14 @@ class FakeDispatch final
   FakeDispatch() = default;
   ~FakeDispatch() override = default;
 
-  std::map<DISPID, std::wstring> names_;
-  std::map<std::wstring, Member> members_;
-  std::map<std::wstring, int> lookups_;
-  std::vector<std::wstring> calls_;
-  std::vector<IID> extraIids_;
-  std::vector<std::pair<IID, ComPtr<FakeConnectionPoint>>> points_;
-  HWND window_ = nullptr;
-  HRESULT nameLookupFailure_ = S_OK;
+  std::map<DISPID, std::wstring> m_names;
+  std::map<std::wstring, Member> m_members;
+  std::map<std::wstring, int> m_lookups;
+  std::vector<std::wstring> m_calls;
+  std::vector<IID> m_extraIids;
+  std::vector<std::pair<IID, ComPtr<FakeConnectionPoint>>> m_points;
+  HWND m_window = nullptr;
+  HRESULT m_nameLookupFailure = S_OK;
 };
 
 // VARIANT values for results and event arguments; the caller owns and clears them.

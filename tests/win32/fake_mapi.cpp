@@ -41,8 +41,8 @@ void* FakeMessage::FindInterface(REFIID iid) {
 }
 
 std::wstring FakeMessage::Text(ULONG tag) const {
-  auto found = texts_.find(tag);
-  return found == texts_.end() ? std::wstring() : found->second;
+  auto found = m_texts.find(tag);
+  return found == m_texts.end() ? std::wstring() : found->second;
 }
 
 STDMETHODIMP FakeMessage::GetProps(LPSPropTagArray tags, ULONG, ULONG* count,
@@ -60,8 +60,8 @@ STDMETHODIMP FakeMessage::GetProps(LPSPropTagArray tags, ULONG, ULONG* count,
     const ULONG tag = tags->aulPropTag[i];
     SPropValue& value = array[i];
     value = SPropValue{};
-    auto binary = binaries_.find(tag);
-    if (binary != binaries_.end() && PROP_TYPE(tag) == PT_BINARY) {
+    auto binary = m_binaries.find(tag);
+    if (binary != m_binaries.end() && PROP_TYPE(tag) == PT_BINARY) {
       LPVOID copy = nullptr;
       mapi.more(static_cast<ULONG>(binary->second.size()), array, &copy);
       std::copy(binary->second.begin(), binary->second.end(), static_cast<char*>(copy));
@@ -70,8 +70,8 @@ STDMETHODIMP FakeMessage::GetProps(LPSPropTagArray tags, ULONG, ULONG* count,
       value.Value.bin.lpb = static_cast<LPBYTE>(copy);
       continue;
     }
-    auto found = texts_.find(tag);
-    if (found == texts_.end() || PROP_TYPE(tag) != PT_UNICODE) {
+    auto found = m_texts.find(tag);
+    if (found == m_texts.end() || PROP_TYPE(tag) != PT_UNICODE) {
       value.ulPropTag = PROP_TAG(PT_ERROR, PROP_ID(tag));
       value.Value.err = MAPI_E_NOT_FOUND;
       result = MAPI_W_ERRORS_RETURNED;
@@ -96,15 +96,15 @@ STDMETHODIMP FakeMessage::SetProps(ULONG count, LPSPropValue values,
   for (ULONG i = 0; i < count; ++i) {
     if (PROP_TYPE(values[i].ulPropTag) != PT_UNICODE)
       return MAPI_E_NO_SUPPORT;
-    texts_[values[i].ulPropTag] = values[i].Value.lpszW;
+    m_texts[values[i].ulPropTag] = values[i].Value.lpszW;
   }
   return S_OK;
 }
 
 STDMETHODIMP FakeMessage::OpenProperty(ULONG tag, LPCIID iid, ULONG, ULONG, LPUNKNOWN* object) {
   *object = nullptr;
-  auto found = streams_.find(tag);
-  if (found == streams_.end())
+  auto found = m_streams.find(tag);
+  if (found == m_streams.end())
     return MAPI_E_NOT_FOUND;
   if (iid == nullptr || !IsEqualIID(*iid, IID_IStream))
     return MAPI_E_INTERFACE_NOT_SUPPORTED;
@@ -190,7 +190,7 @@ void* FakeMapiSession::FindInterface(REFIID iid) {
 }
 
 void FakeMapiSession::AddMessage(const std::string& entryId, ComPtr<FakeMessage> message) {
-  messages_[entryId] = std::move(message);
+  m_messages[entryId] = std::move(message);
 }
 
 STDMETHODIMP FakeMapiSession::OpenEntry(ULONG size, LPENTRYID id, LPCIID, ULONG flags, ULONG* type,
@@ -198,8 +198,8 @@ STDMETHODIMP FakeMapiSession::OpenEntry(ULONG size, LPENTRYID id, LPCIID, ULONG 
   openFlags.push_back(flags);
   *object = nullptr;
   const std::string key(reinterpret_cast<const char*>(id), size);
-  auto found = messages_.find(key);
-  if (found == messages_.end())
+  auto found = m_messages.find(key);
+  if (found == m_messages.end())
     return MAPI_E_NOT_FOUND;
   *type = MAPI_MESSAGE;
   found->second->AddRef();

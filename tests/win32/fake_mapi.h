@@ -27,12 +27,12 @@ class FakeMessage final : public ComObject<FakeMessage, IMessage> {
   static ComPtr<FakeMessage> Create();
   void* FindInterface(REFIID iid);
 
-  void SetText(ULONG tag, const std::wstring& text) { texts_[tag] = text; }
+  void SetText(ULONG tag, const std::wstring& text) { m_texts[tag] = text; }
   // A binary property (PT_BINARY), such as PR_ENTRYID.
-  void SetBinary(ULONG tag, const std::string& bytes) { binaries_[tag] = bytes; }
-  void SetStream(ULONG tag, const std::string& bytes) { streams_[tag] = bytes; }
+  void SetBinary(ULONG tag, const std::string& bytes) { m_binaries[tag] = bytes; }
+  void SetStream(ULONG tag, const std::string& bytes) { m_streams[tag] = bytes; }
   std::wstring Text(ULONG tag) const;
-  bool HasText(ULONG tag) const { return texts_.count(tag) != 0; }
+  bool HasText(ULONG tag) const { return m_texts.count(tag) != 0; }
   // Results of the next SaveChanges calls, oldest first; S_OK once they are used up.
   std::vector<HRESULT> saveResults;
   std::vector<ULONG> saveFlags;
@@ -75,9 +75,9 @@ class FakeMessage final : public ComObject<FakeMessage, IMessage> {
   FakeMessage() = default;
   ~FakeMessage() override = default;
 
-  std::map<ULONG, std::wstring> texts_;
-  std::map<ULONG, std::string> binaries_;
-  std::map<ULONG, std::string> streams_;
+  std::map<ULONG, std::wstring> m_texts;
+  std::map<ULONG, std::string> m_binaries;
+  std::map<ULONG, std::string> m_streams;
 };
 
 class FakeMapiSession final : public ComObject<FakeMapiSession, IMAPISession> {
@@ -122,7 +122,7 @@ class FakeMapiSession final : public ComObject<FakeMapiSession, IMAPISession> {
   FakeMapiSession() = default;
   ~FakeMapiSession() override = default;
 
-  std::map<std::string, ComPtr<FakeMessage>> messages_;
+  std::map<std::string, ComPtr<FakeMessage>> m_messages;
 };
 
 }  // namespace tp::testing

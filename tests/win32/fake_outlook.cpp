@@ -222,9 +222,9 @@ void FakeOutlook::AddAttachment(const std::wstring& fileName, const std::wstring
     ::CloseHandle(file);
     return wrote ? S_OK : E_FAIL;
   });
-  attachmentList_.push_back(attachment);
-  attachments->SetInt(L"Count", static_cast<int32_t>(attachmentList_.size()));
-  attachments->Set(L"Item", [list = attachmentList_](const Arguments& arguments, VARIANT* result) {
+  m_attachmentList.push_back(attachment);
+  attachments->SetInt(L"Count", static_cast<int32_t>(m_attachmentList.size()));
+  attachments->Set(L"Item", [list = m_attachmentList](const Arguments& arguments, VARIANT* result) {
     const std::optional<int32_t> index =
         arguments.size() == 1 ? ScopedVariant::ToInt(*arguments[0]) : std::nullopt;
     if (!index || *index < 1 || static_cast<size_t>(*index) > list.size())

@@ -57,7 +57,7 @@ class FakeOutlook {
   ComPtr<FakeMessage> message;
 
  private:
-  std::vector<ComPtr<FakeDispatch>> attachmentList_;
+  std::vector<ComPtr<FakeDispatch>> m_attachmentList;
 };
 
 }  // namespace tp::testing

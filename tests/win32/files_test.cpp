@@ -113,12 +113,12 @@ TEST(Win32FileSystem, MovesListsAndRemoves) {
 // The real data folder of this (Wine) user, with the whole Windows host installed.
 class RealDataFolderTest : public ::testing::Test {
  protected:
-  RealDataFolderTest() : installed_(host::PlatformHost()) {
+  RealDataFolderTest() : m_installed(host::PlatformHost()) {
     ::DeleteFileW((RealDataFolder() + kLogFileName).c_str());
     ::DeleteFileW((RealDataFolder() + kRotatedLogFileName).c_str());
   }
 
-  host::ScopedHost installed_;
+  host::ScopedHost m_installed;
 };
 
 TEST_F(RealDataFolderTest, LivesUnderLocalAppDataLow) {

@@ -54,22 +54,22 @@ class RecordingHandler final : public host::OutlookEventHandler {
 class OutlookAdapterTest : public ComTest {
  protected:
   std::shared_ptr<host::OutlookApplication> Resolve() {
-    DispatchConnectionArgument argument(outlook_.ApplicationArgument());
+    DispatchConnectionArgument argument(m_outlook.ApplicationArgument());
     std::shared_ptr<host::OutlookApplication> application;
     ConnectionArgument::Step step = ConnectionArgument::Step::kGetIdsOfNames;
     EXPECT_EQ(argument.ResolveApplication(&application, &step), hr::kOk);
     return application;
   }
 
-  TestWindow window_;
-  FakeOutlook outlook_{window_.handle()};
+  TestWindow m_window;
+  FakeOutlook m_outlook{m_window.handle()};
 };
 
 TEST_F(OutlookAdapterTest, ResolvesTheApplicationAndWalksTheObjectModel) {
   std::shared_ptr<host::OutlookApplication> application = Resolve();
   ASSERT_TRUE(application);
   EXPECT_EQ(application->Version(), L"16.0.0.4266");
-  EXPECT_EQ(application->ActiveWindow(), window_.value());
+  EXPECT_EQ(application->ActiveWindow(), m_window.value());
 
   HResult result = hr::kFail;
   EXPECT_FALSE(application->GetNamespace(L"OTHER", &result));
@@ -84,7 +84,7 @@ TEST_F(OutlookAdapterTest, ResolvesTheApplicationAndWalksTheObjectModel) {
 
   std::shared_ptr<host::Explorer> explorer = application->ActiveExplorer();
   ASSERT_TRUE(explorer);
-  EXPECT_EQ(explorer->Window(), window_.value());
+  EXPECT_EQ(explorer->Window(), m_window.value());
   std::shared_ptr<host::Selection> selection = explorer->GetSelection();
   ASSERT_TRUE(selection);
   EXPECT_EQ(selection->Class(), host::kOlSelection);
@@ -109,7 +109,7 @@ TEST_F(OutlookAdapterTest, ResolvesTheApplicationAndWalksTheObjectModel) {
 
   // An item that is not a mail item does not answer _MailItem.
   EXPECT_FALSE(host::win32::MakeItem(
-                   host::win32::DispatchObject(outlook_.account, host::win32::OutlookKind::kItem))
+                   host::win32::DispatchObject(m_outlook.account, host::win32::OutlookKind::kItem))
                    ->AsMailItem());
 }
 
@@ -132,7 +132,7 @@ TEST_F(OutlookAdapterTest, ReadsAFoldersStoreAndTable) {
   EXPECT_EQ((*values)[0], std::wstring(FakeOutlook::kMailEntryId));
   EXPECT_TRUE(table->EndOfTable());
   EXPECT_FALSE(table->GetNextRow());
-  EXPECT_EQ(outlook_.columns->calls(), (std::vector<std::wstring>{L"RemoveAll", L"Add"}));
+  EXPECT_EQ(m_outlook.columns->calls(), (std::vector<std::wstring>{L"RemoveAll", L"Add"}));
 }
 
 TEST_F(OutlookAdapterTest, AsksForEachMembersDispidOncePerKind) {
@@ -143,40 +143,40 @@ TEST_F(OutlookAdapterTest, AsksForEachMembersDispidOncePerKind) {
     (void)mail->Subject();
   }
   // Other objects of the same kinds reuse the ids.
-  FakeOutlook other(window_.handle());
+  FakeOutlook other(m_window.handle());
   DispatchConnectionArgument argument(other.ApplicationArgument());
   std::shared_ptr<host::OutlookApplication> second;
   ConnectionArgument::Step step{};
   ASSERT_EQ(argument.ResolveApplication(&second, &step), hr::kOk);
   (void)second->ActiveExplorer()->GetSelection()->Item(1)->AsMailItem()->Subject();
 
-  EXPECT_LE(outlook_.mail->NameLookups(L"Subject") + other.mail->NameLookups(L"Subject"), 1);
+  EXPECT_LE(m_outlook.mail->NameLookups(L"Subject") + other.mail->NameLookups(L"Subject"), 1);
   EXPECT_LE(
-      outlook_.explorer->NameLookups(L"Selection") + other.explorer->NameLookups(L"Selection"), 1);
-  EXPECT_EQ(outlook_.mail->calls().size(), 3u);
+      m_outlook.explorer->NameLookups(L"Selection") + other.explorer->NameLookups(L"Selection"), 1);
+  EXPECT_EQ(m_outlook.mail->calls().size(), 3u);
 }
 
 TEST_F(OutlookAdapterTest, FailsEachConnectionStepDistinctly) {
   std::shared_ptr<host::OutlookApplication> application;
   ConnectionArgument::Step step = ConnectionArgument::Step::kInvoke;
 
-  outlook_.application->FailNameLookups(DISP_E_UNKNOWNNAME);
-  DispatchConnectionArgument unnamed(outlook_.ApplicationArgument());
+  m_outlook.application->FailNameLookups(DISP_E_UNKNOWNNAME);
+  DispatchConnectionArgument unnamed(m_outlook.ApplicationArgument());
   EXPECT_EQ(unnamed.ResolveApplication(&application, &step), DISP_E_UNKNOWNNAME);
   EXPECT_EQ(step, ConnectionArgument::Step::kGetIdsOfNames);
-  outlook_.application->FailNameLookups(S_OK);
+  m_outlook.application->FailNameLookups(S_OK);
 
-  outlook_.application->Set(L"Application", [](const std::vector<const VARIANT*>&, VARIANT*) {
+  m_outlook.application->Set(L"Application", [](const std::vector<const VARIANT*>&, VARIANT*) {
     return static_cast<HRESULT>(RPC_E_CALL_REJECTED);
   });
-  DispatchConnectionArgument rejecting(outlook_.ApplicationArgument());
+  DispatchConnectionArgument rejecting(m_outlook.ApplicationArgument());
   EXPECT_EQ(rejecting.ResolveApplication(&application, &step), RPC_E_CALL_REJECTED);
   EXPECT_EQ(step, ConnectionArgument::Step::kInvoke);
 
   // Another Office program's application is no Outlook _Application.
   FakeOutlookOptions word;
   word.answersApplicationInterface = false;
-  FakeOutlook notOutlook(window_.handle(), word);
+  FakeOutlook notOutlook(m_window.handle(), word);
   DispatchConnectionArgument foreign(notOutlook.ApplicationArgument());
   EXPECT_EQ(foreign.ResolveApplication(&application, &step), hr::kNoInterface);
   EXPECT_EQ(step, ConnectionArgument::Step::kInvoke);
@@ -201,29 +201,30 @@ TEST_F(OutlookAdapterTest, SinksRouteEachEventWithItsArgumentsAndUnadvise) {
   ASSERT_EQ(inspectorsSink.Advise(*inspectors), hr::kOk);
   EXPECT_NE(applicationSink.Cookie(), host::kNotAdvisedCookie);
   EXPECT_EQ(applicationSink.Advise(*application), hr::kFail) << "advising twice is refused";
-  EXPECT_EQ(outlook_.AdvisedSinks(), 3u);
+  EXPECT_EQ(m_outlook.AdvisedSinks(), 3u);
 
-  outlook_.applicationEvents().Fire(0xFAB5, {StringVariant(L"id1,id2")});
-  outlook_.applicationEvents().Fire(0xFA90);
-  outlook_.applicationEvents().Fire(0x1234);  // an event the add-in does not sink
-  outlook_.explorerEvents().Fire(0xF007);
-  outlook_.explorerEvents().Fire(0xF002);
+  m_outlook.applicationEvents().Fire(0xFAB5, {StringVariant(L"id1,id2")});
+  m_outlook.applicationEvents().Fire(0xFA90);
+  m_outlook.applicationEvents().Fire(0x1234);  // an event the add-in does not sink
+  m_outlook.explorerEvents().Fire(0xF007);
+  m_outlook.explorerEvents().Fire(0xF002);
   VARIANT_BOOL cancel = VARIANT_FALSE;
   VARIANT cancelArgument;
   ::VariantInit(&cancelArgument);
   cancelArgument.vt = VT_BOOL | VT_BYREF;
   cancelArgument.pboolVal = &cancel;
-  outlook_.explorerEvents().Fire(0xF003, {DispatchVariant(outlook_.outbox.get()), cancelArgument});
+  m_outlook.explorerEvents().Fire(0xF003,
+                                  {DispatchVariant(m_outlook.outbox.get()), cancelArgument});
   EXPECT_EQ(cancel, VARIANT_FALSE);
   handler.cancelFolderSwitch = true;
-  outlook_.explorerEvents().Fire(0xF003, {DispatchVariant(nullptr), cancelArgument});
+  m_outlook.explorerEvents().Fire(0xF003, {DispatchVariant(nullptr), cancelArgument});
   EXPECT_EQ(cancel, VARIANT_TRUE) << "the handler's answer goes back through the reference";
-  outlook_.inspectorsEvents().Fire(0xF001, {DispatchVariant(outlook_.inspector.get())});
+  m_outlook.inspectorsEvents().Fire(0xF001, {DispatchVariant(m_outlook.inspector.get())});
   ASSERT_TRUE(handler.lastInspector);
   EXPECT_EQ(handler.lastInspector->CurrentItem()->AsMailItem()->EntryId(),
             FakeOutlook::kMailEntryId);
   EXPECT_EQ(handler.lastInspector->Identity(),
-            reinterpret_cast<uintptr_t>(static_cast<IDispatch*>(outlook_.inspector.get())));
+            reinterpret_cast<uintptr_t>(static_cast<IDispatch*>(m_outlook.inspector.get())));
 
   // Quit unadvises from inside the event, as the add-in does.
   handler.onQuit = [&] {
@@ -231,8 +232,8 @@ TEST_F(OutlookAdapterTest, SinksRouteEachEventWithItsArgumentsAndUnadvise) {
     EXPECT_EQ(inspectorsSink.Unadvise(), hr::kOk);
     EXPECT_EQ(applicationSink.Unadvise(), hr::kOk);
   };
-  outlook_.applicationEvents().Fire(0xF007);
-  EXPECT_EQ(outlook_.AdvisedSinks(), 0u);
+  m_outlook.applicationEvents().Fire(0xF007);
+  EXPECT_EQ(m_outlook.AdvisedSinks(), 0u);
   EXPECT_EQ(applicationSink.Cookie(), host::kNotAdvisedCookie);
   EXPECT_EQ(applicationSink.Unadvise(), CONNECT_E_NOCONNECTION);
 
@@ -249,8 +250,8 @@ TEST_F(OutlookAdapterTest, ASinkLetGoWhileAdvisedUnadvisesItself) {
     OutlookEventSink sink(EventSinkId::kApplication, handler);
     ASSERT_EQ(sink.Advise(*application), hr::kOk);
   }
-  EXPECT_EQ(outlook_.AdvisedSinks(), 0u);
-  outlook_.applicationEvents().Fire(0xF007);
+  EXPECT_EQ(m_outlook.AdvisedSinks(), 0u);
+  m_outlook.applicationEvents().Fire(0xF007);
   EXPECT_TRUE(handler.events.empty());
 }
 
@@ -271,16 +272,16 @@ TEST_F(OutlookAdapterTest, ReadsAndWritesMessagePropertiesThroughMapi) {
   branded.tag = host::kPrMessageClassW;
   branded.text = L"IPM.Note.Tidepost.Shop";
   ASSERT_EQ(message->SetProp(branded), hr::kOk);
-  EXPECT_EQ(outlook_.message->Text(host::kPrMessageClassW), L"IPM.Note.Tidepost.Shop");
+  EXPECT_EQ(m_outlook.message->Text(host::kPrMessageClassW), L"IPM.Note.Tidepost.Shop");
 
-  outlook_.message->saveResults = {static_cast<HRESULT>(hr::kMapiObjectChanged)};
+  m_outlook.message->saveResults = {static_cast<HRESULT>(hr::kMapiObjectChanged)};
   EXPECT_EQ(message->SaveChanges(host::kKeepOpenReadWrite), hr::kMapiObjectChanged);
   EXPECT_EQ(message->SaveChanges(host::kKeepOpenReadWrite | host::kForceSave), hr::kOk);
-  EXPECT_EQ(outlook_.message->saveFlags,
+  EXPECT_EQ(m_outlook.message->saveFlags,
             (std::vector<ULONG>{KEEP_OPEN_READWRITE, KEEP_OPEN_READWRITE | FORCE_SAVE}));
 
   const std::string html(100000, 'h');
-  outlook_.message->SetStream(host::kPrHtml, html);
+  m_outlook.message->SetStream(host::kPrHtml, html);
   std::string read;
   ASSERT_EQ(message->ReadStream(host::kPrHtml, &read), hr::kOk);
   EXPECT_EQ(read, html);
@@ -296,7 +297,7 @@ TEST_F(OutlookAdapterTest, ReadsAndWritesMessagePropertiesThroughMapi) {
                                host::kMapiModify | host::kMapiDeferredErrors, &opened),
             hr::kOk);
   ASSERT_TRUE(opened);
-  EXPECT_EQ(outlook_.session->openFlags, (std::vector<ULONG>{MAPI_MODIFY | MAPI_DEFERRED_ERRORS}));
+  EXPECT_EQ(m_outlook.session->openFlags, (std::vector<ULONG>{MAPI_MODIFY | MAPI_DEFERRED_ERRORS}));
   EXPECT_EQ(session->OpenEntry("unknown", 0, &opened), hr::kMapiNotFound);
 }
 
@@ -307,7 +308,7 @@ TEST_F(OutlookAdapterTest, EnumeratesAccountsAndServesTheHelperToTheManager) {
   ComPtr<FakeOlkAccount> nameless = FakeOlkAccount::Create({{host::kPropInetServer, L"pop.x"}});
   record->accounts = {ComPtr<IUnknown>(static_cast<IOlkAccount*>(gmail.get())),
                       ComPtr<IUnknown>(static_cast<IOlkAccount*>(nameless.get())),
-                      ComPtr<IUnknown>(static_cast<IDispatch*>(outlook_.mail.get()))};
+                      ComPtr<IUnknown>(static_cast<IDispatch*>(m_outlook.mail.get()))};
   std::shared_ptr<host::OlkAccountManager> manager = host::win32::MakeAccountManager(
       ComPtr<IOlkAccountManager>::Adopt(FakeAccountManager::Create(record).Detach()));
 
@@ -319,7 +320,7 @@ TEST_F(OutlookAdapterTest, EnumeratesAccountsAndServesTheHelperToTheManager) {
       Resolve()->GetNamespace(L"MAPI", &result)->MapiObject();
   class Helper final : public host::OlkAccountHelper {
    public:
-    explicit Helper(std::shared_ptr<host::MapiSession> held) : held_(std::move(held)) {}
+    explicit Helper(std::shared_ptr<host::MapiSession> held) : m_held(std::move(held)) {}
     HResult GetIdentity(wchar_t* buffer, uint32_t* count) override {
       if (*count < 8) {
         *count = 8;
@@ -329,12 +330,12 @@ TEST_F(OutlookAdapterTest, EnumeratesAccountsAndServesTheHelperToTheManager) {
       return hr::kOk;
     }
     HResult GetMapiSession(std::shared_ptr<host::MapiSession>* session) override {
-      *session = held_;
+      *session = m_held;
       return hr::kOk;
     }
 
    private:
-    std::shared_ptr<host::MapiSession> held_;
+    std::shared_ptr<host::MapiSession> m_held;
   };
   ASSERT_EQ(manager->Init(std::make_shared<Helper>(session), host::kAcctInitNoSyncMapiAccounts),
             hr::kOk);
@@ -342,7 +343,7 @@ TEST_F(OutlookAdapterTest, EnumeratesAccountsAndServesTheHelperToTheManager) {
   EXPECT_EQ(record->identity, L"Outlook");
   EXPECT_EQ(record->sessionResult, S_OK);
   EXPECT_TRUE(host::win32::SameObject(record->session.get(),
-                                      static_cast<IMAPISession*>(outlook_.session.get())));
+                                      static_cast<IMAPISession*>(m_outlook.session.get())));
 
   ASSERT_EQ(manager->EnumerateMailAccounts(&accounts), hr::kOk);
   EXPECT_TRUE(record->enumeratedMail);

@@ -28,20 +28,21 @@ HWND Child(const wchar_t* className, HWND parent, int x, int y, int width, int h
 OutlookWindowTree::OutlookWindowTree(bool wordBody) {
   static const bool registered = RegisterOutlookClasses();
   (void)registered;
-  windows_.top = ::CreateWindowExW(0, L"rctrl_renwnd32", L"Outlook", WS_OVERLAPPEDWINDOW, 0, 0, 900,
-                                   700, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-  const HWND frame = Child(L"rctrl_renwnd32", windows_.top, 0, 0, 880, 660);
+  m_windows.top =
+      ::CreateWindowExW(0, L"rctrl_renwnd32", L"Outlook", WS_OVERLAPPEDWINDOW, 0, 0, 900, 700,
+                        nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+  const HWND frame = Child(L"rctrl_renwnd32", m_windows.top, 0, 0, 880, 660);
   const HWND inner = Child(L"rctrl_renwnd32", frame, 0, 0, 880, 660);
   const HWND pane = Child(L"AfxWndW", inner, 300, 0, 580, 660);
   const HWND paneInner = Child(L"AfxWndW", pane, 0, 0, 580, 660);
-  windows_.dialog = Child(L"#32770", paneInner, 0, 0, 580, 660);
-  windows_.bodyHost = Child(L"AfxWndA", windows_.dialog, 0, 100, 580, 560);
-  windows_.body = Child(wordBody ? L"_WwB" : L"AfxWndW", windows_.bodyHost, 0, 0, 580, 560);
+  m_windows.dialog = Child(L"#32770", paneInner, 0, 0, 580, 660);
+  m_windows.bodyHost = Child(L"AfxWndA", m_windows.dialog, 0, 100, 580, 560);
+  m_windows.body = Child(wordBody ? L"_WwB" : L"AfxWndW", m_windows.bodyHost, 0, 0, 580, 560);
 }
 
 OutlookWindowTree::~OutlookWindowTree() {
-  if (windows_.top != nullptr)
-    ::DestroyWindow(windows_.top);
+  if (m_windows.top != nullptr)
+    ::DestroyWindow(m_windows.top);
 }
 
 }  // namespace tp::testing

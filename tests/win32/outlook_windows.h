@@ -23,11 +23,11 @@ class OutlookWindowTree {
   OutlookWindowTree(const OutlookWindowTree&) = delete;
   OutlookWindowTree& operator=(const OutlookWindowTree&) = delete;
 
-  const OutlookWindows& windows() const { return windows_; }
-  HWND top() const { return windows_.top; }
+  const OutlookWindows& windows() const { return m_windows; }
+  HWND top() const { return m_windows.top; }
 
  private:
-  OutlookWindows windows_;
+  OutlookWindows m_windows;
 };
 
 }  // namespace tp::testing

@@ -21,12 +21,12 @@ RegValue Text(const std::wstring& text) {
 class Win32RegistryTest : public ::testing::Test {
  protected:
   Win32RegistryTest()
-      : path_(L"Software\\TidepostTest\\" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-              std::to_wstring(::GetTickCount())) {}
+      : m_path(L"Software\\TidepostTest\\" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+               std::to_wstring(::GetTickCount())) {}
   ~Win32RegistryTest() override {
-    (void)registry_.Root(RegRoot::kCurrentUser).DeleteTree(path_);
+    (void)m_registry.Root(RegRoot::kCurrentUser).DeleteTree(m_path);
     std::unique_ptr<RegistryKey> parent;
-    if (registry_.Root(RegRoot::kCurrentUser)
+    if (m_registry.Root(RegRoot::kCurrentUser)
             .OpenSubKey(L"Software", RegAccess::kReadWrite, &parent) == host::kRegOk) {
       std::wstring left;
       std::unique_ptr<RegistryKey> test;
@@ -41,14 +41,14 @@ class Win32RegistryTest : public ::testing::Test {
   std::unique_ptr<RegistryKey> Create(const std::wstring& sub = L"") {
     std::unique_ptr<RegistryKey> key;
     EXPECT_EQ(
-        registry_.Root(RegRoot::kCurrentUser)
-            .CreateSubKey(sub.empty() ? path_ : path_ + L"\\" + sub, RegAccess::kReadWrite, &key),
+        m_registry.Root(RegRoot::kCurrentUser)
+            .CreateSubKey(sub.empty() ? m_path : m_path + L"\\" + sub, RegAccess::kReadWrite, &key),
         host::kRegOk);
     return key;
   }
 
-  host::win32::Win32Registry registry_;
-  std::wstring path_;
+  host::win32::Win32Registry m_registry;
+  std::wstring m_path;
 };
 
 TEST_F(Win32RegistryTest, StoresReadsAndDeletesValues) {
@@ -79,14 +79,14 @@ TEST_F(Win32RegistryTest, StoresReadsAndDeletesValues) {
 
 TEST_F(Win32RegistryTest, OpensCreatesEnumeratesAndDeletesKeys) {
   std::unique_ptr<RegistryKey> key;
-  EXPECT_EQ(registry_.Root(RegRoot::kCurrentUser).OpenSubKey(path_, RegAccess::kRead, &key),
+  EXPECT_EQ(m_registry.Root(RegRoot::kCurrentUser).OpenSubKey(m_path, RegAccess::kRead, &key),
             host::kRegNotFound);
   // Creating a deep key makes its parents.
   ASSERT_TRUE(Create(L"FormRegions\\IPM.Note.Tidepost.Shop"));
   ASSERT_TRUE(Create(L"FormRegions\\IPM.Note.Other"));
   std::unique_ptr<RegistryKey> regions;
-  ASSERT_EQ(registry_.Root(RegRoot::kCurrentUser)
-                .OpenSubKey(path_ + L"\\FormRegions", RegAccess::kReadWrite, &regions),
+  ASSERT_EQ(m_registry.Root(RegRoot::kCurrentUser)
+                .OpenSubKey(m_path + L"\\FormRegions", RegAccess::kReadWrite, &regions),
             host::kRegOk);
   std::vector<std::wstring> names;
   std::wstring name;
@@ -109,13 +109,14 @@ TEST_F(Win32RegistryTest, OpensCreatesEnumeratesAndDeletesKeys) {
 TEST_F(Win32RegistryTest, HonoursTheAccessAKeyWasOpenedWith) {
   ASSERT_TRUE(Create());
   std::unique_ptr<RegistryKey> readOnly;
-  ASSERT_EQ(registry_.Root(RegRoot::kCurrentUser).OpenSubKey(path_, RegAccess::kRead, &readOnly),
+  ASSERT_EQ(m_registry.Root(RegRoot::kCurrentUser).OpenSubKey(m_path, RegAccess::kRead, &readOnly),
             host::kRegOk);
   EXPECT_EQ(readOnly->SetValue(L"name", Text(L"value")), host::kRegAccessDenied);
 
   std::unique_ptr<RegistryKey> writeOnly;
-  ASSERT_EQ(registry_.Root(RegRoot::kCurrentUser).OpenSubKey(path_, RegAccess::kWrite, &writeOnly),
-            host::kRegOk);
+  ASSERT_EQ(
+      m_registry.Root(RegRoot::kCurrentUser).OpenSubKey(m_path, RegAccess::kWrite, &writeOnly),
+      host::kRegOk);
   EXPECT_EQ(writeOnly->SetValue(L"name", Text(L"value")), host::kRegOk);
   RegValue read;
   EXPECT_EQ(writeOnly->QueryValue(L"name", &read), host::kRegAccessDenied);

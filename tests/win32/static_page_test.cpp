@@ -28,10 +28,10 @@ namespace fs = std::filesystem;
 
 class StaticPageTest : public ComTest {
  protected:
-  StaticPageTest() : installed_(host::PlatformHost()) {}
+  StaticPageTest() : m_installed(host::PlatformHost()) {}
 
   std::shared_ptr<host::MailItem> Mail() {
-    host::win32::DispatchConnectionArgument argument(outlook_.ApplicationArgument());
+    host::win32::DispatchConnectionArgument argument(m_outlook.ApplicationArgument());
     std::shared_ptr<host::OutlookApplication> application;
     host::ConnectionArgument::Step step = host::ConnectionArgument::Step::kGetIdsOfNames;
     EXPECT_EQ(argument.ResolveApplication(&application, &step), hr::kOk);
@@ -39,17 +39,17 @@ class StaticPageTest : public ComTest {
   }
   static fs::path Root() { return fs::path(*TemporaryRoot()); }
 
-  TestWindow window_;
-  FakeOutlook outlook_{window_.handle()};
-  host::ScopedHost installed_;
-  const PageHeads heads_{L"<head 226></head>", L"<head 225></head>"};
+  TestWindow m_window;
+  FakeOutlook m_outlook{m_window.handle()};
+  host::ScopedHost m_installed;
+  const PageHeads m_heads{L"<head 226></head>", L"<head 225></head>"};
 };
 
 TEST_F(StaticPageTest, WithoutItsHtmlEngineTheDocumentIsNotMadeAndThePageStays) {
   // Wine's MSHTML needs Gecko, which these machines do not have (and the tests turn off).
   EXPECT_EQ(host::win32::MshtmlEngine().CreateDocument(), nullptr);
   std::wstring page = L"previous";
-  EXPECT_EQ(HtmlSanitizer(heads_, UrlPolicy{}).SanitizeHtml(L"<p>x</p>", &page), hr::kNoInterface);
+  EXPECT_EQ(HtmlSanitizer(m_heads, UrlPolicy{}).SanitizeHtml(L"<p>x</p>", &page), hr::kNoInterface);
   EXPECT_EQ(page, L"previous");
 }
 
@@ -61,18 +61,18 @@ TEST_F(StaticPageTest, AttachmentsAreCopiedUnderTheTemporaryFolderOnWindowsPaths
   EXPECT_EQ(TemporaryRootUrl().find(L'\\'), std::wstring::npos);
   CleanTempFolder();
 
-  outlook_.message->SetStream(
+  m_outlook.message->SetStream(
       host::kPrHtml,
       "<a href=\"https://plugin.tidepost.com/install\">x</a><img src=\"cid:logo@shop\">");
-  outlook_.AddAttachment(L"logo.png", L"logo@shop", "one");
-  outlook_.AddAttachment(L"logo.png", L"second@shop", "two");
-  outlook_.AddAttachment(L"..\\..\\..\\evil.exe", L"evil@shop", "MZ");
-  outlook_.AddAttachment(L"notes.txt", L"", "no content id");
-  outlook_.AddAttachment(L"full.png", L"full@shop", "x", STG_E_MEDIUMFULL);
+  m_outlook.AddAttachment(L"logo.png", L"logo@shop", "one");
+  m_outlook.AddAttachment(L"logo.png", L"second@shop", "two");
+  m_outlook.AddAttachment(L"..\\..\\..\\evil.exe", L"evil@shop", "MZ");
+  m_outlook.AddAttachment(L"notes.txt", L"", "no content id");
+  m_outlook.AddAttachment(L"full.png", L"full@shop", "x", STG_E_MEDIUMFULL);
 
   CheckedMessage message;
   message.page = L"previous";
-  EXPECT_TRUE(MessageEmbeddedContent(heads_).CheckTideEmbed(*Mail(), false, &message));
+  EXPECT_TRUE(MessageEmbeddedContent(m_heads).CheckTideEmbed(*Mail(), false, &message));
   EXPECT_TRUE(message.embedFound);
   EXPECT_TRUE(message.activeWanted);
   EXPECT_EQ(message.page, L"previous");  // no HTML engine here

@@ -22,10 +22,10 @@ using host::win32::UniqueModule;
 // The timers expire into tp::TimerProc, which kills each one through the installed host.
 class Win32UiTest : public ::testing::Test {
  protected:
-  Win32UiTest() : installed_(host::PlatformHost()) { ui().SetTimerProcedure(&TimerProc); }
+  Win32UiTest() : m_installed(host::PlatformHost()) { ui().SetTimerProcedure(&TimerProc); }
 
   host::UiThread& ui() { return *host::PlatformHost().ui; }
-  host::ScopedHost installed_;
+  host::ScopedHost m_installed;
 };
 
 TEST_F(Win32UiTest, AWindowTimerFiresOnceIntoTimerProcWhichKillsIt) {

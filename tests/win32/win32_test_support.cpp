@@ -23,8 +23,8 @@ ATOM RegisterTestClass() {
 TestWindow::TestWindow() {
   static const ATOM registered = RegisterTestClass();
   (void)registered;
-  window_ = ::CreateWindowExW(0, kWindowClass, L"Tidepost test", WS_OVERLAPPEDWINDOW, 0, 0, 200,
-                              100, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+  m_window = ::CreateWindowExW(0, kWindowClass, L"Tidepost test", WS_OVERLAPPEDWINDOW, 0, 0, 200,
+                               100, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
 }
 
 TestWindow::~TestWindow() {
@@ -32,9 +32,9 @@ TestWindow::~TestWindow() {
 }
 
 void TestWindow::Destroy() {
-  if (window_ != nullptr)
-    ::DestroyWindow(window_);
-  window_ = nullptr;
+  if (m_window != nullptr)
+    ::DestroyWindow(m_window);
+  m_window = nullptr;
 }
 
 void PumpMessages(uint32_t milliseconds, const std::function<bool()>& done, uintptr_t timerId,

@@ -27,13 +27,13 @@ class TestWindow {
   TestWindow(const TestWindow&) = delete;
   TestWindow& operator=(const TestWindow&) = delete;
 
-  HWND handle() const { return window_; }
-  uintptr_t value() const { return reinterpret_cast<uintptr_t>(window_); }
+  HWND handle() const { return m_window; }
+  uintptr_t value() const { return reinterpret_cast<uintptr_t>(m_window); }
   // Destroys the window early (before a DLL whose timers it owns is unloaded).
   void Destroy();
 
  private:
-  HWND window_ = nullptr;
+  HWND m_window = nullptr;
 };
 
 // Runs the thread's message loop for `milliseconds`, or until `done` answers true. Counts the

@@ -19,17 +19,17 @@ class WinInetTest : public testing::SimHostTest {
     if (portFile == nullptr)
       GTEST_SKIP() << "no stand-in of the service was started";
     std::ifstream in(portFile);
-    in >> port_;
-    ASSERT_GT(port_, 0) << "unreadable port file " << portFile;
+    in >> m_port;
+    ASSERT_GT(m_port, 0) << "unreadable port file " << portFile;
   }
 
   SimpleWinInetHTTPClient Client() {
-    SimpleWinInetHTTPClient client(L"127.0.0.1", static_cast<uint16_t>(port_));
+    SimpleWinInetHTTPClient client(L"127.0.0.1", static_cast<uint16_t>(m_port));
     client.SetTimeoutMs(5000);
     return client;
   }
 
-  int port_ = 0;
+  int m_port = 0;
 };
 
 TEST_F(WinInetTest, GetsTheSendersListAsUtf8Text) {

@@ -48,18 +48,18 @@ std::optional<Fault> FaultFromName(std::string_view name) {
 }
 
 void FaultTable::Add(FaultRule rule) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  rules_.push_back(std::move(rule));
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_rules.push_back(std::move(rule));
 }
 
 void FaultTable::Clear() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  rules_.clear();
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_rules.clear();
 }
 
 std::optional<FaultRule> FaultTable::Take(std::string_view path) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  for (FaultRule& rule : rules_) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  for (FaultRule& rule : m_rules) {
     if (rule.remaining == 0 || !path.starts_with(rule.pathPrefix))
       continue;
     if (rule.remaining > 0)

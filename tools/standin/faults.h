@@ -48,8 +48,8 @@ class FaultTable {
   std::optional<FaultRule> Take(std::string_view path);
 
  private:
-  std::mutex mutex_;
-  std::vector<FaultRule> rules_;
+  std::mutex m_mutex;
+  std::vector<FaultRule> m_rules;
 };
 
 // A fault chosen by the request's own path: "/fault/NAME/REST" or, for the slow faults,

@@ -29,26 +29,26 @@ const char kDefaultSendersList[] =
     "</data></content>\r\n";
 
 void ServiceRoutes::SetSendersList(std::string envelope) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  senders_ = std::move(envelope);
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_senders = std::move(envelope);
 }
 
 void ServiceRoutes::SetIconFolder(std::filesystem::path folder) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  iconFolder_ = std::move(folder);
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_iconFolder = std::move(folder);
 }
 
 void ServiceRoutes::SetIcon(std::string name, std::string bytes) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  icons_[std::move(name)] = std::move(bytes);
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_icons[std::move(name)] = std::move(bytes);
 }
 
 Response ServiceRoutes::Answer(const Request& request, std::string_view path) const {
   if (path == kSendersPath) {
     if (request.method != "GET")
       return ErrorPage(405);
-    std::lock_guard<std::mutex> lock(mutex_);
-    return Response{200, "text/xml; charset=utf-8", senders_};
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return Response{200, "text/xml; charset=utf-8", m_senders};
   }
   if (path.starts_with(kIconPrefix) && path.ends_with(kIconSuffix)) {
     if (request.method != "GET")
@@ -68,11 +68,11 @@ Response ServiceRoutes::Answer(const Request& request, std::string_view path) co
 Response ServiceRoutes::Icon(std::string_view name) const {
   std::filesystem::path folder;
   {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (const auto found = icons_.find(name); found != icons_.end()) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (const auto found = m_icons.find(name); found != m_icons.end()) {
       return Response{200, "image/x-icon", found->second};
     }
-    folder = iconFolder_;
+    folder = m_iconFolder;
   }
   if (folder.empty() || !IsPlainName(name))
     return ErrorPage(404);

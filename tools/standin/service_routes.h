@@ -28,10 +28,10 @@ class ServiceRoutes {
  private:
   Response Icon(std::string_view name) const;
 
-  mutable std::mutex mutex_;
-  std::string senders_ = kDefaultSendersList;
-  std::filesystem::path iconFolder_;
-  std::map<std::string, std::string, std::less<>> icons_;
+  mutable std::mutex m_mutex;
+  std::string m_senders = kDefaultSendersList;
+  std::filesystem::path m_iconFolder;
+  std::map<std::string, std::string, std::less<>> m_icons;
 };
 
 }  // namespace tp::standin

@@ -49,42 +49,42 @@ StandinServer::~StandinServer() {
 }
 
 void StandinServer::SetSendersList(std::string envelope) {
-  routes_.SetSendersList(std::move(envelope));
+  m_routes.SetSendersList(std::move(envelope));
 }
 
 void StandinServer::SetIconFolder(std::filesystem::path folder) {
-  routes_.SetIconFolder(std::move(folder));
+  m_routes.SetIconFolder(std::move(folder));
 }
 
 void StandinServer::AddIcon(const std::string& name) {
-  routes_.SetIcon(name, BuiltinIcon(name));
+  m_routes.SetIcon(name, BuiltinIcon(name));
 }
 
 void StandinServer::SetIcon(std::string name, std::string bytes) {
-  routes_.SetIcon(std::move(name), std::move(bytes));
+  m_routes.SetIcon(std::move(name), std::move(bytes));
 }
 
 void StandinServer::SetSlowDelay(std::chrono::milliseconds delay) {
-  slowDelayMs_ = static_cast<int>(delay.count());
+  m_slowDelayMs = static_cast<int>(delay.count());
 }
 
 void StandinServer::AddFault(std::string pathPrefix, Fault fault, int count) {
-  faults_.Add(FaultRule{std::move(pathPrefix), fault, count, -1});
+  m_faults.Add(FaultRule{std::move(pathPrefix), fault, count, -1});
 }
 
 void StandinServer::AddSlowFault(std::string pathPrefix, Fault fault,
                                  std::chrono::milliseconds delay, int count) {
-  faults_.Add(FaultRule{std::move(pathPrefix), fault, count, static_cast<int>(delay.count())});
+  m_faults.Add(FaultRule{std::move(pathPrefix), fault, count, static_cast<int>(delay.count())});
 }
 
 void StandinServer::ClearFaults() {
-  faults_.Clear();
+  m_faults.Clear();
 }
 
 bool StandinServer::Start(uint16_t port, std::string* error) {
   std::string ignored;
   std::string& reason = error != nullptr ? *error : ignored;
-  if (acceptThread_.joinable()) {
+  if (m_acceptThread.joinable()) {
     reason = "already running";
     return false;
   }
@@ -93,52 +93,52 @@ bool StandinServer::Start(uint16_t port, std::string* error) {
     reason = SystemError("pipe2");
     return false;
   }
-  wakeRead_.reset(pipeFds[0]);
-  wakeWrite_.reset(pipeFds[1]);
-  listener_.reset(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-  if (!listener_) {
+  m_wakeRead.reset(pipeFds[0]);
+  m_wakeWrite.reset(pipeFds[1]);
+  m_listener.reset(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  if (!m_listener) {
     reason = SystemError("socket");
     return false;
   }
   const int on = 1;
-  ::setsockopt(listener_.get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+  ::setsockopt(m_listener.get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(port);
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   socklen_t length = sizeof address;
-  if (::bind(listener_.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+  if (::bind(m_listener.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
     reason = SystemError("bind");
     return false;
   }
-  if (::listen(listener_.get(), 128) != 0 ||
-      ::getsockname(listener_.get(), reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+  if (::listen(m_listener.get(), 128) != 0 ||
+      ::getsockname(m_listener.get(), reinterpret_cast<sockaddr*>(&address), &length) != 0) {
     reason = SystemError("listen");
     return false;
   }
-  port_ = ntohs(address.sin_port);
-  acceptThread_ = std::thread(&StandinServer::AcceptLoop, this);
+  m_port = ntohs(address.sin_port);
+  m_acceptThread = std::thread(&StandinServer::AcceptLoop, this);
   return true;
 }
 
 void StandinServer::Stop() {
-  if (!acceptThread_.joinable())
+  if (!m_acceptThread.joinable())
     return;
   const char byte = 1;
-  while (::write(wakeWrite_.get(), &byte, 1) < 0 && errno == EINTR) {
+  while (::write(m_wakeWrite.get(), &byte, 1) < 0 && errno == EINTR) {
   }
-  acceptThread_.join();
-  for (const auto& connection : connections_)
+  m_acceptThread.join();
+  for (const auto& connection : m_connections)
     connection->thread.join();
-  connections_.clear();
-  listener_.reset();
-  wakeRead_.reset();
-  wakeWrite_.reset();
+  m_connections.clear();
+  m_listener.reset();
+  m_wakeRead.reset();
+  m_wakeWrite.reset();
 }
 
 void StandinServer::AcceptLoop() {
   for (;;) {
-    pollfd fds[2] = {{listener_.get(), POLLIN, 0}, {wakeRead_.get(), POLLIN, 0}};
+    pollfd fds[2] = {{m_listener.get(), POLLIN, 0}, {m_wakeRead.get(), POLLIN, 0}};
     if (::poll(fds, 2, -1) < 0) {
       if (errno == EINTR)
         continue;
@@ -146,17 +146,17 @@ void StandinServer::AcceptLoop() {
     }
     if ((fds[1].revents & POLLIN) != 0)
       return;
-    UniqueFd client(::accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
+    UniqueFd client(::accept4(m_listener.get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
     if (!client) {
       // Out of descriptors or memory: give the connections a moment to end.
       if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
-        if (!Pause(wakeRead_.get(), 50))
+        if (!Pause(m_wakeRead.get(), 50))
           return;
       }
       continue;
     }
     ReapFinished();
-    if (connections_.size() >= kMaxConnections)
+    if (m_connections.size() >= kMaxConnections)
       continue;  // closes the newcomer
     auto connection = std::make_unique<Connection>();
     Connection* serving = connection.get();
@@ -168,15 +168,15 @@ void StandinServer::AcceptLoop() {
     } catch (const std::system_error&) {
       continue;  // no thread for it: the connection is closed unanswered
     }
-    connections_.push_back(std::move(connection));
+    m_connections.push_back(std::move(connection));
   }
 }
 
 void StandinServer::ReapFinished() {
-  for (auto it = connections_.begin(); it != connections_.end();) {
+  for (auto it = m_connections.begin(); it != m_connections.end();) {
     if ((*it)->done) {
       (*it)->thread.join();
-      it = connections_.erase(it);
+      it = m_connections.erase(it);
     } else {
       ++it;
     }
@@ -187,7 +187,7 @@ void StandinServer::Serve(UniqueFd client) {
   const int fd = client.get();
   Request request;
   int refusal = 0;
-  switch (ReadRequest(fd, wakeRead_.get(), kIdleTimeoutMs, &request)) {
+  switch (ReadRequest(fd, m_wakeRead.get(), kIdleTimeoutMs, &request)) {
     case ReadResult::kOk:
       break;
     case ReadResult::kMalformed:
@@ -210,7 +210,7 @@ void StandinServer::Serve(UniqueFd client) {
   if (refusal != 0) {
     // The rest of the request is still on its way: let it arrive before closing.
     Deliver(fd, ErrorPage(refusal), FaultRule{});
-    return DrainInput(fd, wakeRead_.get(), kDrainTimeoutMs);
+    return DrainInput(fd, m_wakeRead.get(), kDrainTimeoutMs);
   }
   FaultRule rule;
   std::string path = request.path;
@@ -221,16 +221,16 @@ void StandinServer::Serve(UniqueFd client) {
     path = chosen->path;
   } else if (path.starts_with(kControlPrefix)) {
     return Deliver(fd, Control(request), FaultRule{});
-  } else if (std::optional<FaultRule> listed = faults_.Take(path)) {
+  } else if (std::optional<FaultRule> listed = m_faults.Take(path)) {
     rule = *listed;
   }
   Record(request);
-  Deliver(fd, routes_.Answer(request, path), rule);
+  Deliver(fd, m_routes.Answer(request, path), rule);
 }
 
 void StandinServer::Deliver(int fd, Response response, const FaultRule& rule) {
-  const int wake = wakeRead_.get();
-  const int delayMs = rule.delayMs >= 0 ? rule.delayMs : slowDelayMs_.load();
+  const int wake = m_wakeRead.get();
+  const int delayMs = rule.delayMs >= 0 ? rule.delayMs : m_slowDelayMs.load();
   const auto write = [fd, wake](std::string_view data) {
     return WriteAll(fd, wake, data, kIdleTimeoutMs);
   };
@@ -302,7 +302,7 @@ Response StandinServer::Control(const Request& request) {
     const std::optional<int> delay = ParseCount(QueryParameter(request.query, "delay"), -1);
     if (!fault || !count || !delay)
       return ErrorPage(400);
-    faults_.Add(
+    m_faults.Add(
         FaultRule{QueryParameter(request.query, "prefix").value_or("/"), *fault, *count, *delay});
     return Response{200, "text/plain", "OK\n"};
   }
@@ -321,26 +321,26 @@ Response StandinServer::Control(const Request& request) {
 }
 
 void StandinServer::Record(const Request& request) {
-  std::lock_guard<std::mutex> lock(recordsMutex_);
-  if (records_.size() == kMaxRecords)
-    records_.pop_front();
-  records_.push_back(request);
-  if (observer_)
-    observer_(request);
+  std::lock_guard<std::mutex> lock(m_recordsMutex);
+  if (m_records.size() == kMaxRecords)
+    m_records.pop_front();
+  m_records.push_back(request);
+  if (m_observer)
+    m_observer(request);
 }
 
 std::vector<Request> StandinServer::Requests() const {
-  std::lock_guard<std::mutex> lock(recordsMutex_);
-  return std::vector<Request>(records_.begin(), records_.end());
+  std::lock_guard<std::mutex> lock(m_recordsMutex);
+  return std::vector<Request>(m_records.begin(), m_records.end());
 }
 
 void StandinServer::ClearRequests() {
-  std::lock_guard<std::mutex> lock(recordsMutex_);
-  records_.clear();
+  std::lock_guard<std::mutex> lock(m_recordsMutex);
+  m_records.clear();
 }
 
 void StandinServer::SetRequestObserver(std::function<void(const Request&)> observer) {
-  observer_ = std::move(observer);
+  m_observer = std::move(observer);
 }
 
 }  // namespace tp::standin

@@ -50,7 +50,7 @@ class StandinServer {
 
   // Listens on 127.0.0.1:port (0 picks a free port). False, with the reason, when it cannot.
   bool Start(uint16_t port = 0, std::string* error = nullptr);
-  uint16_t port() const { return port_; }
+  uint16_t port() const { return m_port; }
   // Closes the listener and every connection, ending waits at once; joins all threads.
   void Stop();
 
@@ -73,20 +73,20 @@ class StandinServer {
   Response Control(const Request& request);
   void Record(const Request& request);
 
-  ServiceRoutes routes_;
-  FaultTable faults_;
-  std::atomic<int> slowDelayMs_{static_cast<int>(kDefaultSlowDelay.count())};
-  std::function<void(const Request&)> observer_;
+  ServiceRoutes m_routes;
+  FaultTable m_faults;
+  std::atomic<int> m_slowDelayMs{static_cast<int>(kDefaultSlowDelay.count())};
+  std::function<void(const Request&)> m_observer;
 
-  mutable std::mutex recordsMutex_;
-  std::deque<Request> records_;
+  mutable std::mutex m_recordsMutex;
+  std::deque<Request> m_records;
 
-  UniqueFd listener_;
-  UniqueFd wakeRead_;  // readable once Stop has begun
-  UniqueFd wakeWrite_;
-  uint16_t port_ = 0;
-  std::thread acceptThread_;
-  std::list<std::unique_ptr<Connection>> connections_;  // the accept thread's, then Stop's
+  UniqueFd m_listener;
+  UniqueFd m_wakeRead;  // readable once Stop has begun
+  UniqueFd m_wakeWrite;
+  uint16_t m_port = 0;
+  std::thread m_acceptThread;
+  std::list<std::unique_ptr<Connection>> m_connections;  // the accept thread's, then Stop's
 };
 
 }  // namespace tp::standin

@@ -10,27 +10,27 @@ namespace tp::standin {
 class UniqueFd {
  public:
   UniqueFd() = default;
-  explicit UniqueFd(int fd) : fd_(fd) {}
+  explicit UniqueFd(int fd) : m_fd(fd) {}
   ~UniqueFd() { reset(); }
-  UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  UniqueFd(UniqueFd&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
   UniqueFd& operator=(UniqueFd&& other) noexcept {
     if (this != &other)
-      reset(std::exchange(other.fd_, -1));
+      reset(std::exchange(other.m_fd, -1));
     return *this;
   }
   UniqueFd(const UniqueFd&) = delete;
   UniqueFd& operator=(const UniqueFd&) = delete;
 
-  int get() const { return fd_; }
-  explicit operator bool() const { return fd_ >= 0; }
+  int get() const { return m_fd; }
+  explicit operator bool() const { return m_fd >= 0; }
   void reset(int fd = -1) {
-    if (fd_ >= 0)
-      ::close(fd_);
-    fd_ = fd;
+    if (m_fd >= 0)
+      ::close(m_fd);
+    m_fd = fd;
   }
 
  private:
-  int fd_ = -1;
+  int m_fd = -1;
 };
 
 }  // namespace tp::standin

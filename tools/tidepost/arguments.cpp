@@ -10,15 +10,15 @@ bool Options::Parse(const Arguments& arguments, const std::set<std::string>& val
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
     if (argument.rfind("--", 0) != 0) {
-      operands_.push_back(argument);
+      m_operands.push_back(argument);
     } else if (flags.count(argument) != 0) {
-      flags_.insert(argument);
+      m_flags.insert(argument);
     } else if (valued.count(argument) != 0) {
       if (i + 1 >= arguments.size()) {
         std::fprintf(stderr, "tidepost: %s needs a value\n", argument.c_str());
         return false;
       }
-      values_[argument].push_back(arguments[++i]);
+      m_values[argument].push_back(arguments[++i]);
     } else {
       std::fprintf(stderr, "tidepost: unknown option %s\n", argument.c_str());
       return false;
@@ -28,15 +28,15 @@ bool Options::Parse(const Arguments& arguments, const std::set<std::string>& val
 }
 
 std::optional<std::string> Options::Value(const std::string& name) const {
-  auto found = values_.find(name);
-  if (found == values_.end())
+  auto found = m_values.find(name);
+  if (found == m_values.end())
     return std::nullopt;
   return found->second.back();
 }
 
 std::vector<std::string> Options::Values(const std::string& name) const {
-  auto found = values_.find(name);
-  return found == values_.end() ? std::vector<std::string>() : found->second;
+  auto found = m_values.find(name);
+  return found == m_values.end() ? std::vector<std::string>() : found->second;
 }
 
 }  // namespace tp::tool

@@ -21,13 +21,13 @@ class Options {
   // The last value given for an option, and all of them in order (a repeatable option).
   std::optional<std::string> Value(const std::string& name) const;
   std::vector<std::string> Values(const std::string& name) const;
-  bool Flag(const std::string& name) const { return flags_.count(name) != 0; }
-  const std::vector<std::string>& operands() const { return operands_; }
+  bool Flag(const std::string& name) const { return m_flags.count(name) != 0; }
+  const std::vector<std::string>& operands() const { return m_operands; }
 
  private:
-  std::map<std::string, std::vector<std::string>> values_;
-  std::set<std::string> flags_;
-  std::vector<std::string> operands_;
+  std::map<std::string, std::vector<std::string>> m_values;
+  std::set<std::string> m_flags;
+  std::vector<std::string> m_operands;
 };
 
 }  // namespace tp::tool

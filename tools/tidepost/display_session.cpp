@@ -39,14 +39,14 @@ std::string FileNamePart(const std::string& text) {
 }  // namespace
 
 DisplaySession::DisplaySession(Simulation& run, std::optional<std::filesystem::path> pagesDir)
-    : run_(run), pagesDir_(std::move(pagesDir)) {
-  if (pagesDir_)
-    std::filesystem::create_directories(*pagesDir_);
+    : m_run(run), m_pagesDir(std::move(pagesDir)) {
+  if (m_pagesDir)
+    std::filesystem::create_directories(*m_pagesDir);
 }
 
 void DisplaySession::SwitchTo(const std::shared_ptr<host::sim::SimFolder>& folder,
                               const std::shared_ptr<host::sim::SimMail>& mail) {
-  host::sim::SimOutlook& outlook = run_.sim().outlook;
+  host::sim::SimOutlook& outlook = m_run.sim().outlook;
   if (outlook.activeExplorer->currentFolder != folder) {
     (void)outlook.RaiseBeforeFolderSwitch(folder);
     outlook.activeExplorer->currentFolder = folder;
@@ -65,13 +65,13 @@ void DisplaySession::SwitchTo(const std::shared_ptr<host::sim::SimFolder>& folde
 
 void DisplaySession::Select(const Simulation::Message& message) {
   SwitchTo(message.folder, message.mail);
-  Record(WideToUtf8(message.name), "reading pane", run_.reading_pane().body);
+  Record(WideToUtf8(message.name), "reading pane", m_run.reading_pane().body);
 }
 
 bool DisplaySession::Run(const host::sim::SessionStep& step, std::wstring* error) {
-  host::sim::SimOutlook& outlook = run_.sim().outlook;
+  host::sim::SimOutlook& outlook = m_run.sim().outlook;
   if (step.action == L"select") {
-    for (const Simulation::Message& message : run_.ReceivedMessages()) {
+    for (const Simulation::Message& message : m_run.ReceivedMessages()) {
       if (message.name == step.argument) {
         Select(message);
         return true;
@@ -84,7 +84,7 @@ bool DisplaySession::Run(const host::sim::SessionStep& step, std::wstring* error
     for (const auto& folder : outlook.folders) {
       if (folder->name == step.argument) {
         SwitchTo(folder, nullptr);
-        Record("switch to " + WideToUtf8(folder->name), "reading pane", run_.reading_pane().body);
+        Record("switch to " + WideToUtf8(folder->name), "reading pane", m_run.reading_pane().body);
         return true;
       }
     }
@@ -104,39 +104,40 @@ bool DisplaySession::Run(const host::sim::SessionStep& step, std::wstring* error
 }
 
 void DisplaySession::Open(const std::wstring& name) {
-  host::sim::SimHost& sim = run_.sim();
+  host::sim::SimHost& sim = m_run.sim();
   Inspector opened;
   opened.windows = host::sim::BuildInspectorWindow(sim.windows, host::sim::SimInspectorBody::kWord);
   opened.state = sim.outlook.OpenInspector(sim.outlook.FindMail(host::sim::EntryIdForName(name)));
   opened.state->window = opened.windows.top;
   sim.outlook.activeInspector = opened.state;
   sim.outlook.activeWindow = opened.windows.top;
-  inspectors_[name] = opened;
-  openOrder_.push_back(name);
+  m_inspectors[name] = opened;
+  m_openOrder.push_back(name);
   sim.outlook.RaiseNewInspector(opened.state);
   Record("open " + WideToUtf8(name), "inspector", opened.windows.body);
 }
 
 void DisplaySession::Close(const std::wstring& name) {
-  host::sim::SimHost& sim = run_.sim();
-  auto found = inspectors_.find(name);
-  if (found == inspectors_.end())
+  host::sim::SimHost& sim = m_run.sim();
+  auto found = m_inspectors.find(name);
+  if (found == m_inspectors.end())
     return;
   sim.outlook.RaiseInspectorClose(found->second.state);
   (void)sim.ui.DestroyWindow(found->second.windows.top);
-  inspectors_.erase(found);
-  std::erase(openOrder_, name);
-  sim.outlook.activeInspector = openOrder_.empty() ? nullptr : inspectors_[openOrder_.back()].state;
+  m_inspectors.erase(found);
+  std::erase(m_openOrder, name);
+  sim.outlook.activeInspector =
+      m_openOrder.empty() ? nullptr : m_inspectors[m_openOrder.back()].state;
   sim.outlook.activeWindow =
-      openOrder_.empty() ? run_.explorer_window() : inspectors_[openOrder_.back()].windows.top;
+      m_openOrder.empty() ? m_run.explorer_window() : m_inspectors[m_openOrder.back()].windows.top;
   Record("close " + WideToUtf8(name), "inspector", 0);
 }
 
 host::WindowHandle DisplaySession::BrowserInView() {
-  host::sim::SimHost& sim = run_.sim();
-  const host::WindowHandle body = openOrder_.empty()
-                                      ? run_.reading_pane().bodyHost
-                                      : inspectors_[openOrder_.back()].windows.bodyHost;
+  host::sim::SimHost& sim = m_run.sim();
+  const host::WindowHandle body = m_openOrder.empty()
+                                      ? m_run.reading_pane().bodyHost
+                                      : m_inspectors[m_openOrder.back()].windows.bodyHost;
   for (host::WindowHandle child : sim.windows.Children(body)) {
     if (sim.windows.Find(child)->className == host::sim::kSimBrowserHostClass &&
         sim.windows.IsVisible(child)) {
@@ -147,7 +148,7 @@ host::WindowHandle DisplaySession::BrowserInView() {
 }
 
 void DisplaySession::Zoom(bool in) {
-  host::sim::SimHost& sim = run_.sim();
+  host::sim::SimHost& sim = m_run.sim();
   const host::WindowHandle browser = BrowserInView();
   std::shared_ptr<host::sim::SimBrowserControl> control = sim.browsers.ControlOf(browser);
   if (control) {
@@ -163,7 +164,7 @@ void DisplaySession::Zoom(bool in) {
 }
 
 void DisplaySession::Helper(bool activate) {
-  host::sim::SimHost& sim = run_.sim();
+  host::sim::SimHost& sim = m_run.sim();
   const host::WindowHandle browser = BrowserInView();
   if (std::shared_ptr<host::sim::SimBrowserControl> control = sim.browsers.ControlOf(browser))
     sim.windows.focus = control->focusWindow;
@@ -172,8 +173,9 @@ void DisplaySession::Helper(bool activate) {
   } else {
     sim.browsers.SendCancel();
   }
-  const host::WindowHandle body =
-      openOrder_.empty() ? run_.reading_pane().body : inspectors_[openOrder_.back()].windows.body;
+  const host::WindowHandle body = m_openOrder.empty()
+                                      ? m_run.reading_pane().body
+                                      : m_inspectors[m_openOrder.back()].windows.body;
   Record(activate ? "helper asks for the active content" : "helper gives up (cancel)",
          ViewOf(browser), body);
 }
@@ -181,19 +183,19 @@ void DisplaySession::Helper(bool activate) {
 std::string DisplaySession::ViewOf(host::WindowHandle browserWindow) {
   if (browserWindow == 0)
     return "reading pane";
-  const host::WindowHandle root = run_.sim().windows.Root(browserWindow);
-  return root == run_.explorer_window() ? "reading pane" : "inspector";
+  const host::WindowHandle root = m_run.sim().windows.Root(browserWindow);
+  return root == m_run.explorer_window() ? "reading pane" : "inspector";
 }
 
 void DisplaySession::Record(const std::string& step, const std::string& view,
                             host::WindowHandle body) {
-  host::sim::SimHost& sim = run_.sim();
+  host::sim::SimHost& sim = m_run.sim();
   sim.ui.Advance(kStepMs);
   std::vector<std::string> parts;
   bool newPage = false;
   for (const auto& helper : sim.browsers.helpers) {
     const size_t pages = PagesOf(*helper);
-    size_t& seen = pagesSeen_[helper.get()];
+    size_t& seen = m_pagesSeen[helper.get()];
     if (pages <= seen)
       continue;
     seen = pages;
@@ -204,10 +206,10 @@ void DisplaySession::Record(const std::string& step, const std::string& view,
                                       L"\"%s\", %s, %s, %s",
                                       static_cast<unsigned>(helper->page.size()), info[0], info[1],
                                       NameOfEntryId(info[2]), info[3], info[4])));
-    if (pagesDir_) {
+    if (m_pagesDir) {
       char prefix[16];
-      std::snprintf(prefix, sizeof prefix, "%02d-", ++pagesSaved_);
-      std::ofstream out(*pagesDir_ / (prefix + FileNamePart(step) + ".html"), std::ios::binary);
+      std::snprintf(prefix, sizeof prefix, "%02d-", ++m_pagesSaved);
+      std::ofstream out(*m_pagesDir / (prefix + FileNamePart(step) + ".html"), std::ios::binary);
       out << WideToUtf8(helper->page);
     }
   }
@@ -215,7 +217,7 @@ void DisplaySession::Record(const std::string& step, const std::string& view,
     parts.push_back(view + (sim.windows.IsVisible(body) ? ": Outlook's view" : ": active content"));
   }
   for (const auto& control : sim.browsers.controls) {
-    size_t& seen = zoomsSeen_[control.get()];
+    size_t& seen = m_zoomsSeen[control.get()];
     // Each start of active content applies the screen's zoom; only the zoom steps change it.
     if (step.rfind("zoom", 0) == 0 && control->zooms.size() > seen) {
       std::string zooms;
@@ -225,20 +227,21 @@ void DisplaySession::Record(const std::string& step, const std::string& view,
     }
     seen = control->zooms.size();
   }
-  for (size_t i = noticesSeen_; i < sim.windows.messageBoxes.size(); ++i) {
+  for (size_t i = m_noticesSeen; i < sim.windows.messageBoxes.size(); ++i) {
     parts.push_back("offline notice \"" + WideToUtf8(sim.windows.messageBoxes[i].caption) + "\"");
   }
-  noticesSeen_ = sim.windows.messageBoxes.size();
+  m_noticesSeen = sim.windows.messageBoxes.size();
   // A browser window without a parent is one detached for destruction a little later.
   for (const auto& control : sim.browsers.controls) {
     const auto* window = sim.windows.Find(control->window);
-    if (window != nullptr && window->parent == 0 && detachedSeen_.insert(control->window).second)
+    if (window != nullptr && window->parent == 0 && m_detachedSeen.insert(control->window).second)
       parts.push_back(view + ": browser window detached, destroyed 5 s later");
   }
   std::string line;
   for (const std::string& part : parts)
     line += (line.empty() ? "" : "; ") + part;
-  lines_.push_back(WideToUtf8(Format(L"  %-42s %s", step, line.empty() ? std::string("-") : line)));
+  m_lines.push_back(
+      WideToUtf8(Format(L"  %-42s %s", step, line.empty() ? std::string("-") : line)));
 }
 
 }  // namespace tp::tool

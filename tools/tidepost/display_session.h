@@ -26,8 +26,8 @@ class DisplaySession {
   bool Run(const host::sim::SessionStep& step, std::wstring* error);
 
   // One line per step: its name and what the display did.
-  const std::vector<std::string>& lines() const { return lines_; }
-  int pages_saved() const { return pagesSaved_; }
+  const std::vector<std::string>& lines() const { return m_lines; }
+  int pages_saved() const { return m_pagesSaved; }
 
  private:
   struct Inspector {
@@ -49,17 +49,17 @@ class DisplaySession {
   void Record(const std::string& step, const std::string& view, host::WindowHandle body);
   std::string ViewOf(host::WindowHandle browserWindow);
 
-  Simulation& run_;
-  std::optional<std::filesystem::path> pagesDir_;
-  std::map<std::wstring, Inspector> inspectors_;
-  std::vector<std::wstring> openOrder_;
-  std::vector<std::string> lines_;
+  Simulation& m_run;
+  std::optional<std::filesystem::path> m_pagesDir;
+  std::map<std::wstring, Inspector> m_inspectors;
+  std::vector<std::wstring> m_openOrder;
+  std::vector<std::string> m_lines;
   // What was seen so far.
-  std::map<const host::sim::SimHelperObject*, size_t> pagesSeen_;
-  std::map<const host::sim::SimBrowserControl*, size_t> zoomsSeen_;
-  size_t noticesSeen_ = 0;
-  std::set<host::WindowHandle> detachedSeen_;
-  int pagesSaved_ = 0;
+  std::map<const host::sim::SimHelperObject*, size_t> m_pagesSeen;
+  std::map<const host::sim::SimBrowserControl*, size_t> m_zoomsSeen;
+  size_t m_noticesSeen = 0;
+  std::set<host::WindowHandle> m_detachedSeen;
+  int m_pagesSaved = 0;
 };
 
 }  // namespace tp::tool

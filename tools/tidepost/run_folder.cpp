@@ -72,21 +72,21 @@ std::unique_ptr<RunFolder> RunFolder::Create(const std::string& purpose, std::st
   return nullptr;
 }
 
-RunFolder::RunFolder(std::filesystem::path path) : path_(std::move(path)) {}
+RunFolder::RunFolder(std::filesystem::path path) : m_path(std::move(path)) {}
 
 std::filesystem::path RunFolder::MakeSubfolder(const std::string& name) const {
-  std::filesystem::path subfolder = path_ / name;
+  std::filesystem::path subfolder = m_path / name;
   std::filesystem::create_directory(subfolder);
   return subfolder;
 }
 
 RunFolder::~RunFolder() {
   std::lock_guard<std::mutex> lock(g_foldersMutex);
-  if (!kept_) {
+  if (!m_kept) {
     std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
+    std::filesystem::remove_all(m_path, ignored);
   }
-  LiveFolders().erase(path_);
+  LiveFolders().erase(m_path);
 }
 
 }  // namespace tp::tool

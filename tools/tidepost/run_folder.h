@@ -20,19 +20,19 @@ class RunFolder {
   RunFolder(const RunFolder&) = delete;
   RunFolder& operator=(const RunFolder&) = delete;
 
-  const std::filesystem::path& path() const { return path_; }
+  const std::filesystem::path& path() const { return m_path; }
   // Makes the folder `name` in this one (one level only, so that a run folder removed by a
   // signal is never made again); returns its path.
   std::filesystem::path MakeSubfolder(const std::string& name) const;
   // Leaves the folder in place when its owner goes, for the user to look into; a signal
   // before then still removes it.
-  void Keep() { kept_ = true; }
+  void Keep() { m_kept = true; }
 
  private:
   explicit RunFolder(std::filesystem::path path);
 
-  std::filesystem::path path_;
-  bool kept_ = false;
+  std::filesystem::path m_path;
+  bool m_kept = false;
 };
 
 // Removes every RunFolder that still exists before an event ends the process. On posix:

@@ -28,7 +28,7 @@ STDMETHODIMP ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** ob
   if (outer != nullptr)
     return CLASS_E_NOAGGREGATION;
   try {
-    return create_(iid, object);
+    return m_create(iid, object);
   } catch (...) {
     return E_UNEXPECTED;
   }

@@ -21,10 +21,10 @@ class ClassFactory final : public host::win32::ComObject<ClassFactory, IClassFac
   STDMETHODIMP LockServer(BOOL lock) override;
 
  private:
-  explicit ClassFactory(CreateInstanceFunction create) : create_(create) {}
+  explicit ClassFactory(CreateInstanceFunction create) : m_create(create) {}
   ~ClassFactory() override = default;
 
-  CreateInstanceFunction create_;
+  CreateInstanceFunction m_create;
 };
 
 }  // namespace tp::addin

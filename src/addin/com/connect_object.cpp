@@ -73,11 +73,11 @@ HRESULT ConnectObject::Create(REFIID iid, void** object) {
   }
 }
 
-ConnectObject::ConnectObject(std::unique_ptr<CConnect> connect) : connect_(std::move(connect)) {}
+ConnectObject::ConnectObject(std::unique_ptr<CConnect> connect) : m_connect(std::move(connect)) {}
 
 ConnectObject::~ConnectObject() {
   try {
-    connect_.reset();
+    m_connect.reset();
   } catch (...) {
   }
 }
@@ -199,7 +199,7 @@ STDMETHODIMP ConnectObject::OnConnection(IDispatch* application, int /*connectMo
                                          IDispatch* /*addInInstance*/, SAFEARRAY** /*custom*/) {
   try {
     host::win32::DispatchConnectionArgument argument(application);
-    return connect_->OnConnection(argument);
+    return m_connect->OnConnection(argument);
   } catch (...) {
     return E_UNEXPECTED;
   }
@@ -207,7 +207,7 @@ STDMETHODIMP ConnectObject::OnConnection(IDispatch* application, int /*connectMo
 
 STDMETHODIMP ConnectObject::OnDisconnection(int /*removeMode*/, SAFEARRAY** /*custom*/) {
   try {
-    return connect_->OnDisconnection();
+    return m_connect->OnDisconnection();
   } catch (...) {
     return E_UNEXPECTED;
   }
@@ -215,7 +215,7 @@ STDMETHODIMP ConnectObject::OnDisconnection(int /*removeMode*/, SAFEARRAY** /*cu
 
 STDMETHODIMP ConnectObject::OnAddInsUpdate(SAFEARRAY** /*custom*/) {
   try {
-    return connect_->OnAddInsUpdate();
+    return m_connect->OnAddInsUpdate();
   } catch (...) {
     return E_UNEXPECTED;
   }
@@ -223,7 +223,7 @@ STDMETHODIMP ConnectObject::OnAddInsUpdate(SAFEARRAY** /*custom*/) {
 
 STDMETHODIMP ConnectObject::OnStartupComplete(SAFEARRAY** /*custom*/) {
   try {
-    return connect_->OnStartupComplete();
+    return m_connect->OnStartupComplete();
   } catch (...) {
     return E_UNEXPECTED;
   }
@@ -231,7 +231,7 @@ STDMETHODIMP ConnectObject::OnStartupComplete(SAFEARRAY** /*custom*/) {
 
 STDMETHODIMP ConnectObject::OnBeginShutdown(SAFEARRAY** /*custom*/) {
   try {
-    return connect_->OnBeginShutdown();
+    return m_connect->OnBeginShutdown();
   } catch (...) {
     return E_UNEXPECTED;
   }
@@ -240,11 +240,11 @@ STDMETHODIMP ConnectObject::OnBeginShutdown(SAFEARRAY** /*custom*/) {
 STDMETHODIMP ConnectObject::GetFormRegionStorage(BSTR /*formRegionName*/, IDispatch* /*item*/,
                                                  long /*locale*/, int /*mode*/, int /*size*/,
                                                  VARIANT* /*storage*/) {
-  return connect_->GetFormRegionStorage();
+  return m_connect->GetFormRegionStorage();
 }
 
 STDMETHODIMP ConnectObject::BeforeFormRegionShow(IDispatch* /*formRegion*/) {
-  return connect_->BeforeFormRegionShow();
+  return m_connect->BeforeFormRegionShow();
 }
 
 STDMETHODIMP ConnectObject::GetFormRegionManifest(BSTR formRegionName, long /*locale*/,
@@ -252,7 +252,7 @@ STDMETHODIMP ConnectObject::GetFormRegionManifest(BSTR formRegionName, long /*lo
   if (manifest == nullptr)
     return E_INVALIDARG;
   try {
-    ScopedBstr text(connect_->GetFormRegionManifest(ScopedBstr::ToWide(formRegionName)));
+    ScopedBstr text(m_connect->GetFormRegionManifest(ScopedBstr::ToWide(formRegionName)));
     if (!text)
       return E_OUTOFMEMORY;
     const HRESULT cleared = ::VariantClear(manifest);
@@ -272,7 +272,7 @@ STDMETHODIMP ConnectObject::GetFormRegionIcon(BSTR formRegionName, long /*locale
                                               VARIANT* result) {
   try {
     const std::unique_ptr<host::Picture> made =
-        connect_->GetFormRegionIcon(ScopedBstr::ToWide(formRegionName));
+        m_connect->GetFormRegionIcon(ScopedBstr::ToWide(formRegionName));
     const auto* picture = dynamic_cast<const host::win32::Win32Picture*>(made.get());
     if (picture == nullptr || !picture->picture())
       return S_OK;  // no icon yet: Outlook shows its own

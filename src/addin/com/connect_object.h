@@ -61,7 +61,7 @@ class ConnectObject final : public host::win32::ComObject<ConnectObject, IDTExte
 
   HRESULT InvokeMethod(DISPID id, const DISPPARAMS& parameters, VARIANT* result);
 
-  std::unique_ptr<CConnect> connect_;
+  std::unique_ptr<CConnect> m_connect;
 };
 
 }  // namespace tp::addin

@@ -14,15 +14,15 @@ namespace {
 // library is registered alike whatever the installing user's locale.
 class SystemThreadLocale {
  public:
-  SystemThreadLocale() : previous_(::GetThreadLocale()) {
+  SystemThreadLocale() : m_previous(::GetThreadLocale()) {
     ::SetThreadLocale(LOCALE_SYSTEM_DEFAULT);
   }
-  ~SystemThreadLocale() { ::SetThreadLocale(previous_); }
+  ~SystemThreadLocale() { ::SetThreadLocale(m_previous); }
   SystemThreadLocale(const SystemThreadLocale&) = delete;
   SystemThreadLocale& operator=(const SystemThreadLocale&) = delete;
 
  private:
-  LCID previous_;
+  LCID m_previous;
 };
 
 // Runs a registration operation with the module's full path.

@@ -67,44 +67,48 @@ class RegistryTree::Key final : public RegistryKey {
  public:
   Key(RegistryTree& tree, RegRoot root, std::wstring path, std::shared_ptr<Node> node,
       RegAccess access)
-      : tree_(tree), root_(root), path_(std::move(path)), node_(std::move(node)), access_(access) {}
+      : m_tree(tree),
+        m_root(root),
+        m_path(std::move(path)),
+        m_node(std::move(node)),
+        m_access(access) {}
 
   RegStatus OpenSubKey(const std::wstring& path, RegAccess access,
                        std::unique_ptr<RegistryKey>* key) override {
-    std::lock_guard<std::recursive_mutex> lock(tree_.mutex_);
-    const std::wstring full = JoinPath(path_, path);
+    std::lock_guard<std::recursive_mutex> lock(m_tree.m_mutex);
+    const std::wstring full = JoinPath(m_path, path);
     if (RegStatus status = Before(L"OpenKey", full, {}); status != kRegOk)
       return status;
-    if (node_->deleted)
+    if (m_node->deleted)
       return kKeyDeleted;
-    std::shared_ptr<Node> node = node_;
+    std::shared_ptr<Node> node = m_node;
     for (const std::wstring& part : SplitPath(path)) {
       auto child = node->children.find(part);
       if (child == node->children.end())
         return kRegNotFound;
       node = child->second;
     }
-    *key = std::make_unique<Key>(tree_, root_, full, node, access);
+    *key = std::make_unique<Key>(m_tree, m_root, full, node, access);
     return kRegOk;
   }
 
   RegStatus CreateSubKey(const std::wstring& path, RegAccess access,
                          std::unique_ptr<RegistryKey>* key) override {
-    std::lock_guard<std::recursive_mutex> lock(tree_.mutex_);
-    const std::wstring full = JoinPath(path_, path);
+    std::lock_guard<std::recursive_mutex> lock(m_tree.m_mutex);
+    const std::wstring full = JoinPath(m_path, path);
     if (RegStatus status = Before(L"CreateKey", full, {}); status != kRegOk)
       return status;
-    if (node_->deleted)
+    if (m_node->deleted)
       return kKeyDeleted;
     const std::vector<std::wstring> parts = SplitPath(path);
     if (parts.empty())
       return kInvalidParameter;
-    std::shared_ptr<Node> node = node_;
+    std::shared_ptr<Node> node = m_node;
     bool created = false;
     for (const std::wstring& part : parts) {
       auto child = node->children.find(part);
       if (child == node->children.end()) {
-        if (!CanWrite(access_))
+        if (!CanWrite(m_access))
           return kRegAccessDenied;
         auto fresh = std::make_shared<Node>();
         fresh->name = part;
@@ -113,82 +117,82 @@ class RegistryTree::Key final : public RegistryKey {
       }
       node = child->second;
     }
-    *key = std::make_unique<Key>(tree_, root_, full, node, access);
+    *key = std::make_unique<Key>(m_tree, m_root, full, node, access);
     if (created)
       Changed();
     return kRegOk;
   }
 
   RegStatus QueryValue(const std::wstring& name, RegValue* value) override {
-    std::lock_guard<std::recursive_mutex> lock(tree_.mutex_);
-    if (RegStatus status = Before(L"QueryValue", path_, name); status != kRegOk)
+    std::lock_guard<std::recursive_mutex> lock(m_tree.m_mutex);
+    if (RegStatus status = Before(L"QueryValue", m_path, name); status != kRegOk)
       return status;
-    if (node_->deleted)
+    if (m_node->deleted)
       return kKeyDeleted;
-    if (!CanRead(access_))
+    if (!CanRead(m_access))
       return kRegAccessDenied;
-    auto found = node_->values.find(name);
-    if (found == node_->values.end())
+    auto found = m_node->values.find(name);
+    if (found == m_node->values.end())
       return kRegNotFound;
     *value = found->second;
     return kRegOk;
   }
 
   RegStatus SetValue(const std::wstring& name, const RegValue& value) override {
-    std::lock_guard<std::recursive_mutex> lock(tree_.mutex_);
-    if (RegStatus status = Before(L"SetValue", path_, name); status != kRegOk)
+    std::lock_guard<std::recursive_mutex> lock(m_tree.m_mutex);
+    if (RegStatus status = Before(L"SetValue", m_path, name); status != kRegOk)
       return status;
-    if (node_->deleted)
+    if (m_node->deleted)
       return kKeyDeleted;
-    if (!CanWrite(access_))
+    if (!CanWrite(m_access))
       return kRegAccessDenied;
-    node_->values.erase(name);  // a new spelling of the name replaces the old one
-    node_->values.emplace(name, value);
+    m_node->values.erase(name);  // a new spelling of the name replaces the old one
+    m_node->values.emplace(name, value);
     Changed();
     return kRegOk;
   }
 
   RegStatus DeleteValue(const std::wstring& name) override {
-    std::lock_guard<std::recursive_mutex> lock(tree_.mutex_);
-    if (RegStatus status = Before(L"DeleteValue", path_, name); status != kRegOk)
+    std::lock_guard<std::recursive_mutex> lock(m_tree.m_mutex);
+    if (RegStatus status = Before(L"DeleteValue", m_path, name); status != kRegOk)
       return status;
-    if (node_->deleted)
+    if (m_node->deleted)
       return kKeyDeleted;
-    if (!CanWrite(access_))
+    if (!CanWrite(m_access))
       return kRegAccessDenied;
-    if (node_->values.erase(name) == 0)
+    if (m_node->values.erase(name) == 0)
       return kRegNotFound;
     Changed();
     return kRegOk;
   }
 
   RegStatus EnumSubKey(uint32_t index, std::wstring* name) override {
-    std::lock_guard<std::recursive_mutex> lock(tree_.mutex_);
-    if (RegStatus status = Before(L"EnumKey", path_, {}); status != kRegOk)
+    std::lock_guard<std::recursive_mutex> lock(m_tree.m_mutex);
+    if (RegStatus status = Before(L"EnumKey", m_path, {}); status != kRegOk)
       return status;
-    if (node_->deleted)
+    if (m_node->deleted)
       return kKeyDeleted;
-    if (index >= node_->children.size())
+    if (index >= m_node->children.size())
       return kRegNoMoreItems;
-    auto child = node_->children.begin();
+    auto child = m_node->children.begin();
     std::advance(child, index);
     *name = child->second->name;
     return kRegOk;
   }
 
   RegStatus DeleteTree(const std::wstring& path) override {
-    std::lock_guard<std::recursive_mutex> lock(tree_.mutex_);
-    const std::wstring full = JoinPath(path_, path);
+    std::lock_guard<std::recursive_mutex> lock(m_tree.m_mutex);
+    const std::wstring full = JoinPath(m_path, path);
     if (RegStatus status = Before(L"DeleteTree", full, {}); status != kRegOk)
       return status;
-    if (node_->deleted)
+    if (m_node->deleted)
       return kKeyDeleted;
-    if (!CanWrite(access_))
+    if (!CanWrite(m_access))
       return kRegAccessDenied;
     const std::vector<std::wstring> parts = SplitPath(path);
     if (parts.empty())
       return kInvalidParameter;
-    std::shared_ptr<Node> parent = node_;
+    std::shared_ptr<Node> parent = m_node;
     for (size_t i = 0; i + 1 < parts.size(); ++i) {
       auto child = parent->children.find(parts[i]);
       if (child == parent->children.end())
@@ -207,35 +211,35 @@ class RegistryTree::Key final : public RegistryKey {
  private:
   RegStatus Before(std::wstring_view operation, std::wstring_view keyPath,
                    std::wstring_view valueName) {
-    if (!tree_.hooks_.before)
+    if (!m_tree.m_hooks.before)
       return kRegOk;
-    return tree_.hooks_.before(RegOperation{operation, root_, keyPath, valueName});
+    return m_tree.m_hooks.before(RegOperation{operation, m_root, keyPath, valueName});
   }
 
   void Changed() {
-    if (tree_.hooks_.changed)
-      tree_.hooks_.changed();
+    if (m_tree.m_hooks.changed)
+      m_tree.m_hooks.changed();
   }
 
-  RegistryTree& tree_;
-  RegRoot root_;
-  std::wstring path_;
-  std::shared_ptr<Node> node_;
-  RegAccess access_;
+  RegistryTree& m_tree;
+  RegRoot m_root;
+  std::wstring m_path;
+  std::shared_ptr<Node> m_node;
+  RegAccess m_access;
 };
 
-RegistryTree::RegistryTree(Hooks hooks) : hooks_(std::move(hooks)) {
+RegistryTree::RegistryTree(Hooks hooks) : m_hooks(std::move(hooks)) {
   for (int i = 0; i < 3; ++i) {
-    roots_[i] = std::make_shared<Node>();
-    rootKeys_[i] = std::make_unique<Key>(*this, static_cast<RegRoot>(i), std::wstring(), roots_[i],
-                                         RegAccess::kReadWrite);
+    m_roots[i] = std::make_shared<Node>();
+    m_rootKeys[i] = std::make_unique<Key>(*this, static_cast<RegRoot>(i), std::wstring(),
+                                          m_roots[i], RegAccess::kReadWrite);
   }
 }
 
 RegistryTree::~RegistryTree() = default;
 
 RegistryKey& RegistryTree::Root(RegRoot root) {
-  return *rootKeys_[static_cast<int>(root)];
+  return *m_rootKeys[static_cast<int>(root)];
 }
 
 // Text form: one line per key ("K <root> <path>") followed by its values
@@ -332,24 +336,24 @@ void SerializeNode(const RegistryTree::Node& node, const char* root, const std::
 }  // namespace
 
 std::string RegistryTree::Serialize() const {
-  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  std::lock_guard<std::recursive_mutex> lock(m_mutex);
   std::string out = "# Tidepost registry\n";
   for (int i = 0; i < 3; ++i) {
-    SerializeNode(*roots_[i], RootName(static_cast<RegRoot>(i)), std::wstring(), out);
+    SerializeNode(*m_roots[i], RootName(static_cast<RegRoot>(i)), std::wstring(), out);
   }
   return out;
 }
 
 bool RegistryTree::Deserialize(std::string_view text, std::string* error) {
-  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  std::lock_guard<std::recursive_mutex> lock(m_mutex);
   auto fresh = [this] {
-    for (auto& root : roots_) {
+    for (auto& root : m_roots) {
       root->MarkDeleted();
     }
     for (int i = 0; i < 3; ++i) {
-      roots_[i] = std::make_shared<Node>();
-      rootKeys_[i] = std::make_unique<Key>(*this, static_cast<RegRoot>(i), std::wstring(),
-                                           roots_[i], RegAccess::kReadWrite);
+      m_roots[i] = std::make_shared<Node>();
+      m_rootKeys[i] = std::make_unique<Key>(*this, static_cast<RegRoot>(i), std::wstring(),
+                                            m_roots[i], RegAccess::kReadWrite);
     }
   };
   fresh();
@@ -377,7 +381,7 @@ bool RegistryTree::Deserialize(std::string_view text, std::string* error) {
       }
       std::wstring path;
       if (root >= 0 && Decode(words[2], &path)) {
-        current = roots_[root];
+        current = m_roots[root];
         for (const std::wstring& part : SplitPath(path)) {
           auto child = current->children.find(part);
           if (child == current->children.end()) {

@@ -48,10 +48,10 @@ class RegistryTree final : public Registry {
 
  private:
   friend class Key;
-  mutable std::recursive_mutex mutex_;
-  Hooks hooks_;
-  std::shared_ptr<Node> roots_[3];
-  std::unique_ptr<Key> rootKeys_[3];
+  mutable std::recursive_mutex m_mutex;
+  Hooks m_hooks;
+  std::shared_ptr<Node> m_roots[3];
+  std::unique_ptr<Key> m_rootKeys[3];
 };
 
 }  // namespace tp::host

@@ -28,7 +28,7 @@ class Arena {
   Arena() = default;
   ~Arena() {
     std::vector<Block>& spare = SpareBlocks();
-    for (Block& block : blocks_) {
+    for (Block& block : m_blocks) {
       if (spare.size() >= kSpareBlocks)
         break;
       spare.push_back(std::move(block));
@@ -47,21 +47,21 @@ class Arena {
   void* Take(size_t size) {
     size = (size + kAlignment - 1) & ~(kAlignment - 1);
     if (size > kBlockSize / 4) {
-      large_.push_back(NewBlock(size));
-      return large_.back().get();
+      m_large.push_back(NewBlock(size));
+      return m_large.back().get();
     }
-    if (blocks_.empty() || used_ + size > kBlockSize) {
+    if (m_blocks.empty() || m_used + size > kBlockSize) {
       std::vector<Block>& spare = SpareBlocks();
       if (spare.empty()) {
-        blocks_.push_back(NewBlock(kBlockSize));
+        m_blocks.push_back(NewBlock(kBlockSize));
       } else {
-        blocks_.push_back(std::move(spare.back()));
+        m_blocks.push_back(std::move(spare.back()));
         spare.pop_back();
       }
-      used_ = 0;
+      m_used = 0;
     }
-    void* taken = blocks_.back().get() + used_;
-    used_ += size;
+    void* taken = m_blocks.back().get() + m_used;
+    m_used += size;
     return taken;
   }
 
@@ -82,9 +82,9 @@ class Arena {
     return spare;
   }
 
-  std::vector<Block> blocks_;  // filled one after the other
-  std::vector<Block> large_;   // one allocation each
-  size_t used_ = 0;            // of the last block
+  std::vector<Block> m_blocks;  // filled one after the other
+  std::vector<Block> m_large;   // one allocation each
+  size_t m_used = 0;            // of the last block
 };
 
 // MSHTML (documents before Internet Explorer 9, which the add-in's pages are) gives an
@@ -134,32 +134,32 @@ GumboTag TagOf(HtmlCollection collection) {
 class GumboHtmlDocument final : public HtmlDocument {
  public:
   HResult Write(const std::wstring& html) override {
-    text_ = CloseUnknownElements(html);
-    removed_.reset();
+    m_text = CloseUnknownElements(html);
+    m_removed.reset();
     GumboOptions options = kGumboDefaultOptions;
     options.allocator = &Arena::Allocate;
     options.deallocator = &Arena::Deallocate;
-    options.userdata = &arena_;
+    options.userdata = &m_arena;
     // Each recorded parse error copies the stack of open elements: with errors recorded,
     // memory grows with the square of the nesting depth.
     options.max_errors = 0;
-    output_ = gumbo_parse_with_options(&options, text_.data(), text_.size());
-    return output_ ? hr::kOk : hr::kOutOfMemory;
+    m_output = gumbo_parse_with_options(&options, m_text.data(), m_text.size());
+    return m_output ? hr::kOk : hr::kOutOfMemory;
   }
 
   void RemoveAll(HtmlCollection collection) override {
     // The elements go when the body is written.
-    removed_.set(TagOf(collection));
+    m_removed.set(TagOf(collection));
   }
 
   std::optional<std::wstring> BodyOuterHtml() override {
-    if (!output_ || output_->root == nullptr)
+    if (!m_output || m_output->root == nullptr)
       return std::nullopt;
-    const GumboVector& children = output_->root->v.element.children;
+    const GumboVector& children = m_output->root->v.element.children;
     for (size_t i = 0; i < children.length; ++i) {
       const auto* child = static_cast<const GumboNode*>(children.data[i]);
       if (child->type == GUMBO_NODE_ELEMENT && child->v.element.tag == GUMBO_TAG_BODY)
-        return SerializeOuterHtml(*child, removed_, text_.size() + text_.size() / 8);
+        return SerializeOuterHtml(*child, m_removed, m_text.size() + m_text.size() / 8);
     }
     return std::nullopt;
   }
@@ -169,10 +169,10 @@ class GumboHtmlDocument final : public HtmlDocument {
   }
 
  private:
-  std::string text_;  // gumbo's tree points into it
-  Arena arena_;
-  GumboOutput* output_ = nullptr;  // in arena_
-  RemovedTags removed_;
+  std::string m_text;  // gumbo's tree points into it
+  Arena m_arena;
+  GumboOutput* m_output = nullptr;  // in m_arena
+  RemovedTags m_removed;
 };
 
 }  // namespace

@@ -77,7 +77,7 @@ void AppendAttributeName(std::string* out, const GumboAttribute& attribute) {
 
 class Serializer {
  public:
-  Serializer(const RemovedTags& removed, std::string* out) : removed_(removed), out_(*out) {}
+  Serializer(const RemovedTags& removed, std::string* out) : m_removed(removed), m_out(*out) {}
 
   void Run(const GumboNode& top) {
     const GumboNode* node = &top;
@@ -104,7 +104,7 @@ class Serializer {
   const GumboNode* FirstKept(const GumboVector& nodes, size_t from) const {
     for (size_t i = from; i < nodes.length; ++i) {
       const auto* node = static_cast<const GumboNode*>(nodes.data[i]);
-      if (!IsElement(*node) || !removed_.test(node->v.element.tag))
+      if (!IsElement(*node) || !m_removed.test(node->v.element.tag))
         return node;
     }
     return nullptr;
@@ -121,17 +121,17 @@ class Serializer {
       return nullptr;
     }
     const GumboElement& element = node.v.element;
-    out_.push_back('<');
-    AppendTagName(&out_, element);
+    m_out.push_back('<');
+    AppendTagName(&m_out, element);
     for (unsigned i = 0; i < element.attributes.length; ++i) {
       const auto& attribute = *static_cast<const GumboAttribute*>(element.attributes.data[i]);
-      out_.push_back(' ');
-      AppendAttributeName(&out_, attribute);
-      out_.append("=\"");
-      AppendEscapedAttribute(&out_, attribute.value);
-      out_.push_back('"');
+      m_out.push_back(' ');
+      AppendAttributeName(&m_out, attribute);
+      m_out.append("=\"");
+      AppendEscapedAttribute(&m_out, attribute.value);
+      m_out.push_back('"');
     }
-    out_.push_back('>');
+    m_out.push_back('>');
     if (IsHtmlVoid(element))
       return nullptr;
     const GumboNode* child = FirstKept(element.children, 0);
@@ -141,7 +141,7 @@ class Serializer {
          element.tag == GUMBO_TAG_LISTING) &&
         (child->type == GUMBO_NODE_TEXT || child->type == GUMBO_NODE_WHITESPACE) &&
         child->v.text.text[0] == '\n') {
-      out_.push_back('\n');
+      m_out.push_back('\n');
     }
     if (child == nullptr)
       EndElement(node);
@@ -152,19 +152,19 @@ class Serializer {
     const GumboElement& element = node.v.element;
     if (IsHtmlVoid(element))
       return;
-    out_.append("</");
-    AppendTagName(&out_, element);
-    out_.push_back('>');
+    m_out.append("</");
+    AppendTagName(&m_out, element);
+    m_out.push_back('>');
   }
 
   void WriteNode(const GumboNode& node) {
     const char* text = node.v.text.text;
     switch (node.type) {
       case GUMBO_NODE_COMMENT:
-        out_.append("<!--").append(text).append("-->");
+        m_out.append("<!--").append(text).append("-->");
         return;
       case GUMBO_NODE_CDATA:
-        out_.append("<![CDATA[").append(text).append("]]>");
+        m_out.append("<![CDATA[").append(text).append("]]>");
         return;
       case GUMBO_NODE_TEXT:
       case GUMBO_NODE_WHITESPACE: {
@@ -172,9 +172,9 @@ class Serializer {
         if (parent != nullptr && IsElement(*parent) &&
             parent->v.element.tag_namespace == GUMBO_NAMESPACE_HTML &&
             OneOf(kTextContentElements, parent->v.element.tag)) {
-          out_.append(text);
+          m_out.append(text);
         } else {
-          AppendEscapedText(&out_, text);
+          AppendEscapedText(&m_out, text);
         }
         return;
       }
@@ -183,8 +183,8 @@ class Serializer {
     }
   }
 
-  const RemovedTags& removed_;
-  std::string& out_;
+  const RemovedTags& m_removed;
+  std::string& m_out;
 };
 
 }  // namespace

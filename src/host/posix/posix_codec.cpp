@@ -81,19 +81,19 @@ std::string IconvName(uint32_t codePage) {
 class IconvHandle {
  public:
   IconvHandle(const std::string& to, const std::string& from)
-      : cd_(::iconv_open(to.c_str(), from.c_str())) {}
+      : m_cd(::iconv_open(to.c_str(), from.c_str())) {}
   ~IconvHandle() {
     if (is_open())
-      ::iconv_close(cd_);
+      ::iconv_close(m_cd);
   }
   IconvHandle(const IconvHandle&) = delete;
   IconvHandle& operator=(const IconvHandle&) = delete;
 
-  bool is_open() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-  iconv_t get() const { return cd_; }
+  bool is_open() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+  iconv_t get() const { return m_cd; }
 
  private:
-  iconv_t cd_;
+  iconv_t m_cd;
 };
 
 // Runs one iconv conversion; an unconvertible input sequence is skipped as one byte (input)

@@ -51,6 +51,42 @@ SignerInfo DescribeSigner(CMS_ContentInfo* cms, CMS_SignerInfo* signerInfo) {
   return signer;
 }
 
+// Frees the digest BIOs that CMS_dataInit put in front of a caller's content, and the
+// content with the rest when it is the object's own.
+struct ChainOwner {
+  BIO* chain;
+  BIO* content;
+  ~ChainOwner() {
+    while (chain != nullptr && chain != content) {
+      BIO* next = BIO_pop(chain);
+      BIO_free(chain);
+      chain = next;
+    }
+  }
+};
+
+// Checks signer 0's signature once the content has been read through `chain`.
+HResult CheckSignature(CMS_SignerInfo* signerInfo, BIO* chain) {
+  if (CMS_signed_get_attr_count(signerInfo) < 0) {
+    // No signed attributes: the signature is over the content's digest itself.
+    if (CMS_SignerInfo_verify_content(signerInfo, chain) != 1)
+      return crypt::kBadSignature;
+  } else {
+    if (CMS_signed_get0_data_by_OBJ(signerInfo, OBJ_nid2obj(NID_pkcs9_messageDigest), -3,
+                                    V_ASN1_OCTET_STRING) == nullptr) {
+      return crypt::kAuthAttrMissing;
+    }
+    if (CMS_SignerInfo_verify(signerInfo) != 1)
+      return crypt::kBadSignature;
+    const int digest = CMS_SignerInfo_verify_content(signerInfo, chain);
+    if (digest == 0)
+      return crypt::kHashValue;
+    if (digest != 1)
+      return crypt::kUnknownAlgorithm;
+  }
+  return hr::kOk;
+}
+
 X509* FindSignerCertificate(CMS_SignerInfo* signerInfo, STACK_OF(X509) * certificates) {
   for (int i = 0; certificates && i < sk_X509_num(certificates); ++i) {
     X509* candidate = sk_X509_value(certificates, i);
@@ -154,38 +190,13 @@ HResult PosixMessageCrypto::Verify(std::string_view signedData,
   BIO* chain = CMS_dataInit(cms.get(), content.get());
   if (chain == nullptr)
     return crypt::kUnknownAlgorithm;
-  struct ChainOwner {
-    BIO* chain;
-    BIO* content;
-    ~ChainOwner() {
-      // Free the digest BIOs in front of a caller's content, and the content with the rest.
-      while (chain != nullptr && chain != content) {
-        BIO* next = BIO_pop(chain);
-        BIO_free(chain);
-        chain = next;
-      }
-    }
-  } owner{chain, content.get()};
+  ChainOwner owner{chain, content.get()};
   if (!ReadThrough(chain))
     return crypt::kUnknownAlgorithm;
 
-  if (CMS_signed_get_attr_count(signerInfo) < 0) {
-    // No signed attributes: the signature is over the content's digest itself.
-    if (CMS_SignerInfo_verify_content(signerInfo, chain) != 1)
-      return crypt::kBadSignature;
-  } else {
-    if (CMS_signed_get0_data_by_OBJ(signerInfo, OBJ_nid2obj(NID_pkcs9_messageDigest), -3,
-                                    V_ASN1_OCTET_STRING) == nullptr) {
-      return crypt::kAuthAttrMissing;
-    }
-    if (CMS_SignerInfo_verify(signerInfo) != 1)
-      return crypt::kBadSignature;
-    const int digest = CMS_SignerInfo_verify_content(signerInfo, chain);
-    if (digest == 0)
-      return crypt::kHashValue;
-    if (digest != 1)
-      return crypt::kUnknownAlgorithm;
-  }
+  const HResult signature = CheckSignature(signerInfo, chain);
+  if (signature != hr::kOk)
+    return signature;
   verified->signer = DescribeSigner(cms.get(), signerInfo);
   verified->certificate =
       std::make_unique<PosixCertificate>(signerCertificate, certificates.get(), m_trusted.get());

@@ -24,24 +24,24 @@ std::string Native(const std::wstring& path) {
 
 class PosixFile final : public File {
  public:
-  explicit PosixFile(int fd) : fd_(fd) {}
-  ~PosixFile() override { ::close(fd_); }  // also drops the flock
+  explicit PosixFile(int fd) : m_fd(fd) {}
+  ~PosixFile() override { ::close(m_fd); }  // also drops the flock
   PosixFile(const PosixFile&) = delete;
   PosixFile& operator=(const PosixFile&) = delete;
 
   int64_t Size() override {
     struct stat info {};
-    return ::fstat(fd_, &info) == 0 ? static_cast<int64_t>(info.st_size) : -1;
+    return ::fstat(m_fd, &info) == 0 ? static_cast<int64_t>(info.st_size) : -1;
   }
-  int64_t SeekToEnd() override { return ::lseek(fd_, 0, SEEK_END); }
+  int64_t SeekToEnd() override { return ::lseek(m_fd, 0, SEEK_END); }
   bool Truncate() override {
-    const off_t here = ::lseek(fd_, 0, SEEK_CUR);
-    return here >= 0 && ::ftruncate(fd_, here) == 0;
+    const off_t here = ::lseek(m_fd, 0, SEEK_CUR);
+    return here >= 0 && ::ftruncate(m_fd, here) == 0;
   }
   bool Write(const void* data, size_t size) override {
     const char* bytes = static_cast<const char*>(data);
     while (size > 0) {
-      const ssize_t written = ::write(fd_, bytes, size);
+      const ssize_t written = ::write(m_fd, bytes, size);
       if (written < 0) {
         if (errno == EINTR)
           continue;
@@ -54,7 +54,7 @@ class PosixFile final : public File {
   }
   size_t Read(void* buffer, size_t size) override {
     for (;;) {
-      const ssize_t got = ::read(fd_, buffer, size);
+      const ssize_t got = ::read(m_fd, buffer, size);
       if (got < 0 && errno == EINTR)
         continue;
       return got < 0 ? 0 : static_cast<size_t>(got);
@@ -62,7 +62,7 @@ class PosixFile final : public File {
   }
 
  private:
-  int fd_;
+  int m_fd;
 };
 
 std::wstring FromEnvironment(const char* name) {

@@ -27,7 +27,7 @@ bool InitializeCurl() {
 class PosixConnectionHandle final : public HttpConnectionHandle {
  public:
   PosixConnectionHandle(HttpSettings settings, std::string origin)
-      : settings_(std::move(settings)), origin_(std::move(origin)) {}
+      : m_settings(std::move(settings)), m_origin(std::move(origin)) {}
 
   std::unique_ptr<HttpRequestHandle> OpenRequest(const std::wstring& verb, const std::wstring& path,
                                                  uint32_t /*flags*/) override {
@@ -38,37 +38,37 @@ class PosixConnectionHandle final : public HttpConnectionHandle {
       SetHttpLastError(kErrorInvalidParameter);
       return nullptr;
     }
-    std::string url = origin_;
+    std::string url = m_origin;
     if (!path.starts_with(L"/"))
       url += '/';
     url += PercentEncode(WideToUtf8(path), UrlEncoding::kRequestPath);
-    std::unique_ptr<HttpRequestHandle> request = PosixHttpRequest::Create(settings_, url, post);
+    std::unique_ptr<HttpRequestHandle> request = PosixHttpRequest::Create(m_settings, url, post);
     if (request == nullptr)
       SetHttpLastError(kErrorNotEnoughMemory);
     return request;
   }
 
  private:
-  const HttpSettings settings_;
-  const std::string origin_;  // "http://host:port"
+  const HttpSettings m_settings;
+  const std::string m_origin;  // "http://host:port"
 };
 
 class PosixInternetHandle final : public InternetHandle {
  public:
-  explicit PosixInternetHandle(HttpSettings settings) : settings_(std::move(settings)) {}
+  explicit PosixInternetHandle(HttpSettings settings) : m_settings(std::move(settings)) {}
 
   // The data time-outs stay recorded only: for HTTP, WinINet (and Wine's) times sends and
   // receives with the plain send and receive options.
   bool SetTimeout(InternetTimeout option, uint32_t milliseconds) override {
     switch (option) {
       case InternetTimeout::kConnect:
-        settings_.connectTimeoutMs = milliseconds;
+        m_settings.connectTimeoutMs = milliseconds;
         break;
       case InternetTimeout::kSend:
-        settings_.sendTimeoutMs = milliseconds;
+        m_settings.sendTimeoutMs = milliseconds;
         break;
       case InternetTimeout::kReceive:
-        settings_.receiveTimeoutMs = milliseconds;
+        m_settings.receiveTimeoutMs = milliseconds;
         break;
       case InternetTimeout::kDataSend:
       case InternetTimeout::kDataReceive:
@@ -83,11 +83,11 @@ class PosixInternetHandle final : public InternetHandle {
       name = "[" + name + "]";  // an IPv6 address
     const uint16_t portNumber = port != 0 ? port : kDefaultHttpPort;
     return std::make_unique<PosixConnectionHandle>(
-        settings_, "http://" + name + ":" + std::to_string(portNumber));
+        m_settings, "http://" + name + ":" + std::to_string(portNumber));
   }
 
  private:
-  HttpSettings settings_;
+  HttpSettings m_settings;
 };
 
 }  // namespace
@@ -99,7 +99,7 @@ std::unique_ptr<InternetHandle> PosixHttpTransport::Open(const std::wstring& use
   }
   HttpSettings settings;
   settings.userAgent = WideToUtf8(userAgent);
-  settings.bodyCap = bodyCap_;
+  settings.bodyCap = m_bodyCap;
   return std::make_unique<PosixInternetHandle>(std::move(settings));
 }
 

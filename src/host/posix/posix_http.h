@@ -13,7 +13,7 @@ class PosixHttpTransport final : public HttpTransport {
   // so that a runaway server cannot exhaust memory.
   static constexpr size_t kDefaultBodyCap = size_t{64} << 20;
 
-  explicit PosixHttpTransport(size_t bodyCap = kDefaultBodyCap) : bodyCap_(bodyCap) {}
+  explicit PosixHttpTransport(size_t bodyCap = kDefaultBodyCap) : m_bodyCap(bodyCap) {}
 
   std::unique_ptr<InternetHandle> Open(const std::wstring& userAgent) override;
   uint32_t LastError() override;
@@ -23,7 +23,7 @@ class PosixHttpTransport final : public HttpTransport {
   std::optional<std::string> CanonicalizeUrl(std::string_view value, uint32_t bufferBytes) override;
 
  private:
-  const size_t bodyCap_;
+  const size_t m_bodyCap;
 };
 
 }  // namespace tp::host::posix

@@ -99,25 +99,25 @@ bool BuildHeaderList(const std::wstring& headers, bool post, HeaderList& list) {
 // Removes the easy handle from the multi handle and frees the latter on every way out.
 class MultiTransfer {
  public:
-  explicit MultiTransfer(CURL* easy) : easy_(easy), multi_(curl_multi_init()) {
-    added_ = multi_ != nullptr && curl_multi_add_handle(multi_, easy_) == CURLM_OK;
+  explicit MultiTransfer(CURL* easy) : m_easy(easy), m_multi(curl_multi_init()) {
+    m_added = m_multi != nullptr && curl_multi_add_handle(m_multi, m_easy) == CURLM_OK;
   }
   ~MultiTransfer() {
-    if (added_)
-      curl_multi_remove_handle(multi_, easy_);
-    if (multi_ != nullptr)
-      curl_multi_cleanup(multi_);
+    if (m_added)
+      curl_multi_remove_handle(m_multi, m_easy);
+    if (m_multi != nullptr)
+      curl_multi_cleanup(m_multi);
   }
   MultiTransfer(const MultiTransfer&) = delete;
   MultiTransfer& operator=(const MultiTransfer&) = delete;
 
-  bool ready() const { return added_; }
-  CURLM* get() const { return multi_; }
+  bool ready() const { return m_added; }
+  CURLM* get() const { return m_multi; }
 
  private:
-  CURL* const easy_;
-  CURLM* const multi_;
-  bool added_ = false;
+  CURL* const m_easy;
+  CURLM* const m_multi;
+  bool m_added = false;
 };
 
 }  // namespace
@@ -132,19 +132,19 @@ std::unique_ptr<PosixHttpRequest> PosixHttpRequest::Create(HttpSettings settings
 }
 
 PosixHttpRequest::PosixHttpRequest(HttpSettings settings, std::string url, bool post, CURL* curl)
-    : settings_(std::move(settings)), url_(std::move(url)), post_(post), curl_(curl) {}
+    : m_settings(std::move(settings)), m_url(std::move(url)), m_post(post), m_curl(curl) {}
 
 PosixHttpRequest::~PosixHttpRequest() {
-  curl_easy_cleanup(curl_);
+  curl_easy_cleanup(m_curl);
 }
 
 bool PosixHttpRequest::Send(const std::wstring& headers, std::string_view body) {
-  response_ = Response{};
-  connected_ = false;
-  received_ = 0;
-  requestBody_.assign(body);
+  m_response = Response{};
+  m_connected = false;
+  m_received = 0;
+  m_requestBody.assign(body);
   HeaderList list(nullptr, &curl_slist_free_all);
-  if (!BuildHeaderList(headers, post_, list)) {
+  if (!BuildHeaderList(headers, m_post, list)) {
     SetHttpLastError(kErrorNotEnoughMemory);
     return false;
   }
@@ -153,49 +153,50 @@ bool PosixHttpRequest::Send(const std::wstring& headers, std::string_view body) 
     return false;
   }
   const uint32_t error = Transfer();
-  if (!response_.headersComplete) {
+  if (!m_response.headersComplete) {
     SetHttpLastError(error != 0 ? error : kErrorHttpInvalidResponse);
     return false;
   }
   // Like WinINet, the send succeeds once the headers are in; a later break surfaces in the reads.
-  response_.endError = response_.bodyCapped ? 0 : error;
+  m_response.endError = m_response.bodyCapped ? 0 : error;
   return true;
 }
 
 bool PosixHttpRequest::Configure(curl_slist* headers) {
-  curl_easy_reset(curl_);
-  const uint32_t connectMs = settings_.connectTimeoutMs;
+  curl_easy_reset(m_curl);
+  const uint32_t connectMs = m_settings.connectTimeoutMs;
   const std::string noProxy = NoProxyList();
-  bool ok = SetOption(curl_, CURLOPT_URL, url_.c_str()) &&
-            SetOption(curl_, CURLOPT_PROTOCOLS_STR, "http") &&
-            SetOption(curl_, CURLOPT_NOSIGNAL, 1L) &&
-            SetOption(curl_, CURLOPT_USERAGENT, settings_.userAgent.c_str()) &&
-            SetOption(curl_, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1)) &&
-            SetOption(curl_, CURLOPT_FORBID_REUSE, 1L) &&
-            SetOption(curl_, CURLOPT_CONNECTTIMEOUT_MS,
+  bool ok = SetOption(m_curl, CURLOPT_URL, m_url.c_str()) &&
+            SetOption(m_curl, CURLOPT_PROTOCOLS_STR, "http") &&
+            SetOption(m_curl, CURLOPT_NOSIGNAL, 1L) &&
+            SetOption(m_curl, CURLOPT_USERAGENT, m_settings.userAgent.c_str()) &&
+            SetOption(m_curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1)) &&
+            SetOption(m_curl, CURLOPT_FORBID_REUSE, 1L) &&
+            SetOption(m_curl, CURLOPT_CONNECTTIMEOUT_MS,
                       IsUnlimited(connectMs) ? 0L : static_cast<long>(connectMs)) &&
-            SetOption(curl_, CURLOPT_NOPROXY, noProxy.c_str()) &&
-            SetOption(curl_, CURLOPT_HTTPHEADER, headers) &&
-            SetOption(curl_, CURLOPT_HEADERFUNCTION, &PosixHttpRequest::OnHeader) &&
-            SetOption(curl_, CURLOPT_HEADERDATA, this) &&
-            SetOption(curl_, CURLOPT_WRITEFUNCTION, &PosixHttpRequest::OnBody) &&
-            SetOption(curl_, CURLOPT_WRITEDATA, this) &&
-            SetOption(curl_, CURLOPT_PREREQFUNCTION, &PosixHttpRequest::OnConnected) &&
-            SetOption(curl_, CURLOPT_PREREQDATA, this);
+            SetOption(m_curl, CURLOPT_NOPROXY, noProxy.c_str()) &&
+            SetOption(m_curl, CURLOPT_HTTPHEADER, headers) &&
+            SetOption(m_curl, CURLOPT_HEADERFUNCTION, &PosixHttpRequest::OnHeader) &&
+            SetOption(m_curl, CURLOPT_HEADERDATA, this) &&
+            SetOption(m_curl, CURLOPT_WRITEFUNCTION, &PosixHttpRequest::OnBody) &&
+            SetOption(m_curl, CURLOPT_WRITEDATA, this) &&
+            SetOption(m_curl, CURLOPT_PREREQFUNCTION, &PosixHttpRequest::OnConnected) &&
+            SetOption(m_curl, CURLOPT_PREREQDATA, this);
   if (!ok)
     return false;
-  if (!post_ && requestBody_.empty())
-    return SetOption(curl_, CURLOPT_HTTPGET, 1L);
-  ok = SetOption(curl_, CURLOPT_POST, 1L) &&
-       SetOption(curl_, CURLOPT_POSTFIELDS, requestBody_.data()) &&
-       SetOption(curl_, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(requestBody_.size()));
+  if (!m_post && m_requestBody.empty())
+    return SetOption(m_curl, CURLOPT_HTTPGET, 1L);
+  ok =
+      SetOption(m_curl, CURLOPT_POST, 1L) &&
+      SetOption(m_curl, CURLOPT_POSTFIELDS, m_requestBody.data()) &&
+      SetOption(m_curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(m_requestBody.size()));
   // WinINet sends a body with a GET when given one.
-  return ok && (post_ || SetOption(curl_, CURLOPT_CUSTOMREQUEST, "GET"));
+  return ok && (m_post || SetOption(m_curl, CURLOPT_CUSTOMREQUEST, "GET"));
 }
 
 uint32_t PosixHttpRequest::Transfer() {
   using SteadyClock = std::chrono::steady_clock;
-  MultiTransfer transfer(curl_);
+  MultiTransfer transfer(m_curl);
   if (!transfer.ready())
     return kErrorNotEnoughMemory;
   auto lastActivity = SteadyClock::now();
@@ -207,18 +208,18 @@ uint32_t PosixHttpRequest::Transfer() {
     if (running == 0)
       break;
     curl_off_t uploaded = 0;
-    curl_easy_getinfo(curl_, CURLINFO_SIZE_UPLOAD_T, &uploaded);
+    curl_easy_getinfo(m_curl, CURLINFO_SIZE_UPLOAD_T, &uploaded);
     const auto now = SteadyClock::now();
-    const uint64_t progressNow = received_ + static_cast<uint64_t>(uploaded);
+    const uint64_t progressNow = m_received + static_cast<uint64_t>(uploaded);
     // Resolving and connecting fall under curl's connect time-out; idleness counts after.
-    if (!connected_ || progressNow != progress) {
+    if (!m_connected || progressNow != progress) {
       progress = progressNow;
       lastActivity = now;
     }
-    const bool sending = static_cast<uint64_t>(uploaded) < requestBody_.size();
-    const uint32_t limit = sending ? settings_.sendTimeoutMs : settings_.receiveTimeoutMs;
+    const bool sending = static_cast<uint64_t>(uploaded) < m_requestBody.size();
+    const uint32_t limit = sending ? m_settings.sendTimeoutMs : m_settings.receiveTimeoutMs;
     int waitMs = 1000;
-    if (connected_ && !IsUnlimited(limit)) {
+    if (m_connected && !IsUnlimited(limit)) {
       const auto idleMs =
           std::chrono::duration_cast<std::chrono::milliseconds>(now - lastActivity).count();
       if (idleMs >= limit)
@@ -240,8 +241,8 @@ uint32_t PosixHttpRequest::Transfer() {
 size_t PosixHttpRequest::OnHeader(char* data, size_t size, size_t count, void* self) {
   auto* request = static_cast<PosixHttpRequest*>(self);
   const size_t length = size * count;
-  request->received_ += length;
-  Response& response = request->response_;
+  request->m_received += length;
+  Response& response = request->m_response;
   if (response.headersComplete)
     return length;  // trailers of a chunked body
   std::string_view line(data, length);
@@ -265,9 +266,9 @@ size_t PosixHttpRequest::OnHeader(char* data, size_t size, size_t count, void* s
 size_t PosixHttpRequest::OnBody(char* data, size_t size, size_t count, void* self) {
   auto* request = static_cast<PosixHttpRequest*>(self);
   const size_t length = size * count;
-  request->received_ += length;
-  Response& response = request->response_;
-  const size_t room = request->settings_.bodyCap - response.body.size();
+  request->m_received += length;
+  Response& response = request->m_response;
+  const size_t room = request->m_settings.bodyCap - response.body.size();
   if (length > room) {
     response.body.append(data, room);
     response.bodyCapped = true;
@@ -278,12 +279,12 @@ size_t PosixHttpRequest::OnBody(char* data, size_t size, size_t count, void* sel
 }
 
 int PosixHttpRequest::OnConnected(void* self, char*, char*, int, int) {
-  static_cast<PosixHttpRequest*>(self)->connected_ = true;
+  static_cast<PosixHttpRequest*>(self)->m_connected = true;
   return CURL_PREREQFUNC_OK;
 }
 
 const std::string* PosixHttpRequest::FindHeader(std::string_view name) const {
-  for (const auto& [headerName, value] : response_.headers) {
+  for (const auto& [headerName, value] : m_response.headers) {
     if (EqualsAsciiNoCase(headerName, name))
       return &value;
   }
@@ -291,14 +292,14 @@ const std::string* PosixHttpRequest::FindHeader(std::string_view name) const {
 }
 
 bool PosixHttpRequest::QueryInfo(uint32_t query, std::wstring* value, uint32_t* bufferBytes) {
-  if (!response_.headersComplete) {
+  if (!m_response.headersComplete) {
     SetHttpLastError(kErrorInternetHandleState);
     return false;
   }
   const std::string* text = nullptr;
   switch (query) {
     case kQueryStatusCode:
-      text = &response_.status;
+      text = &m_response.status;
       break;
     case kQueryContentType:
       text = FindHeader("Content-Type");
@@ -329,34 +330,34 @@ bool PosixHttpRequest::QueryInfo(uint32_t query, std::wstring* value, uint32_t* 
 }
 
 bool PosixHttpRequest::QueryDataAvailable(uint32_t* bytes) {
-  if (!response_.headersComplete) {
+  if (!m_response.headersComplete) {
     SetHttpLastError(kErrorInternetHandleState);
     return false;
   }
-  const size_t remaining = response_.body.size() - response_.readPosition;
-  if (remaining == 0 && response_.endError != 0) {
-    SetHttpLastError(response_.endError);
+  const size_t remaining = m_response.body.size() - m_response.readPosition;
+  if (remaining == 0 && m_response.endError != 0) {
+    SetHttpLastError(m_response.endError);
     return false;
   }
   // Past the cap there is more to read, but the read will refuse it.
   *bytes = remaining > 0 ? static_cast<uint32_t>(std::min(remaining, kAvailableChunk))
-                         : (response_.bodyCapped ? 1 : 0);
+                         : (m_response.bodyCapped ? 1 : 0);
   return true;
 }
 
 bool PosixHttpRequest::ReadFile(void* buffer, uint32_t size, uint32_t* read) {
   *read = 0;
-  if (!response_.headersComplete) {
+  if (!m_response.headersComplete) {
     SetHttpLastError(kErrorInternetHandleState);
     return false;
   }
-  const size_t count = std::min<size_t>(size, response_.body.size() - response_.readPosition);
-  if (count == 0 && size > 0 && (response_.bodyCapped || response_.endError != 0)) {
-    SetHttpLastError(response_.bodyCapped ? kErrorNotEnoughMemory : response_.endError);
+  const size_t count = std::min<size_t>(size, m_response.body.size() - m_response.readPosition);
+  if (count == 0 && size > 0 && (m_response.bodyCapped || m_response.endError != 0)) {
+    SetHttpLastError(m_response.bodyCapped ? kErrorNotEnoughMemory : m_response.endError);
     return false;
   }
-  std::memcpy(buffer, response_.body.data() + response_.readPosition, count);
-  response_.readPosition += count;
+  std::memcpy(buffer, m_response.body.data() + m_response.readPosition, count);
+  m_response.readPosition += count;
   *read = static_cast<uint32_t>(count);
   return true;
 }

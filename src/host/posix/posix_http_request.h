@@ -62,14 +62,14 @@ class PosixHttpRequest final : public HttpRequestHandle {
   static size_t OnBody(char* data, size_t size, size_t count, void* self);
   static int OnConnected(void* self, char*, char*, int, int);
 
-  const HttpSettings settings_;
-  const std::string url_;
-  const bool post_;
-  CURL* const curl_;
-  std::string requestBody_;
-  bool connected_ = false;  // curl has a connection and is about to send
-  uint64_t received_ = 0;   // header and body bytes of this exchange
-  Response response_;
+  const HttpSettings m_settings;
+  const std::string m_url;
+  const bool m_post;
+  CURL* const m_curl;
+  std::string m_requestBody;
+  bool m_connected = false;  // curl has a connection and is about to send
+  uint64_t m_received = 0;   // header and body bytes of this exchange
+  Response m_response;
 };
 
 }  // namespace tp::host::posix

@@ -29,30 +29,30 @@ bool WriteAll(int fd, const std::string& data) {
 }  // namespace
 
 PosixRegistry::PosixRegistry(std::string path, std::string* problem)
-    : path_(std::move(path)), tree_(RegistryTree::Hooks{nullptr, [this] { Save(); }}) {
-  std::ifstream in(path_, std::ios::binary);
+    : m_path(std::move(path)), m_tree(RegistryTree::Hooks{nullptr, [this] { Save(); }}) {
+  std::ifstream in(m_path, std::ios::binary);
   if (!in) {
     return;  // no registry yet
   }
   std::stringstream text;
   text << in.rdbuf();
   std::string error;
-  if (!tree_.Deserialize(text.str(), &error)) {
+  if (!m_tree.Deserialize(text.str(), &error)) {
     if (problem)
-      *problem = "registry file " + path_ + " is unreadable (" + error + ")";
-    std::rename(path_.c_str(), (path_ + ".bad").c_str());
+      *problem = "registry file " + m_path + " is unreadable (" + error + ")";
+    std::rename(m_path.c_str(), (m_path + ".bad").c_str());
   }
 }
 
 void PosixRegistry::Save() {
-  const std::string temporary = path_ + ".tmp";
+  const std::string temporary = m_path + ".tmp";
   const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (fd < 0)
     return;
-  const bool written = WriteAll(fd, tree_.Serialize()) && ::fsync(fd) == 0;
+  const bool written = WriteAll(fd, m_tree.Serialize()) && ::fsync(fd) == 0;
   ::close(fd);
   if (written) {
-    std::rename(temporary.c_str(), path_.c_str());
+    std::rename(temporary.c_str(), m_path.c_str());
   } else {
     ::unlink(temporary.c_str());
   }

@@ -14,15 +14,15 @@ class PosixRegistry final : public Registry {
   // A file that cannot be read as a registry is set aside (renamed with ".bad") and the
   // registry starts empty; *problem says why.
   PosixRegistry(std::string path, std::string* problem);
-  RegistryKey& Root(RegRoot root) override { return tree_.Root(root); }
-  RegView OwnView() const override { return tree_.OwnView(); }
-  RegistryKey& ViewRoot(RegRoot root, RegView view) override { return tree_.ViewRoot(root, view); }
+  RegistryKey& Root(RegRoot root) override { return m_tree.Root(root); }
+  RegView OwnView() const override { return m_tree.OwnView(); }
+  RegistryKey& ViewRoot(RegRoot root, RegView view) override { return m_tree.ViewRoot(root, view); }
 
  private:
   void Save();
 
-  std::string path_;
-  RegistryTree tree_;
+  std::string m_path;
+  RegistryTree m_tree;
 };
 
 }  // namespace tp::host::posix

@@ -14,51 +14,51 @@ namespace {
 
 class PosixEvent final : public Event {
  public:
-  explicit PosixEvent(bool manualReset) : manualReset_(manualReset) {}
+  explicit PosixEvent(bool manualReset) : m_manualReset(manualReset) {}
 
   void Set() override {
     {
-      std::lock_guard<std::mutex> lock(mutex_);
-      signaled_ = true;
+      std::lock_guard<std::mutex> lock(m_mutex);
+      m_signaled = true;
     }
-    if (manualReset_) {
-      changed_.notify_all();
+    if (m_manualReset) {
+      m_changed.notify_all();
     } else {
-      changed_.notify_one();
+      m_changed.notify_one();
     }
   }
 
   void Reset() override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    signaled_ = false;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_signaled = false;
   }
 
   WaitResult Wait(uint32_t timeoutMs) override {
-    std::unique_lock<std::mutex> lock(mutex_);
-    const auto isSet = [this] { return signaled_; };
+    std::unique_lock<std::mutex> lock(m_mutex);
+    const auto isSet = [this] { return m_signaled; };
     if (timeoutMs == kInfinite) {
-      changed_.wait(lock, isSet);
-    } else if (!changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), isSet)) {
+      m_changed.wait(lock, isSet);
+    } else if (!m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), isSet)) {
       return WaitResult::kTimeout;
     }
-    if (!manualReset_)
-      signaled_ = false;
+    if (!m_manualReset)
+      m_signaled = false;
     return WaitResult::kSignaled;
   }
 
  private:
-  const bool manualReset_;
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  bool signaled_ = false;
+  const bool m_manualReset;
+  std::mutex m_mutex;
+  std::condition_variable m_changed;
+  bool m_signaled = false;
 };
 
 // std::thread has no timed join: the body reports its end through shared state, and a
 // thread that has not ended when its owner lets go is detached.
 class PosixThread final : public Thread {
  public:
-  explicit PosixThread(std::function<void()> body) : state_(std::make_shared<State>()) {
-    thread_ = std::thread([state = state_, body = std::move(body)] {
+  explicit PosixThread(std::function<void()> body) : m_state(std::make_shared<State>()) {
+    m_thread = std::thread([state = m_state, body = std::move(body)] {
       body();
       std::lock_guard<std::mutex> lock(state->mutex);
       state->ended = true;
@@ -67,26 +67,26 @@ class PosixThread final : public Thread {
   }
 
   ~PosixThread() override {
-    if (!thread_.joinable())
+    if (!m_thread.joinable())
       return;
     if (Join(0))
       return;
-    thread_.detach();
+    m_thread.detach();
   }
 
   bool Join(uint32_t timeoutMs) override {
-    if (!thread_.joinable())
+    if (!m_thread.joinable())
       return true;
     {
-      std::unique_lock<std::mutex> lock(state_->mutex);
-      const auto ended = [this] { return state_->ended; };
+      std::unique_lock<std::mutex> lock(m_state->mutex);
+      const auto ended = [this] { return m_state->ended; };
       if (timeoutMs == kInfinite) {
-        state_->changed.wait(lock, ended);
-      } else if (!state_->changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), ended)) {
+        m_state->changed.wait(lock, ended);
+      } else if (!m_state->changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), ended)) {
         return false;
       }
     }
-    thread_.join();
+    m_thread.join();
     return true;
   }
 
@@ -96,8 +96,8 @@ class PosixThread final : public Thread {
     std::condition_variable changed;
     bool ended = false;
   };
-  std::shared_ptr<State> state_;
-  std::thread thread_;
+  std::shared_ptr<State> m_state;
+  std::thread m_thread;
 };
 
 }  // namespace

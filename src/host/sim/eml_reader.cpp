@@ -83,7 +83,7 @@ std::wstring GeneratedFileName(const std::string& type, int number) {
 // every other leaf an attachment.
 class MailBuilder {
  public:
-  explicit MailBuilder(SimMail& mail) : mail_(mail) {}
+  explicit MailBuilder(SimMail& mail) : m_mail(mail) {}
 
   void Collect(const mime::MimePart& part, const mime::MimePart* top) {
     if (!part.children.empty()) {
@@ -107,18 +107,18 @@ class MailBuilder {
     const auto charset = part.contentType.params.find("charset");
     const std::string_view charsetName =
         charset == part.contentType.params.end() ? std::string_view{} : charset->second;
-    if (!attached && type == "text/plain" && !plain_) {
-      plain_ = mime::DecodeCharset(bytes, charsetName, &plainCodePage_);
-    } else if (!attached && type == "text/html" && !html_) {
-      htmlText_ = mime::DecodeCharset(bytes, charsetName, &htmlCodePage_);
-      html_ = bytes;
+    if (!attached && type == "text/plain" && !m_plain) {
+      m_plain = mime::DecodeCharset(bytes, charsetName, &m_plainCodePage);
+    } else if (!attached && type == "text/html" && !m_html) {
+      m_htmlText = mime::DecodeCharset(bytes, charsetName, &m_htmlCodePage);
+      m_html = bytes;
     } else {
       SimAttachment attachment;
       attachment.fileName = mime::ParameterText(disposition, "filename");
       if (attachment.fileName.empty())
         attachment.fileName = mime::ParameterText(part.contentType, "name");
       if (attachment.fileName.empty())
-        attachment.fileName = GeneratedFileName(type, ++unnamed_);
+        attachment.fileName = GeneratedFileName(type, ++m_unnamed);
       if (const mime::HeaderField* id = mime::FindField(part.fields, "Content-ID")) {
         std::string value = mime::Unfold(id->value);
         if (value.size() >= 2 && value.front() == '<' && value.back() == '>') {
@@ -128,22 +128,22 @@ class MailBuilder {
       }
       attachment.mimeType = Utf8ToWide(type);
       attachment.bytes = bytes;
-      mail_.attachments.push_back(std::move(attachment));
+      m_mail.attachments.push_back(std::move(attachment));
     }
   }
 
   void Finish(const mime::MimePart& top, std::string_view message) {
     std::wstring body;
-    if (plain_) {
-      body = WithCrLf(*plain_);
-    } else if (html_) {
-      body = HtmlToText(htmlText_);
+    if (m_plain) {
+      body = WithCrLf(*m_plain);
+    } else if (m_html) {
+      body = HtmlToText(m_htmlText);
     }
-    mail_.SetProp(kPrBodyW, body);
-    if (html_)
-      mail_.SetBinaryProp(kPrHtml, *html_);
-    const uint32_t codePage = html_ ? htmlCodePage_ : plain_ ? plainCodePage_ : kCodePageUtf8;
-    mail_.internetCodepage = static_cast<int>(codePage);
+    m_mail.SetProp(kPrBodyW, body);
+    if (m_html)
+      m_mail.SetBinaryProp(kPrHtml, *m_html);
+    const uint32_t codePage = m_html ? m_htmlCodePage : m_plain ? m_plainCodePage : kCodePageUtf8;
+    m_mail.internetCodepage = static_cast<int>(codePage);
 
     std::wstring messageClass = kClassNote;
     if (top.contentType.token == "multipart/signed") {
@@ -158,23 +158,23 @@ class MailBuilder {
       }
       // On the wire every line ended in CR LF, and the signature was made over that.
       entity.bytes.append(WithCrLf(top.body));
-      mail_.attachments.insert(mail_.attachments.begin(), std::move(entity));
+      m_mail.attachments.insert(m_mail.attachments.begin(), std::move(entity));
     } else if (IsOpaqueSmime(top.contentType.token)) {
       messageClass = kClassSmime;
     }
-    mail_.SetProp(kPrMessageClassW, messageClass);
-    mail_.size =
+    m_mail.SetProp(kPrMessageClassW, messageClass);
+    m_mail.size =
         message.size() > static_cast<size_t>(INT_MAX) ? INT_MAX : static_cast<int>(message.size());
   }
 
  private:
-  SimMail& mail_;
-  std::optional<std::wstring> plain_;
-  std::optional<std::string> html_;
-  std::wstring htmlText_;
-  uint32_t plainCodePage_ = kCodePageUtf8;
-  uint32_t htmlCodePage_ = kCodePageUtf8;
-  int unnamed_ = 0;
+  SimMail& m_mail;
+  std::optional<std::wstring> m_plain;
+  std::optional<std::string> m_html;
+  std::wstring m_htmlText;
+  uint32_t m_plainCodePage = kCodePageUtf8;
+  uint32_t m_htmlCodePage = kCodePageUtf8;
+  int m_unnamed = 0;
 };
 
 // The received time: the date of the topmost Received field (the receiving server's), else

@@ -110,22 +110,11 @@ bool ReadManifest(const fs::path& root, MailboxManifest* manifest, std::wstring*
   return true;
 }
 
-}  // namespace
-
-bool LoadMailbox(const std::wstring& dir, SimOutlook& outlook, WindowHandle explorerWindow,
-                 std::vector<UnreadableFile>* unreadable, std::wstring* error,
-                 std::vector<SessionStep>* session) {
-  const fs::path root = NativePath(dir);
-  const std::wstring manifestPath = PathText(root / NativePath(kMailboxManifestName));
-  MailboxManifest manifest;
-  if (!ReadManifest(root, &manifest, error))
-    return false;
-  std::vector<FolderSource> folders;
-  if (!FindFolders(root, &folders, error))
-    return false;
-
-  // Which account received the mail of each folder: the one naming it, else the first.
-  std::map<std::wstring, size_t> accountOfFolder;
+// Which account received the mail of each folder (by lower-case folder name): the one naming
+// it, else the first. False, with `error` set, when an account names a folder that is missing.
+bool MapFoldersToAccounts(const MailboxManifest& manifest, const std::vector<FolderSource>& folders,
+                          const std::wstring& manifestPath,
+                          std::map<std::wstring, size_t>* accountOfFolder, std::wstring* error) {
   for (size_t index = 0; index < manifest.accounts.size(); ++index) {
     for (const std::wstring& name : manifest.accounts[index].folders) {
       // The Outbox exists even when no message waits in it.
@@ -134,15 +123,16 @@ bool LoadMailbox(const std::wstring& dir, SimOutlook& outlook, WindowHandle expl
                         manifest.accounts[index].address);
         return false;
       }
-      accountOfFolder[ToLower(name)] = index;
+      (*accountOfFolder)[ToLower(name)] = index;
     }
   }
-  if (!manifest.explorerFolder.empty() && FindSource(folders, manifest.explorerFolder) == nullptr) {
-    *error =
-        Format(L"%s: explorer folder \"%s\" does not exist", manifestPath, manifest.explorerFolder);
-    return false;
-  }
+  return true;
+}
 
+// Adds the manifest's accounts and profile to Outlook; returns the account object of each
+// account, empty for one that has none.
+std::vector<std::shared_ptr<SimAccount>> AddAccounts(const MailboxManifest& manifest,
+                                                     SimOutlook& outlook) {
   std::vector<std::shared_ptr<SimAccount>> accounts;
   for (const MailboxAccount& account : manifest.accounts) {
     auto simAccount = std::make_shared<SimAccount>();
@@ -155,45 +145,63 @@ bool LoadMailbox(const std::wstring& dir, SimOutlook& outlook, WindowHandle expl
   if (!manifest.profile.empty())
     outlook.profileName = manifest.profile;
   outlook.outbox->name = manifest.outbox;
+  return accounts;
+}
 
-  std::vector<std::pair<std::wstring, std::shared_ptr<SimFolder>>> loaded;
-  std::set<std::wstring> unreadableIds;
+// Gives a read message what delivery to `account` would have given it.
+void MarkDelivery(const MailboxAccount& account, bool isOutbox, SimMail& mail) {
+  if (isOutbox) {
+    // A message being sent was composed here: it has no transport headers yet.
+    mail.sent = false;
+    mail.unread = false;
+    mail.props.erase(kPrTransportMessageHeadersW);
+  } else if (account.accountType == kOlExchangeAccount) {
+    mail.SetProp(kPrReceivedByAddrTypeW, L"EX");
+    mail.SetProp(kPrReceivedByEmailAddressW, ExchangeAddress(account.address));
+  } else {
+    mail.SetProp(kPrReceivedByAddrTypeW, L"SMTP");
+    mail.SetProp(kPrReceivedByEmailAddressW, account.address);
+  }
+}
+
+using LoadedFolders = std::vector<std::pair<std::wstring, std::shared_ptr<SimFolder>>>;
+
+// Reads every folder's files into Outlook. A file that cannot be read is listed in
+// `unreadable` and its entry ID in `unreadableIds`.
+LoadedFolders LoadFolders(const std::vector<FolderSource>& folders, const MailboxManifest& manifest,
+                          const std::map<std::wstring, size_t>& accountOfFolder,
+                          const std::vector<std::shared_ptr<SimAccount>>& accounts,
+                          SimOutlook& outlook, std::vector<UnreadableFile>* unreadable,
+                          std::set<std::wstring>* unreadableIds) {
+  LoadedFolders loaded;
   for (const FolderSource& source : folders) {
     const bool isOutbox = EqualsIgnoreCase(source.name, manifest.outbox);
     std::shared_ptr<SimFolder> folder = isOutbox ? outlook.outbox : outlook.AddFolder(source.name);
     const auto owner = accountOfFolder.find(ToLower(source.name));
     const size_t accountIndex = owner == accountOfFolder.end() ? 0 : owner->second;
-    const MailboxAccount& account = manifest.accounts[accountIndex];
     for (const fs::path& file : source.files) {
       SimMail mail;
       std::wstring problem;
       const std::wstring entryId = EntryIdForName(source.name + L"/" + PathText(file.filename()));
       if (!ReadEmlFile(file, &mail, &problem)) {
         unreadable->push_back(UnreadableFile{PathText(file), problem});
-        unreadableIds.insert(entryId);
+        unreadableIds->insert(entryId);
         continue;
       }
       mail.entryId = entryId;
       mail.account = accounts[accountIndex];
-      if (isOutbox) {
-        // A message being sent was composed here: it has no transport headers yet.
-        mail.sent = false;
-        mail.unread = false;
-        mail.props.erase(kPrTransportMessageHeadersW);
-      } else if (account.accountType == kOlExchangeAccount) {
-        mail.SetProp(kPrReceivedByAddrTypeW, L"EX");
-        mail.SetProp(kPrReceivedByEmailAddressW, ExchangeAddress(account.address));
-      } else {
-        mail.SetProp(kPrReceivedByAddrTypeW, L"SMTP");
-        mail.SetProp(kPrReceivedByEmailAddressW, account.address);
-      }
+      MarkDelivery(manifest.accounts[accountIndex], isOutbox, mail);
       outlook.AddMail(*folder, std::move(mail));
     }
     loaded.emplace_back(source.name, folder);
   }
+  return loaded;
+}
 
-  // The explorer shows the folder the manifest names, else the Inbox, else the first folder
-  // other than the Outbox.
+// The folder the explorer shows: the one the manifest names, else the Inbox, else the first
+// folder other than the Outbox.
+std::shared_ptr<SimFolder> ShownFolder(const LoadedFolders& loaded, const MailboxManifest& manifest,
+                                       const std::shared_ptr<SimFolder>& outbox) {
   std::shared_ptr<SimFolder> shown;
   const std::wstring wanted =
       manifest.explorerFolder.empty() ? std::wstring(kInboxName) : manifest.explorerFolder;
@@ -202,14 +210,17 @@ bool LoadMailbox(const std::wstring& dir, SimOutlook& outlook, WindowHandle expl
       shown = folder;
   }
   for (const auto& [name, folder] : loaded) {
-    if (!shown && folder != outlook.outbox)
+    if (!shown && folder != outbox)
       shown = folder;
   }
+  return shown;
+}
 
-  outlook.activeExplorer = std::make_shared<SimExplorerState>();
-  outlook.activeExplorer->currentFolder = shown;
-  outlook.activeExplorer->window = explorerWindow;
-
+// False, with `error` set, when a session step names a folder or message the mailbox lacks or
+// a message that could not be read.
+bool CheckSession(const MailboxManifest& manifest, const std::vector<FolderSource>& folders,
+                  const SimOutlook& outlook, const std::set<std::wstring>& unreadableIds,
+                  const std::wstring& manifestPath, std::wstring* error) {
   for (const SessionStep& step : manifest.session) {
     const bool namesFolder = step.action == L"switch";
     const bool namesMessage =
@@ -226,6 +237,42 @@ bool LoadMailbox(const std::wstring& dir, SimOutlook& outlook, WindowHandle expl
       return false;
     }
   }
+  return true;
+}
+
+}  // namespace
+
+bool LoadMailbox(const std::wstring& dir, SimOutlook& outlook, WindowHandle explorerWindow,
+                 std::vector<UnreadableFile>* unreadable, std::wstring* error,
+                 std::vector<SessionStep>* session) {
+  const fs::path root = NativePath(dir);
+  const std::wstring manifestPath = PathText(root / NativePath(kMailboxManifestName));
+  MailboxManifest manifest;
+  if (!ReadManifest(root, &manifest, error))
+    return false;
+  std::vector<FolderSource> folders;
+  if (!FindFolders(root, &folders, error))
+    return false;
+  std::map<std::wstring, size_t> accountOfFolder;
+  if (!MapFoldersToAccounts(manifest, folders, manifestPath, &accountOfFolder, error))
+    return false;
+  if (!manifest.explorerFolder.empty() && FindSource(folders, manifest.explorerFolder) == nullptr) {
+    *error =
+        Format(L"%s: explorer folder \"%s\" does not exist", manifestPath, manifest.explorerFolder);
+    return false;
+  }
+
+  const std::vector<std::shared_ptr<SimAccount>> accounts = AddAccounts(manifest, outlook);
+  std::set<std::wstring> unreadableIds;
+  const LoadedFolders loaded = LoadFolders(folders, manifest, accountOfFolder, accounts, outlook,
+                                           unreadable, &unreadableIds);
+
+  outlook.activeExplorer = std::make_shared<SimExplorerState>();
+  outlook.activeExplorer->currentFolder = ShownFolder(loaded, manifest, outlook.outbox);
+  outlook.activeExplorer->window = explorerWindow;
+
+  if (!CheckSession(manifest, folders, outlook, unreadableIds, manifestPath, error))
+    return false;
   if (session != nullptr)
     *session = manifest.session;
   return true;

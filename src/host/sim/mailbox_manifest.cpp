@@ -44,7 +44,7 @@ std::optional<bool> YesNo(std::wstring_view value) {
 
 class ManifestParser {
  public:
-  explicit ManifestParser(MailboxManifest& manifest) : manifest_(manifest) {}
+  explicit ManifestParser(MailboxManifest& manifest) : m_manifest(manifest) {}
 
   bool Parse(std::wstring_view text, std::wstring* error) {
     if (!text.empty() && text.front() == L'\uFEFF')
@@ -74,13 +74,13 @@ class ManifestParser {
         return L"a section header must end with ']'";
       const std::wstring name = ToLowerAscii(Trim(line.substr(1, line.size() - 2)));
       if (name == L"mailbox") {
-        section_ = Section::kMailbox;
+        m_section = Section::kMailbox;
       } else if (name == L"account") {
-        section_ = Section::kAccount;
-        accounts_.emplace_back();
-        accounts_.back().line = number;
+        m_section = Section::kAccount;
+        m_accounts.emplace_back();
+        m_accounts.back().line = number;
       } else if (name == L"session") {
-        section_ = Section::kSession;
+        m_section = Section::kSession;
       } else {
         return Format(L"unknown section [%s] (expected [mailbox], [account] or [session])", name);
       }
@@ -93,25 +93,25 @@ class ManifestParser {
     const std::wstring value(Trim(line.substr(equals + 1)));
     if (key.empty())
       return L"a key is missing before '='";
-    if (section_ == Section::kSession)
+    if (m_section == Section::kSession)
       return SessionKey(key, value, number);
     std::set<std::wstring>& seen =
-        section_ == Section::kMailbox ? mailboxKeys_ : accounts_.back().keys;
+        m_section == Section::kMailbox ? m_mailboxKeys : m_accounts.back().keys;
     if (!seen.insert(key).second)
       return Format(L"\"%s\" is given twice in this section", key);
-    return section_ == Section::kMailbox ? MailboxKey(key, value)
-                                         : AccountKey(accounts_.back(), key, value);
+    return m_section == Section::kMailbox ? MailboxKey(key, value)
+                                          : AccountKey(m_accounts.back(), key, value);
   }
 
   std::wstring MailboxKey(const std::wstring& key, const std::wstring& value) {
     if (key == L"outbox") {
       if (value.empty())
         return L"outbox needs a folder name";
-      manifest_.outbox = value;
+      m_manifest.outbox = value;
     } else if (key == L"explorer") {
-      manifest_.explorerFolder = value;
+      m_manifest.explorerFolder = value;
     } else if (key == L"profile") {
-      manifest_.profile = value;
+      m_manifest.profile = value;
     } else {
       return Format(L"unknown key \"%s\" in [mailbox] (expected outbox, explorer or profile)", key);
     }
@@ -174,17 +174,17 @@ class ManifestParser {
       return Format(L"zoom is in or out, not \"%s\"", value);
     if (key == L"helper" && value != L"cancel" && value != L"activate")
       return Format(L"helper is cancel or activate, not \"%s\"", value);
-    manifest_.session.push_back(SessionStep{key, value, number});
+    m_manifest.session.push_back(SessionStep{key, value, number});
     return {};
   }
 
   bool Finish(std::wstring* error) {
-    if (accounts_.empty()) {
+    if (m_accounts.empty()) {
       *error = L"no [account] section: the mailbox needs a receiving account";
       return false;
     }
     std::set<std::wstring> claimed;
-    for (AccountDraft& draft : accounts_) {
+    for (AccountDraft& draft : m_accounts) {
       MailboxAccount& account = draft.account;
       std::wstring missing;
       if (account.address.empty()) {
@@ -208,15 +208,15 @@ class ManifestParser {
         account.name = account.address;
       if (account.displayName.empty())
         account.displayName = account.address;
-      manifest_.accounts.push_back(std::move(account));
+      m_manifest.accounts.push_back(std::move(account));
     }
     return true;
   }
 
-  MailboxManifest& manifest_;
-  Section section_ = Section::kMailbox;
-  std::set<std::wstring> mailboxKeys_;
-  std::vector<AccountDraft> accounts_;
+  MailboxManifest& m_manifest;
+  Section m_section = Section::kMailbox;
+  std::set<std::wstring> m_mailboxKeys;
+  std::vector<AccountDraft> m_accounts;
 };
 
 }  // namespace

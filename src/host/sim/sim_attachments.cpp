@@ -10,43 +10,44 @@ namespace {
 
 class SimStream final : public MapiStream {
  public:
-  SimStream(std::shared_ptr<SimMail> mail, size_t index) : mail_(std::move(mail)), index_(index) {}
+  SimStream(std::shared_ptr<SimMail> mail, size_t index)
+      : m_mail(std::move(mail)), m_index(index) {}
 
   HResult Stat(uint64_t* size) override {
-    const SimAttachment& attachment = mail_->attachments[index_];
+    const SimAttachment& attachment = m_mail->attachments[m_index];
     *size = attachment.statSize.value_or(attachment.bytes.size());
     return hr::kOk;
   }
 
   HResult Read(size_t count, std::string* bytes) override {
-    const std::string& data = mail_->attachments[index_].bytes;
-    const size_t taken = std::min(count, data.size() - position_);
-    bytes->append(data, position_, taken);
-    position_ += taken;
+    const std::string& data = m_mail->attachments[m_index].bytes;
+    const size_t taken = std::min(count, data.size() - m_position);
+    bytes->append(data, m_position, taken);
+    m_position += taken;
     return hr::kOk;
   }
 
  private:
-  std::shared_ptr<SimMail> mail_;  // keeps the attachment's bytes alive
-  size_t index_;
-  size_t position_ = 0;
+  std::shared_ptr<SimMail> m_mail;  // keeps the attachment's bytes alive
+  size_t m_index;
+  size_t m_position = 0;
 };
 
 class SimAttachmentPort final : public MapiAttachment {
  public:
   SimAttachmentPort(std::shared_ptr<SimMail> mail, size_t index)
-      : mail_(std::move(mail)), index_(index) {}
+      : m_mail(std::move(mail)), m_index(index) {}
 
   HResult OpenStream(PropTag tag, std::unique_ptr<MapiStream>* stream) override {
     if (tag != kPrAttachDataBin)
       return hr::kMapiNotFound;
-    *stream = std::make_unique<SimStream>(mail_, index_);
+    *stream = std::make_unique<SimStream>(m_mail, m_index);
     return hr::kOk;
   }
 
  private:
-  std::shared_ptr<SimMail> mail_;
-  size_t index_;
+  std::shared_ptr<SimMail> m_mail;
+  size_t m_index;
 };
 
 }  // namespace

@@ -56,7 +56,7 @@ struct SimHelperObject {
 
 class SimBrowsers final : public Browsers {
  public:
-  SimBrowsers(SimWindowTree& windows, SimUiThread& ui) : windows_(windows), ui_(ui) {}
+  SimBrowsers(SimWindowTree& windows, SimUiThread& ui) : m_windows(windows), m_ui(ui) {}
 
   bool RegisterHostClass() override {
     ++classRegistrations;
@@ -92,15 +92,15 @@ class SimBrowsers final : public Browsers {
   void CompleteNavigation(const std::shared_ptr<SimBrowserControl>& control,
                           const std::wstring& url);
 
-  SimWindowTree& windows() { return windows_; }
+  SimWindowTree& windows() { return m_windows; }
 
  private:
   void SendToFocus(const wchar_t* messageName);
   // The browser host window at or above `window`; 0 when there is none.
   WindowHandle BrowserWindowAbove(WindowHandle window);
 
-  SimWindowTree& windows_;
-  SimUiThread& ui_;
+  SimWindowTree& m_windows;
+  SimUiThread& m_ui;
 };
 
 }  // namespace tp::host::sim

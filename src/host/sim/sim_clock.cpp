@@ -20,15 +20,15 @@ void CivilFromDays(int64_t days, int* year, int* month, int* day) {
 }  // namespace
 
 SimClock::SimClock(uint32_t startTick, int64_t startUnixTime)
-    : startTick_(startTick), startUnixTimeMs_(startUnixTime * 1000) {}
+    : m_startTick(startTick), m_startUnixTimeMs(startUnixTime * 1000) {}
 
 int64_t SimClock::UnixTime() {
-  const int64_t unixMs = startUnixTimeMs_.load() + static_cast<int64_t>(ElapsedMs());
+  const int64_t unixMs = m_startUnixTimeMs.load() + static_cast<int64_t>(ElapsedMs());
   return unixMs / 1000;
 }
 
 LocalTime SimClock::Now() {
-  const int64_t unixMs = startUnixTimeMs_.load() + static_cast<int64_t>(ElapsedMs());
+  const int64_t unixMs = m_startUnixTimeMs.load() + static_cast<int64_t>(ElapsedMs());
   const int64_t seconds = unixMs / 1000;
   int64_t days = seconds / 86400;
   int64_t secondOfDay = seconds % 86400;
@@ -46,14 +46,14 @@ LocalTime SimClock::Now() {
 }
 
 void SimClock::AdvanceTo(uint64_t elapsedMs) {
-  uint64_t current = elapsedMs_.load();
-  while (elapsedMs > current && !elapsedMs_.compare_exchange_weak(current, elapsedMs)) {
+  uint64_t current = m_elapsedMs.load();
+  while (elapsedMs > current && !m_elapsedMs.compare_exchange_weak(current, elapsedMs)) {
   }
 }
 
 void SimClock::SetUnixTime(int64_t unixTime) {
   // The wall clock is set to that second now; it moves on with the elapsed time.
-  startUnixTimeMs_ = unixTime * 1000 - static_cast<int64_t>(ElapsedMs() / 1000 * 1000);
+  m_startUnixTimeMs = unixTime * 1000 - static_cast<int64_t>(ElapsedMs() / 1000 * 1000);
 }
 
 }  // namespace tp::host::sim

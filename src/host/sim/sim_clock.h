@@ -15,22 +15,22 @@ class SimClock final : public Clock {
   // Starts at the given tick count (tests start near 2^32 to cross the wrap) and Unix time.
   explicit SimClock(uint32_t startTick = 100000, int64_t startUnixTime = 1767225600);
 
-  uint32_t TickCount() override { return static_cast<uint32_t>(startTick_ + ElapsedMs()); }
+  uint32_t TickCount() override { return static_cast<uint32_t>(m_startTick + ElapsedMs()); }
   int64_t UnixTime() override;
   // Local time is UTC in the simulation.
   LocalTime Now() override;
 
   // Milliseconds since the clock was made.
-  uint64_t ElapsedMs() const { return elapsedMs_.load(); }
+  uint64_t ElapsedMs() const { return m_elapsedMs.load(); }
   // Moves the clock forward to `elapsedMs` (never back).
   void AdvanceTo(uint64_t elapsedMs);
-  void Advance(uint64_t ms) { elapsedMs_ += ms; }
+  void Advance(uint64_t ms) { m_elapsedMs += ms; }
   void SetUnixTime(int64_t unixTime);
 
  private:
-  const uint64_t startTick_;
-  std::atomic<int64_t> startUnixTimeMs_;
-  std::atomic<uint64_t> elapsedMs_{0};
+  const uint64_t m_startTick;
+  std::atomic<int64_t> m_startUnixTimeMs;
+  std::atomic<uint64_t> m_elapsedMs{0};
 };
 
 }  // namespace tp::host::sim

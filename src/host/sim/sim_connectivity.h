@@ -15,9 +15,9 @@ namespace tp::host::sim {
 class SimConnectivity final : public Connectivity {
  public:
   void CheckConnection(const std::wstring& url) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    probes_.push_back(url);
-    probed_.notify_all();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_probes.push_back(url);
+    m_probed.notify_all();
   }
   bool GetConnectedState(uint32_t* flags) override {
     ++stateQueries;
@@ -28,13 +28,13 @@ class SimConnectivity final : public Connectivity {
   }
 
   std::vector<std::wstring> Probes() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return probes_;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_probes;
   }
   // True once `count` probes were made; false after `limit` (real time: they run on a worker).
   bool WaitForProbes(size_t count, std::chrono::milliseconds limit) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    return probed_.wait_for(lock, limit, [&] { return probes_.size() >= count; });
+    std::unique_lock<std::mutex> lock(m_mutex);
+    return m_probed.wait_for(lock, limit, [&] { return m_probes.size() >= count; });
   }
 
   bool online = true;
@@ -42,9 +42,9 @@ class SimConnectivity final : public Connectivity {
   int stateQueries = 0;
 
  private:
-  std::mutex mutex_;
-  std::condition_variable probed_;
-  std::vector<std::wstring> probes_;
+  std::mutex m_mutex;
+  std::condition_variable m_probed;
+  std::vector<std::wstring> m_probes;
 };
 
 }  // namespace tp::host::sim

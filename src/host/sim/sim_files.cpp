@@ -4,19 +4,19 @@
 namespace tp::host::sim {
 
 SimFileSystem::SimFileSystem(FileSystem& real, std::wstring root)
-    : real_(real), root_(std::move(root)) {
-  if (!root_.empty() && root_.back() == real_.Separator())
-    root_.pop_back();
+    : m_real(real), m_root(std::move(root)) {
+  if (!m_root.empty() && m_root.back() == m_real.Separator())
+    m_root.pop_back();
 }
 
 std::optional<std::wstring> SimFileSystem::KnownFolderPath(KnownFolder folder) {
   const wchar_t* name = folder == KnownFolder::kLocalAppDataLow ? L"LocalLow"
                         : folder == KnownFolder::kLocalAppData  ? L"Local"
                                                                 : L"Temp";
-  std::wstring path = root_ + real_.Separator() + name;
-  (void)real_.CreateDirectory(path);
+  std::wstring path = m_root + m_real.Separator() + name;
+  (void)m_real.CreateDirectory(path);
   if (folder == KnownFolder::kTemp)
-    path += real_.Separator();
+    path += m_real.Separator();
   return path;
 }
 
@@ -25,7 +25,7 @@ FileError SimFileSystem::Fault(const wchar_t* operation, const std::wstring& pat
 }
 
 FileError SimFileSystem::CreateDirectory(const std::wstring& path) {
-  return real_.CreateDirectory(path);
+  return m_real.CreateDirectory(path);
 }
 
 std::unique_ptr<File> SimFileSystem::Open(const std::wstring& path, FileOpen mode,
@@ -34,19 +34,19 @@ std::unique_ptr<File> SimFileSystem::Open(const std::wstring& path, FileOpen mod
     *error = injected;
     return nullptr;
   }
-  return real_.Open(path, mode, error);
+  return m_real.Open(path, mode, error);
 }
 
 FileError SimFileSystem::MoveReplace(const std::wstring& from, const std::wstring& to) {
   if (FileError injected = Fault(L"MoveReplace", from); injected != kFileOk)
     return injected;
-  return real_.MoveReplace(from, to);
+  return m_real.MoveReplace(from, to);
 }
 
 FileError SimFileSystem::Delete(const std::wstring& path) {
   if (FileError injected = Fault(L"Delete", path); injected != kFileOk)
     return injected;
-  return real_.Delete(path);
+  return m_real.Delete(path);
 }
 
 }  // namespace tp::host::sim

@@ -14,20 +14,20 @@ class SimFileSystem final : public FileSystem {
   // root: an existing folder; known folders become root/LocalLow, root/Local, root/Temp.
   SimFileSystem(FileSystem& real, std::wstring root);
 
-  wchar_t Separator() override { return real_.Separator(); }
+  wchar_t Separator() override { return m_real.Separator(); }
   std::optional<std::wstring> KnownFolderPath(KnownFolder folder) override;
   FileError CreateDirectory(const std::wstring& path) override;
   std::unique_ptr<File> Open(const std::wstring& path, FileOpen mode, FileError* error) override;
   FileError MoveReplace(const std::wstring& from, const std::wstring& to) override;
   FileError Delete(const std::wstring& path) override;
-  bool Exists(const std::wstring& path) override { return real_.Exists(path); }
+  bool Exists(const std::wstring& path) override { return m_real.Exists(path); }
   std::vector<DirectoryEntry> ListDirectory(const std::wstring& path) override {
-    return real_.ListDirectory(path);
+    return m_real.ListDirectory(path);
   }
   FileError RemoveDirectory(const std::wstring& path) override {
-    return real_.RemoveDirectory(path);
+    return m_real.RemoveDirectory(path);
   }
-  void EmptyDirectory(const std::wstring& path) override { real_.EmptyDirectory(path); }
+  void EmptyDirectory(const std::wstring& path) override { m_real.EmptyDirectory(path); }
 
   // Decides the outcome of Open, MoveReplace and Delete ("Open", "MoveReplace", "Delete"
   // with the path); kFileOk lets the real call run.
@@ -36,8 +36,8 @@ class SimFileSystem final : public FileSystem {
  private:
   FileError Fault(const wchar_t* operation, const std::wstring& path);
 
-  FileSystem& real_;
-  std::wstring root_;
+  FileSystem& m_real;
+  std::wstring m_root;
 };
 
 }  // namespace tp::host::sim

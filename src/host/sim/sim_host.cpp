@@ -11,25 +11,25 @@ SimHost::SimHost(const std::wstring& root)
       files(*PlatformHost().files, root),
       pictures(files),
       browsers(windows, ui) {
-  host_.clock = &clock;
-  host_.ui = &ui;
-  host_.registry = &registry;
-  host_.files = &files;
-  host_.threads = PlatformHost().threads;
-  host_.system = &system;
-  host_.codec = PlatformHost().codec;
-  host_.resources = &resources;
-  host_.outlook = &outlook;
+  m_host.clock = &clock;
+  m_host.ui = &ui;
+  m_host.registry = &registry;
+  m_host.files = &files;
+  m_host.threads = PlatformHost().threads;
+  m_host.system = &system;
+  m_host.codec = PlatformHost().codec;
+  m_host.resources = &resources;
+  m_host.outlook = &outlook;
   outlook.clock = &clock;
-  host_.http = PlatformHost().http;
-  host_.typeLibraries = &typeLibraries;
-  host_.pictures = &pictures;
-  host_.windows = &windows;
-  host_.input = &input;
-  host_.connectivity = &connectivity;
-  host_.browsers = &browsers;
-  host_.crypto = PlatformHost().crypto;
-  host_.html = PlatformHost().html;
+  m_host.http = PlatformHost().http;
+  m_host.typeLibraries = &typeLibraries;
+  m_host.pictures = &pictures;
+  m_host.windows = &windows;
+  m_host.input = &input;
+  m_host.connectivity = &connectivity;
+  m_host.browsers = &browsers;
+  m_host.crypto = PlatformHost().crypto;
+  m_host.html = PlatformHost().html;
 }
 
 }  // namespace tp::host::sim

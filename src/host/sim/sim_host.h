@@ -29,7 +29,7 @@ class SimHost {
   SimHost(const SimHost&) = delete;
   SimHost& operator=(const SimHost&) = delete;
 
-  const Host& host() const { return host_; }
+  const Host& host() const { return m_host; }
 
   SimClock clock;
   SimInput input;
@@ -46,7 +46,7 @@ class SimHost {
   SimBrowsers browsers;
 
  private:
-  Host host_;
+  Host m_host;
 };
 
 }  // namespace tp::host::sim

@@ -8,26 +8,26 @@ constexpr uint32_t kKeyUpFlags = 0xC0000001;    // released, previously down
 }  // namespace
 
 bool SimInput::InstallHook(HookType type) {
-  if (installed_.insert(type).second)
+  if (m_installed.insert(type).second)
     ++installs;
   return true;
 }
 
 bool SimInput::RemoveHook(HookType type) {
-  if (installed_.erase(type) == 0)
+  if (m_installed.erase(type) == 0)
     return false;
   ++removals;
   return true;
 }
 
 void SimInput::DeliverMessage(const WindowMessage& message) {
-  if (procedures_ != nullptr && IsHookInstalled(HookType::kCallWndProc))
-    procedures_->CallWndProc(kHcAction, message);
+  if (m_procedures != nullptr && IsHookInstalled(HookType::kCallWndProc))
+    m_procedures->CallWndProc(kHcAction, message);
 }
 
 bool SimInput::Keyboard(uint32_t virtualKey, uint32_t keyFlags, int code) {
-  const bool consumed = procedures_ != nullptr && IsHookInstalled(HookType::kKeyboard) &&
-                        code >= 0 && procedures_->KeyboardProc(code, virtualKey, keyFlags);
+  const bool consumed = m_procedures != nullptr && IsHookInstalled(HookType::kKeyboard) &&
+                        code >= 0 && m_procedures->KeyboardProc(code, virtualKey, keyFlags);
   if (!consumed)
     keysPassedOn.push_back(Key{virtualKey, keyFlags});
   return consumed;
@@ -44,8 +44,8 @@ bool SimInput::Mouse(uint32_t message, int x, int y, int wheelDelta, int code) {
   data.x = x;
   data.y = y;
   data.wheelDelta = wheelDelta;
-  const bool consumed = procedures_ != nullptr && IsHookInstalled(HookType::kMouse) && code >= 0 &&
-                        procedures_->MouseProc(code, message, data);
+  const bool consumed = m_procedures != nullptr && IsHookInstalled(HookType::kMouse) && code >= 0 &&
+                        m_procedures->MouseProc(code, message, data);
   if (!consumed)
     mousePassedOn.push_back(message);
   return consumed;

@@ -18,10 +18,10 @@ class SimInput final : public Input {
     uint32_t keyFlags;
   };
 
-  void SetHookProcedures(HookProcedures* procedures) override { procedures_ = procedures; }
+  void SetHookProcedures(HookProcedures* procedures) override { m_procedures = procedures; }
   bool InstallHook(HookType type) override;
   bool RemoveHook(HookType type) override;
-  bool IsHookInstalled(HookType type) override { return installed_.count(type) != 0; }
+  bool IsHookInstalled(HookType type) override { return m_installed.count(type) != 0; }
   bool IsKeyDown(uint32_t virtualKey) override { return keysDown.count(virtualKey) != 0; }
 
   // A message sent to a window: the window-message hook sees it when installed.
@@ -40,8 +40,8 @@ class SimInput final : public Input {
   int removals = 0;
 
  private:
-  HookProcedures* procedures_ = nullptr;
-  std::set<HookType> installed_;
+  HookProcedures* m_procedures = nullptr;
+  std::set<HookType> m_installed;
 };
 
 }  // namespace tp::host::sim

@@ -28,29 +28,29 @@ const wchar_t* SinkName(EventSinkId id) {
 
 class SimAccountPort final : public Account {
  public:
-  explicit SimAccountPort(std::shared_ptr<SimAccount> account) : account_(std::move(account)) {}
-  int AccountType() override { return account_->accountType; }
-  std::wstring SmtpAddress() override { return account_->smtpAddress; }
-  std::wstring DisplayName() override { return account_->displayName; }
+  explicit SimAccountPort(std::shared_ptr<SimAccount> account) : m_account(std::move(account)) {}
+  int AccountType() override { return m_account->accountType; }
+  std::wstring SmtpAddress() override { return m_account->smtpAddress; }
+  std::wstring DisplayName() override { return m_account->displayName; }
 
  private:
-  std::shared_ptr<SimAccount> account_;
+  std::shared_ptr<SimAccount> m_account;
 };
 
 class SimMapiMessage final : public MapiMessage {
  public:
   SimMapiMessage(SimOutlook& outlook, std::shared_ptr<SimMail> mail)
-      : outlook_(outlook), mail_(std::move(mail)) {}
+      : m_outlook(outlook), m_mail(std::move(mail)) {}
 
   HResult GetProp(PropTag tag, PropValue* value) override {
-    auto found = mail_->props.find(tag);
-    if (found == mail_->props.end()) {
+    auto found = m_mail->props.find(tag);
+    if (found == m_mail->props.end()) {
       // A string property asked for in the other string type comes back in its own type,
       // as MAPI does for PT_STRING8/PT_UNICODE of the same id.
       const PropTag other =
           (tag & 0xFFFF0000) | (PropType(tag) == kPtUnicode ? kPtString8 : kPtUnicode);
-      found = mail_->props.find(other);
-      if (found == mail_->props.end() ||
+      found = m_mail->props.find(other);
+      if (found == m_mail->props.end() ||
           (PropType(tag) != kPtUnicode && PropType(tag) != kPtString8)) {
         return hr::kMapiNotFound;
       }
@@ -60,14 +60,14 @@ class SimMapiMessage final : public MapiMessage {
   }
 
   HResult SetProp(const PropValue& value) override {
-    mail_->props[value.tag] = value;
-    outlook_.calls.push_back(Format(L"SetProp %s %08x", mail_->entryId, value.tag));
+    m_mail->props[value.tag] = value;
+    m_outlook.calls.push_back(Format(L"SetProp %s %08x", m_mail->entryId, value.tag));
     return hr::kOk;
   }
 
   HResult ReadStream(PropTag tag, std::string* bytes) override {
-    auto found = mail_->props.find(tag);
-    if (found == mail_->props.end())
+    auto found = m_mail->props.find(tag);
+    if (found == m_mail->props.end())
       return hr::kMapiNotFound;
     if (PropType(tag) == kPtUnicode) {
       *bytes = WideToUtf16Le(found->second.text);
@@ -78,34 +78,34 @@ class SimMapiMessage final : public MapiMessage {
   }
 
   HResult GetAttachmentRows(std::vector<AttachmentRow>* rows) override {
-    return ReadAttachmentRows(*mail_, rows);
+    return ReadAttachmentRows(*m_mail, rows);
   }
 
   HResult OpenAttach(int32_t number, std::unique_ptr<MapiAttachment>* attachment) override {
-    return OpenSimAttachment(outlook_, mail_, number, attachment);
+    return OpenSimAttachment(m_outlook, m_mail, number, attachment);
   }
 
   HResult SaveChanges(uint32_t flags) override {
-    mail_->saveFlags.push_back(flags);
-    outlook_.calls.push_back(Format(L"SaveChanges %s %u", mail_->entryId, flags));
-    outlook_.Spend(outlook_.saveCostMs);
-    if (mail_->saveResults.empty())
+    m_mail->saveFlags.push_back(flags);
+    m_outlook.calls.push_back(Format(L"SaveChanges %s %u", m_mail->entryId, flags));
+    m_outlook.Spend(m_outlook.saveCostMs);
+    if (m_mail->saveResults.empty())
       return hr::kOk;
-    const HResult result = mail_->saveResults.front();
-    mail_->saveResults.erase(mail_->saveResults.begin());
+    const HResult result = m_mail->saveResults.front();
+    m_mail->saveResults.erase(m_mail->saveResults.begin());
     return result;
   }
 
  private:
-  SimOutlook& outlook_;
-  std::shared_ptr<SimMail> mail_;
+  SimOutlook& m_outlook;
+  std::shared_ptr<SimMail> m_mail;
 };
 
 // An attachment's content id is its PR_ATTACH_CONTENT_ID_W; SaveAsFile writes its bytes.
 class SimAttachmentPort final : public Attachment {
  public:
   SimAttachmentPort(SimOutlook& outlook, std::shared_ptr<SimMail> mail, size_t index)
-      : outlook_(outlook), mail_(std::move(mail)), index_(index) {}
+      : m_outlook(outlook), m_mail(std::move(mail)), m_index(index) {}
   std::wstring FileName() override { return attachment().fileName; }
   HResult ReadPropStream(PropTag tag, std::string* bytes) override {
     if (tag != kPrAttachContentIdW || attachment().contentId.empty())
@@ -114,7 +114,7 @@ class SimAttachmentPort final : public Attachment {
     return hr::kOk;
   }
   HResult SaveAsFile(const std::wstring& path) override {
-    outlook_.calls.push_back(Format(L"SaveAsFile %s %s", mail_->entryId, path));
+    m_outlook.calls.push_back(Format(L"SaveAsFile %s %s", m_mail->entryId, path));
     if (hr::Failed(attachment().saveResult))
       return attachment().saveResult;
     FileError error = kFileOk;
@@ -125,267 +125,267 @@ class SimAttachmentPort final : public Attachment {
   }
 
  private:
-  const SimAttachment& attachment() const { return mail_->attachments[index_]; }
+  const SimAttachment& attachment() const { return m_mail->attachments[m_index]; }
 
-  SimOutlook& outlook_;
-  std::shared_ptr<SimMail> mail_;
-  size_t index_;
+  SimOutlook& m_outlook;
+  std::shared_ptr<SimMail> m_mail;
+  size_t m_index;
 };
 
 class SimMailPort final : public MailItem {
  public:
   SimMailPort(SimOutlook& outlook, std::shared_ptr<SimMail> mail)
-      : outlook_(outlook), mail_(std::move(mail)) {}
-  int Class() override { return mail_->itemClass; }
-  std::wstring EntryId() override { return mail_->entryId; }
-  std::wstring Subject() override { return mail_->subject; }
-  bool Sent() override { return mail_->sent; }
-  int DownloadState() override { return mail_->downloadState; }
-  int Size() override { return mail_->size; }
-  bool UnRead() override { return mail_->unread; }
-  std::wstring SenderEmailAddress() override { return mail_->senderEmailAddress; }
-  int InternetCodepage() override { return mail_->internetCodepage; }
+      : m_outlook(outlook), m_mail(std::move(mail)) {}
+  int Class() override { return m_mail->itemClass; }
+  std::wstring EntryId() override { return m_mail->entryId; }
+  std::wstring Subject() override { return m_mail->subject; }
+  bool Sent() override { return m_mail->sent; }
+  int DownloadState() override { return m_mail->downloadState; }
+  int Size() override { return m_mail->size; }
+  bool UnRead() override { return m_mail->unread; }
+  std::wstring SenderEmailAddress() override { return m_mail->senderEmailAddress; }
+  int InternetCodepage() override { return m_mail->internetCodepage; }
   std::shared_ptr<Account> SendUsingAccount() override {
-    if (!mail_->account)
+    if (!m_mail->account)
       return nullptr;
-    return std::make_shared<SimAccountPort>(mail_->account);
+    return std::make_shared<SimAccountPort>(m_mail->account);
   }
   std::shared_ptr<MapiMessage> MapiObject() override {
-    return std::make_shared<SimMapiMessage>(outlook_, mail_);
+    return std::make_shared<SimMapiMessage>(m_outlook, m_mail);
   }
-  int AttachmentCount() override { return static_cast<int>(mail_->attachments.size()); }
+  int AttachmentCount() override { return static_cast<int>(m_mail->attachments.size()); }
   std::shared_ptr<Attachment> GetAttachment(int index) override {
-    if (index < 1 || static_cast<size_t>(index) > mail_->attachments.size())
+    if (index < 1 || static_cast<size_t>(index) > m_mail->attachments.size())
       return nullptr;
-    return std::make_shared<SimAttachmentPort>(outlook_, mail_, static_cast<size_t>(index - 1));
+    return std::make_shared<SimAttachmentPort>(m_outlook, m_mail, static_cast<size_t>(index - 1));
   }
 
  private:
-  SimOutlook& outlook_;
-  std::shared_ptr<SimMail> mail_;
+  SimOutlook& m_outlook;
+  std::shared_ptr<SimMail> m_mail;
 };
 
 class SimItemPort final : public OutlookItem {
  public:
   SimItemPort(SimOutlook& outlook, std::shared_ptr<SimMail> mail)
-      : outlook_(outlook), mail_(std::move(mail)) {}
+      : m_outlook(outlook), m_mail(std::move(mail)) {}
   std::shared_ptr<MailItem> AsMailItem() override {
-    if (!mail_->isMailItem)
+    if (!m_mail->isMailItem)
       return nullptr;
-    return std::make_shared<SimMailPort>(outlook_, mail_);
+    return std::make_shared<SimMailPort>(m_outlook, m_mail);
   }
 
  private:
-  SimOutlook& outlook_;
-  std::shared_ptr<SimMail> mail_;
+  SimOutlook& m_outlook;
+  std::shared_ptr<SimMail> m_mail;
 };
 
 class SimRow final : public TableRow {
  public:
-  explicit SimRow(std::wstring entryId) : entryId_(std::move(entryId)) {}
+  explicit SimRow(std::wstring entryId) : m_entryId(std::move(entryId)) {}
   std::optional<std::vector<std::optional<std::wstring>>> GetValues() override {
-    return std::vector<std::optional<std::wstring>>{entryId_};
+    return std::vector<std::optional<std::wstring>>{m_entryId};
   }
 
  private:
-  std::wstring entryId_;
+  std::wstring m_entryId;
 };
 
 // The folder's items as a table with the EntryID column, sorted on ReceivedTime.
 class SimTable final : public Table {
  public:
   SimTable(SimOutlook& outlook, std::shared_ptr<SimFolder> folder)
-      : outlook_(outlook), rows_(folder->items) {}
-  void RemoveAllColumns() override { outlook_.calls.push_back(L"Table.RemoveAll"); }
+      : m_outlook(outlook), m_rows(folder->items) {}
+  void RemoveAllColumns() override { m_outlook.calls.push_back(L"Table.RemoveAll"); }
   void AddColumn(const std::wstring& name) override {
-    outlook_.calls.push_back(L"Table.Add " + name);
+    m_outlook.calls.push_back(L"Table.Add " + name);
   }
   void Sort(const std::wstring& column, bool descending) override {
-    outlook_.calls.push_back(Format(L"Table.Sort %s %d", column, descending));
-    std::stable_sort(rows_.begin(), rows_.end(), [descending](const auto& a, const auto& b) {
+    m_outlook.calls.push_back(Format(L"Table.Sort %s %d", column, descending));
+    std::stable_sort(m_rows.begin(), m_rows.end(), [descending](const auto& a, const auto& b) {
       return descending ? a->receivedTime > b->receivedTime : a->receivedTime < b->receivedTime;
     });
   }
-  bool EndOfTable() override { return next_ >= rows_.size(); }
+  bool EndOfTable() override { return m_next >= m_rows.size(); }
   std::shared_ptr<TableRow> GetNextRow() override {
-    if (next_ >= rows_.size())
+    if (m_next >= m_rows.size())
       return nullptr;
-    ++outlook_.tableRowsRead;
-    outlook_.Spend(outlook_.rowReadCostMs);
-    return std::make_shared<SimRow>(rows_[next_++]->entryId);
+    ++m_outlook.tableRowsRead;
+    m_outlook.Spend(m_outlook.rowReadCostMs);
+    return std::make_shared<SimRow>(m_rows[m_next++]->entryId);
   }
 
  private:
-  SimOutlook& outlook_;
-  std::vector<std::shared_ptr<SimMail>> rows_;
-  size_t next_ = 0;
+  SimOutlook& m_outlook;
+  std::vector<std::shared_ptr<SimMail>> m_rows;
+  size_t m_next = 0;
 };
 
 class SimStore final : public Store {
  public:
-  explicit SimStore(std::optional<int> type) : type_(type) {}
-  std::optional<int> ExchangeStoreType() override { return type_; }
+  explicit SimStore(std::optional<int> type) : m_type(type) {}
+  std::optional<int> ExchangeStoreType() override { return m_type; }
 
  private:
-  std::optional<int> type_;
+  std::optional<int> m_type;
 };
 
 class SimFolderPort final : public Folder {
  public:
   SimFolderPort(SimOutlook& outlook, std::shared_ptr<SimFolder> folder)
-      : outlook_(outlook), folder_(std::move(folder)) {}
-  std::wstring Name() override { return folder_->name; }
-  std::wstring EntryId() override { return folder_->entryId; }
+      : m_outlook(outlook), m_folder(std::move(folder)) {}
+  std::wstring Name() override { return m_folder->name; }
+  std::wstring EntryId() override { return m_folder->entryId; }
   std::shared_ptr<Store> GetStore() override {
-    return std::make_shared<SimStore>(folder_->exchangeStoreType);
+    return std::make_shared<SimStore>(m_folder->exchangeStoreType);
   }
   std::shared_ptr<Table> GetTable() override {
-    return std::make_shared<SimTable>(outlook_, folder_);
+    return std::make_shared<SimTable>(m_outlook, m_folder);
   }
 
  private:
-  SimOutlook& outlook_;
-  std::shared_ptr<SimFolder> folder_;
+  SimOutlook& m_outlook;
+  std::shared_ptr<SimFolder> m_folder;
 };
 
 class SimSelection final : public Selection {
  public:
   SimSelection(SimOutlook& outlook, std::vector<std::shared_ptr<SimMail>> items)
-      : outlook_(outlook), items_(std::move(items)) {}
+      : m_outlook(outlook), m_items(std::move(items)) {}
   int Class() override { return kOlSelection; }
-  int Count() override { return static_cast<int>(items_.size()); }
+  int Count() override { return static_cast<int>(m_items.size()); }
   std::shared_ptr<OutlookItem> Item(int index) override {
     if (index < 1 || index > Count())
       return nullptr;
-    return std::make_shared<SimItemPort>(outlook_, items_[static_cast<size_t>(index - 1)]);
+    return std::make_shared<SimItemPort>(m_outlook, m_items[static_cast<size_t>(index - 1)]);
   }
 
  private:
-  SimOutlook& outlook_;
-  std::vector<std::shared_ptr<SimMail>> items_;
+  SimOutlook& m_outlook;
+  std::vector<std::shared_ptr<SimMail>> m_items;
 };
 
 class SimExplorer final : public Explorer {
  public:
   SimExplorer(SimOutlook& outlook, std::shared_ptr<SimExplorerState> state)
-      : outlook_(outlook), state_(std::move(state)) {}
+      : m_outlook(outlook), m_state(std::move(state)) {}
   std::shared_ptr<Folder> CurrentFolder() override {
-    if (!state_->currentFolder)
+    if (!m_state->currentFolder)
       return nullptr;
-    return std::make_shared<SimFolderPort>(outlook_, state_->currentFolder);
+    return std::make_shared<SimFolderPort>(m_outlook, m_state->currentFolder);
   }
   std::shared_ptr<Selection> GetSelection() override {
-    return std::make_shared<SimSelection>(outlook_, state_->selection);
+    return std::make_shared<SimSelection>(m_outlook, m_state->selection);
   }
-  WindowHandle Window() override { return state_->window; }
-  const SimExplorerState* state() const { return state_.get(); }
+  WindowHandle Window() override { return m_state->window; }
+  const SimExplorerState* state() const { return m_state.get(); }
 
  private:
-  SimOutlook& outlook_;
-  std::shared_ptr<SimExplorerState> state_;
+  SimOutlook& m_outlook;
+  std::shared_ptr<SimExplorerState> m_state;
 };
 
 class SimInspector final : public Inspector {
  public:
   SimInspector(SimOutlook& outlook, std::shared_ptr<SimInspectorState> state)
-      : outlook_(outlook), state_(std::move(state)) {}
+      : m_outlook(outlook), m_state(std::move(state)) {}
   std::shared_ptr<OutlookItem> CurrentItem() override {
-    if (!state_->item)
+    if (!m_state->item)
       return nullptr;
-    return std::make_shared<SimItemPort>(outlook_, state_->item);
+    return std::make_shared<SimItemPort>(m_outlook, m_state->item);
   }
-  uintptr_t Identity() override { return reinterpret_cast<uintptr_t>(state_.get()); }
-  const SimInspectorState* state() const { return state_.get(); }
+  uintptr_t Identity() override { return reinterpret_cast<uintptr_t>(m_state.get()); }
+  const SimInspectorState* state() const { return m_state.get(); }
 
  private:
-  SimOutlook& outlook_;
-  std::shared_ptr<SimInspectorState> state_;
+  SimOutlook& m_outlook;
+  std::shared_ptr<SimInspectorState> m_state;
 };
 
 class SimInspectors final : public Inspectors {};
 
 class SimMapiSession final : public MapiSession {
  public:
-  explicit SimMapiSession(SimOutlook& outlook) : outlook_(outlook) {}
+  explicit SimMapiSession(SimOutlook& outlook) : m_outlook(outlook) {}
   HResult OpenEntry(const std::string& entryId, uint32_t flags,
                     std::shared_ptr<MapiMessage>* message) override {
-    outlook_.calls.push_back(Format(L"OpenEntry %u", flags));
-    std::shared_ptr<SimMail> mail = outlook_.FindMail(Utf8ToWide(entryId));
+    m_outlook.calls.push_back(Format(L"OpenEntry %u", flags));
+    std::shared_ptr<SimMail> mail = m_outlook.FindMail(Utf8ToWide(entryId));
     if (!mail)
       return hr::kMapiNotFound;
-    *message = std::make_shared<SimMapiMessage>(outlook_, mail);
+    *message = std::make_shared<SimMapiMessage>(m_outlook, mail);
     return hr::kOk;
   }
 
  private:
-  SimOutlook& outlook_;
+  SimOutlook& m_outlook;
 };
 
 class SimOlkAccountPort final : public OlkAccount {
  public:
-  explicit SimOlkAccountPort(SimOlkAccount account) : account_(std::move(account)) {}
+  explicit SimOlkAccountPort(SimOlkAccount account) : m_account(std::move(account)) {}
   HResult GetProp(PropTag tag, std::wstring* value) override {
     if (tag == kPropInetServer) {
-      *value = account_.incomingServer;
+      *value = m_account.incomingServer;
       return hr::kOk;
     }
     if (tag == kPropAccountName) {
-      *value = account_.name;
+      *value = m_account.name;
       return hr::kOk;
     }
     return hr::kMapiNotFound;
   }
 
  private:
-  SimOlkAccount account_;
+  SimOlkAccount m_account;
 };
 
 class SimAccountEnum final : public OlkAccountEnum {
  public:
-  explicit SimAccountEnum(std::vector<SimOlkAccount> accounts) : accounts_(std::move(accounts)) {}
+  explicit SimAccountEnum(std::vector<SimOlkAccount> accounts) : m_accounts(std::move(accounts)) {}
   HResult GetCount(uint32_t* count) override {
-    *count = static_cast<uint32_t>(accounts_.size());
+    *count = static_cast<uint32_t>(m_accounts.size());
     return hr::kOk;
   }
   HResult Reset() override {
-    next_ = 0;
+    m_next = 0;
     return hr::kOk;
   }
   HResult GetNext(std::shared_ptr<OlkAccount>* account) override {
-    if (next_ >= accounts_.size())
+    if (m_next >= m_accounts.size())
       return hr::kFail;
-    const SimOlkAccount& entry = accounts_[next_++];
+    const SimOlkAccount& entry = m_accounts[m_next++];
     if (entry.isAccount)
       *account = std::make_shared<SimOlkAccountPort>(entry);
     return hr::kOk;
   }
 
  private:
-  std::vector<SimOlkAccount> accounts_;
-  size_t next_ = 0;
+  std::vector<SimOlkAccount> m_accounts;
+  size_t m_next = 0;
 };
 
 class SimAccountManager final : public OlkAccountManager {
  public:
-  explicit SimAccountManager(SimOutlook& outlook) : outlook_(outlook) {}
+  explicit SimAccountManager(SimOutlook& outlook) : m_outlook(outlook) {}
   HResult Init(std::shared_ptr<OlkAccountHelper> helper, uint32_t flags) override {
-    outlook_.calls.push_back(Format(L"AccountManager.Init %u", flags));
-    if (outlook_.accountManagerInitFailure != hr::kOk)
-      return outlook_.accountManagerInitFailure;
-    helper_ = std::move(helper);
+    m_outlook.calls.push_back(Format(L"AccountManager.Init %u", flags));
+    if (m_outlook.accountManagerInitFailure != hr::kOk)
+      return m_outlook.accountManagerInitFailure;
+    m_helper = std::move(helper);
     return hr::kOk;
   }
   HResult EnumerateMailAccounts(std::shared_ptr<OlkAccountEnum>* accounts) override {
-    if (!helper_)
+    if (!m_helper)
       return static_cast<HResult>(0x8000FFFF);
-    *accounts = std::make_shared<SimAccountEnum>(outlook_.accounts);
+    *accounts = std::make_shared<SimAccountEnum>(m_outlook.accounts);
     return hr::kOk;
   }
-  std::shared_ptr<OlkAccountHelper> helper() const { return helper_; }
+  std::shared_ptr<OlkAccountHelper> helper() const { return m_helper; }
 
  private:
-  SimOutlook& outlook_;
-  std::shared_ptr<OlkAccountHelper> helper_;
+  SimOutlook& m_outlook;
+  std::shared_ptr<OlkAccountHelper> m_helper;
 };
 
 }  // namespace
@@ -394,81 +394,81 @@ class SimAccountManager final : public OlkAccountManager {
 
 class SimNamespace final : public OutlookNamespace {
  public:
-  explicit SimNamespace(SimOutlook& outlook) : outlook_(outlook) {}
+  explicit SimNamespace(SimOutlook& outlook) : m_outlook(outlook) {}
   std::shared_ptr<OutlookItem> GetItemFromId(const std::wstring& entryId,
                                              HResult* result) override {
-    outlook_.Spend(outlook_.itemLookupCostMs);
-    std::shared_ptr<SimMail> mail = outlook_.FindMail(entryId);
+    m_outlook.Spend(m_outlook.itemLookupCostMs);
+    std::shared_ptr<SimMail> mail = m_outlook.FindMail(entryId);
     if (!mail) {
       *result = hr::kMapiNotFound;
       return nullptr;
     }
     *result = hr::kOk;
-    return std::make_shared<SimItemPort>(outlook_, mail);
+    return std::make_shared<SimItemPort>(m_outlook, mail);
   }
   std::shared_ptr<Folder> GetDefaultFolder(int folderType) override {
-    if (folderType != kOlFolderOutbox || !outlook_.outbox)
+    if (folderType != kOlFolderOutbox || !m_outlook.outbox)
       return nullptr;
-    return std::make_shared<SimFolderPort>(outlook_, outlook_.outbox);
+    return std::make_shared<SimFolderPort>(m_outlook, m_outlook.outbox);
   }
   std::shared_ptr<MapiSession> MapiObject() override {
-    if (!outlook_.namespaceHasMapiSession)
+    if (!m_outlook.namespaceHasMapiSession)
       return nullptr;
-    return std::make_shared<SimMapiSession>(outlook_);
+    return std::make_shared<SimMapiSession>(m_outlook);
   }
-  std::wstring CurrentProfileName() override { return outlook_.profileName; }
+  std::wstring CurrentProfileName() override { return m_outlook.profileName; }
 
  private:
-  SimOutlook& outlook_;
+  SimOutlook& m_outlook;
 };
 
 class SimApplication final : public OutlookApplication {
  public:
-  explicit SimApplication(SimOutlook& outlook) : outlook_(outlook) {}
-  std::wstring Version() override { return outlook_.version; }
+  explicit SimApplication(SimOutlook& outlook) : m_outlook(outlook) {}
+  std::wstring Version() override { return m_outlook.version; }
   std::shared_ptr<OutlookNamespace> GetNamespace(const std::wstring& type,
                                                  HResult* result) override {
-    if (outlook_.getNamespaceFailure != hr::kOk || type != L"MAPI") {
-      *result =
-          outlook_.getNamespaceFailure != hr::kOk ? outlook_.getNamespaceFailure : hr::kInvalidArg;
+    if (m_outlook.getNamespaceFailure != hr::kOk || type != L"MAPI") {
+      *result = m_outlook.getNamespaceFailure != hr::kOk ? m_outlook.getNamespaceFailure
+                                                         : hr::kInvalidArg;
       return nullptr;
     }
     *result = hr::kOk;
-    return std::make_shared<SimNamespace>(outlook_);
+    return std::make_shared<SimNamespace>(m_outlook);
   }
   std::shared_ptr<Explorer> ActiveExplorer() override {
-    if (!outlook_.activeExplorer)
+    if (!m_outlook.activeExplorer)
       return nullptr;
-    return std::make_shared<SimExplorer>(outlook_, outlook_.activeExplorer);
+    return std::make_shared<SimExplorer>(m_outlook, m_outlook.activeExplorer);
   }
-  std::shared_ptr<Inspectors> GetInspectors() override { return outlook_.inspectors_; }
-  WindowHandle ActiveWindow() override { return outlook_.activeWindow; }
+  std::shared_ptr<Inspectors> GetInspectors() override { return m_outlook.m_inspectors; }
+  WindowHandle ActiveWindow() override { return m_outlook.activeWindow; }
   std::shared_ptr<Inspector> ActiveInspector() override {
-    if (!outlook_.activeInspector)
+    if (!m_outlook.activeInspector)
       return nullptr;
-    return std::make_shared<SimInspector>(outlook_, outlook_.activeInspector);
+    return std::make_shared<SimInspector>(m_outlook, m_outlook.activeInspector);
   }
 
  private:
-  SimOutlook& outlook_;
+  SimOutlook& m_outlook;
 };
 
 namespace {
 class SimConnectionArgument final : public ConnectionArgument {
  public:
-  explicit SimConnectionArgument(SimOutlook& outlook) : outlook_(outlook) {}
+  explicit SimConnectionArgument(SimOutlook& outlook) : m_outlook(outlook) {}
   HResult ResolveApplication(std::shared_ptr<OutlookApplication>* application,
                              Step* failedStep) override {
-    if (outlook_.failResolveAt) {
-      *failedStep = *outlook_.failResolveAt;
-      return outlook_.resolveFailure;
+    if (m_outlook.failResolveAt) {
+      *failedStep = *m_outlook.failResolveAt;
+      return m_outlook.resolveFailure;
     }
-    *application = outlook_.Application();
+    *application = m_outlook.Application();
     return hr::kOk;
   }
 
  private:
-  SimOutlook& outlook_;
+  SimOutlook& m_outlook;
 };
 }  // namespace
 
@@ -484,64 +484,66 @@ struct SimOutlook::Connection {
 class SimEventSink final : public EventSink {
  public:
   SimEventSink(SimOutlook& outlook, EventSinkId id, OutlookEventHandler& handler)
-      : outlook_(outlook), id_(id), handler_(handler) {}
+      : m_outlook(outlook), m_id(id), m_handler(handler) {}
   ~SimEventSink() override {
-    if (connection_)
+    if (m_connection)
       Drop();
   }
 
   HResult Advise(EventSource& source) override {
-    if (connection_)
+    if (m_connection)
       return hr::kFail;
     const void* key = SourceKey(source);
     if (key == nullptr)
       return kNoConnection;
-    connection_ = std::make_unique<SimOutlook::Connection>(
-        SimOutlook::Connection{id_, key, &handler_, outlook_.nextCookie_++});
-    outlook_.connections_.push_back(connection_.get());
-    outlook_.calls.push_back(Format(L"Advise %d %s", static_cast<int>(id_), SinkName(id_)));
+    m_connection = std::make_unique<SimOutlook::Connection>(
+        SimOutlook::Connection{m_id, key, &m_handler, m_outlook.m_nextCookie++});
+    m_outlook.m_connections.push_back(m_connection.get());
+    m_outlook.calls.push_back(Format(L"Advise %d %s", static_cast<int>(m_id), SinkName(m_id)));
     return hr::kOk;
   }
 
   HResult Unadvise() override {
-    if (!connection_) {
-      outlook_.calls.push_back(
-          Format(L"Unadvise %d %s failed", static_cast<int>(id_), SinkName(id_)));
+    if (!m_connection) {
+      m_outlook.calls.push_back(
+          Format(L"Unadvise %d %s failed", static_cast<int>(m_id), SinkName(m_id)));
       return kNoConnection;
     }
     Drop();
-    outlook_.calls.push_back(Format(L"Unadvise %d %s", static_cast<int>(id_), SinkName(id_)));
+    m_outlook.calls.push_back(Format(L"Unadvise %d %s", static_cast<int>(m_id), SinkName(m_id)));
     return hr::kOk;
   }
 
-  uint32_t Cookie() const override { return connection_ ? connection_->cookie : kNotAdvisedCookie; }
+  uint32_t Cookie() const override {
+    return m_connection ? m_connection->cookie : kNotAdvisedCookie;
+  }
 
  private:
   // Which simulated object a port object stands for, when it is the right one for this sink.
   const void* SourceKey(EventSource& source) const {
-    switch (id_) {
+    switch (m_id) {
       case EventSinkId::kApplication:
-        return dynamic_cast<SimApplication*>(&source) ? &outlook_ : nullptr;
+        return dynamic_cast<SimApplication*>(&source) ? &m_outlook : nullptr;
       case EventSinkId::kExplorer:
         if (auto* explorer = dynamic_cast<SimExplorer*>(&source))
           return explorer->state();
         return nullptr;
       case EventSinkId::kInspectors:
-        return dynamic_cast<SimInspectors*>(&source) ? outlook_.inspectors_.get() : nullptr;
+        return dynamic_cast<SimInspectors*>(&source) ? m_outlook.m_inspectors.get() : nullptr;
     }
     return nullptr;
   }
 
   void Drop() {
-    auto& list = outlook_.connections_;
-    list.erase(std::remove(list.begin(), list.end(), connection_.get()), list.end());
-    connection_.reset();
+    auto& list = m_outlook.m_connections;
+    list.erase(std::remove(list.begin(), list.end(), m_connection.get()), list.end());
+    m_connection.reset();
   }
 
-  SimOutlook& outlook_;
-  EventSinkId id_;
-  OutlookEventHandler& handler_;
-  std::unique_ptr<SimOutlook::Connection> connection_;
+  SimOutlook& m_outlook;
+  EventSinkId m_id;
+  OutlookEventHandler& m_handler;
+  std::unique_ptr<SimOutlook::Connection> m_connection;
 };
 
 struct SimOutlook::InspectorConnection {
@@ -553,45 +555,47 @@ struct SimOutlook::InspectorConnection {
 class SimInspectorSink final : public EventSink {
  public:
   SimInspectorSink(SimOutlook& outlook, InspectorEventHandler& handler)
-      : outlook_(outlook), handler_(handler) {}
+      : m_outlook(outlook), m_handler(handler) {}
   ~SimInspectorSink() override {
-    if (connection_)
+    if (m_connection)
       Drop();
   }
 
   HResult Advise(EventSource& source) override {
-    if (connection_)
+    if (m_connection)
       return hr::kFail;
     auto* inspector = dynamic_cast<SimInspector*>(&source);
     if (inspector == nullptr)
       return kNoConnection;
-    connection_ = std::make_unique<SimOutlook::InspectorConnection>(
-        SimOutlook::InspectorConnection{inspector->state(), &handler_, outlook_.nextCookie_++});
-    outlook_.inspectorConnections_.push_back(connection_.get());
-    outlook_.calls.push_back(L"Advise Inspector");
+    m_connection = std::make_unique<SimOutlook::InspectorConnection>(
+        SimOutlook::InspectorConnection{inspector->state(), &m_handler, m_outlook.m_nextCookie++});
+    m_outlook.m_inspectorConnections.push_back(m_connection.get());
+    m_outlook.calls.push_back(L"Advise Inspector");
     return hr::kOk;
   }
 
   HResult Unadvise() override {
-    if (!connection_)
+    if (!m_connection)
       return kNoConnection;
     Drop();
-    outlook_.calls.push_back(L"Unadvise Inspector");
+    m_outlook.calls.push_back(L"Unadvise Inspector");
     return hr::kOk;
   }
 
-  uint32_t Cookie() const override { return connection_ ? connection_->cookie : kNotAdvisedCookie; }
+  uint32_t Cookie() const override {
+    return m_connection ? m_connection->cookie : kNotAdvisedCookie;
+  }
 
  private:
   void Drop() {
-    auto& list = outlook_.inspectorConnections_;
-    list.erase(std::remove(list.begin(), list.end(), connection_.get()), list.end());
-    connection_.reset();
+    auto& list = m_outlook.m_inspectorConnections;
+    list.erase(std::remove(list.begin(), list.end(), m_connection.get()), list.end());
+    m_connection.reset();
   }
 
-  SimOutlook& outlook_;
-  InspectorEventHandler& handler_;
-  std::unique_ptr<SimOutlook::InspectorConnection> connection_;
+  SimOutlook& m_outlook;
+  InspectorEventHandler& m_handler;
+  std::unique_ptr<SimOutlook::InspectorConnection> m_connection;
 };
 
 // --- SimOutlook -------------------------------------------------------------------------
@@ -610,7 +614,7 @@ void SimMail::SetBinaryProp(PropTag tag, const std::string& bytes) {
   props[tag] = value;
 }
 
-SimOutlook::SimOutlook() : inspectors_(std::make_shared<SimInspectors>()) {
+SimOutlook::SimOutlook() : m_inspectors(std::make_shared<SimInspectors>()) {
   outbox = std::make_shared<SimFolder>();
   outbox->name = L"Outbox";
   outbox->entryId = L"outbox-folder";
@@ -624,9 +628,9 @@ std::shared_ptr<ConnectionArgument> SimOutlook::ConnectionArgumentFor() {
 }
 
 std::shared_ptr<OutlookApplication> SimOutlook::Application() {
-  if (!application_)
-    application_ = std::make_shared<SimApplication>(*this);
-  return application_;
+  if (!m_application)
+    m_application = std::make_shared<SimApplication>(*this);
+  return m_application;
 }
 
 std::shared_ptr<MailItem> SimOutlook::MailItemFor(std::shared_ptr<SimMail> mail) {
@@ -647,13 +651,13 @@ std::shared_ptr<SimMail> SimOutlook::AddMail(SimFolder& folder, SimMail mail) {
     stored->SetBinaryProp(kPrEntryId, WideToUtf8(stored->entryId));
   }
   folder.items.push_back(stored);
-  mailById_[stored->entryId] = stored;
+  m_mailById[stored->entryId] = stored;
   return stored;
 }
 
 std::shared_ptr<SimMail> SimOutlook::FindMail(const std::wstring& entryId) const {
-  auto found = mailById_.find(entryId);
-  return found == mailById_.end() ? nullptr : found->second;
+  auto found = m_mailById.find(entryId);
+  return found == m_mailById.end() ? nullptr : found->second;
 }
 
 std::shared_ptr<SimInspectorState> SimOutlook::OpenInspector(std::shared_ptr<SimMail> mail) {
@@ -665,9 +669,9 @@ std::shared_ptr<SimInspectorState> SimOutlook::OpenInspector(std::shared_ptr<Sim
 template <class Call>
 void SimOutlook::Raise(EventSinkId id, const void* source, Call call) {
   // A handler may unadvise sinks (Quit does): call only those still advised.
-  const std::vector<Connection*> snapshot = connections_;
+  const std::vector<Connection*> snapshot = m_connections;
   for (Connection* connection : snapshot) {
-    if (std::find(connections_.begin(), connections_.end(), connection) == connections_.end()) {
+    if (std::find(m_connections.begin(), m_connections.end(), connection) == m_connections.end()) {
       continue;
     }
     if (connection->id == id && connection->source == source)
@@ -709,16 +713,16 @@ bool SimOutlook::RaiseBeforeFolderSwitch(std::shared_ptr<SimFolder> folder) {
 }
 
 void SimOutlook::RaiseNewInspector(std::shared_ptr<SimInspectorState> inspector) {
-  Raise(EventSinkId::kInspectors, inspectors_.get(), [&](OutlookEventHandler& handler) {
+  Raise(EventSinkId::kInspectors, m_inspectors.get(), [&](OutlookEventHandler& handler) {
     handler.NewInspector(std::make_shared<SimInspector>(*this, inspector));
   });
 }
 
 void SimOutlook::RaiseInspectorClose(const std::shared_ptr<SimInspectorState>& inspector) {
   // A handler unadvises its own sink: call only those still advised.
-  const std::vector<InspectorConnection*> snapshot = inspectorConnections_;
+  const std::vector<InspectorConnection*> snapshot = m_inspectorConnections;
   for (InspectorConnection* connection : snapshot) {
-    const auto& live = inspectorConnections_;
+    const auto& live = m_inspectorConnections;
     if (std::find(live.begin(), live.end(), connection) == live.end())
       continue;
     if (connection->source == inspector.get())
@@ -732,7 +736,7 @@ void SimOutlook::Spend(uint32_t ms) {
 }
 
 size_t SimOutlook::AdvisedSinkCount() const {
-  return connections_.size();
+  return m_connections.size();
 }
 
 std::unique_ptr<EventSink> SimOutlook::CreateEventSink(EventSinkId id,

@@ -170,12 +170,12 @@ class SimOutlook final : public OutlookRuntime {
   template <class Call>
   void Raise(EventSinkId id, const void* source, Call call);
 
-  std::map<std::wstring, std::shared_ptr<SimMail>> mailById_;
-  std::vector<Connection*> connections_;
-  std::vector<InspectorConnection*> inspectorConnections_;
-  uint32_t nextCookie_ = 0x100;
-  std::shared_ptr<OutlookApplication> application_;
-  std::shared_ptr<Inspectors> inspectors_;
+  std::map<std::wstring, std::shared_ptr<SimMail>> m_mailById;
+  std::vector<Connection*> m_connections;
+  std::vector<InspectorConnection*> m_inspectorConnections;
+  uint32_t m_nextCookie = 0x100;
+  std::shared_ptr<OutlookApplication> m_application;
+  std::shared_ptr<Inspectors> m_inspectors;
   friend class SimApplication;
   friend class SimNamespace;
 };

@@ -5,11 +5,11 @@ namespace tp::host::sim {
 
 std::unique_ptr<Picture> SimPictures::LoadIconFile(const std::wstring& path, int size) {
   {
-    std::lock_guard<std::mutex> lock(mutex_);
-    loads_.push_back(path);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_loads.push_back(path);
   }
   FileError error = kFileOk;
-  std::unique_ptr<File> file = files_.Open(path, FileOpen::kReadShared, &error);
+  std::unique_ptr<File> file = m_files.Open(path, FileOpen::kReadShared, &error);
   if (!file)
     return nullptr;
   // An icon directory begins with a reserved zero word and the type 1.
@@ -22,8 +22,8 @@ std::unique_ptr<Picture> SimPictures::LoadIconFile(const std::wstring& path, int
 }
 
 std::vector<std::wstring> SimPictures::Loads() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return loads_;
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_loads;
 }
 
 }  // namespace tp::host::sim

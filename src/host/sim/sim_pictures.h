@@ -14,18 +14,18 @@ namespace tp::host::sim {
 
 class SimPicture final : public Picture {
  public:
-  SimPicture(std::wstring path, int size) : path_(std::move(path)), size_(size) {}
-  const std::wstring& path() const { return path_; }
-  int size() const { return size_; }
+  SimPicture(std::wstring path, int size) : m_path(std::move(path)), m_size(size) {}
+  const std::wstring& path() const { return m_path; }
+  int size() const { return m_size; }
 
  private:
-  std::wstring path_;
-  int size_;
+  std::wstring m_path;
+  int m_size;
 };
 
 class SimPictures final : public Pictures {
  public:
-  explicit SimPictures(FileSystem& files) : files_(files) {}
+  explicit SimPictures(FileSystem& files) : m_files(files) {}
 
   std::unique_ptr<Picture> LoadIconFile(const std::wstring& path, int size) override;
 
@@ -33,9 +33,9 @@ class SimPictures final : public Pictures {
   std::vector<std::wstring> Loads() const;
 
  private:
-  FileSystem& files_;
-  mutable std::mutex mutex_;
-  std::vector<std::wstring> loads_;
+  FileSystem& m_files;
+  mutable std::mutex m_mutex;
+  std::vector<std::wstring> m_loads;
 };
 
 }  // namespace tp::host::sim

@@ -18,24 +18,24 @@ std::wstring JoinPath(const std::wstring& base, const std::wstring& sub) {
 class View32Key final : public RegistryKey {
  public:
   View32Key(Registry& tree, RegRoot root, std::wstring path, RegAccess access)
-      : tree_(tree), root_(root), path_(std::move(path)), access_(access) {}
+      : m_tree(tree), m_root(root), m_path(std::move(path)), m_access(access) {}
 
   RegStatus OpenSubKey(const std::wstring& path, RegAccess access,
                        std::unique_ptr<RegistryKey>* key) override {
-    const std::wstring logical = JoinPath(path_, path);
+    const std::wstring logical = JoinPath(m_path, path);
     std::unique_ptr<RegistryKey> physical;
     const RegStatus status = Tree().OpenSubKey(Physical(logical), access, &physical);
     if (status == kRegOk)
-      *key = std::make_unique<View32Key>(tree_, root_, logical, access);
+      *key = std::make_unique<View32Key>(m_tree, m_root, logical, access);
     return status;
   }
   RegStatus CreateSubKey(const std::wstring& path, RegAccess access,
                          std::unique_ptr<RegistryKey>* key) override {
-    const std::wstring logical = JoinPath(path_, path);
+    const std::wstring logical = JoinPath(m_path, path);
     std::unique_ptr<RegistryKey> physical;
     const RegStatus status = Tree().CreateSubKey(Physical(logical), access, &physical);
     if (status == kRegOk)
-      *key = std::make_unique<View32Key>(tree_, root_, logical, access);
+      *key = std::make_unique<View32Key>(m_tree, m_root, logical, access);
     return status;
   }
   RegStatus QueryValue(const std::wstring& name, RegValue* value) override {
@@ -54,34 +54,34 @@ class View32Key final : public RegistryKey {
     return status == kRegOk ? key->DeleteValue(name) : status;
   }
   RegStatus EnumSubKey(uint32_t index, std::wstring* name) override {
-    if (path_.empty())
+    if (m_path.empty())
       return Tree().EnumSubKey(index, name);
     std::unique_ptr<RegistryKey> key;
     const RegStatus status = Open(&key);
     return status == kRegOk ? key->EnumSubKey(index, name) : status;
   }
   RegStatus DeleteTree(const std::wstring& path) override {
-    return Tree().DeleteTree(Physical(JoinPath(path_, path)));
+    return Tree().DeleteTree(Physical(JoinPath(m_path, path)));
   }
 
  private:
   std::wstring Physical(const std::wstring& logical) const {
-    return PathInWow64View(root_, logical);
+    return PathInWow64View(m_root, logical);
   }
   // This key in the tree (the root has no values of its own to reach).
   RegStatus Open(std::unique_ptr<RegistryKey>* key) {
-    if (path_.empty())
+    if (m_path.empty())
       return kRegNotFound;
-    return Tree().OpenSubKey(Physical(path_), access_, key);
+    return Tree().OpenSubKey(Physical(m_path), m_access, key);
   }
 
   // The tree's root key, looked up each time: reading a tree's text form replaces it.
-  RegistryKey& Tree() { return tree_.Root(root_); }
+  RegistryKey& Tree() { return m_tree.Root(m_root); }
 
-  Registry& tree_;
-  RegRoot root_;
-  std::wstring path_;
-  RegAccess access_;
+  Registry& m_tree;
+  RegRoot m_root;
+  std::wstring m_path;
+  RegAccess m_access;
 };
 const wchar_t* RootName(RegRoot root) {
   switch (root) {
@@ -97,10 +97,10 @@ const wchar_t* RootName(RegRoot root) {
 }  // namespace
 
 SimRegistry::SimRegistry()
-    : tree_(RegistryTree::Hooks{[this](const RegOperation& op) { return Before(op); }, nullptr}) {
+    : m_tree(RegistryTree::Hooks{[this](const RegOperation& op) { return Before(op); }, nullptr}) {
   for (RegRoot root : {RegRoot::kLocalMachine, RegRoot::kCurrentUser, RegRoot::kClassesRoot}) {
-    view32Roots_[static_cast<int>(root)] =
-        std::make_unique<View32Key>(tree_, root, std::wstring(), RegAccess::kReadWrite);
+    m_view32Roots[static_cast<int>(root)] =
+        std::make_unique<View32Key>(m_tree, root, std::wstring(), RegAccess::kReadWrite);
   }
 }
 
@@ -108,12 +108,12 @@ SimRegistry::~SimRegistry() = default;
 
 RegistryKey& SimRegistry::ViewRoot(RegRoot root, RegView view) {
   if (view == RegView::k64)
-    return tree_.Root(root);
-  return *view32Roots_[static_cast<int>(root)];
+    return m_tree.Root(root);
+  return *m_view32Roots[static_cast<int>(root)];
 }
 
 RegStatus SimRegistry::Before(const RegOperation& operation) {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard<std::mutex> lock(m_mutex);
   std::wstring line(operation.name);
   line += L' ';
   line += RootName(operation.root);
@@ -125,23 +125,23 @@ RegStatus SimRegistry::Before(const RegOperation& operation) {
     line += L' ';
     line += operation.valueName;
   }
-  calls_.push_back(std::move(line));
-  return fault_ ? fault_(operation) : kRegOk;
+  m_calls.push_back(std::move(line));
+  return m_fault ? m_fault(operation) : kRegOk;
 }
 
 std::vector<std::wstring> SimRegistry::Calls() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return calls_;
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_calls;
 }
 
 void SimRegistry::ClearCalls() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  calls_.clear();
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_calls.clear();
 }
 
 void SimRegistry::SetFault(std::function<RegStatus(const RegOperation&)> fault) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  fault_ = std::move(fault);
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_fault = std::move(fault);
 }
 
 }  // namespace tp::host::sim

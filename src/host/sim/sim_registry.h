@@ -17,11 +17,11 @@ class SimRegistry final : public Registry {
  public:
   SimRegistry();
   ~SimRegistry() override;
-  RegistryKey& Root(RegRoot root) override { return ViewRoot(root, ownView_); }
-  RegView OwnView() const override { return ownView_; }
+  RegistryKey& Root(RegRoot root) override { return ViewRoot(root, m_ownView); }
+  RegView OwnView() const override { return m_ownView; }
   RegistryKey& ViewRoot(RegRoot root, RegView view) override;
   // The view of the program under test: 64-bit unless a test plays a 32-bit one.
-  void SetOwnView(RegView view) { ownView_ = view; }
+  void SetOwnView(RegView view) { m_ownView = view; }
 
   // "SetValue HKCU\Software\Tidepost\Addon AP_accessed_outlook", one line per operation.
   std::vector<std::wstring> Calls() const;
@@ -29,17 +29,17 @@ class SimRegistry final : public Registry {
   // Decides the status of each operation (kRegOk lets it run).
   void SetFault(std::function<RegStatus(const RegOperation&)> fault);
 
-  RegistryTree& tree() { return tree_; }
+  RegistryTree& tree() { return m_tree; }
 
  private:
   RegStatus Before(const RegOperation& operation);
 
-  mutable std::mutex mutex_;
-  std::vector<std::wstring> calls_;
-  std::function<RegStatus(const RegOperation&)> fault_;
-  RegistryTree tree_;
-  RegView ownView_ = RegView::k64;
-  std::unique_ptr<RegistryKey> view32Roots_[3];
+  mutable std::mutex m_mutex;
+  std::vector<std::wstring> m_calls;
+  std::function<RegStatus(const RegOperation&)> m_fault;
+  RegistryTree m_tree;
+  RegView m_ownView = RegView::k64;
+  std::unique_ptr<RegistryKey> m_view32Roots[3];
 };
 
 }  // namespace tp::host::sim

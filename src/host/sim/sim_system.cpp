@@ -7,7 +7,7 @@ std::optional<std::string> SimResources::Load(const std::wstring& type, int id) 
   auto found = overrides.find({type, id});
   if (found != overrides.end())
     return found->second;
-  return embedded_.Load(type, id);
+  return m_embedded.Load(type, id);
 }
 
 }  // namespace tp::host::sim

@@ -30,7 +30,7 @@ class SimSystem final : public System {
 class SimResources final : public Resources {
  public:
   std::optional<std::string> Load(const std::wstring& type, int id) override;
-  std::optional<std::wstring> LoadString(int id) override { return embedded_.LoadString(id); }
+  std::optional<std::wstring> LoadString(int id) override { return m_embedded.LoadString(id); }
   std::optional<FileVersion> ModuleVersion() override { return moduleVersion; }
 
   // An entry with no value hides the resource.
@@ -38,7 +38,7 @@ class SimResources final : public Resources {
   std::optional<FileVersion> moduleVersion = FileVersion{1, 13, 1, 0};
 
  private:
-  EmbeddedResourcesPort embedded_;
+  EmbeddedResourcesPort m_embedded;
 };
 
 }  // namespace tp::host::sim

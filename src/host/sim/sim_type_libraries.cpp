@@ -12,40 +12,40 @@ HResult SimTypeLibraries::Unregister(const std::wstring& modulePath, bool forUse
 }
 
 HResult SimTypeLibraries::Call(const wchar_t* call, const std::wstring& modulePath, bool forUser) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  calls_.push_back(std::wstring(call) + (forUser ? L" user " : L" machine ") + modulePath);
-  if (fault_) {
-    const HResult result = fault_(call, forUser);
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_calls.push_back(std::wstring(call) + (forUser ? L" user " : L" machine ") + modulePath);
+  if (m_fault) {
+    const HResult result = m_fault(call, forUser);
     if (hr::Failed(result))
       return result;
   }
   if (std::wstring_view(call) == L"Register") {
-    registered_.emplace(modulePath, forUser);
+    m_registered.emplace(modulePath, forUser);
   } else {
-    registered_.erase({modulePath, forUser});
+    m_registered.erase({modulePath, forUser});
   }
   return hr::kOk;
 }
 
 std::vector<std::wstring> SimTypeLibraries::Calls() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return calls_;
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_calls;
 }
 
 void SimTypeLibraries::ClearCalls() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  calls_.clear();
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_calls.clear();
 }
 
 bool SimTypeLibraries::IsRegistered(const std::wstring& modulePath, bool forUser) const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return registered_.count({modulePath, forUser}) != 0;
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_registered.count({modulePath, forUser}) != 0;
 }
 
 void SimTypeLibraries::SetFault(
     std::function<HResult(const std::wstring& call, bool forUser)> fault) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  fault_ = std::move(fault);
+  std::lock_guard<std::mutex> lock(m_mutex);
+  m_fault = std::move(fault);
 }
 
 }  // namespace tp::host::sim

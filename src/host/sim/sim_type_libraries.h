@@ -28,10 +28,10 @@ class SimTypeLibraries final : public TypeLibraryRegistrar {
  private:
   HResult Call(const wchar_t* call, const std::wstring& modulePath, bool forUser);
 
-  mutable std::mutex mutex_;
-  std::vector<std::wstring> calls_;
-  std::set<std::pair<std::wstring, bool>> registered_;
-  std::function<HResult(const std::wstring& call, bool forUser)> fault_;
+  mutable std::mutex m_mutex;
+  std::vector<std::wstring> m_calls;
+  std::set<std::pair<std::wstring, bool>> m_registered;
+  std::function<HResult(const std::wstring& call, bool forUser)> m_fault;
 };
 
 }  // namespace tp::host::sim

@@ -18,24 +18,24 @@ namespace tp::host::sim {
 
 class SimUiThread final : public UiThread {
  public:
-  SimUiThread(SimClock& clock, SimWindowTree& windows) : clock_(clock), windows_(windows) {}
+  SimUiThread(SimClock& clock, SimWindowTree& windows) : m_clock(clock), m_windows(windows) {}
 
-  void SetTimerProcedure(TimerProcedure procedure) override { procedure_ = procedure; }
+  void SetTimerProcedure(TimerProcedure procedure) override { m_procedure = procedure; }
   TimerId SetTimer(WindowHandle window, TimerId id, uint32_t elapseMs) override;
   bool KillTimer(WindowHandle window, TimerId id) override;
   uint32_t RegisterWindowMessage(const std::wstring& name) override;
   bool DestroyWindow(WindowHandle window) override;
-  bool IsWindow(WindowHandle window) override { return windows_.Exists(window); }
+  bool IsWindow(WindowHandle window) override { return m_windows.Exists(window); }
   uintptr_t ShowWaitCursor() override {
     ++waitCursorShown;
-    const uintptr_t previous = cursor_;
-    cursor_ = kWaitCursor;
+    const uintptr_t previous = m_cursor;
+    m_cursor = kWaitCursor;
     return previous;
   }
-  void RestoreCursor(uintptr_t previous) override { cursor_ = previous; }
+  void RestoreCursor(uintptr_t previous) override { m_cursor = previous; }
   static constexpr uintptr_t kArrowCursor = 1;
   static constexpr uintptr_t kWaitCursor = 2;
-  uintptr_t cursor() const { return cursor_; }
+  uintptr_t cursor() const { return m_cursor; }
   int waitCursorShown = 0;
 
   // A top-level window of the class.
@@ -54,7 +54,7 @@ class SimUiThread final : public UiThread {
   bool HasTimer(WindowHandle window, TimerId id) const;
   // Milliseconds until the timer fires, or -1 when it is not armed.
   int64_t TimeUntil(WindowHandle window, TimerId id) const;
-  const std::vector<WindowHandle>& DestroyedWindows() const { return windows_.destroyed; }
+  const std::vector<WindowHandle>& DestroyedWindows() const { return m_windows.destroyed; }
 
  private:
   struct Timer {
@@ -69,15 +69,15 @@ class SimUiThread final : public UiThread {
   };
   using Key = std::pair<WindowHandle, TimerId>;
 
-  SimClock& clock_;
-  SimWindowTree& windows_;
-  TimerProcedure procedure_ = nullptr;
-  uintptr_t cursor_ = kArrowCursor;
-  std::map<Key, Timer> timers_;
-  std::vector<Task> tasks_;
-  std::map<std::wstring, uint32_t> messages_;
-  uint64_t nextSequence_ = 1;
-  TimerId nextSystemTimerId_ = 0x7FF0;
+  SimClock& m_clock;
+  SimWindowTree& m_windows;
+  TimerProcedure m_procedure = nullptr;
+  uintptr_t m_cursor = kArrowCursor;
+  std::map<Key, Timer> m_timers;
+  std::vector<Task> m_tasks;
+  std::map<std::wstring, uint32_t> m_messages;
+  uint64_t m_nextSequence = 1;
+  TimerId m_nextSystemTimerId = 0x7FF0;
 };
 
 }  // namespace tp::host::sim

@@ -15,9 +15,9 @@ WindowHandle SimWindowTree::Create(const std::wstring& className, WindowHandle p
                                    const Rect& rect, bool visible, const std::wstring& text) {
   if (parent != 0 && Use(parent, L"CreateWindow") == nullptr)
     return 0;
-  const WindowHandle window = next_;
-  next_ += 0x10;
-  windows_[window] = Window{className, text, parent, visible, rect};
+  const WindowHandle window = m_next;
+  m_next += 0x10;
+  m_windows[window] = Window{className, text, parent, visible, rect};
   Send(window, kWmCreate);
   return window;
 }
@@ -35,30 +35,30 @@ void SimWindowTree::DestroyTree(WindowHandle window) {
   for (WindowHandle child : Children(window))
     DestroyTree(child);
   Send(window, kWmNcDestroy);
-  windows_.erase(window);
+  m_windows.erase(window);
   destroyed.push_back(window);
   if (focus == window)
     focus = 0;
 }
 
 void SimWindowTree::LeaveCallFrom(WindowHandle browserWindow) {
-  auto found = callsFrom_.find(browserWindow);
-  if (found != callsFrom_.end())
-    callsFrom_.erase(found);
+  auto found = m_callsFrom.find(browserWindow);
+  if (found != m_callsFrom.end())
+    m_callsFrom.erase(found);
 }
 
 const SimWindowTree::Window* SimWindowTree::Find(WindowHandle window) const {
-  auto found = windows_.find(window);
-  return found == windows_.end() ? nullptr : &found->second;
+  auto found = m_windows.find(window);
+  return found == m_windows.end() ? nullptr : &found->second;
 }
 
 void SimWindowTree::Send(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-  input_.DeliverMessage(WindowMessage{window, message, wParam, lParam});
+  m_input.DeliverMessage(WindowMessage{window, message, wParam, lParam});
 }
 
 std::vector<WindowHandle> SimWindowTree::Children(WindowHandle parent) const {
   std::vector<WindowHandle> children;
-  for (const auto& [handle, window] : windows_) {
+  for (const auto& [handle, window] : m_windows) {
     if (window.parent == parent && parent != 0)
       children.push_back(handle);
   }
@@ -66,8 +66,8 @@ std::vector<WindowHandle> SimWindowTree::Children(WindowHandle parent) const {
 }
 
 SimWindowTree::Window* SimWindowTree::Use(WindowHandle window, const wchar_t* call) {
-  auto found = windows_.find(window);
-  if (found != windows_.end())
+  auto found = m_windows.find(window);
+  if (found != m_windows.end())
     return &found->second;
   if (std::find(destroyed.begin(), destroyed.end(), window) != destroyed.end()) {
     staleUses.push_back(Format(L"%s %x", call, window));
@@ -79,7 +79,7 @@ WindowHandle SimWindowTree::FindChild(WindowHandle parent, const std::wstring& c
   if (Use(parent, L"FindWindowEx") == nullptr)
     return 0;
   for (WindowHandle child : Children(parent)) {
-    if (windows_[child].className == className)
+    if (m_windows[child].className == className)
       return child;
   }
   return 0;
@@ -94,7 +94,7 @@ WindowHandle SimWindowTree::Root(WindowHandle window) {
   if (Use(window, L"GetAncestor") == nullptr)
     return 0;
   for (int step = 0; step < kLongestParentChain; ++step) {
-    const WindowHandle parent = windows_[window].parent;
+    const WindowHandle parent = m_windows[window].parent;
     if (parent == 0)
       break;
     window = parent;
@@ -106,7 +106,7 @@ bool SimWindowTree::IsVisible(WindowHandle window) {
   if (Use(window, L"IsWindowVisible") == nullptr)
     return false;
   for (int step = 0; step < kLongestParentChain && window != 0; ++step) {
-    const Window& state = windows_[window];
+    const Window& state = m_windows[window];
     if (!state.visible)
       return false;
     window = state.parent;
@@ -128,7 +128,7 @@ std::optional<Rect> SimWindowTree::ScreenRect(WindowHandle window) {
   Rect rect = found->rect;
   WindowHandle parent = found->parent;
   for (int step = 0; step < kLongestParentChain && parent != 0; ++step) {
-    const Window& state = windows_[parent];
+    const Window& state = m_windows[parent];
     rect.left += state.rect.left;
     rect.right += state.rect.left;
     rect.top += state.rect.top;

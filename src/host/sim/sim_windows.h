@@ -38,7 +38,7 @@ class SimWindowTree final : public WindowTree {
     intptr_t lParam;
   };
 
-  explicit SimWindowTree(SimInput& input) : input_(input) {}
+  explicit SimWindowTree(SimInput& input) : m_input(input) {}
 
   // Makes a window (WM_CREATE goes through the hooks); parent 0 makes a top-level one.
   WindowHandle Create(const std::wstring& className, WindowHandle parent, const Rect& rect,
@@ -46,7 +46,7 @@ class SimWindowTree final : public WindowTree {
   // Destroys the window and its descendants, each receiving WM_NCDESTROY after its children;
   // false when it is not a window.
   bool Destroy(WindowHandle window);
-  bool Exists(WindowHandle window) const { return windows_.count(window) != 0; }
+  bool Exists(WindowHandle window) const { return m_windows.count(window) != 0; }
   // The window's state; null when it is not a window.
   const Window* Find(WindowHandle window) const;
   // Sends a message to a window through the thread's window-message hook.
@@ -82,9 +82,11 @@ class SimWindowTree final : public WindowTree {
 
   // Calls that came from a browser (its events, its helper object's messages) are running:
   // the browser window they came from, for as long as the call runs.
-  void EnterCallFrom(WindowHandle browserWindow) { callsFrom_.insert(browserWindow); }
+  void EnterCallFrom(WindowHandle browserWindow) { m_callsFrom.insert(browserWindow); }
   void LeaveCallFrom(WindowHandle browserWindow);
-  bool InCallFrom(WindowHandle browserWindow) const { return callsFrom_.count(browserWindow) != 0; }
+  bool InCallFrom(WindowHandle browserWindow) const {
+    return m_callsFrom.count(browserWindow) != 0;
+  }
   // "DestroyWindow 0x10070", "Release helper of 0x10070", "Release control of 0x10070": each
   // done while a call from that browser was running. The add-in must never do any.
   std::vector<std::wstring> releasedInCall;
@@ -94,10 +96,10 @@ class SimWindowTree final : public WindowTree {
   Window* Use(WindowHandle window, const wchar_t* call);
   void DestroyTree(WindowHandle window);
 
-  SimInput& input_;
-  std::map<WindowHandle, Window> windows_;
-  std::multiset<WindowHandle> callsFrom_;
-  WindowHandle next_ = 0x10010;
+  SimInput& m_input;
+  std::map<WindowHandle, Window> m_windows;
+  std::multiset<WindowHandle> m_callsFrom;
+  WindowHandle m_next = 0x10010;
 };
 
 }  // namespace tp::host::sim

@@ -49,10 +49,10 @@ class ComObject : public Interfaces... {
     return S_OK;
   }
   STDMETHODIMP_(ULONG) AddRef() override {
-    return static_cast<ULONG>(::InterlockedIncrement(&references_));
+    return static_cast<ULONG>(::InterlockedIncrement(&m_references));
   }
   STDMETHODIMP_(ULONG) Release() override {
-    const LONG left = ::InterlockedDecrement(&references_);
+    const LONG left = ::InterlockedDecrement(&m_references);
     if (left == 0)
       delete this;
     return static_cast<ULONG>(left);
@@ -64,7 +64,7 @@ class ComObject : public Interfaces... {
   virtual ~ComObject() { UnlockModule(); }
 
  private:
-  volatile LONG references_ = 1;
+  volatile LONG m_references = 1;
 };
 #pragma GCC diagnostic pop
 

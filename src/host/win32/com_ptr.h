@@ -14,12 +14,12 @@ class ComPtr {
   ComPtr() noexcept = default;
   ComPtr(std::nullptr_t) noexcept {}  // NOLINT: a null pointer converts implicitly
   // Takes a new reference on `pointer`.
-  explicit ComPtr(T* pointer) noexcept : pointer_(pointer) { AddRef(); }
-  ComPtr(const ComPtr& other) noexcept : pointer_(other.pointer_) { AddRef(); }
-  ComPtr(ComPtr&& other) noexcept : pointer_(std::exchange(other.pointer_, nullptr)) {}
+  explicit ComPtr(T* pointer) noexcept : m_pointer(pointer) { AddRef(); }
+  ComPtr(const ComPtr& other) noexcept : m_pointer(other.m_pointer) { AddRef(); }
+  ComPtr(ComPtr&& other) noexcept : m_pointer(std::exchange(other.m_pointer, nullptr)) {}
   // From a pointer to a class that derives from T (a COM class to one of its interfaces).
   template <class U, class = std::enable_if_t<std::is_convertible_v<U*, T*>>>
-  ComPtr(const ComPtr<U>& other) noexcept : pointer_(other.get()) {  // NOLINT: implicit
+  ComPtr(const ComPtr<U>& other) noexcept : m_pointer(other.get()) {  // NOLINT: implicit
     AddRef();
   }
   ~ComPtr() { Release(); }
@@ -40,50 +40,50 @@ class ComPtr {
   // Adopts a reference the caller already owns (no AddRef).
   static ComPtr Adopt(T* pointer) noexcept {
     ComPtr result;
-    result.pointer_ = pointer;
+    result.m_pointer = pointer;
     return result;
   }
 
-  T* get() const noexcept { return pointer_; }
-  T* operator->() const noexcept { return pointer_; }
-  explicit operator bool() const noexcept { return pointer_ != nullptr; }
+  T* get() const noexcept { return m_pointer; }
+  T* operator->() const noexcept { return m_pointer; }
+  explicit operator bool() const noexcept { return m_pointer != nullptr; }
 
   // Releases the current reference and gives the address to receive a new one.
   T** Receive() noexcept {
     Reset();
-    return &pointer_;
+    return &m_pointer;
   }
   void** ReceiveVoid() noexcept { return reinterpret_cast<void**>(Receive()); }
 
   void Reset() noexcept {
     Release();
-    pointer_ = nullptr;
+    m_pointer = nullptr;
   }
 
   // Hands the reference to the caller (an out parameter of a COM method).
-  [[nodiscard]] T* Detach() noexcept { return std::exchange(pointer_, nullptr); }
+  [[nodiscard]] T* Detach() noexcept { return std::exchange(m_pointer, nullptr); }
 
   // QueryInterface into another smart pointer.
   template <class U>
   HRESULT As(REFIID iid, ComPtr<U>* result) const noexcept {
-    if (pointer_ == nullptr)
+    if (m_pointer == nullptr)
       return E_POINTER;
-    return pointer_->QueryInterface(iid, result->ReceiveVoid());
+    return m_pointer->QueryInterface(iid, result->ReceiveVoid());
   }
 
-  void Swap(ComPtr& other) noexcept { std::swap(pointer_, other.pointer_); }
+  void Swap(ComPtr& other) noexcept { std::swap(m_pointer, other.m_pointer); }
 
  private:
   void AddRef() noexcept {
-    if (pointer_ != nullptr)
-      pointer_->AddRef();
+    if (m_pointer != nullptr)
+      m_pointer->AddRef();
   }
   void Release() noexcept {
-    if (pointer_ != nullptr)
-      pointer_->Release();
+    if (m_pointer != nullptr)
+      m_pointer->Release();
   }
 
-  T* pointer_ = nullptr;
+  T* m_pointer = nullptr;
 };
 
 // The same COM object: their IUnknown pointers are equal.

@@ -16,14 +16,14 @@ ComPtr<DispatchEventSink> DispatchEventSink::Create(const IID& diid, DispatchEve
 }
 
 void* DispatchEventSink::FindInterface(REFIID iid) {
-  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, diid_)) {
+  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, m_diid)) {
     return static_cast<IDispatch*>(this);
   }
   return nullptr;
 }
 
 HRESULT DispatchEventSink::Advise(IUnknown* source) {
-  if (cookie_ != kNotAdvised)
+  if (m_cookie != kNotAdvised)
     return E_FAIL;
   if (source == nullptr)
     return E_POINTER;
@@ -32,7 +32,7 @@ HRESULT DispatchEventSink::Advise(IUnknown* source) {
   if (FAILED(result))
     return result;
   ComPtr<IConnectionPoint> point;
-  result = container->FindConnectionPoint(diid_, point.Receive());
+  result = container->FindConnectionPoint(m_diid, point.Receive());
   if (FAILED(result))
     return result;
   if (!point)
@@ -41,17 +41,17 @@ HRESULT DispatchEventSink::Advise(IUnknown* source) {
   result = point->Advise(static_cast<IDispatch*>(this), &cookie);
   if (FAILED(result))
     return result;
-  point_ = point;
-  cookie_ = cookie;
+  m_point = point;
+  m_cookie = cookie;
   return S_OK;
 }
 
 HRESULT DispatchEventSink::Unadvise() {
-  if (cookie_ == kNotAdvised || !point_)
+  if (m_cookie == kNotAdvised || !m_point)
     return CONNECT_E_NOCONNECTION;
-  const HRESULT result = point_->Unadvise(cookie_);
-  point_.Reset();
-  cookie_ = kNotAdvised;
+  const HRESULT result = m_point->Unadvise(m_cookie);
+  m_point.Reset();
+  m_cookie = kNotAdvised;
   return result;
 }
 
@@ -77,12 +77,12 @@ STDMETHODIMP DispatchEventSink::Invoke(DISPID id, REFIID /*iid*/, LCID /*locale*
                                        DISPPARAMS* parameters, VARIANT* /*result*/,
                                        EXCEPINFO* /*exception*/, UINT* /*argumentError*/) {
   try {
-    if (router_ == nullptr)
+    if (m_router == nullptr)
       return S_OK;
     // A handler may unadvise this sink (Quit does); stay alive until the call returns.
     ComPtr<DispatchEventSink> keepAlive(this);
     const DISPPARAMS none{nullptr, nullptr, 0, 0};
-    return router_->OnEvent(id, parameters != nullptr ? *parameters : none);
+    return m_router->OnEvent(id, parameters != nullptr ? *parameters : none);
   } catch (...) {
     return E_UNEXPECTED;
   }

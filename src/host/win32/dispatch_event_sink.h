@@ -35,9 +35,9 @@ class DispatchEventSink final : public ComObject<DispatchEventSink, IDispatch> {
   // Unadvises the connection point it advised; the cookie is back to kNotAdvised afterwards
   // whatever the source answered. CONNECT_E_NOCONNECTION when not advised.
   HRESULT Unadvise();
-  DWORD cookie() const { return cookie_; }
+  DWORD cookie() const { return m_cookie; }
   // The router is going away: later events are accepted and ignored.
-  void Disconnect() { router_ = nullptr; }
+  void Disconnect() { m_router = nullptr; }
 
   void* FindInterface(REFIID iid);
 
@@ -50,13 +50,14 @@ class DispatchEventSink final : public ComObject<DispatchEventSink, IDispatch> {
                       VARIANT* result, EXCEPINFO* exception, UINT* argumentError) override;
 
  private:
-  DispatchEventSink(const IID& diid, DispatchEventRouter* router) : diid_(diid), router_(router) {}
+  DispatchEventSink(const IID& diid, DispatchEventRouter* router)
+      : m_diid(diid), m_router(router) {}
   ~DispatchEventSink() override = default;
 
-  IID diid_;
-  DispatchEventRouter* router_;
-  ComPtr<IConnectionPoint> point_;
-  DWORD cookie_ = kNotAdvised;
+  IID m_diid;
+  DispatchEventRouter* m_router;
+  ComPtr<IConnectionPoint> m_point;
+  DWORD m_cookie = kNotAdvised;
 };
 
 }  // namespace tp::host::win32

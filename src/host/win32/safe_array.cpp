@@ -18,14 +18,14 @@ SafeArrayVariants::SafeArrayVariants(SAFEARRAY* array) {
   void* data = nullptr;
   if (FAILED(::SafeArrayAccessData(array, &data)))
     return;
-  array_ = array;
-  data_ = static_cast<VARIANT*>(data);
-  size_ = upper >= lower ? static_cast<size_t>(upper - lower + 1) : 0;
+  m_array = array;
+  m_data = static_cast<VARIANT*>(data);
+  m_size = upper >= lower ? static_cast<size_t>(upper - lower + 1) : 0;
 }
 
 SafeArrayVariants::~SafeArrayVariants() {
-  if (array_ != nullptr)
-    ::SafeArrayUnaccessData(array_);
+  if (m_array != nullptr)
+    ::SafeArrayUnaccessData(m_array);
 }
 
 }  // namespace tp::host::win32

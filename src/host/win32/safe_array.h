@@ -22,14 +22,14 @@ class SafeArrayVariants {
   SafeArrayVariants(const SafeArrayVariants&) = delete;
   SafeArrayVariants& operator=(const SafeArrayVariants&) = delete;
 
-  bool valid() const { return data_ != nullptr; }
-  size_t size() const { return size_; }
-  const VARIANT& operator[](size_t index) const { return data_[index]; }
+  bool valid() const { return m_data != nullptr; }
+  size_t size() const { return m_size; }
+  const VARIANT& operator[](size_t index) const { return m_data[index]; }
 
  private:
-  SAFEARRAY* array_ = nullptr;
-  VARIANT* data_ = nullptr;
-  size_t size_ = 0;
+  SAFEARRAY* m_array = nullptr;
+  VARIANT* m_data = nullptr;
+  size_t m_size = 0;
 };
 
 }  // namespace tp::host::win32

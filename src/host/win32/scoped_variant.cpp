@@ -15,42 +15,42 @@ bool Convert(const VARIANT& value, VARTYPE type, VARIANT* converted) {
 }  // namespace
 
 ScopedVariant::ScopedVariant(std::wstring_view text) {
-  ::VariantInit(&value_);
+  ::VariantInit(&m_value);
   ScopedBstr bstr(text);
   if (!bstr)
     return;
-  value_.vt = VT_BSTR;
-  value_.bstrVal = bstr.Take();
+  m_value.vt = VT_BSTR;
+  m_value.bstrVal = bstr.Take();
 }
 
 ScopedVariant::ScopedVariant(int32_t number, VARTYPE type) noexcept {
-  ::VariantInit(&value_);
+  ::VariantInit(&m_value);
   if (type == VT_INT) {
-    value_.vt = VT_INT;
-    value_.intVal = number;
+    m_value.vt = VT_INT;
+    m_value.intVal = number;
   } else {
-    value_.vt = VT_I4;
-    value_.lVal = number;
+    m_value.vt = VT_I4;
+    m_value.lVal = number;
   }
 }
 
 ScopedVariant ScopedVariant::Bool(bool value) noexcept {
   ScopedVariant result;
-  result.value_.vt = VT_BOOL;
-  result.value_.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+  result.m_value.vt = VT_BOOL;
+  result.m_value.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
   return result;
 }
 
 ScopedVariant::ScopedVariant(ScopedVariant&& other) noexcept {
-  value_ = other.value_;
-  ::VariantInit(&other.value_);
+  m_value = other.m_value;
+  ::VariantInit(&other.m_value);
 }
 
 ScopedVariant& ScopedVariant::operator=(ScopedVariant&& other) noexcept {
   if (this != &other) {
-    ::VariantClear(&value_);
-    value_ = other.value_;
-    ::VariantInit(&other.value_);
+    ::VariantClear(&m_value);
+    m_value = other.m_value;
+    ::VariantInit(&other.m_value);
   }
   return *this;
 }
@@ -59,21 +59,21 @@ std::optional<std::wstring> ScopedVariant::ToString(const VARIANT& value) {
   ScopedVariant converted;
   if (!Convert(value, VT_BSTR, converted.Receive()))
     return std::nullopt;
-  return ScopedBstr::ToWide(converted.value_.bstrVal);
+  return ScopedBstr::ToWide(converted.m_value.bstrVal);
 }
 
 std::optional<int32_t> ScopedVariant::ToInt(const VARIANT& value) {
   ScopedVariant converted;
   if (!Convert(value, VT_I4, converted.Receive()))
     return std::nullopt;
-  return static_cast<int32_t>(converted.value_.lVal);
+  return static_cast<int32_t>(converted.m_value.lVal);
 }
 
 std::optional<bool> ScopedVariant::ToBool(const VARIANT& value) {
   ScopedVariant converted;
   if (!Convert(value, VT_BOOL, converted.Receive()))
     return std::nullopt;
-  return converted.value_.boolVal != VARIANT_FALSE;
+  return converted.m_value.boolVal != VARIANT_FALSE;
 }
 
 ComPtr<IUnknown> ScopedVariant::ToUnknown(const VARIANT& value) {
@@ -108,19 +108,19 @@ ComPtr<IDispatch> ScopedVariant::ToDispatch(const VARIANT& value) {
 }
 
 std::optional<std::wstring> ScopedVariant::AsString() const {
-  return ToString(value_);
+  return ToString(m_value);
 }
 std::optional<int32_t> ScopedVariant::AsInt() const {
-  return ToInt(value_);
+  return ToInt(m_value);
 }
 std::optional<bool> ScopedVariant::AsBool() const {
-  return ToBool(value_);
+  return ToBool(m_value);
 }
 ComPtr<IUnknown> ScopedVariant::AsUnknown() const {
-  return ToUnknown(value_);
+  return ToUnknown(m_value);
 }
 ComPtr<IDispatch> ScopedVariant::AsDispatch() const {
-  return ToDispatch(value_);
+  return ToDispatch(m_value);
 }
 
 }  // namespace tp::host::win32

@@ -11,22 +11,22 @@ namespace tp::host::win32 {
 
 class ScopedVariant {
  public:
-  ScopedVariant() noexcept { ::VariantInit(&value_); }
+  ScopedVariant() noexcept { ::VariantInit(&m_value); }
   explicit ScopedVariant(std::wstring_view text);
   explicit ScopedVariant(int32_t number, VARTYPE type = VT_I4) noexcept;
   static ScopedVariant Bool(bool value) noexcept;
-  ~ScopedVariant() { ::VariantClear(&value_); }
+  ~ScopedVariant() { ::VariantClear(&m_value); }
   ScopedVariant(const ScopedVariant&) = delete;
   ScopedVariant& operator=(const ScopedVariant&) = delete;
   ScopedVariant(ScopedVariant&& other) noexcept;
   ScopedVariant& operator=(ScopedVariant&& other) noexcept;
 
-  const VARIANT& get() const noexcept { return value_; }
-  VARTYPE type() const noexcept { return value_.vt; }
+  const VARIANT& get() const noexcept { return m_value; }
+  VARTYPE type() const noexcept { return m_value.vt; }
   // Clears the value and gives its address to receive a new one.
   VARIANT* Receive() noexcept {
-    ::VariantClear(&value_);
-    return &value_;
+    ::VariantClear(&m_value);
+    return &m_value;
   }
 
   // The value converted (VariantChangeType, through a reference when it is one); empty when
@@ -46,7 +46,7 @@ class ScopedVariant {
   static ComPtr<IDispatch> ToDispatch(const VARIANT& value);
 
  private:
-  VARIANT value_;
+  VARIANT m_value;
 };
 
 }  // namespace tp::host::win32

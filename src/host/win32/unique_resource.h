@@ -16,11 +16,11 @@ class UniqueResource {
  public:
   using Handle = typename Traits::Handle;
 
-  UniqueResource() noexcept : handle_(Traits::Invalid()) {}
-  explicit UniqueResource(Handle handle) noexcept : handle_(handle) {}
+  UniqueResource() noexcept : m_handle(Traits::Invalid()) {}
+  explicit UniqueResource(Handle handle) noexcept : m_handle(handle) {}
   ~UniqueResource() { Close(); }
 
-  UniqueResource(UniqueResource&& other) noexcept : handle_(other.Take()) {}
+  UniqueResource(UniqueResource&& other) noexcept : m_handle(other.Take()) {}
   UniqueResource& operator=(UniqueResource&& other) noexcept {
     if (this != &other)
       Reset(other.Take());
@@ -29,37 +29,37 @@ class UniqueResource {
   UniqueResource(const UniqueResource&) = delete;
   UniqueResource& operator=(const UniqueResource&) = delete;
 
-  Handle get() const noexcept { return handle_; }
-  bool valid() const noexcept { return Traits::IsValid(handle_); }
+  Handle get() const noexcept { return m_handle; }
+  bool valid() const noexcept { return Traits::IsValid(m_handle); }
   explicit operator bool() const noexcept { return valid(); }
 
   // Closes the current handle and gives the address to receive a new one (out parameters).
   Handle* Receive() noexcept {
     Close();
-    handle_ = Traits::Invalid();
-    return &handle_;
+    m_handle = Traits::Invalid();
+    return &m_handle;
   }
 
   void Reset(Handle handle = Traits::Invalid()) noexcept {
-    if (handle == handle_)
+    if (handle == m_handle)
       return;
     Close();
-    handle_ = handle;
+    m_handle = handle;
   }
 
   // Gives up ownership without closing.
-  [[nodiscard]] Handle Take() noexcept { return std::exchange(handle_, Traits::Invalid()); }
+  [[nodiscard]] Handle Take() noexcept { return std::exchange(m_handle, Traits::Invalid()); }
 
  private:
   void Close() noexcept {
-    if (!Traits::IsValid(handle_))
+    if (!Traits::IsValid(m_handle))
       return;
     const DWORD error = ::GetLastError();
-    Traits::Close(handle_);
+    Traits::Close(m_handle);
     ::SetLastError(error);
   }
 
-  Handle handle_;
+  Handle m_handle;
 };
 
 // Events, threads and other kernel objects (null when absent).

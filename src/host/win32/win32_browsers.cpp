@@ -21,13 +21,13 @@ constexpr DISPID kNavigateComplete2 = 252;
 class Win32Navigation final : public BrowserNavigation {
  public:
   Win32Navigation(ComPtr<IDispatch> browser, std::wstring url)
-      : browser_(std::move(browser)), url_(std::move(url)) {}
+      : m_browser(std::move(browser)), m_url(std::move(url)) {}
 
-  std::wstring Url() override { return url_; }
+  std::wstring Url() override { return m_url; }
 
   bool InstallUiHandler() override {
     ComPtr<IWebBrowser2> browser;
-    if (FAILED(browser_.As(IID_IWebBrowser2, &browser)))
+    if (FAILED(m_browser.As(IID_IWebBrowser2, &browser)))
       return false;
     ComPtr<IDispatch> document;
     if (FAILED(browser->get_Document(document.Receive())) || !document)
@@ -52,24 +52,24 @@ class Win32Navigation final : public BrowserNavigation {
   }
 
  private:
-  ComPtr<IDispatch> browser_;
-  std::wstring url_;
+  ComPtr<IDispatch> m_browser;
+  std::wstring m_url;
 };
 
 class Win32WebBrowser final : public WebBrowser, private DispatchEventRouter {
  public:
   Win32WebBrowser(ComPtr<IWebBrowser2> browser, ComPtr<IOleInPlaceActiveObject> inPlace)
-      : browser_(std::move(browser)), inPlace_(std::move(inPlace)) {}
+      : m_browser(std::move(browser)), m_inPlace(std::move(inPlace)) {}
   ~Win32WebBrowser() override {
-    if (sink_) {
-      sink_->Disconnect();
-      (void)sink_->Unadvise();
+    if (m_sink) {
+      m_sink->Disconnect();
+      (void)m_sink->Unadvise();
     }
   }
   Win32WebBrowser(const Win32WebBrowser&) = delete;
   Win32WebBrowser& operator=(const Win32WebBrowser&) = delete;
 
-  IWebBrowser2* get() const { return browser_.get(); }
+  IWebBrowser2* get() const { return m_browser.get(); }
 
   HResult Navigate(const std::wstring& url) override {
     ScopedBstr address(url);
@@ -77,12 +77,12 @@ class Win32WebBrowser final : public WebBrowser, private DispatchEventRouter {
       return hr::kOutOfMemory;
     VARIANT empty;
     ::VariantInit(&empty);
-    return ToHResult(browser_->Navigate(address.get(), &empty, &empty, &empty, &empty));
+    return ToHResult(m_browser->Navigate(address.get(), &empty, &empty, &empty, &empty));
   }
 
   std::wstring LocationUrl() override {
     ScopedBstr location;
-    if (FAILED(browser_->get_LocationURL(location.Receive())))
+    if (FAILED(m_browser->get_LocationURL(location.Receive())))
       return {};
     return ScopedBstr::ToWide(location.get());
   }
@@ -91,48 +91,49 @@ class Win32WebBrowser final : public WebBrowser, private DispatchEventRouter {
     ScopedVariant zoom(percent);
     VARIANT in = zoom.get();
     return ToHResult(
-        browser_->ExecWB(OLECMDID_OPTICAL_ZOOM, OLECMDEXECOPT_DODEFAULT, &in, nullptr));
+        m_browser->ExecWB(OLECMDID_OPTICAL_ZOOM, OLECMDEXECOPT_DODEFAULT, &in, nullptr));
   }
 
   HResult Refresh() override {
-    return ToHResult(browser_->ExecWB(OLECMDID_REFRESH, OLECMDEXECOPT_DODEFAULT, nullptr, nullptr));
+    return ToHResult(
+        m_browser->ExecWB(OLECMDID_REFRESH, OLECMDEXECOPT_DODEFAULT, nullptr, nullptr));
   }
 
   HResult TranslateKey(uint32_t message, uintptr_t wParam, intptr_t lParam) override {
-    if (!inPlace_)
+    if (!m_inPlace)
       return hr::kFalse;
     MSG msg{};
     msg.message = message;
     msg.wParam = wParam;
     msg.lParam = lParam;
-    return ToHResult(inPlace_->TranslateAccelerator(&msg));
+    return ToHResult(m_inPlace->TranslateAccelerator(&msg));
   }
 
   HResult Advise(BrowserEvents& events) override {
     if (IsAdvised())
       return hr::kFail;
-    if (!sink_)
-      sink_ = DispatchEventSink::Create(DIID_DWebBrowserEvents2, this);
-    if (!sink_)
+    if (!m_sink)
+      m_sink = DispatchEventSink::Create(DIID_DWebBrowserEvents2, this);
+    if (!m_sink)
       return hr::kOutOfMemory;
-    events_ = &events;
-    return ToHResult(sink_->Advise(browser_.get()));
+    m_events = &events;
+    return ToHResult(m_sink->Advise(m_browser.get()));
   }
 
   HResult Unadvise() override {
-    if (!sink_)
+    if (!m_sink)
       return ToHResult(CONNECT_E_NOCONNECTION);
-    events_ = nullptr;
-    return ToHResult(sink_->Unadvise());
+    m_events = nullptr;
+    return ToHResult(m_sink->Unadvise());
   }
 
   bool IsAdvised() const override {
-    return sink_ && sink_->cookie() != DispatchEventSink::kNotAdvised;
+    return m_sink && m_sink->cookie() != DispatchEventSink::kNotAdvised;
   }
 
  private:
   HRESULT OnEvent(DISPID id, const DISPPARAMS& parameters) override {
-    if (id != kNavigateComplete2 || events_ == nullptr)
+    if (id != kNavigateComplete2 || m_events == nullptr)
       return S_OK;
     // NavigateComplete2(IDispatch* browser, VARIANT* url).
     const VARIANT* browser = InvokeArgument(parameters, 0);
@@ -140,26 +141,26 @@ class Win32WebBrowser final : public WebBrowser, private DispatchEventRouter {
     Win32Navigation navigation(
         browser != nullptr ? ScopedVariant::ToDispatch(*browser) : nullptr,
         url != nullptr ? ScopedVariant::ToString(*url).value_or(std::wstring()) : std::wstring());
-    events_->OnNavigateComplete2(navigation);
+    m_events->OnNavigateComplete2(navigation);
     return S_OK;
   }
 
-  ComPtr<IWebBrowser2> browser_;
-  ComPtr<IOleInPlaceActiveObject> inPlace_;
-  ComPtr<DispatchEventSink> sink_;
-  BrowserEvents* events_ = nullptr;
+  ComPtr<IWebBrowser2> m_browser;
+  ComPtr<IOleInPlaceActiveObject> m_inPlace;
+  ComPtr<DispatchEventSink> m_sink;
+  BrowserEvents* m_events = nullptr;
 };
 
 class Win32BrowserHelper final : public BrowserHelper {
  public:
-  explicit Win32BrowserHelper(ComPtr<IBrowserHelper> helper) : helper_(std::move(helper)) {}
+  explicit Win32BrowserHelper(ComPtr<IBrowserHelper> helper) : m_helper(std::move(helper)) {}
 
   HResult SetHostWindow(WindowHandle window) override {
-    return ToHResult(helper_->SetHostWindow(static_cast<LONGLONG>(window)));
+    return ToHResult(m_helper->SetHostWindow(static_cast<LONGLONG>(window)));
   }
   HResult SetPageContent(const std::wstring& page) override {
     ScopedBstr text(page);
-    return ToHResult(helper_->SetPageContent(text.get()));
+    return ToHResult(m_helper->SetPageContent(text.get()));
   }
   HResult SetMessageInfo(const std::wstring& senderAddress, const std::wstring& subject,
                          const std::wstring& entryId, const std::wstring& account,
@@ -170,11 +171,11 @@ class Win32BrowserHelper final : public BrowserHelper {
     ScopedBstr receiver(account);
     ScopedBstr name(provider);
     return ToHResult(
-        helper_->SetMessageInfo(sender.get(), title.get(), id.get(), receiver.get(), name.get()));
+        m_helper->SetMessageInfo(sender.get(), title.get(), id.get(), receiver.get(), name.get()));
   }
   HResult SetSite(WebBrowser* browser) override {
     ComPtr<IObjectWithSite> withSite;
-    const HRESULT found = helper_.As(IID_IObjectWithSite, &withSite);
+    const HRESULT found = m_helper.As(IID_IObjectWithSite, &withSite);
     if (FAILED(found))
       return ToHResult(found);
     auto* hosted = dynamic_cast<Win32WebBrowser*>(browser);
@@ -182,7 +183,7 @@ class Win32BrowserHelper final : public BrowserHelper {
   }
 
  private:
-  ComPtr<IBrowserHelper> helper_;
+  ComPtr<IBrowserHelper> m_helper;
 };
 
 }  // namespace

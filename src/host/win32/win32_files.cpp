@@ -19,24 +19,24 @@ using GetKnownFolderPath = HRESULT(WINAPI*)(REFKNOWNFOLDERID, DWORD, HANDLE, PWS
 
 class Win32File final : public File {
  public:
-  explicit Win32File(UniqueFile file) : file_(std::move(file)) {}
+  explicit Win32File(UniqueFile file) : m_file(std::move(file)) {}
 
   int64_t Size() override {
     LARGE_INTEGER size{};
-    return ::GetFileSizeEx(file_.get(), &size) ? size.QuadPart : -1;
+    return ::GetFileSizeEx(m_file.get(), &size) ? size.QuadPart : -1;
   }
   int64_t SeekToEnd() override {
     LARGE_INTEGER zero{};
     LARGE_INTEGER end{};
-    return ::SetFilePointerEx(file_.get(), zero, &end, FILE_END) ? end.QuadPart : -1;
+    return ::SetFilePointerEx(m_file.get(), zero, &end, FILE_END) ? end.QuadPart : -1;
   }
-  bool Truncate() override { return ::SetEndOfFile(file_.get()) != FALSE; }
+  bool Truncate() override { return ::SetEndOfFile(m_file.get()) != FALSE; }
   bool Write(const void* data, size_t size) override {
     const char* bytes = static_cast<const char*>(data);
     while (size > 0) {
       const DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
       DWORD written = 0;
-      if (!::WriteFile(file_.get(), bytes, chunk, &written, nullptr) || written == 0)
+      if (!::WriteFile(m_file.get(), bytes, chunk, &written, nullptr) || written == 0)
         return false;
       bytes += written;
       size -= written;
@@ -46,11 +46,11 @@ class Win32File final : public File {
   size_t Read(void* buffer, size_t size) override {
     const DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
     DWORD read = 0;
-    return ::ReadFile(file_.get(), buffer, chunk, &read, nullptr) ? read : 0;
+    return ::ReadFile(m_file.get(), buffer, chunk, &read, nullptr) ? read : 0;
   }
 
  private:
-  UniqueFile file_;
+  UniqueFile m_file;
 };
 
 std::optional<std::wstring> LocalAppDataLow() {

@@ -42,11 +42,11 @@ long LengthOf(IHTMLElementCollection& elements) {
 
 class MshtmlDocument final : public HtmlDocument {
  public:
-  explicit MshtmlDocument(ComPtr<IHTMLDocument2> document) : document_(std::move(document)) {}
+  explicit MshtmlDocument(ComPtr<IHTMLDocument2> document) : m_document(std::move(document)) {}
 
   HResult Write(const std::wstring& html) override {
     const ScopedBstr designMode(L"on");
-    (void)document_->put_designMode(designMode.get());
+    (void)m_document->put_designMode(designMode.get());
     // write takes its text as a one-element array of VARIANT holding a BSTR.
     UniqueSafeArray text(::SafeArrayCreateVector(VT_VARIANT, 0, 1));
     if (!text)
@@ -59,17 +59,17 @@ class MshtmlDocument final : public HtmlDocument {
     ::SafeArrayUnaccessData(text.get());
     if (element->bstrVal == nullptr)
       return hr::kOutOfMemory;
-    HRESULT result = document_->write(text.get());
+    HRESULT result = m_document->write(text.get());
     if (SUCCEEDED(result))
-      result = document_->close();
+      result = m_document->close();
     const ScopedBstr charset(L"utf-8");
-    (void)document_->put_charset(charset.get());
+    (void)m_document->put_charset(charset.get());
     return static_cast<HResult>(result);
   }
 
   void RemoveAll(HtmlCollection collection) override {
     ComPtr<IHTMLElementCollection> elements;
-    if (FAILED(CollectionOf(*document_.get(), collection, elements.Receive())) || !elements)
+    if (FAILED(CollectionOf(*m_document.get(), collection, elements.Receive())) || !elements)
       return;
     // Last first, until none is left or one will not go.
     for (long length = LengthOf(*elements.get()); length > 0;) {
@@ -93,7 +93,7 @@ class MshtmlDocument final : public HtmlDocument {
 
   std::optional<std::wstring> BodyOuterHtml() override {
     ComPtr<IHTMLElement> body;
-    if (FAILED(document_->get_body(body.Receive())) || !body)
+    if (FAILED(m_document->get_body(body.Receive())) || !body)
       return std::nullopt;
     ScopedBstr markup;
     if (FAILED(body->get_outerHTML(markup.Receive())))
@@ -112,7 +112,7 @@ class MshtmlDocument final : public HtmlDocument {
   }
 
  private:
-  ComPtr<IHTMLDocument2> document_;
+  ComPtr<IHTMLDocument2> m_document;
 };
 
 }  // namespace

@@ -30,10 +30,10 @@ struct LocalMemoryTraits {
 
 class WinInetRequest final : public HttpRequestHandle {
  public:
-  explicit WinInetRequest(HINTERNET handle) : handle_(handle) {}
+  explicit WinInetRequest(HINTERNET handle) : m_handle(handle) {}
 
   bool Send(const std::wstring& headers, std::string_view body) override {
-    return ::HttpSendRequestW(handle_.get(), headers.empty() ? nullptr : headers.c_str(),
+    return ::HttpSendRequestW(m_handle.get(), headers.empty() ? nullptr : headers.c_str(),
                               static_cast<DWORD>(headers.size()),
                               body.empty() ? nullptr : const_cast<char*>(body.data()),
                               static_cast<DWORD>(body.size())) != FALSE;
@@ -42,7 +42,7 @@ class WinInetRequest final : public HttpRequestHandle {
   bool QueryInfo(uint32_t query, std::wstring* value, uint32_t* bufferBytes) override {
     std::vector<wchar_t> buffer(*bufferBytes / sizeof(wchar_t) + 1, L'\0');
     DWORD length = *bufferBytes;
-    if (!::HttpQueryInfoW(handle_.get(), query, buffer.data(), &length, nullptr)) {
+    if (!::HttpQueryInfoW(m_handle.get(), query, buffer.data(), &length, nullptr)) {
       if (::GetLastError() == ERROR_INSUFFICIENT_BUFFER)
         *bufferBytes = length;
       return false;
@@ -54,7 +54,7 @@ class WinInetRequest final : public HttpRequestHandle {
 
   bool QueryDataAvailable(uint32_t* bytes) override {
     DWORD available = 0;
-    if (!::InternetQueryDataAvailable(handle_.get(), &available, 0, 0))
+    if (!::InternetQueryDataAvailable(m_handle.get(), &available, 0, 0))
       return false;
     *bytes = available;
     return true;
@@ -62,23 +62,23 @@ class WinInetRequest final : public HttpRequestHandle {
 
   bool ReadFile(void* buffer, uint32_t size, uint32_t* read) override {
     DWORD got = 0;
-    if (!::InternetReadFile(handle_.get(), buffer, size, &got))
+    if (!::InternetReadFile(m_handle.get(), buffer, size, &got))
       return false;
     *read = got;
     return true;
   }
 
  private:
-  UniqueInternetHandle handle_;
+  UniqueInternetHandle m_handle;
 };
 
 class WinInetConnection final : public HttpConnectionHandle {
  public:
-  explicit WinInetConnection(HINTERNET handle) : handle_(handle) {}
+  explicit WinInetConnection(HINTERNET handle) : m_handle(handle) {}
 
   std::unique_ptr<HttpRequestHandle> OpenRequest(const std::wstring& verb, const std::wstring& path,
                                                  uint32_t flags) override {
-    HINTERNET request = ::HttpOpenRequestW(handle_.get(), verb.c_str(), path.c_str(), nullptr,
+    HINTERNET request = ::HttpOpenRequestW(m_handle.get(), verb.c_str(), path.c_str(), nullptr,
                                            nullptr, nullptr, flags, 0);
     if (request == nullptr)
       return nullptr;
@@ -86,21 +86,21 @@ class WinInetConnection final : public HttpConnectionHandle {
   }
 
  private:
-  UniqueInternetHandle handle_;
+  UniqueInternetHandle m_handle;
 };
 
 class WinInetSession final : public InternetHandle {
  public:
-  explicit WinInetSession(HINTERNET handle) : handle_(handle) {}
+  explicit WinInetSession(HINTERNET handle) : m_handle(handle) {}
 
   bool SetTimeout(InternetTimeout option, uint32_t milliseconds) override {
     DWORD value = milliseconds;
-    return ::InternetSetOptionW(handle_.get(), static_cast<DWORD>(option), &value, sizeof value) !=
+    return ::InternetSetOptionW(m_handle.get(), static_cast<DWORD>(option), &value, sizeof value) !=
            FALSE;
   }
 
   std::unique_ptr<HttpConnectionHandle> Connect(const std::wstring& host, uint16_t port) override {
-    HINTERNET connection = ::InternetConnectW(handle_.get(), host.c_str(), port, nullptr, nullptr,
+    HINTERNET connection = ::InternetConnectW(m_handle.get(), host.c_str(), port, nullptr, nullptr,
                                               INTERNET_SERVICE_HTTP, 0, 0);
     if (connection == nullptr)
       return nullptr;
@@ -108,7 +108,7 @@ class WinInetSession final : public InternetHandle {
   }
 
  private:
-  UniqueInternetHandle handle_;
+  UniqueInternetHandle m_handle;
 };
 
 }  // namespace

@@ -9,11 +9,11 @@ namespace tp::host::win32 {
 
 class Win32Picture final : public Picture {
  public:
-  explicit Win32Picture(ComPtr<IPictureDisp> picture) : picture_(std::move(picture)) {}
-  const ComPtr<IPictureDisp>& picture() const { return picture_; }
+  explicit Win32Picture(ComPtr<IPictureDisp> picture) : m_picture(std::move(picture)) {}
+  const ComPtr<IPictureDisp>& picture() const { return m_picture; }
 
  private:
-  ComPtr<IPictureDisp> picture_;
+  ComPtr<IPictureDisp> m_picture;
 };
 
 class Win32Pictures final : public Pictures {

@@ -38,18 +38,18 @@ REGSAM ViewFlag(RegView view) {
 class Win32Key final : public RegistryKey {
  public:
   // A predefined root, which is never closed.
-  Win32Key(HKEY root, REGSAM viewFlag) : key_(root), viewFlag_(viewFlag) {}
+  Win32Key(HKEY root, REGSAM viewFlag) : m_key(root), m_viewFlag(viewFlag) {}
   Win32Key(UniqueRegKey owned, REGSAM viewFlag)
-      : key_(owned.get()), owned_(std::move(owned)), viewFlag_(viewFlag) {}
+      : m_key(owned.get()), m_owned(std::move(owned)), m_viewFlag(viewFlag) {}
 
   RegStatus OpenSubKey(const std::wstring& path, RegAccess access,
                        std::unique_ptr<RegistryKey>* key) override {
     UniqueRegKey opened;
     const LSTATUS status =
-        ::RegOpenKeyExW(key_, path.c_str(), 0, Sam(access) | viewFlag_, opened.Receive());
+        ::RegOpenKeyExW(m_key, path.c_str(), 0, Sam(access) | m_viewFlag, opened.Receive());
     if (status != ERROR_SUCCESS)
       return status;
-    *key = std::make_unique<Win32Key>(std::move(opened), viewFlag_);
+    *key = std::make_unique<Win32Key>(std::move(opened), m_viewFlag);
     return kRegOk;
   }
 
@@ -57,11 +57,11 @@ class Win32Key final : public RegistryKey {
                          std::unique_ptr<RegistryKey>* key) override {
     UniqueRegKey created;
     const LSTATUS status =
-        ::RegCreateKeyExW(key_, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                          Sam(access) | viewFlag_, nullptr, created.Receive(), nullptr);
+        ::RegCreateKeyExW(m_key, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                          Sam(access) | m_viewFlag, nullptr, created.Receive(), nullptr);
     if (status != ERROR_SUCCESS)
       return status;
-    *key = std::make_unique<Win32Key>(std::move(created), viewFlag_);
+    *key = std::make_unique<Win32Key>(std::move(created), m_viewFlag);
     return kRegOk;
   }
 
@@ -70,11 +70,11 @@ class Win32Key final : public RegistryKey {
     for (;;) {
       DWORD type = REG_NONE;
       DWORD size = 0;
-      LSTATUS status = ::RegQueryValueExW(key_, name.c_str(), nullptr, &type, nullptr, &size);
+      LSTATUS status = ::RegQueryValueExW(m_key, name.c_str(), nullptr, &type, nullptr, &size);
       if (status != ERROR_SUCCESS)
         return status;
       std::string data(size, '\0');
-      status = ::RegQueryValueExW(key_, name.c_str(), nullptr, &type,
+      status = ::RegQueryValueExW(m_key, name.c_str(), nullptr, &type,
                                   reinterpret_cast<BYTE*>(data.data()), &size);
       if (status == ERROR_MORE_DATA)
         continue;
@@ -88,13 +88,13 @@ class Win32Key final : public RegistryKey {
   }
 
   RegStatus SetValue(const std::wstring& name, const RegValue& value) override {
-    return ::RegSetValueExW(key_, name.c_str(), 0, static_cast<DWORD>(value.type),
+    return ::RegSetValueExW(m_key, name.c_str(), 0, static_cast<DWORD>(value.type),
                             reinterpret_cast<const BYTE*>(value.data.data()),
                             static_cast<DWORD>(value.data.size()));
   }
 
   RegStatus DeleteValue(const std::wstring& name) override {
-    return ::RegDeleteValueW(key_, name.c_str());
+    return ::RegDeleteValueW(m_key, name.c_str());
   }
 
   RegStatus EnumSubKey(uint32_t index, std::wstring* name) override {
@@ -102,7 +102,7 @@ class Win32Key final : public RegistryKey {
     std::vector<wchar_t> buffer(256);
     DWORD length = static_cast<DWORD>(buffer.size());
     const LSTATUS status =
-        ::RegEnumKeyExW(key_, index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        ::RegEnumKeyExW(m_key, index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
     if (status != ERROR_SUCCESS)
       return status;
     name->assign(buffer.data(), length);
@@ -113,26 +113,26 @@ class Win32Key final : public RegistryKey {
     // RegDeleteTreeW with an empty path would empty this key rather than remove a subkey.
     if (path.empty())
       return ERROR_INVALID_PARAMETER;
-    if (viewFlag_ == 0)
-      return ::RegDeleteTreeW(key_, path.c_str());
+    if (m_viewFlag == 0)
+      return ::RegDeleteTreeW(m_key, path.c_str());
     // In the other view: empty the key as opened there, then delete it there.
     UniqueRegKey doomed;
     LSTATUS status = ::RegOpenKeyExW(
-        key_, path.c_str(), 0,
-        kDeleteAccess | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE | viewFlag_,
+        m_key, path.c_str(), 0,
+        kDeleteAccess | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE | m_viewFlag,
         doomed.Receive());
     if (status != ERROR_SUCCESS)
       return status;
     status = ::RegDeleteTreeW(doomed.get(), nullptr);
     if (status != ERROR_SUCCESS)
       return status;
-    return ::RegDeleteKeyExW(key_, path.c_str(), viewFlag_, 0);
+    return ::RegDeleteKeyExW(m_key, path.c_str(), m_viewFlag, 0);
   }
 
  private:
-  HKEY key_;
-  UniqueRegKey owned_;
-  REGSAM viewFlag_;
+  HKEY m_key;
+  UniqueRegKey m_owned;
+  REGSAM m_viewFlag;
 };
 
 }  // namespace
@@ -143,7 +143,7 @@ Win32Registry::Win32Registry() {
                                             {RegRoot::kClassesRoot, HKEY_CLASSES_ROOT}};
   for (const auto& [root, handle] : roots) {
     for (RegView view : {RegView::k64, RegView::k32}) {
-      roots_[static_cast<int>(view)][static_cast<int>(root)] =
+      m_roots[static_cast<int>(view)][static_cast<int>(root)] =
           std::make_unique<Win32Key>(handle, ViewFlag(view));
     }
   }
@@ -160,7 +160,7 @@ RegView Win32Registry::OwnView() const {
 }
 
 RegistryKey& Win32Registry::ViewRoot(RegRoot root, RegView view) {
-  return *roots_[static_cast<int>(view)][static_cast<int>(root)];
+  return *m_roots[static_cast<int>(view)][static_cast<int>(root)];
 }
 
 }  // namespace tp::host::win32

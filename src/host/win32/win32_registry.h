@@ -18,7 +18,7 @@ class Win32Registry final : public Registry {
   RegistryKey& ViewRoot(RegRoot root, RegView view) override;
 
  private:
-  std::unique_ptr<RegistryKey> roots_[2][3];  // by view, then by root
+  std::unique_ptr<RegistryKey> m_roots[2][3];  // by view, then by root
 };
 
 }  // namespace tp::host::win32

@@ -9,17 +9,17 @@ namespace {
 // The screen's device context, released at the end of its scope.
 class ScreenDc {
  public:
-  ScreenDc() : dc_(::GetDC(nullptr)) {}
+  ScreenDc() : m_dc(::GetDC(nullptr)) {}
   ~ScreenDc() {
-    if (dc_ != nullptr)
-      ::ReleaseDC(nullptr, dc_);
+    if (m_dc != nullptr)
+      ::ReleaseDC(nullptr, m_dc);
   }
   ScreenDc(const ScreenDc&) = delete;
   ScreenDc& operator=(const ScreenDc&) = delete;
-  HDC get() const { return dc_; }
+  HDC get() const { return m_dc; }
 
  private:
-  HDC dc_;
+  HDC m_dc;
 };
 
 }  // namespace

@@ -10,12 +10,12 @@ namespace {
 
 class Win32Event final : public Event {
  public:
-  explicit Win32Event(UniqueHandle event) : event_(std::move(event)) {}
+  explicit Win32Event(UniqueHandle event) : m_event(std::move(event)) {}
 
-  void Set() override { ::SetEvent(event_.get()); }
-  void Reset() override { ::ResetEvent(event_.get()); }
+  void Set() override { ::SetEvent(m_event.get()); }
+  void Reset() override { ::ResetEvent(m_event.get()); }
   WaitResult Wait(uint32_t timeoutMs) override {
-    switch (::WaitForSingleObject(event_.get(), timeoutMs)) {
+    switch (::WaitForSingleObject(m_event.get(), timeoutMs)) {
       case WAIT_OBJECT_0:
         return WaitResult::kSignaled;
       case WAIT_TIMEOUT:
@@ -26,7 +26,7 @@ class Win32Event final : public Event {
   }
 
  private:
-  UniqueHandle event_;
+  UniqueHandle m_event;
 };
 
 // What a started thread owns: its body and the module reference it drops as it exits.
@@ -55,16 +55,16 @@ DWORD WINAPI ThreadMain(void* parameter) {
 
 class Win32Thread final : public Thread {
  public:
-  explicit Win32Thread(UniqueHandle thread) : thread_(std::move(thread)) {}
+  explicit Win32Thread(UniqueHandle thread) : m_thread(std::move(thread)) {}
   // Closing the handle of a running thread detaches it; it runs on to its end.
   ~Win32Thread() override = default;
 
   bool Join(uint32_t timeoutMs) override {
-    return ::WaitForSingleObject(thread_.get(), timeoutMs) == WAIT_OBJECT_0;
+    return ::WaitForSingleObject(m_thread.get(), timeoutMs) == WAIT_OBJECT_0;
   }
 
  private:
-  UniqueHandle thread_;
+  UniqueHandle m_thread;
 };
 
 // A reference on the module that holds this code (the add-in DLL); null in a program, whose

@@ -26,12 +26,12 @@ void* BrowserFrame::FindInterface(REFIID iid) {
 STDMETHODIMP BrowserFrame::GetWindow(HWND* window) {
   if (window == nullptr)
     return E_POINTER;
-  *window = window_;
+  *window = m_window;
   return S_OK;
 }
 
 STDMETHODIMP BrowserFrame::SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) {
-  active_ = ComPtr<IOleInPlaceActiveObject>(object);
+  m_active = ComPtr<IOleInPlaceActiveObject>(object);
   return S_OK;
 }
 
@@ -69,7 +69,7 @@ STDMETHODIMP BrowserSite::GetContainer(IOleContainer** container) {
 STDMETHODIMP BrowserSite::GetWindow(HWND* window) {
   if (window == nullptr)
     return E_POINTER;
-  *window = window_;
+  *window = m_window;
   return S_OK;
 }
 
@@ -82,15 +82,15 @@ STDMETHODIMP BrowserSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlace
   }
   *document = nullptr;
   *frame = nullptr;
-  if (frame_) {
-    frame_->AddRef();
-    *frame = frame_.get();
+  if (m_frame) {
+    m_frame->AddRef();
+    *frame = m_frame.get();
   }
-  ::GetClientRect(window_, position);
+  ::GetClientRect(m_window, position);
   *clip = *position;
   info->cb = sizeof(OLEINPLACEFRAMEINFO);
   info->fMDIApp = FALSE;
-  info->hwndFrame = window_;
+  info->hwndFrame = m_window;
   info->haccel = nullptr;
   info->cAccelEntries = 0;
   return S_OK;

@@ -31,11 +31,11 @@ class BrowserFrame final : public ComObject<BrowserFrame, IOleInPlaceFrame> {
   STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
  private:
-  explicit BrowserFrame(HWND window) : window_(window) {}
+  explicit BrowserFrame(HWND window) : m_window(window) {}
   ~BrowserFrame() override = default;
 
-  HWND window_;
-  ComPtr<IOleInPlaceActiveObject> active_;
+  HWND m_window;
+  ComPtr<IOleInPlaceActiveObject> m_active;
 };
 
 class BrowserSite final
@@ -44,7 +44,7 @@ class BrowserSite final
   static ComPtr<BrowserSite> Create(HWND window);
   void* FindInterface(REFIID iid);
   // The control is going: the frame it was lent is no longer offered.
-  void Detach() { frame_.Reset(); }
+  void Detach() { m_frame.Reset(); }
 
   // IOleClientSite.
   STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
@@ -97,11 +97,11 @@ class BrowserSite final
 
  private:
   BrowserSite(HWND window, ComPtr<BrowserFrame> frame)
-      : window_(window), frame_(std::move(frame)) {}
+      : m_window(window), m_frame(std::move(frame)) {}
   ~BrowserSite() override = default;
 
-  HWND window_;
-  ComPtr<BrowserFrame> frame_;
+  HWND m_window;
+  ComPtr<BrowserFrame> m_frame;
 };
 
 }  // namespace tp::host::win32

@@ -34,15 +34,15 @@ STDMETHODIMP InstalledUiHandler::GetHostInfo(DOCHOSTUIINFO* info) {
 STDMETHODIMP InstalledUiHandler::ShowUI(DWORD id, IOleInPlaceActiveObject* active,
                                         IOleCommandTarget* target, IOleInPlaceFrame* frame,
                                         IOleInPlaceUIWindow* document) {
-  if (!fallback_)
+  if (!m_fallback)
     return E_NOTIMPL;
-  return fallback_->ShowUI(id, active, target, frame, document);
+  return m_fallback->ShowUI(id, active, target, frame, document);
 }
 
 STDMETHODIMP InstalledUiHandler::HideUI() {
-  if (!fallback_)
+  if (!m_fallback)
     return E_NOTIMPL;
-  return fallback_->HideUI();
+  return m_fallback->HideUI();
 }
 
 STDMETHODIMP InstalledUiHandler::GetOptionKeyPath(LPOLESTR* key, DWORD) {

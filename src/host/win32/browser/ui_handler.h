@@ -42,10 +42,10 @@ class InstalledUiHandler final : public ComObject<InstalledUiHandler, IDocHostUI
 
  private:
   explicit InstalledUiHandler(ComPtr<IDocHostUIHandler> fallback)
-      : fallback_(std::move(fallback)) {}
+      : m_fallback(std::move(fallback)) {}
   ~InstalledUiHandler() override = default;
 
-  ComPtr<IDocHostUIHandler> fallback_;
+  ComPtr<IDocHostUIHandler> m_fallback;
 };
 
 // GetHostInfo's answer: no 3-D border.

@@ -31,7 +31,7 @@ STDMETHODIMP AccountHelperObject::GetIdentity(LPWSTR identity, DWORD* count) {
     if (count == nullptr)
       return E_INVALIDARG;
     uint32_t size = *count;
-    const HResult result = helper_->GetIdentity(identity, &size);
+    const HResult result = m_helper->GetIdentity(identity, &size);
     *count = size;
     return result;
   } catch (...) {
@@ -45,7 +45,7 @@ STDMETHODIMP AccountHelperObject::GetMapiSession(LPUNKNOWN* session) {
       return E_INVALIDARG;
     *session = nullptr;
     std::shared_ptr<MapiSession> held;
-    const HResult result = helper_->GetMapiSession(&held);
+    const HResult result = m_helper->GetMapiSession(&held);
     if (hr::Failed(result))
       return result;
     auto* mapi = dynamic_cast<Win32MapiSession*>(held.get());

@@ -26,10 +26,10 @@ class AccountHelperObject final : public ComObject<AccountHelperObject, IOlkAcco
 
  private:
   explicit AccountHelperObject(std::shared_ptr<OlkAccountHelper> helper)
-      : helper_(std::move(helper)) {}
+      : m_helper(std::move(helper)) {}
   ~AccountHelperObject() override = default;
 
-  std::shared_ptr<OlkAccountHelper> helper_;
+  std::shared_ptr<OlkAccountHelper> m_helper;
 };
 
 }  // namespace tp::host::win32

@@ -10,46 +10,46 @@ namespace {
 
 class Win32OlkAccount final : public OlkAccount {
  public:
-  explicit Win32OlkAccount(ComPtr<IOlkAccount> account) : account_(std::move(account)) {}
+  explicit Win32OlkAccount(ComPtr<IOlkAccount> account) : m_account(std::move(account)) {}
 
   HResult GetProp(PropTag tag, std::wstring* value) override {
     AcctVariant read{};
-    const HRESULT result = account_->GetProp(tag, &read);
+    const HRESULT result = m_account->GetProp(tag, &read);
     if (FAILED(result))
       return ToHResult(result);
     // Strings and binaries belong to the account until FreeMemory.
     if (read.dwType == PT_UNICODE) {
       std::wstring text = read.Val.pwsz != nullptr ? std::wstring(read.Val.pwsz) : std::wstring();
       if (read.Val.pwsz != nullptr)
-        account_->FreeMemory(reinterpret_cast<BYTE*>(read.Val.pwsz));
+        m_account->FreeMemory(reinterpret_cast<BYTE*>(read.Val.pwsz));
       *value = std::move(text);
       return hr::kOk;
     }
     if (read.dwType == PT_BINARY && read.Val.bin.pb != nullptr) {
-      account_->FreeMemory(read.Val.bin.pb);
+      m_account->FreeMemory(read.Val.bin.pb);
     }
     return ToHResult(DISP_E_TYPEMISMATCH);
   }
 
  private:
-  ComPtr<IOlkAccount> account_;
+  ComPtr<IOlkAccount> m_account;
 };
 
 class Win32AccountEnum final : public OlkAccountEnum {
  public:
-  explicit Win32AccountEnum(ComPtr<IOlkEnum> accounts) : accounts_(std::move(accounts)) {}
+  explicit Win32AccountEnum(ComPtr<IOlkEnum> accounts) : m_accounts(std::move(accounts)) {}
 
   HResult GetCount(uint32_t* count) override {
     DWORD found = 0;
-    const HRESULT result = accounts_->GetCount(&found);
+    const HRESULT result = m_accounts->GetCount(&found);
     if (SUCCEEDED(result))
       *count = found;
     return ToHResult(result);
   }
-  HResult Reset() override { return ToHResult(accounts_->Reset()); }
+  HResult Reset() override { return ToHResult(m_accounts->Reset()); }
   HResult GetNext(std::shared_ptr<OlkAccount>* account) override {
     ComPtr<IUnknown> next;
-    const HRESULT result = accounts_->GetNext(next.Receive());
+    const HRESULT result = m_accounts->GetNext(next.Receive());
     if (FAILED(result) || !next)
       return ToHResult(result);
     ComPtr<IOlkAccount> olkAccount;
@@ -60,23 +60,25 @@ class Win32AccountEnum final : public OlkAccountEnum {
   }
 
  private:
-  ComPtr<IOlkEnum> accounts_;
+  ComPtr<IOlkEnum> m_accounts;
 };
 
 class Win32AccountManager final : public OlkAccountManager {
  public:
-  explicit Win32AccountManager(ComPtr<IOlkAccountManager> manager) : manager_(std::move(manager)) {}
+  explicit Win32AccountManager(ComPtr<IOlkAccountManager> manager)
+      : m_manager(std::move(manager)) {}
 
   HResult Init(std::shared_ptr<OlkAccountHelper> helper, uint32_t flags) override {
     ComPtr<AccountHelperObject> object = AccountHelperObject::Create(std::move(helper));
     if (!object)
       return hr::kOutOfMemory;
-    return ToHResult(manager_->Init(object.get(), flags));
+    return ToHResult(m_manager->Init(object.get(), flags));
   }
 
   HResult EnumerateMailAccounts(std::shared_ptr<OlkAccountEnum>* accounts) override {
     ComPtr<IOlkEnum> found;
-    const HRESULT result = manager_->EnumerateAccounts(&kClsidOlkMail, nullptr, 0, found.Receive());
+    const HRESULT result =
+        m_manager->EnumerateAccounts(&kClsidOlkMail, nullptr, 0, found.Receive());
     if (FAILED(result))
       return ToHResult(result);
     if (!found)
@@ -86,7 +88,7 @@ class Win32AccountManager final : public OlkAccountManager {
   }
 
  private:
-  ComPtr<IOlkAccountManager> manager_;
+  ComPtr<IOlkAccountManager> m_manager;
 };
 
 }  // namespace

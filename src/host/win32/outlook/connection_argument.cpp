@@ -10,20 +10,20 @@ namespace tp::host::win32 {
 HResult DispatchConnectionArgument::ResolveApplication(
     std::shared_ptr<OutlookApplication>* application, Step* failedStep) {
   *failedStep = Step::kGetIdsOfNames;
-  if (!argument_)
+  if (!m_argument)
     return ToHResult(E_POINTER);
   wchar_t member[] = L"Application";
   LPOLESTR names[] = {member};
   DISPID id = DISPID_UNKNOWN;
-  HRESULT result = argument_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_SYSTEM_DEFAULT, &id);
+  HRESULT result = m_argument->GetIDsOfNames(IID_NULL, names, 1, LOCALE_SYSTEM_DEFAULT, &id);
   if (FAILED(result))
     return ToHResult(result);
 
   *failedStep = Step::kInvoke;
   DISPPARAMS none{nullptr, nullptr, 0, 0};
   ScopedVariant value;
-  result = argument_->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, DISPATCH_METHOD, &none,
-                             value.Receive(), nullptr, nullptr);
+  result = m_argument->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, DISPATCH_METHOD, &none,
+                              value.Receive(), nullptr, nullptr);
   if (FAILED(result))
     return ToHResult(result);
   const ComPtr<IUnknown> object = value.AsUnknown();

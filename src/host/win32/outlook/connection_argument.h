@@ -9,7 +9,7 @@ namespace tp::host::win32 {
 
 class DispatchConnectionArgument final : public ConnectionArgument {
  public:
-  explicit DispatchConnectionArgument(IDispatch* argument) : argument_(argument) {}
+  explicit DispatchConnectionArgument(IDispatch* argument) : m_argument(argument) {}
   // GetIDsOfNames("Application") then Invoke (DISPATCH_METHOD, no arguments); an object that is
   // not Outlook's _Application (another Office program) fails the Invoke step with
   // E_NOINTERFACE, so the add-in stays inert outside Outlook.
@@ -17,7 +17,7 @@ class DispatchConnectionArgument final : public ConnectionArgument {
                              Step* failedStep) override;
 
  private:
-  ComPtr<IDispatch> argument_;
+  ComPtr<IDispatch> m_argument;
 };
 
 }  // namespace tp::host::win32

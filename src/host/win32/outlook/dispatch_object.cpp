@@ -16,9 +16,9 @@ class DispidCache {
   HRESULT Find(IDispatch* object, OutlookKind kind, const wchar_t* member, DISPID* id) {
     const std::pair<OutlookKind, std::wstring> key(kind, member);
     {
-      std::lock_guard<std::mutex> lock(mutex_);
-      auto found = ids_.find(key);
-      if (found != ids_.end()) {
+      std::lock_guard<std::mutex> lock(m_mutex);
+      auto found = m_ids.find(key);
+      if (found != m_ids.end()) {
         *id = found->second;
         return S_OK;
       }
@@ -27,14 +27,14 @@ class DispidCache {
     const HRESULT result = object->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_SYSTEM_DEFAULT, id);
     if (FAILED(result))
       return result;  // not kept: another object of the kind may know it
-    std::lock_guard<std::mutex> lock(mutex_);
-    ids_.emplace(key, *id);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_ids.emplace(key, *id);
     return S_OK;
   }
 
  private:
-  std::mutex mutex_;
-  std::map<std::pair<OutlookKind, std::wstring>, DISPID> ids_;
+  std::mutex m_mutex;
+  std::map<std::pair<OutlookKind, std::wstring>, DISPID> m_ids;
 };
 
 DispidCache& Cache() {
@@ -46,10 +46,10 @@ DispidCache& Cache() {
 
 HRESULT DispatchObject::Call(const wchar_t* member, std::initializer_list<const VARIANT*> arguments,
                              ScopedVariant* result) const {
-  if (!object_)
+  if (!m_object)
     return E_POINTER;
   DISPID id = DISPID_UNKNOWN;
-  HRESULT status = Cache().Find(object_.get(), kind_, member, &id);
+  HRESULT status = Cache().Find(m_object.get(), m_kind, member, &id);
   if (FAILED(status))
     return status;
   // Invoke takes the arguments last first; they stay owned by the caller.
@@ -62,8 +62,8 @@ HRESULT DispatchObject::Call(const wchar_t* member, std::initializer_list<const 
   EXCEPINFO exception{};
   UINT argumentError = 0;
   status =
-      object_->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
-                      &parameters, result->Receive(), &exception, &argumentError);
+      m_object->Invoke(id, IID_NULL, LOCALE_SYSTEM_DEFAULT, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
+                       &parameters, result->Receive(), &exception, &argumentError);
   if (status == DISP_E_EXCEPTION) {
     if (exception.pfnDeferredFillIn != nullptr)
       exception.pfnDeferredFillIn(&exception);

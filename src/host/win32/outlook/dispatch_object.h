@@ -35,11 +35,11 @@ class DispatchObject {
  public:
   DispatchObject() = default;
   DispatchObject(ComPtr<IDispatch> object, OutlookKind kind)
-      : object_(std::move(object)), kind_(kind) {}
+      : m_object(std::move(object)), m_kind(kind) {}
 
-  IDispatch* get() const { return object_.get(); }
-  const ComPtr<IDispatch>& pointer() const { return object_; }
-  explicit operator bool() const { return static_cast<bool>(object_); }
+  IDispatch* get() const { return m_object.get(); }
+  const ComPtr<IDispatch>& pointer() const { return m_object; }
+  explicit operator bool() const { return static_cast<bool>(m_object); }
 
   // Reads a property or calls a method (DISPATCH_METHOD | DISPATCH_PROPERTYGET, as late-bound
   // callers do); `arguments` in declaration order.
@@ -55,8 +55,8 @@ class DispatchObject {
   ComPtr<IUnknown> Unknown(const wchar_t* member) const;
 
  private:
-  ComPtr<IDispatch> object_;
-  OutlookKind kind_ = OutlookKind::kItem;
+  ComPtr<IDispatch> m_object;
+  OutlookKind m_kind = OutlookKind::kItem;
 };
 
 // The window of an object that answers IOleWindow; 0 when it does not.

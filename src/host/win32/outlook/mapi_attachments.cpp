@@ -16,11 +16,11 @@ constexpr size_t kMaxRows = 4096;
 
 class Win32MapiStream final : public MapiStream {
  public:
-  explicit Win32MapiStream(ComPtr<IStream> stream) : stream_(std::move(stream)) {}
+  explicit Win32MapiStream(ComPtr<IStream> stream) : m_stream(std::move(stream)) {}
 
   HResult Stat(uint64_t* size) override {
     STATSTG stat{};
-    const HRESULT result = stream_->Stat(&stat, STATFLAG_NONAME);
+    const HRESULT result = m_stream->Stat(&stat, STATFLAG_NONAME);
     if (FAILED(result))
       return ToHResult(result);
     *size = stat.cbSize.QuadPart;
@@ -32,43 +32,43 @@ class Win32MapiStream final : public MapiStream {
     const ULONG wanted = static_cast<ULONG>(std::min<size_t>(count, 1u << 30));
     bytes->resize(before + wanted);
     ULONG read = 0;
-    const HRESULT result = stream_->Read(bytes->data() + before, wanted, &read);
+    const HRESULT result = m_stream->Read(bytes->data() + before, wanted, &read);
     bytes->resize(before + (FAILED(result) ? 0 : std::min(read, wanted)));
     return ToHResult(FAILED(result) ? result : S_OK);
   }
 
  private:
-  ComPtr<IStream> stream_;
+  ComPtr<IStream> m_stream;
 };
 
 class Win32MapiAttachment final : public MapiAttachment {
  public:
-  explicit Win32MapiAttachment(ComPtr<IAttach> attachment) : attachment_(std::move(attachment)) {}
+  explicit Win32MapiAttachment(ComPtr<IAttach> attachment) : m_attachment(std::move(attachment)) {}
 
   HResult OpenStream(PropTag tag, std::unique_ptr<MapiStream>* stream) override {
-    return OpenPropertyStream(attachment_.get(), tag, stream);
+    return OpenPropertyStream(m_attachment.get(), tag, stream);
   }
 
  private:
-  ComPtr<IAttach> attachment_;
+  ComPtr<IAttach> m_attachment;
 };
 
 // A row set from QueryRows, freed with FreeProws at the end of its scope.
 class RowSet {
  public:
-  explicit RowSet(const MapiFunctions& mapi) : mapi_(mapi) {}
+  explicit RowSet(const MapiFunctions& mapi) : m_mapi(mapi) {}
   ~RowSet() {
-    if (rows_ != nullptr)
-      mapi_.freeProws(rows_);
+    if (m_rows != nullptr)
+      m_mapi.freeProws(m_rows);
   }
   RowSet(const RowSet&) = delete;
   RowSet& operator=(const RowSet&) = delete;
-  LPSRowSet* Receive() { return &rows_; }
-  const SRowSet* get() const { return rows_; }
+  LPSRowSet* Receive() { return &m_rows; }
+  const SRowSet* get() const { return m_rows; }
 
  private:
-  const MapiFunctions& mapi_;
-  LPSRowSet rows_ = nullptr;
+  const MapiFunctions& m_mapi;
+  LPSRowSet m_rows = nullptr;
 };
 
 AttachmentRow ReadRow(const SRow& row) {

@@ -21,19 +21,19 @@ const MapiFunctions* Mapi32();
 // A MAPI allocation, freed with MAPIFreeBuffer at the end of its scope.
 class MapiBuffer {
  public:
-  explicit MapiBuffer(const MapiFunctions& mapi) : mapi_(mapi) {}
+  explicit MapiBuffer(const MapiFunctions& mapi) : m_mapi(mapi) {}
   ~MapiBuffer() {
-    if (value_ != nullptr)
-      mapi_.freeBuffer(value_);
+    if (m_value != nullptr)
+      m_mapi.freeBuffer(m_value);
   }
   MapiBuffer(const MapiBuffer&) = delete;
   MapiBuffer& operator=(const MapiBuffer&) = delete;
-  LPSPropValue* Receive() { return &value_; }
-  const SPropValue* get() const { return value_; }
+  LPSPropValue* Receive() { return &m_value; }
+  const SPropValue* get() const { return m_value; }
 
  private:
-  const MapiFunctions& mapi_;
-  LPSPropValue value_ = nullptr;
+  const MapiFunctions& m_mapi;
+  LPSPropValue m_value = nullptr;
 };
 
 }  // namespace tp::host::win32

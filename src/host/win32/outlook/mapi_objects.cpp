@@ -12,14 +12,14 @@ namespace {
 
 class Win32MapiMessage final : public MapiMessage {
  public:
-  explicit Win32MapiMessage(ComPtr<IMessage> message) : message_(std::move(message)) {}
+  explicit Win32MapiMessage(ComPtr<IMessage> message) : m_message(std::move(message)) {}
 
   HResult GetProp(PropTag tag, PropValue* value) override {
     const MapiFunctions* mapi = Mapi32();
     if (mapi == nullptr)
       return ToHResult(MAPI_E_CALL_FAILED);
     MapiBuffer prop(*mapi);
-    const HRESULT result = mapi->getOneProp(message_.get(), tag, prop.Receive());
+    const HRESULT result = mapi->getOneProp(m_message.get(), tag, prop.Receive());
     if (FAILED(result))
       return ToHResult(result);
     if (prop.get() == nullptr)
@@ -79,25 +79,25 @@ class Win32MapiMessage final : public MapiMessage {
       default:
         return ToHResult(MAPI_E_BAD_VALUE);
     }
-    return ToHResult(mapi->setOneProp(message_.get(), &prop));
+    return ToHResult(mapi->setOneProp(m_message.get(), &prop));
   }
 
   HResult ReadStream(PropTag tag, std::string* bytes) override {
-    return ReadPropertyStream(message_.get(), tag, bytes);
+    return ReadPropertyStream(m_message.get(), tag, bytes);
   }
 
   HResult GetAttachmentRows(std::vector<AttachmentRow>* rows) override {
-    return ReadAttachmentRows(message_.get(), rows);
+    return ReadAttachmentRows(m_message.get(), rows);
   }
 
   HResult OpenAttach(int32_t number, std::unique_ptr<MapiAttachment>* attachment) override {
-    return OpenAttachment(message_.get(), number, attachment);
+    return OpenAttachment(m_message.get(), number, attachment);
   }
 
-  HResult SaveChanges(uint32_t flags) override { return ToHResult(message_->SaveChanges(flags)); }
+  HResult SaveChanges(uint32_t flags) override { return ToHResult(m_message->SaveChanges(flags)); }
 
  private:
-  ComPtr<IMessage> message_;
+  ComPtr<IMessage> m_message;
 };
 
 }  // namespace
@@ -134,8 +134,8 @@ HResult Win32MapiSession::OpenEntry(const std::string& entryId, uint32_t flags,
   ULONG objectType = 0;
   ComPtr<IUnknown> opened;
   const HRESULT result =
-      session_->OpenEntry(static_cast<ULONG>(id.size()), reinterpret_cast<LPENTRYID>(id.data()),
-                          nullptr, flags, &objectType, opened.Receive());
+      m_session->OpenEntry(static_cast<ULONG>(id.size()), reinterpret_cast<LPENTRYID>(id.data()),
+                           nullptr, flags, &objectType, opened.Receive());
   if (FAILED(result))
     return ToHResult(result);
   std::shared_ptr<MapiMessage> openedMessage = MakeMapiMessage(opened.get());

@@ -12,14 +12,14 @@ namespace tp::host::win32 {
 
 class Win32MapiSession final : public MapiSession {
  public:
-  explicit Win32MapiSession(ComPtr<IMAPISession> session) : session_(std::move(session)) {}
+  explicit Win32MapiSession(ComPtr<IMAPISession> session) : m_session(std::move(session)) {}
   HResult OpenEntry(const std::string& entryId, uint32_t flags,
                     std::shared_ptr<MapiMessage>* message) override;
   // The session itself, for the account manager.
-  const ComPtr<IMAPISession>& session() const { return session_; }
+  const ComPtr<IMAPISession>& session() const { return m_session; }
 
  private:
-  ComPtr<IMAPISession> session_;
+  ComPtr<IMAPISession> m_session;
 };
 
 // OpenProperty as IStream, Stat and Read: the property's whole content, of a message or an

@@ -7,14 +7,14 @@ namespace {
 
 class DispNamespace final : public OutlookNamespace {
  public:
-  explicit DispNamespace(DispatchObject nameSpace) : namespace_(std::move(nameSpace)) {}
+  explicit DispNamespace(DispatchObject nameSpace) : m_namespace(std::move(nameSpace)) {}
 
   std::shared_ptr<OutlookItem> GetItemFromId(const std::wstring& entryId,
                                              HResult* result) override {
     const ScopedVariant id(entryId);
     const ScopedVariant noStore;
     ScopedVariant item;
-    const HRESULT called = namespace_.Call(L"GetItemFromID", {&id.get(), &noStore.get()}, &item);
+    const HRESULT called = m_namespace.Call(L"GetItemFromID", {&id.get(), &noStore.get()}, &item);
     *result = ToHResult(called);
     if (FAILED(called))
       return nullptr;
@@ -23,55 +23,55 @@ class DispNamespace final : public OutlookNamespace {
 
   std::shared_ptr<Folder> GetDefaultFolder(int folderType) override {
     const ScopedVariant type(folderType);
-    return MakeFolder(namespace_.Object(L"GetDefaultFolder", OutlookKind::kFolder, {&type.get()}));
+    return MakeFolder(m_namespace.Object(L"GetDefaultFolder", OutlookKind::kFolder, {&type.get()}));
   }
 
   std::shared_ptr<MapiSession> MapiObject() override {
-    const ComPtr<IUnknown> session = namespace_.Unknown(L"MAPIOBJECT");
+    const ComPtr<IUnknown> session = m_namespace.Unknown(L"MAPIOBJECT");
     return MakeMapiSession(session.get());
   }
 
-  std::wstring CurrentProfileName() override { return namespace_.String(L"CurrentProfileName"); }
+  std::wstring CurrentProfileName() override { return m_namespace.String(L"CurrentProfileName"); }
 
  private:
-  DispatchObject namespace_;
+  DispatchObject m_namespace;
 };
 
 class DispExplorer final : public Explorer, public ComEventSource {
  public:
-  explicit DispExplorer(DispatchObject explorer) : explorer_(std::move(explorer)) {}
+  explicit DispExplorer(DispatchObject explorer) : m_explorer(std::move(explorer)) {}
 
   std::shared_ptr<Folder> CurrentFolder() override {
-    return MakeFolder(explorer_.Object(L"CurrentFolder", OutlookKind::kFolder));
+    return MakeFolder(m_explorer.Object(L"CurrentFolder", OutlookKind::kFolder));
   }
   std::shared_ptr<Selection> GetSelection() override;
-  WindowHandle Window() override { return OleWindowOf(explorer_.get()); }
-  IUnknown* EventObject() const override { return explorer_.get(); }
+  WindowHandle Window() override { return OleWindowOf(m_explorer.get()); }
+  IUnknown* EventObject() const override { return m_explorer.get(); }
 
  private:
-  DispatchObject explorer_;
+  DispatchObject m_explorer;
 };
 
 class DispInspectors final : public Inspectors, public ComEventSource {
  public:
-  explicit DispInspectors(DispatchObject inspectors) : inspectors_(std::move(inspectors)) {}
-  IUnknown* EventObject() const override { return inspectors_.get(); }
+  explicit DispInspectors(DispatchObject inspectors) : m_inspectors(std::move(inspectors)) {}
+  IUnknown* EventObject() const override { return m_inspectors.get(); }
 
  private:
-  DispatchObject inspectors_;
+  DispatchObject m_inspectors;
 };
 
 class DispApplication final : public OutlookApplication, public ComEventSource {
  public:
-  explicit DispApplication(DispatchObject application) : application_(std::move(application)) {}
+  explicit DispApplication(DispatchObject application) : m_application(std::move(application)) {}
 
-  std::wstring Version() override { return application_.String(L"Version"); }
+  std::wstring Version() override { return m_application.String(L"Version"); }
 
   std::shared_ptr<OutlookNamespace> GetNamespace(const std::wstring& type,
                                                  HResult* result) override {
     const ScopedVariant name(type);
     ScopedVariant nameSpace;
-    const HRESULT called = application_.Call(L"GetNamespace", {&name.get()}, &nameSpace);
+    const HRESULT called = m_application.Call(L"GetNamespace", {&name.get()}, &nameSpace);
     *result = ToHResult(called);
     if (FAILED(called))
       return nullptr;
@@ -82,38 +82,38 @@ class DispApplication final : public OutlookApplication, public ComEventSource {
   }
 
   std::shared_ptr<Explorer> ActiveExplorer() override {
-    DispatchObject explorer = application_.Object(L"ActiveExplorer", OutlookKind::kExplorer);
+    DispatchObject explorer = m_application.Object(L"ActiveExplorer", OutlookKind::kExplorer);
     if (!explorer)
       return nullptr;
     return std::make_shared<DispExplorer>(std::move(explorer));
   }
 
   std::shared_ptr<Inspectors> GetInspectors() override {
-    DispatchObject inspectors = application_.Object(L"Inspectors", OutlookKind::kInspectors);
+    DispatchObject inspectors = m_application.Object(L"Inspectors", OutlookKind::kInspectors);
     if (!inspectors)
       return nullptr;
     return std::make_shared<DispInspectors>(std::move(inspectors));
   }
 
   WindowHandle ActiveWindow() override {
-    const DispatchObject window = application_.Object(L"ActiveWindow", OutlookKind::kExplorer);
+    const DispatchObject window = m_application.Object(L"ActiveWindow", OutlookKind::kExplorer);
     return OleWindowOf(window.get());
   }
 
   std::shared_ptr<Inspector> ActiveInspector() override {
-    return MakeInspector(application_.Object(L"ActiveInspector", OutlookKind::kInspector));
+    return MakeInspector(m_application.Object(L"ActiveInspector", OutlookKind::kInspector));
   }
 
-  IUnknown* EventObject() const override { return application_.get(); }
+  IUnknown* EventObject() const override { return m_application.get(); }
 
  private:
-  DispatchObject application_;
+  DispatchObject m_application;
 };
 
 }  // namespace
 
 std::shared_ptr<Selection> DispExplorer::GetSelection() {
-  return MakeSelection(explorer_.Object(L"Selection", OutlookKind::kSelection));
+  return MakeSelection(m_explorer.Object(L"Selection", OutlookKind::kSelection));
 }
 
 std::shared_ptr<OutlookApplication> MakeApplication(DispatchObject application) {

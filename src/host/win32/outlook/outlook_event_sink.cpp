@@ -43,36 +43,36 @@ DispatchObject ObjectArgument(const DISPPARAMS& parameters, UINT index, OutlookK
 }  // namespace
 
 SinkConnection::~SinkConnection() {
-  if (!sink_)
+  if (!m_sink)
     return;
-  sink_->Disconnect();
-  (void)sink_->Unadvise();
+  m_sink->Disconnect();
+  (void)m_sink->Unadvise();
 }
 
 HResult SinkConnection::Advise(EventSource& source) {
-  if (!sink_)
+  if (!m_sink)
     return hr::kOutOfMemory;
   auto* object = dynamic_cast<ComEventSource*>(&source);
   if (object == nullptr)
     return ToHResult(CONNECT_E_NOCONNECTION);
-  return ToHResult(sink_->Advise(object->EventObject()));
+  return ToHResult(m_sink->Advise(object->EventObject()));
 }
 
 HResult SinkConnection::Unadvise() {
-  if (!sink_)
+  if (!m_sink)
     return ToHResult(CONNECT_E_NOCONNECTION);
-  return ToHResult(sink_->Unadvise());
+  return ToHResult(m_sink->Unadvise());
 }
 
 uint32_t SinkConnection::Cookie() const {
-  return sink_ ? sink_->cookie() : DispatchEventSink::kNotAdvised;
+  return m_sink ? m_sink->cookie() : DispatchEventSink::kNotAdvised;
 }
 
 OutlookEventSink::OutlookEventSink(EventSinkId id, OutlookEventHandler& handler)
-    : id_(id), handler_(handler), connection_(EventInterface(id), this) {}
+    : m_id(id), m_handler(handler), m_connection(EventInterface(id), this) {}
 
 HRESULT OutlookEventSink::OnEvent(DISPID id, const DISPPARAMS& parameters) {
-  switch (id_) {
+  switch (m_id) {
     case EventSinkId::kInspectors:
       return OnInspectorsEvent(id, parameters);
     case EventSinkId::kExplorer:
@@ -85,7 +85,7 @@ HRESULT OutlookEventSink::OnEvent(DISPID id, const DISPPARAMS& parameters) {
 
 HRESULT OutlookEventSink::OnInspectorsEvent(DISPID id, const DISPPARAMS& parameters) {
   if (id == kNewInspector) {
-    handler_.NewInspector(MakeInspector(ObjectArgument(parameters, 0, OutlookKind::kInspector)));
+    m_handler.NewInspector(MakeInspector(ObjectArgument(parameters, 0, OutlookKind::kInspector)));
   }
   return S_OK;
 }
@@ -93,10 +93,10 @@ HRESULT OutlookEventSink::OnInspectorsEvent(DISPID id, const DISPPARAMS& paramet
 HRESULT OutlookEventSink::OnExplorerEvent(DISPID id, const DISPPARAMS& parameters) {
   switch (id) {
     case kSelectionChange:
-      handler_.OnExplorerSelectionChange();
+      m_handler.OnExplorerSelectionChange();
       break;
     case kFolderSwitch:
-      handler_.OnFolderSwitch();
+      m_handler.OnFolderSwitch();
       break;
     case kBeforeFolderSwitch: {
       // (NewFolder, Cancel): Cancel is a VARIANT_BOOL by reference that the handler may set.
@@ -106,8 +106,8 @@ HRESULT OutlookEventSink::OnExplorerEvent(DISPID id, const DISPPARAMS& parameter
         cancelOut = cancelArgument->pboolVal;
       }
       bool cancel = cancelOut != nullptr && *cancelOut != VARIANT_FALSE;
-      handler_.OnBeforeFolderSwitch(MakeFolder(ObjectArgument(parameters, 0, OutlookKind::kFolder)),
-                                    &cancel);
+      m_handler.OnBeforeFolderSwitch(
+          MakeFolder(ObjectArgument(parameters, 0, OutlookKind::kFolder)), &cancel);
       if (cancelOut != nullptr)
         *cancelOut = cancel ? VARIANT_TRUE : VARIANT_FALSE;
       break;
@@ -122,15 +122,15 @@ HRESULT OutlookEventSink::OnApplicationEvent(DISPID id, const DISPPARAMS& parame
   switch (id) {
     case kNewMailEx: {
       const VARIANT* ids = InvokeArgument(parameters, 0);
-      handler_.OnNewMailEx(ids != nullptr ? ScopedVariant::ToString(*ids).value_or(std::wstring())
-                                          : std::wstring());
+      m_handler.OnNewMailEx(ids != nullptr ? ScopedVariant::ToString(*ids).value_or(std::wstring())
+                                           : std::wstring());
       break;
     }
     case kQuit:
-      handler_.OnQuit();
+      m_handler.OnQuit();
       break;
     case kMapiLogonComplete:
-      handler_.OnLogonComplete();
+      m_handler.OnLogonComplete();
       break;
     default:
       break;
@@ -139,11 +139,11 @@ HRESULT OutlookEventSink::OnApplicationEvent(DISPID id, const DISPPARAMS& parame
 }
 
 InspectorEventSink::InspectorEventSink(InspectorEventHandler& handler)
-    : handler_(handler), connection_(kDiidInspectorEvents10, this) {}
+    : m_handler(handler), m_connection(kDiidInspectorEvents10, this) {}
 
 HRESULT InspectorEventSink::OnEvent(DISPID id, const DISPPARAMS& /*parameters*/) {
   if (id == kInspectorClose)
-    handler_.OnInspectorClose();
+    m_handler.OnInspectorClose();
   return S_OK;
 }
 

@@ -13,7 +13,7 @@ namespace tp::host::win32 {
 class SinkConnection {
  public:
   SinkConnection(const IID& events, DispatchEventRouter* router)
-      : sink_(DispatchEventSink::Create(events, router)) {}
+      : m_sink(DispatchEventSink::Create(events, router)) {}
   ~SinkConnection();
   SinkConnection(const SinkConnection&) = delete;
   SinkConnection& operator=(const SinkConnection&) = delete;
@@ -23,7 +23,7 @@ class SinkConnection {
   uint32_t Cookie() const;
 
  private:
-  ComPtr<DispatchEventSink> sink_;
+  ComPtr<DispatchEventSink> m_sink;
 };
 
 class OutlookEventSink final : public EventSink, private DispatchEventRouter {
@@ -32,11 +32,11 @@ class OutlookEventSink final : public EventSink, private DispatchEventRouter {
   OutlookEventSink(const OutlookEventSink&) = delete;
   OutlookEventSink& operator=(const OutlookEventSink&) = delete;
 
-  HResult Advise(EventSource& source) override { return connection_.Advise(source); }
+  HResult Advise(EventSource& source) override { return m_connection.Advise(source); }
   // Unadvises the connection point this sink advised, which is `source`'s own unless Outlook
   // has since replaced the object (a new active explorer): the old one is released either way.
-  HResult Unadvise() override { return connection_.Unadvise(); }
-  uint32_t Cookie() const override { return connection_.Cookie(); }
+  HResult Unadvise() override { return m_connection.Unadvise(); }
+  uint32_t Cookie() const override { return m_connection.Cookie(); }
 
  private:
   HRESULT OnEvent(DISPID id, const DISPPARAMS& parameters) override;
@@ -44,9 +44,9 @@ class OutlookEventSink final : public EventSink, private DispatchEventRouter {
   HRESULT OnExplorerEvent(DISPID id, const DISPPARAMS& parameters);
   HRESULT OnApplicationEvent(DISPID id, const DISPPARAMS& parameters);
 
-  EventSinkId id_;
-  OutlookEventHandler& handler_;
-  SinkConnection connection_;
+  EventSinkId m_id;
+  OutlookEventHandler& m_handler;
+  SinkConnection m_connection;
 };
 
 // One inspector's InspectorEvents_10: only Close is taken.
@@ -56,15 +56,15 @@ class InspectorEventSink final : public EventSink, private DispatchEventRouter {
   InspectorEventSink(const InspectorEventSink&) = delete;
   InspectorEventSink& operator=(const InspectorEventSink&) = delete;
 
-  HResult Advise(EventSource& source) override { return connection_.Advise(source); }
-  HResult Unadvise() override { return connection_.Unadvise(); }
-  uint32_t Cookie() const override { return connection_.Cookie(); }
+  HResult Advise(EventSource& source) override { return m_connection.Advise(source); }
+  HResult Unadvise() override { return m_connection.Unadvise(); }
+  uint32_t Cookie() const override { return m_connection.Cookie(); }
 
  private:
   HRESULT OnEvent(DISPID id, const DISPPARAMS& parameters) override;
 
-  InspectorEventHandler& handler_;
-  SinkConnection connection_;
+  InspectorEventHandler& m_handler;
+  SinkConnection m_connection;
 };
 
 }  // namespace tp::host::win32

@@ -7,10 +7,10 @@ namespace {
 
 class DispRow final : public TableRow {
  public:
-  explicit DispRow(DispatchObject row) : row_(std::move(row)) {}
+  explicit DispRow(DispatchObject row) : m_row(std::move(row)) {}
   std::optional<std::vector<std::optional<std::wstring>>> GetValues() override {
     ScopedVariant values;
-    if (FAILED(row_.Call(L"GetValues", {}, &values)))
+    if (FAILED(m_row.Call(L"GetValues", {}, &values)))
       return std::nullopt;
     const VARIANT& array = values.get();
     SAFEARRAY* elements = nullptr;
@@ -36,75 +36,75 @@ class DispRow final : public TableRow {
   }
 
  private:
-  DispatchObject row_;
+  DispatchObject m_row;
 };
 
 class DispTable final : public Table {
  public:
-  explicit DispTable(DispatchObject table) : table_(std::move(table)) {}
+  explicit DispTable(DispatchObject table) : m_table(std::move(table)) {}
 
   void RemoveAllColumns() override {
     ScopedVariant ignored;
-    (void)table_.Object(L"Columns", OutlookKind::kColumns).Call(L"RemoveAll", {}, &ignored);
+    (void)m_table.Object(L"Columns", OutlookKind::kColumns).Call(L"RemoveAll", {}, &ignored);
   }
   void AddColumn(const std::wstring& name) override {
     const ScopedVariant column(name);
     ScopedVariant ignored;
-    (void)table_.Object(L"Columns", OutlookKind::kColumns).Call(L"Add", {&column.get()}, &ignored);
+    (void)m_table.Object(L"Columns", OutlookKind::kColumns).Call(L"Add", {&column.get()}, &ignored);
   }
   void Sort(const std::wstring& column, bool descending) override {
     const ScopedVariant sortBy(column);
     const ScopedVariant order = ScopedVariant::Bool(descending);
     ScopedVariant ignored;
-    (void)table_.Call(L"Sort", {&sortBy.get(), &order.get()}, &ignored);
+    (void)m_table.Call(L"Sort", {&sortBy.get(), &order.get()}, &ignored);
   }
   // A table that cannot answer has no more rows.
   bool EndOfTable() override {
     ScopedVariant end;
-    if (FAILED(table_.Call(L"EndOfTable", {}, &end)))
+    if (FAILED(m_table.Call(L"EndOfTable", {}, &end)))
       return true;
     return end.AsBool().value_or(true);
   }
   std::shared_ptr<TableRow> GetNextRow() override {
-    DispatchObject row = table_.Object(L"GetNextRow", OutlookKind::kRow);
+    DispatchObject row = m_table.Object(L"GetNextRow", OutlookKind::kRow);
     if (!row)
       return nullptr;
     return std::make_shared<DispRow>(std::move(row));
   }
 
  private:
-  DispatchObject table_;
+  DispatchObject m_table;
 };
 
 class DispStore final : public Store {
  public:
-  explicit DispStore(DispatchObject store) : store_(std::move(store)) {}
-  std::optional<int> ExchangeStoreType() override { return store_.Int(L"ExchangeStoreType"); }
+  explicit DispStore(DispatchObject store) : m_store(std::move(store)) {}
+  std::optional<int> ExchangeStoreType() override { return m_store.Int(L"ExchangeStoreType"); }
 
  private:
-  DispatchObject store_;
+  DispatchObject m_store;
 };
 
 class DispFolder final : public Folder {
  public:
-  explicit DispFolder(DispatchObject folder) : folder_(std::move(folder)) {}
-  std::wstring Name() override { return folder_.String(L"Name"); }
-  std::wstring EntryId() override { return folder_.String(L"EntryID"); }
+  explicit DispFolder(DispatchObject folder) : m_folder(std::move(folder)) {}
+  std::wstring Name() override { return m_folder.String(L"Name"); }
+  std::wstring EntryId() override { return m_folder.String(L"EntryID"); }
   std::shared_ptr<Store> GetStore() override {
-    DispatchObject store = folder_.Object(L"Store", OutlookKind::kStore);
+    DispatchObject store = m_folder.Object(L"Store", OutlookKind::kStore);
     if (!store)
       return nullptr;
     return std::make_shared<DispStore>(std::move(store));
   }
   std::shared_ptr<Table> GetTable() override {
-    DispatchObject table = folder_.Object(L"GetTable", OutlookKind::kTable);
+    DispatchObject table = m_folder.Object(L"GetTable", OutlookKind::kTable);
     if (!table)
       return nullptr;
     return std::make_shared<DispTable>(std::move(table));
   }
 
  private:
-  DispatchObject folder_;
+  DispatchObject m_folder;
 };
 
 }  // namespace
