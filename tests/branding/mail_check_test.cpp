@@ -28,18 +28,18 @@ class RecordingDisplay final : public OutlookViewDisplay {
   // `pagesFor`: for each look into the message's own content, whether the sender was known
   // to be branded by then.
   RecordingDisplay(std::vector<Shown>* shown, std::vector<bool>* pagesFor)
-      : shown_(shown), pagesFor_(pagesFor) {}
+      : m_shown(shown), m_pagesFor(pagesFor) {}
   bool CheckTideEmbed(host::MailItem&, bool, CheckedMessage* message) override {
-    pagesFor_->push_back(message->senderBranded);
+    m_pagesFor->push_back(message->senderBranded);
     return false;
   }
   void ShowBrisklet(const CheckedMessage& message, bool inInspector) override {
-    shown_->push_back({message, inInspector});
+    m_shown->push_back({message, inInspector});
   }
 
  private:
-  std::vector<Shown>* shown_;
-  std::vector<bool>* pagesFor_;
+  std::vector<Shown>* m_shown;
+  std::vector<bool>* m_pagesFor;
 };
 
 constexpr wchar_t kPassing[] =
@@ -159,15 +159,12 @@ TEST_F(MailCheckTest, ABrandedClassTheEvidenceDoesNotBearOutIsTakenBack) {
        L"mx.google.com; dkim=fail header.i=@acme.example", L"IPM.Note.Tidepost.Acme", L"IPM.Note",
        BrandingReason::kNoPass},
       {"another listed brand's authentic mail", L"news@evil.example", evilPasses,
-       L"IPM.Note.Tidepost.Acme", L"IPM.Note",
-       BrandingReason::kClassBrandNotSender},
+       L"IPM.Note.Tidepost.Acme", L"IPM.Note", BrandingReason::kClassBrandNotSender},
       {"a signed form", L"news@evil.example", evilPasses,
        L"IPM.Note.SMIME.MultipartSigned.Tidepost.Acme.SMIME.MultipartSigned",
-       L"IPM.Note.SMIME.MultipartSigned",
-       BrandingReason::kClassBrandNotSender},
+       L"IPM.Note.SMIME.MultipartSigned", BrandingReason::kClassBrandNotSender},
       {"an opaque signed form that lost its suffix", L"news@evil.example", evilPasses,
-       L"IPM.Note.SMIME.Tidepost.Acme", L"IPM.Note.SMIME",
-       BrandingReason::kClassBrandNotSender},
+       L"IPM.Note.SMIME.Tidepost.Acme", L"IPM.Note.SMIME", BrandingReason::kClassBrandNotSender},
   };
   int serial = 0;
   for (const auto& c : cases) {
@@ -456,7 +453,7 @@ class DecisionTest : public MailCheckTest {
                        const wchar_t* sender = L"news@acme.example") {
     for (const DecisionCase& c : cases) {
       auto mail =
-          AddMessage(sim(), L"d" + std::to_wstring(++serial_), c.account, sender, c.headers);
+          AddMessage(sim(), L"d" + std::to_wstring(++m_serial), c.account, sender, c.headers);
       EXPECT_EQ(Brand(mail), c.branded) << c.name;
       EXPECT_EQ(ClassOf(*mail) != L"IPM.Note", c.branded) << c.name;
       decided.push_back(Decision());
@@ -476,7 +473,7 @@ class DecisionTest : public MailCheckTest {
   std::vector<BrandingDecision> decided;
 
  private:
-  int serial_ = 0;
+  int m_serial = 0;
 };
 
 // Today's layouts of Outlook.com, Yahoo and AOL through the whole decision: one legitimate
@@ -547,8 +544,8 @@ TEST_F(DecisionTest, TodaysLayoutsAreBrandedOnlyOnTheProvidersOwnVerdicts) {
   EXPECT_TRUE(AnyDecided([](const BrandingDecision& decision) {
     return decision.reason == BrandingReason::kDkimSignerNotSender;
   }));
-  EXPECT_TRUE(AnyIgnored(
-      L"the dkim verdict was taken over from an ARC set, not reached by Yahoo itself"));
+  EXPECT_TRUE(
+      AnyIgnored(L"the dkim verdict was taken over from an ARC set, not reached by Yahoo itself"));
 }
 
 TEST_F(DecisionTest, LegitimateMailOfEveryProviderStaysBranded) {

@@ -35,13 +35,13 @@ class AddinDllTest : public ComTest {
  protected:
   AddinDllTest() {
     ::DeleteFileW(LogPath().c_str());
-    dll_.Reset(::LoadLibraryW((ProgramFolder() + L"TidepostOutlookAddin.dll").c_str()));
+    m_dll.Reset(::LoadLibraryW((ProgramFolder() + L"TidepostOutlookAddin.dll").c_str()));
   }
 
   ~AddinDllTest() override {
-    window_.Destroy();  // its timers point into the DLL
-    if (accountManagerCookie_ != 0)
-      ::CoRevokeClassObject(accountManagerCookie_);
+    m_window.Destroy();  // its timers point into the DLL
+    if (m_accountManagerCookie != 0)
+      ::CoRevokeClassObject(m_accountManagerCookie);
   }
 
   static std::wstring LogPath() { return RealDataFolder() + kLogFileName; }
@@ -50,7 +50,7 @@ class AddinDllTest : public ComTest {
 
   template <class Function>
   Function Export(const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(dll_.get(), name)));
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(m_dll.get(), name)));
   }
 
   ComPtr<IClassFactory> Factory() {
@@ -81,24 +81,24 @@ class AddinDllTest : public ComTest {
 
   // Serves CLSID_OlkAccountManager from this process, as Outlook does from its own.
   void RegisterAccountManager() {
-    ComPtr<FakeAccountManagerFactory> factory = FakeAccountManagerFactory::Create(accounts_);
+    ComPtr<FakeAccountManagerFactory> factory = FakeAccountManagerFactory::Create(m_accounts);
     ASSERT_EQ(::CoRegisterClassObject(
                   host::win32::kClsidOlkAccountManager, static_cast<IClassFactory*>(factory.get()),
-                  CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &accountManagerCookie_),
+                  CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &m_accountManagerCookie),
               S_OK);
   }
 
-  TestWindow window_;
-  UniqueModule dll_;
-  std::shared_ptr<AccountManagerRecord> accounts_ = std::make_shared<AccountManagerRecord>();
-  DWORD accountManagerCookie_ = 0;
+  TestWindow m_window;
+  UniqueModule m_dll;
+  std::shared_ptr<AccountManagerRecord> m_accounts = std::make_shared<AccountManagerRecord>();
+  DWORD m_accountManagerCookie = 0;
 };
 
 TEST_F(AddinDllTest, RunsALifecycleInsideOutlookAndUnloads) {
-  ASSERT_TRUE(dll_) << "TidepostOutlookAddin.dll beside the test program";
+  ASSERT_TRUE(m_dll) << "TidepostOutlookAddin.dll beside the test program";
   EXPECT_EQ(CanUnloadNow(), S_OK);
   RegisterAccountManager();
-  FakeOutlook outlook(window_.handle());
+  FakeOutlook outlook(m_window.handle());
   {
     ComPtr<IDTExtensibility2> connect = CreateConnect();
     ASSERT_TRUE(connect);
@@ -116,12 +116,12 @@ TEST_F(AddinDllTest, RunsALifecycleInsideOutlookAndUnloads) {
     EXPECT_EQ(outlook.inspectorsEvents().AdviseCount(), 1u);
 
     // The account manager met the add-in's helper.
-    EXPECT_EQ(accounts_->managersMade, 1);
-    EXPECT_EQ(accounts_->initFlags, (std::vector<DWORD>{1}));
-    EXPECT_EQ(accounts_->identity, L"Outlook");
-    EXPECT_TRUE(host::win32::SameObject(accounts_->session.get(),
+    EXPECT_EQ(m_accounts->managersMade, 1);
+    EXPECT_EQ(m_accounts->initFlags, (std::vector<DWORD>{1}));
+    EXPECT_EQ(m_accounts->identity, L"Outlook");
+    EXPECT_TRUE(host::win32::SameObject(m_accounts->session.get(),
                                         static_cast<IMAPISession*>(outlook.session.get())));
-    EXPECT_TRUE(accounts_->enumeratedMail);
+    EXPECT_TRUE(m_accounts->enumeratedMail);
 
     outlook.applicationEvents().Fire(0xFAB5, {StringVariant(L"AAA1,BBB2")});
     EXPECT_TRUE(Logged(L"In OnNewMailEx event"));
@@ -165,8 +165,8 @@ TEST_F(AddinDllTest, RunsALifecycleInsideOutlookAndUnloads) {
 // come round several times: the browser window and the helper outlive that call, and go
 // through the closed-windows list after it.
 TEST_F(AddinDllTest, AnInspectorClosedWhileItsHelperIsInACallLetsItsBrowserGoAfterwards) {
-  ASSERT_TRUE(dll_);
-  FakeOutlook outlook(window_.handle());
+  ASSERT_TRUE(m_dll);
+  FakeOutlook outlook(m_window.handle());
   outlook.message->SetStream(host::kPrBodyW, WideToUtf16Le(kActiveBody));
   OutlookWindowTree inspectorWindows;
   outlook.inspector->SetWindow(inspectorWindows.top());
@@ -234,7 +234,7 @@ TEST_F(AddinDllTest, AnInspectorClosedWhileItsHelperIsInACallLetsItsBrowserGoAft
 }
 
 TEST_F(AddinDllTest, ServesOnlyTheConnectClassAndTheFactoryLocksTheModule) {
-  ASSERT_TRUE(dll_);
+  ASSERT_TRUE(m_dll);
   using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
   const auto get = Export<GetClassObject>("DllGetClassObject");
   ComPtr<IClassFactory> factory;
@@ -258,8 +258,8 @@ TEST_F(AddinDllTest, ServesOnlyTheConnectClassAndTheFactoryLocksTheModule) {
 }
 
 TEST_F(AddinDllTest, ExposesItsInterfacesAndAnswersLateBoundCalls) {
-  ASSERT_TRUE(dll_);
-  FakeOutlook outlook(window_.handle());
+  ASSERT_TRUE(m_dll);
+  FakeOutlook outlook(m_window.handle());
   ComPtr<IDTExtensibility2> connect = CreateConnect();
   ASSERT_TRUE(connect);
 
@@ -329,10 +329,10 @@ TEST_F(AddinDllTest, ExposesItsInterfacesAndAnswersLateBoundCalls) {
 }
 
 TEST_F(AddinDllTest, StaysInertInAnOldOutlookAndOutsideOutlook) {
-  ASSERT_TRUE(dll_);
+  ASSERT_TRUE(m_dll);
   FakeOutlookOptions outlook2003;
   outlook2003.version = L"11.0.0.8312";
-  FakeOutlook old(window_.handle(), outlook2003);
+  FakeOutlook old(m_window.handle(), outlook2003);
   ComPtr<IDTExtensibility2> connect = CreateConnect();
   ASSERT_TRUE(connect);
   EXPECT_EQ(connect->OnConnection(old.ApplicationArgument(), kConnectStartup, nullptr, nullptr),
@@ -341,7 +341,7 @@ TEST_F(AddinDllTest, StaysInertInAnOldOutlookAndOutsideOutlook) {
 
   FakeOutlookOptions word;
   word.answersApplicationInterface = false;
-  FakeOutlook notOutlook(window_.handle(), word);
+  FakeOutlook notOutlook(m_window.handle(), word);
   EXPECT_EQ(
       connect->OnConnection(notOutlook.ApplicationArgument(), kConnectStartup, nullptr, nullptr),
       E_NOINTERFACE);
@@ -369,7 +369,7 @@ class AddinDecisionTest : public AddinDllTest {
   static std::wstring SendersListPath() { return RealDataFolder() + L"sendersList.xml"; }
 
   std::wstring Decide(const std::wstring& account, const std::wstring& headers) {
-    FakeOutlook outlook(window_.handle());
+    FakeOutlook outlook(m_window.handle());
     outlook.account->SetString(L"SmtpAddress", account);
     outlook.mail->SetString(L"SenderEmailAddress", L"news@bank.example");
     outlook.message->SetText(host::kPrSentRepresentingEmailAddressW, L"news@bank.example");
@@ -392,7 +392,7 @@ class AddinDecisionTest : public AddinDllTest {
 };
 
 TEST_F(AddinDecisionTest, TodaysLayoutsAreBrandedOnlyOnTheProvidersOwnVerdicts) {
-  ASSERT_TRUE(dll_);
+  ASSERT_TRUE(m_dll);
   const std::wstring outlookPass =
       L"spf=pass (sender IP is 192.0.2.7) smtp.mailfrom=bank.example; dkim=pass (signature was "
       L"verified) header.d=bank.example;dmarc=pass action=none header.from=bank.example;"
@@ -459,7 +459,7 @@ TEST_F(AddinDecisionTest, TodaysLayoutsAreBrandedOnlyOnTheProvidersOwnVerdicts) 
 // differently, and a From domain that is not a host name, is refused with its reason; the
 // senders list's entry whose domain is "*" is skipped at load.
 TEST_F(AddinDllTest, BrandsOnlyAFromThatEveryReaderReadsAlike) {
-  ASSERT_TRUE(dll_);
+  ASSERT_TRUE(m_dll);
   const std::wstring list = RealDataFolder() + L"sendersList.xml";
   ::CreateDirectoryW(RealDataFolder().c_str(), nullptr);
   const std::string envelope =
@@ -468,7 +468,7 @@ TEST_F(AddinDllTest, BrandsOnlyAFromThatEveryReaderReadsAlike) {
       "{'name':'Star','domain':'*','dkimSigners':'kestrel.example'}]}"
       "]]></branding></data></content>";
   WriteFileBytes(list, envelope);
-  FakeOutlook outlook(window_.handle());
+  FakeOutlook outlook(m_window.handle());
   outlook.account->SetString(L"SmtpAddress", L"reader@gmail.com");
   outlook.message->SetBinary(
       host::kPrEntryId,
