@@ -38,13 +38,13 @@ finish_oldest() {  # waits for the oldest running fuzzer and prints its log
   oldest=${running%% *}
   running=${running#"$oldest"}
   running=${running# }
-  target=${oldest%:*}
-  echo "== tp_${target}_fuzzer for ${seconds} s"
+  finished=${oldest%:*}
+  echo "== tp_${finished}_fuzzer for ${seconds} s"
   if wait "${oldest#*:}"; then
-    tail -n 20 "$logs/$target.log"
+    tail -n 20 "$logs/$finished.log"
   else
-    cat "$logs/$target.log"
-    echo "!! tp_${target}_fuzzer found a problem: see build/fuzz/findings/" >&2
+    cat "$logs/$finished.log"
+    echo "!! tp_${finished}_fuzzer found a problem: see build/fuzz/findings/" >&2
     failed=1
   fi
 }
