@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "addin/add_in_fixture.h"
+#include "branding/branding_decision.h"
 #include "host/mapi.h"
 #include "net/brand_names.h"
 #include "platform/timer_ids.h"
@@ -86,7 +87,7 @@ TEST_F(BrandingRefreshTest, ANewBrandIsBrandedAndPublishedFromTheNextTick) {
   WorkerLoads(Branding({kAcme, kBeta}));
   // Loaded by the worker, not yet switched to.
   EXPECT_FALSE(Brand(MailFrom(L"news@beta.example")));
-  EXPECT_TRUE(Logged(L"Sender not found in branding list"));
+  EXPECT_EQ(connect->last_decision()->reason, BrandingReason::kSenderNotListed);
   EXPECT_EQ(BrandNameList(), Names{L"Acme"});
 
   Tick();
