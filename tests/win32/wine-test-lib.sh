@@ -62,18 +62,22 @@ trap stop_prefix EXIT
 
 # query KEY: its values, one "NAME    TYPE    DATA" a line, as reg answers. Status 1 only when
 # reg answers that the key does not exist; 2 when reg gave no answer (wine or reg did not run),
-# which says nothing about the key.
+# which says nothing about the key. Now and then reg ends with status 1 and says nothing at
+# all; a query changes nothing, so one without an answer is asked again, up to three times.
 query() {
-  answer=0
-  wine reg query "$1" >"$prefix.query" 2>&1 || answer=$?
-  if [ "$answer" -eq 0 ]; then
-    tr -d '\r' <"$prefix.query" | sed -n 's/^    //p'
-  elif [ "$answer" -eq 1 ] &&
-       tr -d '\r' <"$prefix.query" | grep -Fxq 'reg: Unable to find the specified registry key'; then
-    return 1
-  else
-    return 2
-  fi
+  for attempt in 1 2 3; do
+    answer=0
+    wine reg query "$1" >"$prefix.query" 2>&1 || answer=$?
+    if [ "$answer" -eq 0 ]; then
+      tr -d '\r' <"$prefix.query" | sed -n 's/^    //p'
+      return 0
+    elif [ "$answer" -eq 1 ] &&
+         tr -d '\r' <"$prefix.query" | grep -Fxq 'reg: Unable to find the specified registry key'; then
+      return 1
+    fi
+    [ "$attempt" -eq 3 ] || echo "reg query $1 gave no answer (exit status $answer); asking again" >&2
+  done
+  return 2
 }
 # key_state KEY: sets state to present (its values in $prefix.lines) or missing; a query that
 # reg did not answer is a failure of its own, and the state then unknown.
