@@ -76,8 +76,8 @@ BrandingReason WeighSignature(const BrandingDecision& decision) {
 // The receiving provider's authentication verdicts. A sender was read, so were the headers.
 BrandingReason WeighVerdicts(BrandingDecision* decision) {
   const MessageEvidence& evidence = decision->evidence;
-  const AuthHeaderResult& verdicts =
-      decision->verdicts.emplace(AnalyzeAuthHeaders(evidence.mailProvider, evidence.transportHeaders));
+  const AuthHeaderResult& verdicts = decision->verdicts.emplace(
+      AnalyzeAuthHeaders(evidence.mailProvider, evidence.transportHeaders));
   const SenderBrand& brand = decision->brand;
   if (EqualsIgnoreCase(verdicts.dkimResult, L"pass")) {
     // Any passing signature of the sender's vouches: a message may carry an ESP's too.

@@ -13,10 +13,10 @@
 namespace tp {
 
 enum class BrandingOutcome {
-  kLeave,               // the message keeps its class
-  kBrand,               // the message is given `newClass`
-  kKeepBrandedClass,    // its branded class is borne out by today's evidence
-  kRestoreClass,        // its branded class is not borne out: it gets `newClass` back
+  kLeave,             // the message keeps its class
+  kBrand,             // the message is given `newClass`
+  kKeepBrandedClass,  // its branded class is borne out by today's evidence
+  kRestoreClass,      // its branded class is not borne out: it gets `newClass` back
 };
 
 // Why the decision ended as it did: the first rule that said no, or what vouched.
@@ -34,11 +34,11 @@ enum class BrandingReason {
   kSignatureNotVerified,
   kSignatureUntrustedRoot,
   kSignerOutsideDomain,
-  kClassTooLong,             // the branded class would be longer than a store keeps
-  kClassBrandNotListed,      // a branded class whose brand the list does not know
-  kClassBrandNotSender,      // a branded class of another brand than the sender's
-  kVouchedByHeaders,         // the provider's verdicts vouch for the sender's brand
-  kVouchedBySignature,       // the S/MIME signature vouches for the sender's brand
+  kClassTooLong,         // the branded class would be longer than a store keeps
+  kClassBrandNotListed,  // a branded class whose brand the list does not know
+  kClassBrandNotSender,  // a branded class of another brand than the sender's
+  kVouchedByHeaders,     // the provider's verdicts vouch for the sender's brand
+  kVouchedBySignature,   // the S/MIME signature vouches for the sender's brand
 };
 
 struct BrandingDecision {

@@ -25,8 +25,7 @@ std::wstring Describe(const BrandingDecision& decision, BrandingReason reason) {
     case BrandingReason::kExchangeNotSigned:
       return L"Should not check a message from an exchange account";
     case BrandingReason::kNoProvider:
-      return Format(L"SMTP address %s should not be checked for branding",
-                    evidence.accountAddress);
+      return Format(L"SMTP address %s should not be checked for branding", evidence.accountAddress);
     case BrandingReason::kNoSender:
       if (!evidence.sender.refusal.empty())
         return evidence.sender.refusal;
@@ -55,9 +54,10 @@ std::wstring Describe(const BrandingDecision& decision, BrandingReason reason) {
       return L"Message failed SMIME verification: the signer's chain does not reach a trusted "
              L"root";
     case BrandingReason::kSignerOutsideDomain:
-      return Format(L"Message failed SMIME verification: no address of the signer is in the "
-                    L"domain %s",
-                    decision.brand.domain);
+      return Format(
+          L"Message failed SMIME verification: no address of the signer is in the "
+          L"domain %s",
+          decision.brand.domain);
     case BrandingReason::kClassTooLong:
       return Format(L"Message class %s is too long to be stored; message left as it is",
                     decision.newClass);
@@ -69,8 +69,8 @@ std::wstring Describe(const BrandingDecision& decision, BrandingReason reason) {
                     BrandOfBrandedClass(evidence.messageClass).value_or(std::wstring()));
     case BrandingReason::kVouchedByHeaders:
       return Format(L"Branding message for sender %s SPF=%s, DKIM=%s, DKIMDomain=%s",
-                    decision.brandName, decision.verdicts->spfResult,
-                    decision.verdicts->dkimResult, DkimDomainOf(decision));
+                    decision.brandName, decision.verdicts->spfResult, decision.verdicts->dkimResult,
+                    DkimDomainOf(decision));
     case BrandingReason::kVouchedBySignature:
       return Format(L"Branding SMIME message for sender %s", decision.brandName);
   }
@@ -82,8 +82,8 @@ void LogSenderLookup(const BrandingDecision& decision) {
   const MessageEvidence& evidence = decision.evidence;
   const BrandingReason refusal = decision.lookupReason;
   const bool listed = decision.senderListed;
-  if (!listed && (refusal == BrandingReason::kExchangeNotSigned ||
-                  refusal == BrandingReason::kNoProvider)) {
+  if (!listed &&
+      (refusal == BrandingReason::kExchangeNotSigned || refusal == BrandingReason::kNoProvider)) {
     WriteLog(Describe(decision, refusal));
     return;
   }

@@ -20,7 +20,7 @@ struct MessageEvidence {
     kUnreadable,  // the message or its headers could not be read
   };
 
-  int accountType = 0;         // the receiving account's type (0: Exchange)
+  int accountType = 0;          // the receiving account's type (0: Exchange)
   std::wstring accountAddress;  // as GetItemAccountInfo gives it
   std::wstring mailProvider;    // the provider marker; empty for an account no provider serves
   std::wstring messageClass;

@@ -1,6 +1,6 @@
 // The branding document and the two questions asked of the list it gives.
-#include "branding/branding_decision.h"
 #include "branding/branding_list.h"
+#include "branding/branding_decision.h"
 #include "net/brand_names.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // The S/MIME branch of the branding decision: which signer addresses are in a brand's
 // domain, which verdicts vouch for a brand, and the whole decision for signed mail received
 // through an Exchange account, on the platform's own cryptography.
-#include "branding/branding_decision.h"
 #include "branding/smime_branding.h"
+#include "branding/branding_decision.h"
 
 #include <gtest/gtest.h>
 

@@ -10,9 +10,9 @@
 #include "addin/add_in_fixture.h"
 #include "base/text.h"
 #include "display/message_embedded_content.h"
-#include "page/fake_html_engine.h"
 #include "host/mapi.h"
 #include "host/sim/sim_outlook_windows.h"
+#include "page/fake_html_engine.h"
 #include "page/temp_folder.h"
 #include "platform/process_state.h"
 

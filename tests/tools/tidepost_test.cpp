@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "branding/branding_decision.h"
 #include "base/text.h"
+#include "branding/branding_decision.h"
 #include "commands.h"
 #include "host/sim/sim_outlook.h"
 #include "simulation.h"
@@ -258,8 +258,9 @@ TEST(TidepostDecisionTest, EveryDecisionHasAReason) {
   noSender.evidence.sender.address = L"postmaster";
   EXPECT_EQ(tool::DecisionReason(noSender, true),
             L"The sender address \"postmaster\" has no domain");
-  noSender.evidence.sender.refusal = L"From field refused for branding: the message has 2 From "
-                                     L"fields";
+  noSender.evidence.sender.refusal =
+      L"From field refused for branding: the message has 2 From "
+      L"fields";
   EXPECT_EQ(tool::DecisionReason(noSender, true), noSender.evidence.sender.refusal);
 }
 

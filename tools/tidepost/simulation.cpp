@@ -6,8 +6,8 @@
 
 #include "base/format.h"
 #include "base/text.h"
-#include "host/sim/mailbox_loader.h"
 #include "branding/message_class.h"
+#include "host/sim/mailbox_loader.h"
 #include "platform/log.h"
 
 namespace tp::tool {
